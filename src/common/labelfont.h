@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFont>
+#include <QSize>
+#include <QString>
+
+namespace vell {
+
+// The font the design panel draws and measures text labels with. It is
+// bundled with the program, so label sizes (and the generated code computed
+// from them) are the same on every machine. Needs a QGuiApplication.
+QFont LabelFont();
+
+// Height of a one-line label in panel pixels.
+constexpr int kLabelHeight = 13;
+
+// Size of an auto-sized label showing the text. An empty text measures as a
+// single space, so the label stays visible and can be pressed.
+QSize LabelSize(const QString &text);
+
+} // namespace vell

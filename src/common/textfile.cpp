@@ -1,0 +1,76 @@
+#include "common/textfile.h"
+
+#include "common/cp1251.h"
+#include "common/vellerror.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace vell {
+
+QStringList SplitTextLines(const QByteArray &bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    const QString text = DecodeCp1251(nul < 0 ? bytes : bytes.left(nul));
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QString unencodableMessage(const QString &badChars)
+{
+    return QStringLiteral("Текст содержит символы, которые нельзя сохранить в файл: %1")
+        .arg(badChars);
+}
+
+QByteArray JoinTextLines(const QStringList &lines)
+{
+    QByteArray bytes;
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    bytes.reserve(size);
+    QByteArray encoded;
+    for (const QString &line : lines) {
+        if (!EncodeCp1251(line, encoded))
+            throw VellError(unencodableMessage(NonCp1251Chars(line)));
+        bytes.append(encoded);
+        bytes.append("\r\n", 2);
+    }
+    return bytes;
+}
+
+QStringList ReadTextFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VellError(cannotOpenMessage(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw VellError(cannotOpenMessage(path, file.errorString()));
+    return SplitTextLines(bytes);
+}
+
+void WriteTextFile(const QString &path, const QStringList &lines)
+{
+    const QByteArray bytes = JoinTextLines(lines);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw VellError(cannotCreateMessage(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw VellError(cannotCreateMessage(path, file.errorString()));
+}
+
+} // namespace vell

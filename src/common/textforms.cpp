@@ -1,0 +1,166 @@
+#include "common/textforms.h"
+
+#include "common/vellerror.h"
+
+#include <array>
+
+namespace vell {
+
+namespace {
+
+struct NamedColor
+{
+    const char *name;
+    int r, g, b;
+};
+
+// The colours that are written by name.
+constexpr std::array<NamedColor, 20> kNamedColors{{
+    {"clBlack", 0, 0, 0},       {"clMaroon", 128, 0, 0},         {"clGreen", 0, 128, 0},
+    {"clOlive", 128, 128, 0},   {"clNavy", 0, 0, 128},           {"clPurple", 128, 0, 128},
+    {"clTeal", 0, 128, 128},    {"clGray", 128, 128, 128},       {"clSilver", 192, 192, 192},
+    {"clRed", 255, 0, 0},       {"clLime", 0, 255, 0},           {"clYellow", 255, 255, 0},
+    {"clBlue", 0, 0, 255},      {"clFuchsia", 255, 0, 255},      {"clAqua", 0, 255, 255},
+    {"clWhite", 255, 255, 255}, {"clMoneyGreen", 192, 220, 192}, {"clSkyBlue", 166, 202, 240},
+    {"clCream", 255, 251, 240}, {"clMedGray", 160, 160, 164},
+}};
+
+// Names that are read but never written: the desktop's interface colours
+// (with the values of the classic desktop scheme) and the two special values.
+constexpr std::array<NamedColor, 32> kReadOnlyColors{{
+    {"clScrollBar", 200, 200, 200},
+    {"clBackground", 0, 0, 0},
+    {"clActiveCaption", 153, 180, 209},
+    {"clInactiveCaption", 191, 205, 219},
+    {"clMenu", 240, 240, 240},
+    {"clWindow", 255, 255, 255},
+    {"clWindowFrame", 100, 100, 100},
+    {"clMenuText", 0, 0, 0},
+    {"clWindowText", 0, 0, 0},
+    {"clCaptionText", 0, 0, 0},
+    {"clActiveBorder", 180, 180, 180},
+    {"clInactiveBorder", 244, 247, 252},
+    {"clAppWorkSpace", 171, 171, 171},
+    {"clHighlight", 0, 120, 215},
+    {"clHighlightText", 255, 255, 255},
+    {"clBtnFace", 240, 240, 240},
+    {"clBtnShadow", 160, 160, 160},
+    {"clGrayText", 109, 109, 109},
+    {"clBtnText", 0, 0, 0},
+    {"clInactiveCaptionText", 0, 0, 0},
+    {"clBtnHighlight", 255, 255, 255},
+    {"cl3DDkShadow", 105, 105, 105},
+    {"cl3DLight", 227, 227, 227},
+    {"clInfoText", 0, 0, 0},
+    {"clInfoBk", 255, 255, 225},
+    {"clHotLight", 0, 102, 204},
+    {"clGradientActiveCaption", 185, 209, 234},
+    {"clGradientInactiveCaption", 215, 228, 242},
+    {"clMenuHighlight", 0, 120, 215},
+    {"clMenuBar", 240, 240, 240},
+    {"clNone", 0, 0, 0},
+    {"clDefault", 0, 0, 0},
+}};
+
+} // namespace
+
+QString BoolToText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+bool TextToBool(const QString &text)
+{
+    return text == QLatin1String("true");
+}
+
+QString IntToText(int value)
+{
+    return QString::number(value);
+}
+
+std::optional<int> TryTextToInt(const QString &text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && text[i] == QLatin1Char('-')) {
+        negative = true;
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > 2147483648LL)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > 2147483647LL || value < -2147483648LL)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+int TextToInt(const QString &text)
+{
+    if (const auto v = TryTextToInt(text))
+        return *v;
+    throw VellError(invalidIntegerMessage(text));
+}
+
+quint32 ColorToBgr(QColor color)
+{
+    return quint32(color.blue()) << 16 | quint32(color.green()) << 8 | quint32(color.red());
+}
+
+QColor BgrToColor(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+QString ColorToText(QColor color)
+{
+    for (const NamedColor &n : kNamedColors) {
+        if (color.red() == n.r && color.green() == n.g && color.blue() == n.b)
+            return QLatin1String(n.name);
+    }
+    return QStringLiteral("$%1").arg(ColorToBgr(color), 8, 16, QLatin1Char('0')).toUpper();
+}
+
+std::optional<QColor> TryTextToColor(const QString &text)
+{
+    for (const NamedColor &n : kNamedColors) {
+        if (text.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0)
+            return QColor(n.r, n.g, n.b);
+    }
+    for (const NamedColor &n : kReadOnlyColors) {
+        if (text.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0)
+            return QColor(n.r, n.g, n.b);
+    }
+    if (text.startsWith(QLatin1Char('$'))) {
+        const QString digits = text.mid(1);
+        if (digits.isEmpty() || digits.size() > 8)
+            return std::nullopt;
+        for (QChar c : digits) {
+            if (!isxdigit(c.toLatin1()) || c.unicode() > 127)
+                return std::nullopt;
+        }
+        return BgrToColor(digits.toUInt(nullptr, 16) & 0xFFFFFF);
+    }
+    if (const auto v = TryTextToInt(text))
+        return BgrToColor(quint32(*v) & 0xFFFFFF);
+    return std::nullopt;
+}
+
+QColor TextToColor(const QString &text)
+{
+    if (const auto c = TryTextToColor(text))
+        return *c;
+    throw VellError(invalidIntegerMessage(text));
+}
+
+} // namespace vell

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+namespace vell {
+
+// Boolean text: written "true"/"false"; only exactly "true" reads as true.
+QString BoolToText(bool value);
+bool TextToBool(const QString &text);
+
+// Integer text: signed 32-bit decimal, "-" before negative values.
+QString IntToText(int value);
+// Strict: an optional "-", then one or more digits, nothing else, within
+// 32 bits. Returns nothing for any other text.
+std::optional<int> TryTextToInt(const QString &text);
+// As TryTextToInt, but throws VellError("'%s' is not a valid integer value").
+int TextToInt(const QString &text);
+
+// Colour text: one of the twenty colour names when the colour equals one,
+// otherwise "$" + eight upper-case hex digits 00BBGGRR.
+QString ColorToText(QColor color);
+// Accepts the twenty names and the desktop's interface colour names in any
+// letter case, "clNone", "clDefault", decimal integers and "$" hexadecimal
+// (00BBGGRR). Throws VellError("'%s' is not a valid integer value") otherwise.
+QColor TextToColor(const QString &text);
+std::optional<QColor> TryTextToColor(const QString &text);
+
+// The 24-bit value 00BBGGRR of a colour, as the colour text stores it.
+quint32 ColorToBgr(QColor color);
+QColor BgrToColor(quint32 bgr);
+
+} // namespace vell

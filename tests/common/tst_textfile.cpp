@@ -1,0 +1,175 @@
+#include "common/cp1251.h"
+#include "common/textfile.h"
+#include "common/vellerror.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vell;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyByteRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = DecodeCp1251(all);
+        QCOMPARE(text.size(), 256);
+        QByteArray back;
+        QVERIFY(EncodeCp1251(text, back));
+        QCOMPARE(back, all);
+        // Each byte decodes to a different character.
+        QSet<QChar> seen(text.begin(), text.end());
+        QCOMPARE(seen.size(), 256);
+    }
+
+    void knownBytes_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("unicode");
+        QTest::newRow("ascii A") << 0x41 << 0x41;
+        QTest::newRow("tilde") << 0x7E << 0x7E;
+        QTest::newRow("Dje") << 0x80 << 0x0402;
+        QTest::newRow("euro") << 0x88 << 0x20AC;
+        QTest::newRow("unassigned") << 0x98 << 0x0098;
+        QTest::newRow("trade mark") << 0x99 << 0x2122;
+        QTest::newRow("nbsp") << 0xA0 << 0x00A0;
+        QTest::newRow("IO") << 0xA8 << 0x0401;
+        QTest::newRow("io") << 0xB8 << 0x0451;
+        QTest::newRow("numero") << 0xB9 << 0x2116;
+        QTest::newRow("A") << 0xC0 << 0x0410;
+        QTest::newRow("Ha (X key)") << 0xD5 << 0x0425;
+        QTest::newRow("U (Y key)") << 0xD3 << 0x0423;
+        QTest::newRow("ya") << 0xFF << 0x044F;
+    }
+
+    void knownBytes()
+    {
+        QFETCH(int, byte);
+        QFETCH(int, unicode);
+        const QString text = DecodeCp1251(QByteArray(1, char(byte)));
+        QCOMPARE(int(text.at(0).unicode()), unicode);
+        QByteArray back;
+        QVERIFY(EncodeCp1251(text, back));
+        QCOMPARE(int(uchar(back.at(0))), byte);
+    }
+
+    void unencodableCharacters()
+    {
+        QByteArray out;
+        QVERIFY(!EncodeCp1251(QString::fromUtf8("a\u00e9b"), out));
+        QVERIFY(!IsCp1251Char(QChar(0x4E2D)));
+        QVERIFY(IsCp1251Char(QChar(0x0451)));
+        QCOMPARE(NonCp1251Chars(QString::fromUtf8("x\u00e9y\u00e9\u4e2d")),
+                 QString::fromUtf8("\u00e9\u4e2d"));
+        QCOMPARE(RemoveNonCp1251Chars(QString::fromUtf8("Т\u00e9кст")), QStringLiteral("Ткст"));
+        QVERIFY_THROWS_EXCEPTION(VellError, JoinTextLines({QString::fromUtf8("caf\u00e9")}));
+    }
+
+    void splitLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty") << QByteArray() << QStringList();
+        QTest::newRow("one line no break") << QByteArray("abc") << QStringList{"abc"};
+        QTest::newRow("final break adds nothing") << QByteArray("abc\r\n") << QStringList{"abc"};
+        QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+        QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+        QTest::newRow("lone cr") << QByteArray("a\rb") << QStringList{"a", "b"};
+        QTest::newRow("mixed") << QByteArray("a\r\rb\n\r\nc") << QStringList{"a", "", "b", "", "c"};
+        QTest::newRow("lf cr is two breaks") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+        QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QStringList{"", ""};
+        QTest::newRow("nul ends text")
+            << QByteArray("ab\r\ncd\0ef\r\ngh", 12) << QStringList{"ab", "cd"};
+        QTest::newRow("cyrillic") << QByteArray("\xD2\xE5\xEA\xF1\xF2")
+                                  << QStringList{QStringLiteral("Текст")};
+    }
+
+    void splitLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(SplitTextLines(bytes), lines);
+    }
+
+    void joinLines()
+    {
+        QCOMPARE(JoinTextLines({}), QByteArray());
+        QCOMPARE(JoinTextLines({""}), QByteArray("\r\n"));
+        QCOMPARE(JoinTextLines({QStringLiteral("Текст"), "b"}),
+                 QByteArray("\xD2\xE5\xEA\xF1\xF2\r\nb\r\n"));
+    }
+
+    void writeAndReadFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("out.txt");
+        const QStringList lines{"FMVELLVERSIONKEY2.1", QStringLiteral("Координата Х"), "", "end"};
+        WriteTextFile(path, lines);
+        QCOMPARE(readBytes(path),
+                 QByteArray("FMVELLVERSIONKEY2.1\r\n\xCA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2\xE0 "
+                            "\xD5\r\n\r\nend\r\n"));
+        QCOMPARE(ReadTextFile(path), lines);
+    }
+
+    void failedWriteKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("keep.txt");
+        WriteTextFile(path, {"old"});
+        // Text the code page cannot hold: nothing is written, the old file stays.
+        QVERIFY_THROWS_EXCEPTION(VellError,
+                                 WriteTextFile(path, {"new", QString::fromUtf8("\u4e2d")}));
+        QCOMPARE(readBytes(path), QByteArray("old\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+    }
+
+    void openErrorNamesFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("missing.j");
+        try {
+            ReadTextFile(path);
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path)),
+                     qPrintable(e.message()));
+            QVERIFY(e.message().size() >
+                    QStringLiteral("Cannot open file \"%1\". ").arg(path).size());
+        }
+    }
+
+    void createErrorNamesFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("no/such/folder/x.j");
+        try {
+            WriteTextFile(path, {"x"});
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QVERIFY2(
+                e.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)),
+                qPrintable(e.message()));
+        }
+    }
+};
+
+QTEST_MAIN(TestTextFile)
+#include "tst_textfile.moc"
