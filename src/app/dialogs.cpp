@@ -1,0 +1,89 @@
+#include "app/dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace vell {
+
+namespace {
+
+DialogProvider *g_provider = nullptr;
+
+Answer toAnswer(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+} // namespace
+
+void DialogProvider::error(QWidget *parent, const QString &text)
+{
+    QMessageBox::critical(parent, QApplication::applicationName(), text);
+}
+
+void DialogProvider::message(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QApplication::applicationName(), text);
+}
+
+Answer DialogProvider::confirm(QWidget *parent, const QString &text)
+{
+    return toAnswer(QMessageBox::question(parent, QStringLiteral("Подтверждение"), text,
+                                          QMessageBox::Yes | QMessageBox::No |
+                                              QMessageBox::Cancel,
+                                          QMessageBox::Yes));
+}
+
+Answer DialogProvider::inform(QWidget *parent, const QString &text)
+{
+    return toAnswer(QMessageBox::information(parent, QStringLiteral("Информация"), text,
+                                             QMessageBox::Yes | QMessageBox::No |
+                                                 QMessageBox::Cancel,
+                                             QMessageBox::Yes));
+}
+
+std::optional<QColor> DialogProvider::chooseColor(QWidget *parent, QColor initial,
+                                                  bool whiteCustomColors)
+{
+    if (whiteCustomColors) {
+        for (int i = 0; i < QColorDialog::customCount(); ++i)
+            QColorDialog::setCustomColor(i, Qt::white);
+    }
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+QString DialogProvider::saveFileName(QWidget *parent, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString DialogProvider::openFileName(QWidget *parent, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+DialogProvider &dialogs()
+{
+    static DialogProvider real;
+    return g_provider ? *g_provider : real;
+}
+
+void setDialogProvider(DialogProvider *provider)
+{
+    g_provider = provider;
+}
+
+} // namespace vell

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+
+// Answers the program's boxes and dialogs from queues filled by a test, and
+// records what was asked. An empty queue answers Cancel / nothing.
+class ScriptedDialogs : public vell::DialogProvider
+{
+public:
+    ScriptedDialogs() { vell::setDialogProvider(this); }
+    ~ScriptedDialogs() override { vell::setDialogProvider(nullptr); }
+
+    QStringList errors;
+    QStringList messages;
+    QStringList questions;
+    QList<QColor> colorDialogInitial;
+    QList<bool> colorDialogWhiteCustom;
+    QStringList fileFilters;
+
+    std::deque<vell::Answer> answers;
+    std::deque<std::optional<QColor>> colors;
+    std::deque<QString> fileNames;
+
+    void error(QWidget *, const QString &text) override { errors.append(text); }
+    void message(QWidget *, const QString &text) override { messages.append(text); }
+    vell::Answer confirm(QWidget *, const QString &text) override { return next(text); }
+    vell::Answer inform(QWidget *, const QString &text) override { return next(text); }
+    std::optional<QColor> chooseColor(QWidget *, QColor initial, bool white) override
+    {
+        colorDialogInitial.append(initial);
+        colorDialogWhiteCustom.append(white);
+        if (colors.empty())
+            return std::nullopt;
+        auto c = colors.front();
+        colors.pop_front();
+        return c;
+    }
+    QString saveFileName(QWidget *, const QString &filter) override { return nextFile(filter); }
+    QString openFileName(QWidget *, const QString &filter) override { return nextFile(filter); }
+
+private:
+    vell::Answer next(const QString &text)
+    {
+        questions.append(text);
+        if (answers.empty())
+            return vell::Answer::Cancel;
+        const vell::Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString nextFile(const QString &filter)
+    {
+        fileFilters.append(filter);
+        if (fileNames.empty())
+            return {};
+        QString f = fileNames.front();
+        fileNames.pop_front();
+        return f;
+    }
+};
