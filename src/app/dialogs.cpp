@@ -38,17 +38,15 @@ void DialogProvider::message(QWidget *parent, const QString &text)
 Answer DialogProvider::confirm(QWidget *parent, const QString &text)
 {
     return toAnswer(QMessageBox::question(parent, QStringLiteral("Подтверждение"), text,
-                                          QMessageBox::Yes | QMessageBox::No |
-                                              QMessageBox::Cancel,
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                           QMessageBox::Yes));
 }
 
 Answer DialogProvider::inform(QWidget *parent, const QString &text)
 {
-    return toAnswer(QMessageBox::information(parent, QStringLiteral("Информация"), text,
-                                             QMessageBox::Yes | QMessageBox::No |
-                                                 QMessageBox::Cancel,
-                                             QMessageBox::Yes));
+    return toAnswer(QMessageBox::information(
+        parent, QStringLiteral("Информация"), text,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes));
 }
 
 std::optional<QColor> DialogProvider::chooseColor(QWidget *parent, QColor initial,

@@ -10,7 +10,12 @@ class QWidget;
 namespace vell {
 
 // The answer to a question box; closing a box counts as Cancel.
-enum class Answer { Yes, No, Cancel };
+enum class Answer
+{
+    Yes,
+    No,
+    Cancel
+};
 
 // Every modal box and dialog the windows open goes through one provider, so
 // tests can answer them without a person (see ScriptedDialogs in the tests).

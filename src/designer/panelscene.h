@@ -1,0 +1,164 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <unordered_set>
+#include <vector>
+
+namespace vell {
+
+class PanelScene;
+class VellResizeRect;
+
+// The design panel's fixed size in pixels.
+constexpr int kPanelWidth = 633;
+constexpr int kPanelHeight = 353;
+
+enum class ElementShape
+{
+    Rectangle, // a button's or picture's rectangle
+    Label,     // a text's auto-sized label
+    Handle,    // a corner handle of a selection frame
+    Ghost,     // the dotted outline that follows the pointer while moving
+};
+
+enum class FillStyle
+{
+    Solid,
+    Clear,
+    DiagCross
+};
+
+// One thing drawn on the design panel: a plain record of geometry and looks.
+// Elements are stacked in creation order; a later element lies on top.
+class PanelElement
+{
+public:
+    PanelElement(PanelScene &scene, ElementShape shape, QRect rect);
+    ~PanelElement();
+    PanelElement(const PanelElement &) = delete;
+    PanelElement &operator=(const PanelElement &) = delete;
+
+    ElementShape shape() const { return m_shape; }
+    quint64 stackOrder() const { return m_stackOrder; }
+
+    QRect rect() const { return m_rect; }
+    int left() const { return m_rect.left(); }
+    int top() const { return m_rect.top(); }
+    int width() const { return m_rect.width(); }
+    int height() const { return m_rect.height(); }
+    QSize size() const { return m_rect.size(); }
+    void setRect(QRect rect);
+    void setLeftTop(int left, int top) { setRect(QRect(left, top, width(), height())); }
+    void setSize(int width, int height) { setRect(QRect(left(), top(), width, height)); }
+
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible);
+
+    QColor fill() const { return m_fill; }
+    FillStyle fillStyle() const { return m_fillStyle; }
+    void setFill(QColor color);
+    void setFillStyle(FillStyle style);
+
+    QColor penColor() const { return m_penColor; }
+    int penWidth() const { return m_penWidth; }
+    bool dottedPen() const { return m_dottedPen; }
+    void setPen(QColor color, int width);
+    void setDottedPen(bool dotted);
+
+    // Labels only: the text shown and its colour.
+    QString text() const { return m_text; }
+    QColor textColor() const { return m_textColor; }
+    void setText(const QString &text);
+    void setTextColor(QColor color);
+
+    // The element's name (an object's name) and tag (its identifier).
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+
+    // What the element belongs to: the object kind (1 button, 2 picture,
+    // 3 text) for object elements; for handles their frame and number.
+    int objectKind() const { return m_objectKind; }
+    void setObjectKind(int kind) { m_objectKind = kind; }
+    VellResizeRect *frame() const { return m_frame; }
+    int handleNumber() const { return m_handleNumber; }
+    void setHandle(VellResizeRect *frame, int number)
+    {
+        m_frame = frame;
+        m_handleNumber = number;
+    }
+
+private:
+    void invalidate();
+
+    PanelScene &m_scene;
+    ElementShape m_shape;
+    quint64 m_stackOrder;
+    QRect m_rect;
+    bool m_visible = true;
+    QColor m_fill{255, 255, 255};
+    FillStyle m_fillStyle = FillStyle::Solid;
+    QColor m_penColor{0, 0, 0};
+    int m_penWidth = 1;
+    bool m_dottedPen = false;
+    QString m_text;
+    QColor m_textColor{0, 0, 0};
+    QString m_name;
+    int m_tag = 0;
+    int m_objectKind = 0;
+    VellResizeRect *m_frame = nullptr;
+    int m_handleNumber = 0;
+};
+
+// The elements of the design panel in stacking order. It does not own them
+// (objects own their elements); it reports every area that needs repainting.
+class PanelScene
+{
+public:
+    PanelScene() = default;
+    PanelScene(const PanelScene &) = delete;
+    PanelScene &operator=(const PanelScene &) = delete;
+
+    // Elements bottom to top.
+    const std::vector<PanelElement *> &elements() const { return m_elements; }
+
+    // The topmost visible element containing the point, or nullptr.
+    // `skip` may exclude one shape (e.g. the ghost outline, which presses
+    // pass through).
+    PanelElement *elementAt(QPoint point, const PanelElement *ignore = nullptr,
+                            bool skipGhost = false) const;
+
+    // Called with every area that needs repainting.
+    void setRepaintHandler(std::function<void(const QRect &)> handler)
+    {
+        m_repaint = std::move(handler);
+    }
+    void invalidate(const QRect &rect)
+    {
+        if (m_repaint && !m_bulk && !rect.isEmpty())
+            m_repaint(rect);
+    }
+
+    // Between these two calls elements may be destroyed in any number without
+    // a repaint request each; the end repaints the whole panel.
+    void beginBulkRemoval();
+    void endBulkRemoval();
+
+private:
+    friend class PanelElement;
+    quint64 attach(PanelElement *element);
+    void detach(PanelElement *element);
+
+    std::vector<PanelElement *> m_elements;
+    quint64 m_nextOrder = 1;
+    bool m_bulk = false;
+    std::unordered_set<const PanelElement *> m_bulkRemoved;
+    std::function<void(const QRect &)> m_repaint;
+};
+
+} // namespace vell

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace vell {
+
+// Whether the project has unsaved changes, and the file it was last saved to
+// or opened from (empty for a new project).
+struct ProjectState
+{
+    bool ProjectModified = false;
+    QString ProjectFileName;
+};
+
+// The main window's title for the state; nothing when the title is to stay as
+// it is (no changes and no file: the commands that get there set it).
+std::optional<QString> TitleFor(const ProjectState &state);
+
+// "FM Vell Creator (Новый проект)"
+QString NewProjectTitle();
+
+} // namespace vell

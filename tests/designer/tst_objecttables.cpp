@@ -1,0 +1,261 @@
+#include "common/labelfont.h"
+#include "designer/objecttables.h"
+
+#include <QtTest>
+
+using namespace vell;
+
+namespace {
+const QColor kWhite(255, 255, 255);
+const QColor kTeal(0, 128, 128);
+} // namespace
+
+class TestObjectTables : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newObjectsAreNamedAndNumberedPerKind()
+    {
+        ObjectTables t;
+        VellButton *b = t.createButton(kWhite);
+        VellPicture *p = t.createPicture(kTeal);
+        VellText *x = t.createText();
+        QCOMPARE(ObjectName(*b), QStringLiteral("Button_1"));
+        QCOMPARE(ObjectName(*p), QStringLiteral("Picture_1"));
+        QCOMPARE(ObjectName(*x), QStringLiteral("Text_1"));
+        QCOMPARE(ObjectId(*b), 1);
+        QCOMPARE(ObjectId(*p), 1);
+        QCOMPARE(ObjectId(*x), 1);
+        QCOMPARE(b->Kind, 1);
+        QCOMPARE(p->Kind, 2);
+        QCOMPARE(x->Kind, 3);
+        QCOMPARE(b->TextureId, QStringLiteral("B000"));
+        QCOMPARE(p->TextureId, QStringLiteral("B000"));
+        QCOMPARE(x->Text, QStringLiteral("Текст"));
+        QVERIFY(x->TextColor.isEmpty());
+        QVERIFY(b->Visible && p->Visible && x->Visible);
+        QVERIFY(b->LeftActions.isEmpty() && b->RightActions.isEmpty());
+        QVERIFY(b->LeftActionsFunction.isEmpty() && b->RightActionsFunction.isEmpty());
+    }
+
+    void newButtonStandsAtPanelCentre()
+    {
+        ObjectTables t;
+        VellButton *b = t.createButton(kWhite);
+        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(b->X, 0);
+        QCOMPARE(b->Y, 0);
+        QCOMPARE(b->Element->fill(), kWhite);
+        QCOMPARE(b->Element->penWidth(), 1);
+        QCOMPARE(b->Element->fillStyle(), FillStyle::Solid);
+        // The frame is there but hidden, its handles on the corners.
+        QVERIFY(!b->Frame->isVisible());
+        QCOMPARE(b->Frame->handle(1).rect(), QRect(298, 158, 4, 4));
+        QCOMPARE(b->Frame->handle(2).rect(), QRect(330, 158, 4, 4));
+        QCOMPARE(b->Frame->handle(3).rect(), QRect(330, 190, 4, 4));
+        QCOMPARE(b->Frame->handle(4).rect(), QRect(298, 190, 4, 4));
+        VellPicture *p = t.createPicture(kTeal);
+        QCOMPARE(p->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(p->Element->fill(), kTeal);
+    }
+
+    void newTextFitsItsLabel()
+    {
+        ObjectTables t;
+        VellText *x = t.createText();
+        const QSize size = LabelSize(QStringLiteral("Текст"));
+        QCOMPARE(x->Element->size(), size);
+        QCOMPARE(x->Element->left(), 316 - size.width() / 2);
+        QCOMPARE(x->Element->top(), 176 - 13 / 2);
+        QCOMPARE(x->Element->text(), QStringLiteral("Текст"));
+    }
+
+    void removalRenumbers()
+    {
+        ObjectTables t;
+        for (int i = 0; i < 3; ++i)
+            t.createButton(kWhite);
+        t.remove(KindButton, 1);
+        QCOMPARE(t.ButtonCount(), 2);
+        QCOMPARE(ObjectName(*t.button(1)), QStringLiteral("Button_2"));
+        QCOMPARE(ObjectId(*t.button(1)), 1);
+        QCOMPARE(ObjectName(*t.button(2)), QStringLiteral("Button_3"));
+        QCOMPARE(ObjectId(*t.button(2)), 2);
+        VellButton *b4 = t.createButton(kWhite);
+        QCOMPARE(ObjectName(*b4), QStringLiteral("Button_4"));
+        QCOMPARE(ObjectId(*b4), 3);
+        // The removed element is gone from the panel too: 3 elements and 12 handles.
+        QCOMPARE(int(t.scene().elements().size()), 15);
+    }
+
+    void removalInTheMiddle()
+    {
+        ObjectTables t;
+        for (int i = 0; i < 3; ++i)
+            t.createText();
+        t.remove(KindText, 2);
+        QCOMPARE(t.objectNames(KindText), (QStringList{"Text_1", "Text_3"}));
+        QCOMPARE(ObjectId(*t.text(2)), 2);
+        QVERIFY(!t.text(3));
+        t.remove(KindText, 7); // out of range: nothing happens
+        QCOMPARE(t.TextCount(), 2);
+    }
+
+    void countersSurviveClear()
+    {
+        ObjectTables t;
+        t.createButton(kWhite);
+        t.createButton(kWhite);
+        t.createPicture(kTeal);
+        t.clearAll();
+        QCOMPARE(t.ButtonCount(), 0);
+        QCOMPARE(t.PictureCount(), 0);
+        QVERIFY(t.scene().elements().empty());
+        QCOMPARE(ObjectName(*t.createButton(kWhite)), QStringLiteral("Button_3"));
+        QCOMPARE(ObjectName(*t.createPicture(kTeal)), QStringLiteral("Picture_2"));
+        QCOMPARE(ObjectName(*t.createText()), QStringLiteral("Text_1"));
+    }
+
+    void fullTableRefusesNewObject()
+    {
+        ObjectTables t;
+        for (int i = 0; i < ObjectTables::Capacity; ++i)
+            QVERIFY(t.createPicture(kTeal));
+        const auto elements = t.scene().elements().size();
+        QVERIFY(!t.createPicture(kTeal));
+        QCOMPARE(t.PictureCount(), 9999);
+        QCOMPARE(t.PictureNameCounter, 9999);
+        QCOMPARE(t.scene().elements().size(), elements);
+        // Other kinds are not affected.
+        QVERIFY(t.createButton(kWhite));
+        t.remove(KindPicture, 5000);
+        QCOMPARE(ObjectName(*t.createPicture(kTeal)), QStringLiteral("Picture_10000"));
+    }
+
+    void namesAndLookUp()
+    {
+        ObjectTables t;
+        t.createButton(kWhite);
+        t.createPicture(kTeal);
+        t.createButton(kWhite);
+        t.createText();
+        QCOMPARE(t.objectNames(), (QStringList{"Button_1", "Button_2", "Picture_1", "Text_1"}));
+        QCOMPARE(t.FindObjectByName(KindButton, "Button_2"), t.button(2));
+        QVERIFY(!t.FindObjectByName(KindButton, "button_2"));
+        QVERIFY(!t.FindObjectByName(KindPicture, "Button_2"));
+        QVERIFY(!t.FindObjectByName(KindNone, "Button_1"));
+        QVERIFY(!t.FindObjectByName(4, "Button_1"));
+    }
+
+    void kindFromNamePrefix_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("button") << "Button_1" << 1;
+        QTest::newRow("picture") << "Picture_3" << 2;
+        QTest::newRow("text") << "Text_12" << 3;
+        QTest::newRow("prefix only") << "But" << 1;
+        QTest::newRow("lower case") << "button_1" << 0;
+        QTest::newRow("short") << "Bu" << 0;
+        QTest::newRow("other") << "Label_1" << 0;
+    }
+
+    void kindFromNamePrefix()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        QCOMPARE(KindFromNamePrefix(name), kind);
+    }
+
+    void kindBoxTexts()
+    {
+        QCOMPARE(KindFromText(QStringLiteral("Кнопка")), 1);
+        QCOMPARE(KindFromText(QStringLiteral("Картинка")), 2);
+        QCOMPARE(KindFromText(QStringLiteral("Текст")), 3);
+        QCOMPARE(KindFromText(QStringLiteral("кнопка")), 0);
+        QCOMPARE(KindFromText(QStringLiteral("Кнопкаx")), 0);
+        QCOMPARE(KindFromText(QString()), 0);
+    }
+
+    void mappingBothWays()
+    {
+        ObjectTables t;
+        VellButton *b = t.createButton(kWhite);
+        SetPosition(*b, -217, 127);
+        QCOMPARE(b->Element->rect(), QRect(83, 33, 32, 32));
+        // The frame follows the element's centre.
+        QCOMPARE(b->Frame->handle(1).rect().topLeft(), QPoint(81, 31));
+        QCOMPARE(b->Frame->handle(3).rect().topLeft(), QPoint(113, 63));
+        SetPosition(*b, 10, -20);
+        QCOMPARE(b->Element->rect(), QRect(310, 180, 32, 32));
+    }
+
+    void setSizeAboutCentre()
+    {
+        ObjectTables t;
+        VellButton *b = t.createButton(kWhite);
+        SetPosition(*b, 10, 20);
+        SetSize(*b, 33, 21);
+        QCOMPARE(b->Element->size(), QSize(32, 20));
+        QCOMPARE(b->Element->rect(), QRect(326 - 16, 156 - 10, 32, 20));
+        QCOMPARE(b->X, 10);
+        QCOMPARE(b->Y, 20);
+        QCOMPARE(b->Frame->FrameWidth, 32);
+        QCOMPARE(b->Frame->handle(3).rect().topLeft(), QPoint(340, 164));
+    }
+
+    void visibility()
+    {
+        ObjectTables t;
+        VellPicture *p = t.createPicture(kTeal);
+        SetVisible(*p, false);
+        QVERIFY(!p->Visible);
+        QCOMPARE(p->Element->fillStyle(), FillStyle::DiagCross);
+        SetVisible(*p, true);
+        QCOMPARE(p->Element->fillStyle(), FillStyle::Solid);
+        VellText *x = t.createText();
+        const QRect before = x->Element->rect();
+        SetVisible(*x, false);
+        QVERIFY(!x->Visible);
+        QVERIFY(x->Element->isVisible());
+        QCOMPARE(x->Element->rect(), before);
+        QCOMPARE(x->Element->fillStyle(), FillStyle::Solid);
+    }
+
+    void longerTextWidensToTheRight()
+    {
+        ObjectTables t;
+        VellText *x = t.createText();
+        const QRect before = x->Element->rect();
+        SetText(*x, QStringLiteral("Гораздо более длинный текст"));
+        QCOMPARE(x->Element->left(), before.left());
+        QCOMPARE(x->Element->top(), before.top());
+        QVERIFY(x->Element->width() > before.width());
+        QCOMPARE(x->X, 0);
+        QCOMPARE(x->Y, 0);
+        SetTextColor(*x, QColor(255, 0, 0));
+        QCOMPARE(x->TextColor, QStringLiteral("clRed"));
+        QCOMPARE(x->Element->textColor(), QColor(255, 0, 0));
+    }
+
+    void laterElementsLieOnTop()
+    {
+        ObjectTables t;
+        VellButton *first = t.createButton(kWhite);
+        VellButton *second = t.createButton(kWhite);
+        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), second->Element.get());
+        t.remove(KindButton, 2);
+        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), first->Element.get());
+        // Hidden handles are not hit; a shown one lies above its own object.
+        QVERIFY(!t.scene().elementAt(QPoint(299, 159)));
+        QCOMPARE(t.scene().elementAt(QPoint(300, 160)), first->Element.get());
+        first->Frame->SetVisible(true);
+        QCOMPARE(t.scene().elementAt(QPoint(299, 159)), &first->Frame->handle(1));
+        QCOMPARE(t.scene().elementAt(QPoint(301, 161)), &first->Frame->handle(1));
+        QVERIFY(!t.scene().elementAt(QPoint(5, 5)));
+    }
+};
+
+QTEST_MAIN(TestObjectTables)
+#include "tst_objecttables.moc"

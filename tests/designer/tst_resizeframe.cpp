@@ -1,0 +1,112 @@
+#include "designer/objecttables.h"
+
+#include <QtTest>
+
+using namespace vell;
+
+class TestResizeFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void placementAroundElement()
+    {
+        PanelScene scene;
+        // Element at left 10, top 20, 31 x 15: centre (25, 27).
+        VellResizeRect frame(scene, 10 + 31 / 2, 20 + 15 / 2, 31, 15, nullptr);
+        QCOMPARE(frame.FrameCentreX, 23);
+        QCOMPARE(frame.FrameCentreY, 25);
+        // The top-left handle covers L-2 .. L+1 and T-2 .. T+1.
+        QCOMPARE(frame.handle(1).rect(), QRect(8, 18, 4, 4));
+        QCOMPARE(frame.handle(2).rect(), QRect(38, 18, 4, 4));
+        QCOMPARE(frame.handle(3).rect(), QRect(38, 32, 4, 4));
+        QCOMPARE(frame.handle(4).rect(), QRect(8, 32, 4, 4));
+        frame.MoveTo(100, 50);
+        QCOMPARE(frame.handle(1).rect().topLeft(), QPoint(83, 41));
+        QCOMPARE(frame.handle(3).rect().topLeft(), QPoint(113, 55));
+        QCOMPARE(frame.handle(1).fill(), QColor(0, 0, 0));
+    }
+
+    void dragHandle_data()
+    {
+        QTest::addColumn<int>("handle");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QRect>("element");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        // The button starts at left 300, top 160, 32 x 32 (right 332, bottom 192).
+        QTest::newRow("bottom-right")
+            << 3 << QPoint(350, 200) << QRect(300, 160, 52, 42) << 10 << -5;
+        QTest::newRow("top-left") << 1 << QPoint(280, 150) << QRect(282, 152, 50, 40) << -9 << 4;
+        QTest::newRow("top-right") << 2 << QPoint(350, 140) << QRect(300, 142, 52, 50) << 10 << 9;
+        QTest::newRow("bottom-left")
+            << 4 << QPoint(290, 210) << QRect(292, 160, 40, 52) << -4 << -10;
+        QTest::newRow("past the opposite side")
+            << 3 << QPoint(250, 100) << QRect(300, 160, 48, 58) << 8 << -13;
+        QTest::newRow("onto the neighbour's column")
+            << 3 << QPoint(298, 220) << QRect(300, 160, 0, 62) << -16 << -15;
+        QTest::newRow("pressed in place")
+            << 3 << QPoint(330, 190) << QRect(300, 160, 32, 32) << 0 << 0;
+    }
+
+    void dragHandle()
+    {
+        QFETCH(int, handle);
+        QFETCH(QPoint, pointer);
+        QFETCH(QRect, element);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        ObjectTables t;
+        VellButton *b = t.createButton(QColor(255, 255, 255));
+        b->Frame->HandleMouseDown(handle);
+        b->Frame->DragHandleTo(pointer.x(), pointer.y());
+        b->Frame->ApplyToOwner();
+        QCOMPARE(b->Element->rect(), element);
+        QCOMPARE(b->X, x);
+        QCOMPARE(b->Y, y);
+        QCOMPARE(b->Frame->handle(handle).rect().topLeft(), pointer);
+        // The four handles still mark the corners of a rectangle.
+        QCOMPARE(b->Frame->handle(1).left(), b->Frame->handle(4).left());
+        QCOMPARE(b->Frame->handle(2).left(), b->Frame->handle(3).left());
+        QCOMPARE(b->Frame->handle(1).top(), b->Frame->handle(2).top());
+        QCOMPARE(b->Frame->handle(3).top(), b->Frame->handle(4).top());
+        b->Frame->HandleMouseUp();
+        QCOMPARE(b->Frame->ActiveHandle, 0);
+    }
+
+    void bottomRightRule()
+    {
+        // Width p - L + 2 and height q - T + 2, left and top kept.
+        ObjectTables t;
+        VellPicture *p = t.createPicture(QColor(0, 128, 128));
+        SetPosition(*p, -100, 50);
+        const int L = p->Element->left();
+        const int T = p->Element->top();
+        p->Frame->HandleMouseDown(3);
+        for (const QPoint pq : {QPoint(250, 150), QPoint(400, 300), QPoint(230, 130)}) {
+            p->Frame->DragHandleTo(pq.x(), pq.y());
+            p->Frame->ApplyToOwner();
+            QCOMPARE(p->Element->width(), pq.x() - L + 2);
+            QCOMPARE(p->Element->height(), pq.y() - T + 2);
+            QCOMPARE(p->Element->left(), L);
+            QCOMPARE(p->Element->top(), T);
+        }
+    }
+
+    void textOwnerIsNotResized()
+    {
+        PanelScene scene;
+        VellText text;
+        text.Kind = KindText;
+        text.Element =
+            std::make_unique<PanelElement>(scene, ElementShape::Label, QRect(1, 2, 3, 4));
+        VellResizeRect frame(scene, 0, 0, 4, 4, &text);
+        frame.HandleMouseDown(3);
+        frame.DragHandleTo(50, 50);
+        frame.ApplyToOwner();
+        QCOMPARE(text.Element->rect(), QRect(1, 2, 3, 4));
+    }
+};
+
+QTEST_MAIN(TestResizeFrame)
+#include "tst_resizeframe.moc"
