@@ -59,11 +59,12 @@ void SetSize(VellControl &object, int w, int h)
 {
     if (object.Kind != KindButton && object.Kind != KindPicture)
         return;
-    const int cx = object.X + kPanelWidth / 2;
-    const int cy = kPanelHeight / 2 - object.Y;
-    const int hw = w / 2;
-    const int hh = h / 2;
-    SetCorners(object, cx - hw, cy - hh, cx + hw, cy + hh);
+    const qint64 cx = qint64(object.X) + kPanelWidth / 2;
+    const qint64 cy = kPanelHeight / 2 - qint64(object.Y);
+    const qint64 hw = w / 2;
+    const qint64 hh = h / 2;
+    SetCorners(object, ClampCoord(cx - hw), ClampCoord(cy - hh), ClampCoord(cx + hw),
+               ClampCoord(cy + hh));
 }
 
 void SetCorners(VellControl &object, int left, int top, int right, int bottom)

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
 
 namespace vell {
@@ -71,14 +72,22 @@ void SetVisible(VellControl &object, bool visible);
 void SetText(VellText &text, const QString &value);
 void SetTextColor(VellText &text, QColor color);
 
+// Panel coordinates are kept within this range, so that no arithmetic on them
+// can overflow; an object that far out is off the panel either way.
+constexpr int kCoordLimit = 1 << 29;
+inline int ClampCoord(qint64 v)
+{
+    return int(std::clamp<qint64>(v, -kCoordLimit, kCoordLimit));
+}
+
 // Element position for an object centre (the panel mapping).
 inline int ElementLeftFor(int x, int w)
 {
-    return kPanelWidth / 2 + x - w / 2;
+    return ClampCoord(qint64(kPanelWidth / 2) + x - w / 2);
 }
 inline int ElementTopFor(int y, int h)
 {
-    return kPanelHeight / 2 - y - h / 2;
+    return ClampCoord(qint64(kPanelHeight / 2) - y - h / 2);
 }
 
 } // namespace vell

@@ -1,0 +1,128 @@
+// Times the code generator on full object tables against the cost of merely
+// appending the same text to one string, and the code window taking it.
+#include "codegen/interfacegenerator.h"
+#include "codegen/tform4.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kTableSize = 9999;
+constexpr int kRuns = 9;
+
+vell::GeneratorInput fullTables()
+{
+    static const char *const colours[] = {"clRed", "$000080FF", "clBtnFace", "clLime", "16711680"};
+    vell::GeneratorInput in;
+    in.buttonVar = QStringLiteral("ButtonVar");
+    in.pictureVar = QStringLiteral("PictureVar");
+    in.textVar = QStringLiteral("TextVar");
+    in.unitVar = QStringLiteral("UnitVar");
+    for (int i = 0; i < kTableSize; ++i) {
+        const int x = (i * 37) % 600 - 300;
+        const int y = (i * 53) % 330 - 165;
+        vell::GenButton b;
+        b.x = x;
+        b.y = y;
+        b.width = 16 + i % 50;
+        b.height = 16 + i % 30;
+        b.visible = i % 3 != 0;
+        b.textureId = QStringLiteral("B%1").arg(i % 1000, 3, 10, QLatin1Char('0'));
+        b.leftFunction = QStringLiteral("Button_%1_Left_Actions").arg(i + 1);
+        b.rightFunction = QStringLiteral("Button_%1_Right_Actions").arg(i + 1);
+        in.buttons.append(b);
+
+        vell::GenPicture p;
+        p.x = -x;
+        p.y = -y;
+        p.width = 20 + i % 70;
+        p.height = 20 + i % 40;
+        p.visible = i % 2 == 0;
+        p.textureId = QStringLiteral("P%1").arg(i % 1000, 3, 10, QLatin1Char('0'));
+        in.pictures.append(p);
+
+        vell::GenText t;
+        t.x = y;
+        t.y = x / 2;
+        t.width = 20 + i % 90;
+        t.text = QStringLiteral("Text number %1").arg(i + 1);
+        t.textColor = QString::fromLatin1(colours[i % 5]);
+        in.texts.append(t);
+    }
+    return in;
+}
+
+double medianMs(const std::function<void()> &work, int runs = kRuns)
+{
+    std::vector<double> times;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const vell::GeneratorInput input = fullTables();
+
+    vell::GeneratorResult result = vell::GenerateInterfaceCode(input);
+    if (!result.ok()) {
+        std::printf("generation failed: %s\n", qPrintable(result.error));
+        return 1;
+    }
+    qsizetype chars = 0;
+    for (const QString &line : result.lines)
+        chars += line.size();
+    std::printf("output: %lld lines, %lld characters\n",
+                static_cast<long long>(result.lines.size()), static_cast<long long>(chars));
+
+    qsizetype sink = 0;
+    const double generate = medianMs([&] {
+        const vell::GeneratorResult r = vell::GenerateInterfaceCode(input);
+        sink += r.lines.size();
+    });
+    // The floor: the same bytes appended line by line to one string.
+    const double append = medianMs([&] {
+        QString all;
+        for (const QString &line : result.lines)
+            all.append(line);
+        sink += all.size();
+    });
+    // What separate line strings cost by themselves: one allocation each.
+    const double copyLines = medianMs([&] {
+        QStringList copy;
+        copy.reserve(result.lines.size());
+        for (const QString &line : result.lines)
+            copy.append(QString(line.constData(), line.size()));
+        sink += copy.size();
+    });
+    std::printf("GenerateInterfaceCode (median of %d): %.2f ms\n", kRuns, generate);
+    std::printf("append same text to one string (median of %d): %.2f ms\n", kRuns, append);
+    std::printf("copy same lines into separate strings (median of %d): %.2f ms\n", kRuns,
+                copyLines);
+    std::printf("ratio generate / append: %.2f\n", generate / append);
+
+    TForm4 window;
+    const double show = medianMs(
+        [&] {
+            window.setCodeLines(result.lines);
+            sink += window.Code->blockCount();
+        },
+        5);
+    std::printf("TForm4::setCodeLines (median of 5): %.2f ms\n", show);
+    return sink > 0 ? 0 : 1;
+}

@@ -1,0 +1,43 @@
+#include "actions/tform5.h"
+
+#include <QComboBox>
+
+TForm5::TForm5(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QStringLiteral("Действия"));
+    setModal(false);
+    setFixedSize(749, 385);
+    move(291, 123);
+    ObjName = new QComboBox(this);
+    ObjName->setObjectName(QStringLiteral("ObjName"));
+    ObjName->setEditable(true);
+    ObjName->setGeometry(24, 88, 145, 21);
+}
+
+void TForm5::setKnownObjectNames(const QStringList &names)
+{
+    KnownObjectNames = names;
+    // Filling a box with thousands of names is slow; a hidden dialog gets
+    // them when it is shown.
+    m_namesStale = true;
+    if (isVisible())
+        fillObjectNames();
+}
+
+void TForm5::fillObjectNames()
+{
+    if (!m_namesStale)
+        return;
+    m_namesStale = false;
+    const QString typed = ObjName->currentText();
+    ObjName->clear();
+    ObjName->addItems(KnownObjectNames);
+    ObjName->setEditText(typed);
+}
+
+void TForm5::showEvent(QShowEvent *event)
+{
+    fillObjectNames();
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,534 @@
+#include "app/tform1.h"
+
+#include "actions/tform5.h"
+#include "app/dialogs.h"
+#include "app/taboutbox.h"
+#include "codegen/designinput.h"
+#include "codegen/tform4.h"
+#include "common/labelfont.h"
+#include "common/textforms.h"
+#include "designer/designpanel.h"
+#include "properties/propertygrid.h"
+#include "settings/tform2.h"
+#include "usercode/tform3.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace vell;
+
+namespace {
+
+// The object box: its list is filled each time it drops down.
+class ObjectBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+    void showPopup() override
+    {
+        if (beforePopup)
+            beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
+QIcon toolImage(int index)
+{
+    static const char *const files[] = {"create_button", "create_picture", "create_text",
+                                        "save",          "save_as",        "load"};
+    return QIcon(QStringLiteral(":/images/%1.png").arg(QLatin1String(files[index])));
+}
+
+QString fullTableMessage(int kind)
+{
+    switch (kind) {
+    case KindButton:
+        return QStringLiteral("Нельзя создать кнопку: на панели уже 9999 кнопок.");
+    case KindPicture:
+        return QStringLiteral("Нельзя создать картинку: на панели уже 9999 картинок.");
+    default:
+        return QStringLiteral("Нельзя создать текст: на панели уже 9999 текстов.");
+    }
+}
+
+// A character typed into a box (as opposed to keys such as arrows).
+bool typesCharacter(const QKeyEvent *event)
+{
+    return !event->text().isEmpty() &&
+           (event->text().at(0).isPrint() || event->key() == Qt::Key_Backspace);
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+{
+    static const bool resources = [] {
+        Q_INIT_RESOURCE(gui);
+        return true;
+    }();
+    Q_UNUSED(resources);
+
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(NewProjectTitle());
+    setFont(LabelFont());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    m_surface = std::make_unique<DesignSurface>(m_tables, m_project, [this] { return settings(); });
+
+    createControls();
+    createMenus();
+    createToolBar();
+
+    // Client area 883 x 533 below the menu bar; the window cannot be resized.
+    setFixedSize(883, 533 + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    RecoloringTimer = new QTimer(this);
+    RecoloringTimer->setObjectName(QStringLiteral("RecoloringTimer"));
+    RecoloringTimer->setInterval(100);
+    connect(RecoloringTimer, &QTimer::timeout, this, &TForm1::RecoloringTimerTimer);
+    RecoloringTimer->start();
+
+    connect(m_surface.get(), &DesignSurface::propertiesShown, this, &TForm1::ShowProperties);
+    connect(m_surface.get(), &DesignSurface::objectInfoReset, this, &TForm1::ResetObjectInfo);
+    connect(m_surface.get(), &DesignSurface::objectsChanged, this, &TForm1::RefreshObjectNames);
+}
+
+TForm1::~TForm1()
+{
+    // The panel's elements go with the tables; the panel must not be
+    // repainted from them any more.
+    m_tables.scene().setRepaintHandler({});
+}
+
+void TForm1::setWindows(TForm2 *settingsDialog, TForm3 *userCode, TForm4 *code, TForm5 *actions,
+                        TAboutBox *about)
+{
+    m_settings = settingsDialog;
+    m_userCode = userCode;
+    m_code = code;
+    m_actions = actions;
+    m_about = about;
+    connect(m_settings, &TForm2::settingsChanged, this, [this] { m_surface->recolourButtons(); });
+    // The project file carries the user code when it is saved with it, so
+    // editing it is a change of the project.
+    connect(m_userCode, &TForm3::userCodeEdited, this, [this] {
+        if (settings().saveUserCode)
+            m_surface->setModified();
+    });
+}
+
+Settings TForm1::settings() const
+{
+    return m_settings ? m_settings->settings() : Settings();
+}
+
+void TForm1::createControls()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("clientArea"));
+    central->setFixedSize(883, 533);
+    setCentralWidget(central);
+
+    ToolBar1 = new QToolBar(central);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 0, 883, 33);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), central);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 40, 225, 465);
+
+    ClassList = new QComboBox(GroupBox1);
+    ClassList->setObjectName(QStringLiteral("ClassList"));
+    ClassList->setGeometry(8, 32, 201, 21);
+    ClassList->addItems({KindBoxText(KindButton), KindBoxText(KindPicture), KindBoxText(KindText)});
+    ClassList->setCurrentIndex(0);
+    ClassList->installEventFilter(this);
+
+    auto *objList = new ObjectBox(GroupBox1);
+    ObjList = objList;
+    ObjList->setObjectName(QStringLiteral("ObjList"));
+    ObjList->setGeometry(8, 56, 201, 21);
+    ObjList->setEditable(true);
+    ObjList->setInsertPolicy(QComboBox::NoInsert);
+    ObjList->lineEdit()->setReadOnly(true);
+    ObjList->setEditText(QStringLiteral("<объект не выбран>"));
+    ObjList->installEventFilter(this);
+    ObjList->lineEdit()->installEventFilter(this);
+    objList->beforePopup = [this] {
+        ObjListDropDown();
+    };
+    connect(ObjList, &QComboBox::activated, this, [this](int index) {
+        ObjList->setEditText(ObjList->itemText(index));
+        ObjListClick();
+    });
+
+    Label1 = new QLabel(QStringLiteral("ID:"), GroupBox1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(16, 96);
+    Label1->adjustSize();
+    ID = new QLabel(QStringLiteral("0"), GroupBox1);
+    ID->setObjectName(QStringLiteral("ID"));
+    ID->move(40, 96);
+    ID->adjustSize();
+
+    InfoList = new PropertyGrid(GroupBox1);
+    InfoList->setGeometry(8, 120, 209, 305);
+    InfoList->charFilter = [this](int row, const QString &value, QChar c) {
+        const VellControl *object = m_surface->selectedObject();
+        return object && AcceptsTypedChar(object->Kind, row, value, c);
+    };
+    connect(InfoList, &PropertyGrid::keyReleased, this, &TForm1::InfoListKeyUp);
+    connect(InfoList, &PropertyGrid::pickChosen, this, &TForm1::InfoListSetEditText);
+    connect(InfoList, &PropertyGrid::ellipsisClicked, this, &TForm1::InfoListEditButtonClick);
+
+    RemoveObj = new QPushButton(QStringLiteral("Удалить"), GroupBox1);
+    RemoveObj->setObjectName(QStringLiteral("RemoveObj"));
+    RemoveObj->setGeometry(72, 432, 75, 25);
+    connect(RemoveObj, &QPushButton::clicked, this, &TForm1::RemoveObjClick);
+
+    // The banners lie under the design panel, which is drawn on top.
+    const auto banner = [central](const char *name, const QString &file, QRect geometry) {
+        auto *label = new QLabel(central);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(geometry);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setPixmap(
+            QPixmap(file).scaled(geometry.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        return label;
+    };
+    Image1 = banner("Image1", QStringLiteral(":/images/banner_top.jpg"), QRect(240, 48, 633, 25));
+    Image2 =
+        banner("Image2", QStringLiteral(":/images/banner_bottom.jpg"), QRect(240, 392, 633, 137));
+
+    Win = new DesignPanel(*m_surface, central);
+    Win->move(240, 64);
+    Win->raise();
+
+    ObjPopumMenu = new QMenu(this);
+    ObjPopumMenu->setObjectName(QStringLiteral("ObjPopumMenu"));
+    N2 = ObjPopumMenu->addAction(QStringLiteral("Удалить"));
+    N2->setObjectName(QStringLiteral("N2"));
+    connect(N2, &QAction::triggered, this, &TForm1::RemoveObjClick);
+    Win->setPopupMenu(ObjPopumMenu);
+
+    setTabOrder(ClassList, ObjList);
+    setTabOrder(ObjList, InfoList);
+    setTabOrder(InfoList, RemoveObj);
+}
+
+void TForm1::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    const auto item = [this](QMenu *menu, const char *name, const QString &caption,
+                             const QKeySequence &shortcut, int image) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        if (!shortcut.isEmpty())
+            action->setShortcut(shortcut);
+        if (image >= 0)
+            action->setIcon(toolImage(image));
+        return action;
+    };
+    const auto separator = [](QMenu *menu, const char *name) {
+        QAction *action = menu->addSeparator();
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+
+    N1 = bar->addMenu(QStringLiteral("Файл"));
+    N1->setObjectName(QStringLiteral("N1"));
+    MMSave =
+        item(N1, "MMSave", QStringLiteral("Сохранить"), QKeySequence(QStringLiteral("Ctrl+S")), 3);
+    MMSaveAs = item(N1, "MMSaveAs", QStringLiteral("Сохранить как..."),
+                    QKeySequence(QStringLiteral("Ctrl+Alt+S")), 4);
+    MMLoad =
+        item(N1, "MMLoad", QStringLiteral("Загрузить"), QKeySequence(QStringLiteral("Ctrl+O")), 5);
+    N16 = separator(N1, "N16");
+    N16->setEnabled(false);
+    MMSetting = item(N1, "MMSetting", QStringLiteral("Настройки..."), QKeySequence(Qt::Key_F2), -1);
+    connect(MMSetting, &QAction::triggered, this, &TForm1::MMSettingClick);
+
+    N4 = bar->addMenu(QStringLiteral("Правка"));
+    N4->setObjectName(QStringLiteral("N4"));
+    MMCut =
+        item(N4, "MMCut", QStringLiteral("Вырезать"), QKeySequence(QStringLiteral("Ctrl+X")), -1);
+    MMPast =
+        item(N4, "MMPast", QStringLiteral("Вставить"), QKeySequence(QStringLiteral("Ctrl+V")), -1);
+    MMCopy = item(N4, "MMCopy", QStringLiteral("Копировать"),
+                  QKeySequence(QStringLiteral("Ctrl+C")), -1);
+    N9 = separator(N4, "N9");
+    MMClear = item(N4, "MMClear", QStringLiteral("Очистить"), QKeySequence(), -1);
+    connect(MMClear, &QAction::triggered, this, &TForm1::MMClearClick);
+    MMDelete = item(N4, "MMDelete", QStringLiteral("Удалить"),
+                    QKeySequence(QStringLiteral("Shift+Del")), -1);
+    connect(MMDelete, &QAction::triggered, this, &TForm1::RemoveObjClick);
+    // Choosing it changes nothing.
+    MMBufClear = item(N4, "MMBufClear", QStringLiteral("Очистить буфер"), QKeySequence(), -1);
+
+    MMCreateList = bar->addMenu(QStringLiteral("Создать"));
+    MMCreateList->setObjectName(QStringLiteral("MMCreateList"));
+    MMNewPrj = item(MMCreateList, "MMNewPrj", QStringLiteral("Проект"),
+                    QKeySequence(QStringLiteral("Ctrl+N")), -1);
+    N7 = separator(MMCreateList, "N7");
+    MMNewBtn = item(MMCreateList, "MMNewBtn", QStringLiteral("Кнопка"),
+                    QKeySequence(QStringLiteral("Shift+F1")), 0);
+    connect(MMNewBtn, &QAction::triggered, this, &TForm1::MMNewBtnClick);
+    MMNewPic = item(MMCreateList, "MMNewPic", QStringLiteral("Картинка"),
+                    QKeySequence(QStringLiteral("Shift+F2")), 1);
+    connect(MMNewPic, &QAction::triggered, this, &TForm1::MMNewPicClick);
+    MMNewTex = item(MMCreateList, "MMNewTex", QStringLiteral("Текст"),
+                    QKeySequence(QStringLiteral("Shift+F3")), 2);
+    connect(MMNewTex, &QAction::triggered, this, &TForm1::MMNewTexClick);
+
+    N11 = bar->addMenu(QStringLiteral("Код"));
+    N11->setObjectName(QStringLiteral("N11"));
+    MMGenCode =
+        item(N11, "MMGenCode", QStringLiteral("Сгенерировать"), QKeySequence(Qt::Key_F3), -1);
+    connect(MMGenCode, &QAction::triggered, this, &TForm1::MMGenCodeClick);
+    MMShowGenCode = item(N11, "MMShowGenCode", QStringLiteral("Показать код"), QKeySequence(), -1);
+    connect(MMShowGenCode, &QAction::triggered, this, &TForm1::MMShowGenCodeClick);
+    MMUserCode = item(N11, "MMUserCode", QStringLiteral("Код пользователя"), QKeySequence(), -1);
+    connect(MMUserCode, &QAction::triggered, this, &TForm1::MMUserCodeClick);
+
+    // A menu-bar item without a drop-down: clicking it runs the command.
+    FenMoth1 = bar->addAction(QStringLiteral("&Fen-Moth"));
+    FenMoth1->setObjectName(QStringLiteral("FenMoth1"));
+    connect(FenMoth1, &QAction::triggered, this, &TForm1::FenMoth1Click);
+}
+
+void TForm1::createToolBar()
+{
+    const auto spacer = [this](const char *name) {
+        auto *gap = new QWidget(ToolBar1);
+        gap->setObjectName(QLatin1String(name));
+        gap->setFixedSize(8, 23);
+        ToolBar1->addWidget(gap);
+    };
+    const auto button = [this](const char *name, QAction *action, int image, const QString &hint) {
+        auto *b = new QToolButton(ToolBar1);
+        b->setObjectName(QLatin1String(name));
+        b->setIcon(toolImage(image));
+        b->setToolTip(hint);
+        b->setAutoRaise(true);
+        b->setFixedSize(23, 23);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, action, &QAction::trigger);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    spacer("ToolButton4");
+    TBSave = button("TBSave", MMSave, 3, QStringLiteral("Сохранить проект (Ctrl+S)"));
+    TBOpen = button("TBOpen", MMLoad, 5, QStringLiteral("Загрузить проект (Ctrl+O)"));
+    spacer("ToolButton1");
+    TBCreateButton =
+        button("TBCreateButton", MMNewBtn, 0, QStringLiteral("Создать кнопку (Shift+F1)"));
+    TBCreatePicture =
+        button("TBCreatePicture", MMNewPic, 1, QStringLiteral("Создать картинку (Shift+F2)"));
+    TBCreateText = button("TBCreateText", MMNewTex, 2, QStringLiteral("Создать текст (Shift+F3)"));
+}
+
+int TForm1::KindFromClassList() const
+{
+    return KindFromText(ClassList->currentText());
+}
+
+void TForm1::create(int kind)
+{
+    if (!m_surface->create(kind))
+        dialogs().message(this, fullTableMessage(kind));
+}
+
+void TForm1::MMNewBtnClick()
+{
+    create(KindButton);
+}
+
+void TForm1::MMNewPicClick()
+{
+    create(KindPicture);
+}
+
+void TForm1::MMNewTexClick()
+{
+    create(KindText);
+}
+
+void TForm1::MMClearClick()
+{
+    m_surface->ClearAllObjects();
+}
+
+void TForm1::RemoveObjClick()
+{
+    m_surface->RemoveSelected();
+}
+
+void TForm1::MMSettingClick()
+{
+    if (m_settings)
+        m_settings->closeAndShow();
+}
+
+void TForm1::MMUserCodeClick()
+{
+    if (m_userCode)
+        m_userCode->closeAndShow();
+}
+
+void TForm1::MMShowGenCodeClick()
+{
+    if (m_code)
+        m_code->closeAndShow();
+}
+
+void TForm1::MMGenCodeClick()
+{
+    const Settings current = settings();
+    if (!current.vjass || !m_code)
+        return;
+    const QStringList userCode = m_userCode ? m_userCode->userCodeLines() : QStringList();
+    const GeneratorResult result =
+        GenerateInterfaceCode(GeneratorInputFor(m_tables, current, userCode));
+    m_code->setCodeLines(result.lines);
+    if (!result.ok()) {
+        dialogs().error(this, result.error);
+        return;
+    }
+    m_code->closeAndShow();
+}
+
+void TForm1::FenMoth1Click()
+{
+    if (m_about)
+        m_about->closeAndShow();
+}
+
+void TForm1::RecoloringTimerTimer()
+{
+    m_surface->recolourButtons();
+    if (const auto title = TitleFor(m_project); title && *title != windowTitle())
+        setWindowTitle(*title);
+}
+
+void TForm1::ObjListDropDown()
+{
+    const QString shown = ObjList->currentText();
+    ObjList->clear();
+    ObjList->addItems(m_tables.objectNames(KindFromClassList()));
+    ObjList->setEditText(shown);
+}
+
+void TForm1::ObjListClick()
+{
+    if (VellControl *object =
+            m_tables.FindObjectByName(KindFromClassList(), ObjList->currentText()))
+        m_surface->Select(*object);
+}
+
+void TForm1::ShowProperties(VellControl *object)
+{
+    if (!object)
+        return;
+    ClassList->setCurrentIndex(object->Kind - 1);
+    ObjList->setEditText(ObjectName(*object));
+    InfoList->setRows(PropertyRowsFor(*object));
+    ID->setText(IntToText(ObjectId(*object)));
+    ID->adjustSize();
+}
+
+void TForm1::ResetObjectInfo()
+{
+    ObjList->setEditText(QStringLiteral("<объект не выбран>"));
+    InfoList->clearRows();
+    ID->setText(QStringLiteral("0"));
+    ID->adjustSize();
+}
+
+void TForm1::RefreshObjectNames()
+{
+    if (m_actions)
+        m_actions->setKnownObjectNames(m_tables.objectNames());
+}
+
+void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
+{
+    Q_UNUSED(key);
+    // Shift alone: the next key release (Shift's own, say) applies the edit.
+    const Qt::KeyboardModifiers mods =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (mods == Qt::ShiftModifier && QGuiApplication::mouseButtons() == Qt::NoButton)
+        return;
+    VellControl *object = m_surface->selectedObject();
+    if (!object)
+        return;
+    const ApplyOutcome outcome = ApplyRow(*object, row, InfoList->values());
+    if (!outcome.error.isEmpty()) {
+        dialogs().error(this, outcome.error);
+        return;
+    }
+    m_surface->setModified();
+}
+
+void TForm1::InfoListSetEditText(int row, const QString &value)
+{
+    VellControl *object = m_surface->selectedObject();
+    if (!object || row != VisibilityRow(object->Kind))
+        return;
+    SetVisible(*object, TextToBool(value));
+    // Also when chosen with the mouse, or the change would be lost unasked.
+    m_surface->setModified();
+}
+
+void TForm1::InfoListEditButtonClick(int row)
+{
+    VellControl *object = m_surface->selectedObject();
+    if (!object)
+        return;
+    if (object->Kind == KindText && row == Row::TextColor) {
+        const auto chosen = dialogs().chooseColor(this, m_surface->colorTextPreset(), false);
+        if (chosen) {
+            m_surface->setColorTextPreset(*chosen);
+            InfoList->SetRowValue(ColorToText(*chosen), Row::TextColor);
+            SetTextColor(static_cast<VellText &>(*object), *chosen);
+        }
+        m_surface->setModified();
+    }
+    // The click rows of a button open the actions dialog (not yet built).
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (m_settings)
+        m_settings->storeAtExit();
+    event->accept();
+    emit closed();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Characters typed into the kind box or the object box are discarded;
+    // arrows and other keys work as usual.
+    if (event->type() == QEvent::KeyPress &&
+        (watched == ClassList || watched == ObjList || watched == ObjList->lineEdit()) &&
+        typesCharacter(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "designer/designsurface.h"
+#include "designer/objecttables.h"
+#include "project/projectstate.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TAboutBox;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+
+namespace vell {
+class DesignPanel;
+class PropertyGrid;
+} // namespace vell
+
+// The main window: menus, tool bar, the object boxes, the property grid and
+// the design panel. It owns the object tables and binds them to the controls.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The other windows, created after this one.
+    void setWindows(TForm2 *settings, TForm3 *userCode, TForm4 *code, TForm5 *actions,
+                    TAboutBox *about);
+
+    vell::ObjectTables &tables() { return m_tables; }
+    vell::DesignSurface &surface() { return *m_surface; }
+    vell::ProjectState &project() { return m_project; }
+    vell::Settings settings() const;
+
+    // 1, 2 or 3 when the kind box shows "Кнопка", "Картинка" or "Текст", else 0.
+    int KindFromClassList() const;
+
+    // Controls, named as the user's documentation names them.
+    QToolBar *ToolBar1;
+    QGroupBox *GroupBox1;
+    QComboBox *ClassList;
+    QComboBox *ObjList;
+    QLabel *Label1;
+    QLabel *ID;
+    vell::PropertyGrid *InfoList;
+    QPushButton *RemoveObj;
+    vell::DesignPanel *Win;
+    QLabel *Image1;
+    QLabel *Image2;
+
+    QMenu *N1, *N4, *MMCreateList, *N11;
+    QAction *MMSave, *MMSaveAs, *MMLoad, *N16, *MMSetting;
+    QAction *MMCut, *MMPast, *MMCopy, *N9, *MMClear, *MMDelete, *MMBufClear;
+    QAction *MMNewPrj, *N7, *MMNewBtn, *MMNewPic, *MMNewTex;
+    QAction *MMGenCode, *MMShowGenCode, *MMUserCode;
+    QAction *FenMoth1;
+    QToolButton *TBSave, *TBOpen, *TBCreateButton, *TBCreatePicture, *TBCreateText;
+    QMenu *ObjPopumMenu;
+    QAction *N2;
+    QTimer *RecoloringTimer;
+
+public slots:
+    void MMNewBtnClick();
+    void MMNewPicClick();
+    void MMNewTexClick();
+    void MMClearClick();
+    void RemoveObjClick();
+    void MMSettingClick();
+    void MMUserCodeClick();
+    void MMShowGenCodeClick();
+    void MMGenCodeClick();
+    void FenMoth1Click();
+    void RecoloringTimerTimer();
+    void ObjListDropDown();
+    void ObjListClick();
+
+    void ShowProperties(vell::VellControl *object);
+    void ResetObjectInfo();
+    void RefreshObjectNames();
+
+signals:
+    // The window closed: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createControls();
+    void create(int kind);
+
+    void InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers);
+    void InfoListSetEditText(int row, const QString &value);
+    void InfoListEditButtonClick(int row);
+
+    vell::ObjectTables m_tables;
+    vell::ProjectState m_project;
+    std::unique_ptr<vell::DesignSurface> m_surface;
+    TForm2 *m_settings = nullptr;
+    TForm3 *m_userCode = nullptr;
+    TForm4 *m_code = nullptr;
+    TForm5 *m_actions = nullptr;
+    TAboutBox *m_about = nullptr;
+};

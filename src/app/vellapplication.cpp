@@ -1,0 +1,26 @@
+#include "app/vellapplication.h"
+
+#include "actions/tform5.h"
+#include "app/taboutbox.h"
+#include "app/tform1.h"
+#include "codegen/tform4.h"
+#include "settings/tform2.h"
+#include "usercode/tform3.h"
+
+VellApplication::VellApplication()
+    : m_form1(std::make_unique<TForm1>()), m_form2(std::make_unique<TForm2>(m_form1.get())),
+      m_form3(std::make_unique<TForm3>()), m_form4(std::make_unique<TForm4>()),
+      m_form5(std::make_unique<TForm5>(m_form1.get())),
+      m_about(std::make_unique<TAboutBox>(m_form1.get()))
+{
+    m_form2->setUserCodeWindow(m_form3.get());
+    m_form1->setWindows(m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(), m_about.get());
+}
+
+VellApplication::~VellApplication()
+{
+    // Windows parented to the main window go before it.
+    m_about.reset();
+    m_form5.reset();
+    m_form2.reset();
+}

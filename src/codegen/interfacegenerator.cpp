@@ -1,0 +1,333 @@
+#include "codegen/interfacegenerator.h"
+
+#include "common/textforms.h"
+#include "common/vellerror.h"
+
+#include <QHash>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+namespace vell {
+
+namespace {
+
+// Beyond this, value × 1000 nears 2^52 and the rounding below stops being
+// exact; such values (never panel coordinates) go to the general conversion.
+constexpr double kFastLimit = 1e12;
+
+// Rounds |value| × 1000 to the nearest integer, halves away from zero, judged
+// on the exact binary value: a product that looks like a half may sit just
+// below or above it.
+std::int64_t roundedThousandths(double magnitude)
+{
+    const double t = magnitude * 1000.0;
+    const double f = std::floor(t);
+    const double d = t - f;
+    if (d > 0.5)
+        return std::int64_t(f) + 1;
+    if (d < 0.5)
+        return std::int64_t(f);
+    const double residue = std::fma(magnitude, 1000.0, -t);
+    return residue < 0 ? std::int64_t(f) : std::int64_t(f) + 1;
+}
+
+// Writes the digits right to left into the end of a buffer; returns the start.
+char16_t *writeReal3(double value, char16_t *end)
+{
+    const bool negative = value < 0;
+    std::int64_t r = roundedThousandths(negative ? -value : value);
+    // A value that rounds to zero is written without a sign.
+    const bool minus = negative && r != 0;
+    char16_t *p = end;
+    for (int k = 0; k < 3; ++k) {
+        *--p = char16_t(u'0' + r % 10);
+        r /= 10;
+    }
+    *--p = u'.';
+    do {
+        *--p = char16_t(u'0' + r % 10);
+        r /= 10;
+    } while (r != 0);
+    if (minus)
+        *--p = u'-';
+    return p;
+}
+
+bool fitsFastPath(double value)
+{
+    return std::isfinite(value) && std::fabs(value) < kFastLimit;
+}
+
+QString slowReal3(double value)
+{
+    return QString::number(value, 'f', 3);
+}
+
+// Collects the pieces of one output line and then copies them into a string
+// of the exact size: one allocation and one copy per line, which is most of
+// what a full table costs.
+class LineWriter
+{
+public:
+    explicit LineWriter(QStringList &lines) : m_lines(lines) {}
+
+    template <std::size_t N> LineWriter &operator<<(const char16_t (&literal)[N])
+    {
+        return piece(literal, N - 1);
+    }
+    LineWriter &operator<<(const QString &text)
+    {
+        return piece(reinterpret_cast<const char16_t *>(text.constData()),
+                     std::size_t(text.size()));
+    }
+    LineWriter &operator<<(const std::u16string &text) { return piece(text.data(), text.size()); }
+    LineWriter &real(double value)
+    {
+        if (!fitsFastPath(value)) {
+            m_slow[m_slowCount] = slowReal3(value);
+            return *this << m_slow[m_slowCount++];
+        }
+        char16_t *end = m_numbers[m_numberCount++] + kNumberSize;
+        const char16_t *start = writeReal3(value, end);
+        return piece(start, std::size_t(end - start));
+    }
+    LineWriter &boolean(bool value)
+    {
+        if (value)
+            return *this << u"true";
+        return *this << u"false";
+    }
+    void endLine()
+    {
+        std::size_t total = 0;
+        for (int k = 0; k < m_count; ++k)
+            total += m_pieces[k].size;
+        QString line(qsizetype(total), Qt::Uninitialized);
+        auto *d = reinterpret_cast<char16_t *>(line.data());
+        // Pieces are mostly a few characters long: a plain loop beats a call
+        // to memcpy for each.
+        for (int k = 0; k < m_count; ++k) {
+            const char16_t *src = m_pieces[k].data;
+            const char16_t *srcEnd = src + m_pieces[k].size;
+            while (src != srcEnd)
+                *d++ = *src++;
+        }
+        m_lines.append(std::move(line));
+        m_count = 0;
+        m_numberCount = 0;
+        m_slowCount = 0;
+    }
+
+private:
+    struct Piece
+    {
+        const char16_t *data;
+        std::size_t size;
+    };
+    LineWriter &piece(const char16_t *data, std::size_t size)
+    {
+        m_pieces[m_count++] = {data, size};
+        return *this;
+    }
+
+    // The longest line has thirteen pieces and four numbers.
+    static constexpr int kMaxPieces = 16;
+    static constexpr int kMaxNumbers = 4;
+    static constexpr int kNumberSize = 32;
+
+    QStringList &m_lines;
+    Piece m_pieces[kMaxPieces];
+    int m_count = 0;
+    char16_t m_numbers[kMaxNumbers][kNumberSize];
+    int m_numberCount = 0;
+    QString m_slow[kMaxNumbers];
+    int m_slowCount = 0;
+};
+
+// "Var[i]", the start of every line of one object. Reuses the capacity of s.
+void setIndexedName(std::u16string &s, const QString &var, qsizetype index)
+{
+    s.assign(reinterpret_cast<const char16_t *>(var.constData()), std::size_t(var.size()));
+    s += u'[';
+    char16_t digits[24];
+    char16_t *end = digits + 24;
+    char16_t *p = end;
+    auto n = std::uint64_t(index);
+    do {
+        *--p = char16_t(u'0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    s.append(p, std::size_t(end - p));
+    s += u']';
+}
+
+// The centre moved by half a size, halved toward zero; in 64 bits so that no
+// int input overflows.
+double lowEdge(int centre, int size)
+{
+    return double(std::int64_t(centre) - size / 2);
+}
+
+double highEdge(int centre, int size)
+{
+    return double(std::int64_t(centre) + size / 2);
+}
+
+QString hexRgb(const QColor &color)
+{
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    const int parts[3] = {color.red(), color.green(), color.blue()};
+    QString out(6, Qt::Uninitialized);
+    QChar *d = out.data();
+    for (int k = 0; k < 3; ++k) {
+        d[2 * k] = QChar(kHex[(parts[k] >> 4) & 0xF]);
+        d[2 * k + 1] = QChar(kHex[parts[k] & 0xF]);
+    }
+    return out;
+}
+
+} // namespace
+
+QString FormatReal3(double value)
+{
+    if (!fitsFastPath(value))
+        return slowReal3(value);
+    char16_t digits[32];
+    char16_t *end = digits + 32;
+    const char16_t *start = writeReal3(value, end);
+    return QString(reinterpret_cast<const QChar *>(start), qsizetype(end - start));
+}
+
+GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
+{
+    GeneratorResult result;
+    QStringList &lines = result.lines;
+    lines.reserve(36 + (input.useUserCode ? input.userCode.size() : 0) + 4 * input.buttons.size() +
+                  3 * input.pictures.size() + 3 * input.texts.size());
+    LineWriter out(lines);
+
+    const double sx = 1.0 / (input.panelWidth / 2.0);
+    const double sy = 1.0 / (input.panelHeight / 2.0);
+
+    lines.append(QStringLiteral("globals"));
+    out << u" BUTTON array " << input.buttonVar;
+    out.endLine();
+    out << u" PICTURE array " << input.pictureVar;
+    out.endLine();
+    out << u" TEXT array " << input.textVar;
+    out.endLine();
+    lines.append(QStringLiteral("endglobals"));
+    if (input.useUserCode)
+        lines.append(input.userCode);
+    lines.append(QStringLiteral("function InterfaceClickL_Timer takes nothing returns nothing"));
+    out << u" if BUTTON.ClickPeriodicSelect(GetOwningPlayer(" << input.unitVar << u"), true) then";
+    out.endLine();
+    lines.append(QStringLiteral("  if (GetLocalPlayer() == GamePlayer) then"));
+    lines.append(QStringLiteral("   call ClearSelection()"));
+    lines.append(QStringLiteral("   call SelectUnit(GameUnit, true)"));
+    lines.append(QStringLiteral("  endif"));
+    lines.append(QStringLiteral(" endif"));
+    lines.append(QStringLiteral("endfunction"));
+    lines.append(QStringLiteral("function InterfaceClickR takes nothing returns nothing"));
+    lines.append(QStringLiteral(" if BUTTON.Click(GetOrderTargetUnit(), false) then"));
+    lines.append(QStringLiteral("  call PauseUnit(GetTriggerUnit(), true)"));
+    lines.append(QStringLiteral("  call IssueImmediateOrder(GetTriggerUnit(), \"stop\")"));
+    lines.append(QStringLiteral("  call PauseUnit(GetTriggerUnit(), false)"));
+    lines.append(QStringLiteral(" endif"));
+    lines.append(QStringLiteral("endfunction"));
+    lines.append(QStringLiteral("function CreateInterface takes CAMERA cam returns nothing"));
+    lines.append(QStringLiteral(" local trigger trig = CreateTrigger()"));
+    lines.append(QStringLiteral(" call TriggerRegisterPlayerUnitEvent(trig, GamePlayer, "
+                                "EVENT_PLAYER_UNIT_ISSUED_UNIT_ORDER, null)"));
+    lines.append(QStringLiteral(" call TriggerAddAction(trig, function InterfaceClickR)"));
+    lines.append(QStringLiteral(
+        " call TimerStart(CreateTimer(), 0.01, true, function InterfaceClickL_Timer)"));
+
+    const QString rule = QStringLiteral("//======================");
+    std::u16string name;
+
+    lines.append(rule);
+    lines.append(QStringLiteral("//========Button========"));
+    lines.append(rule);
+    for (qsizetype i = 0; i < input.buttons.size(); ++i) {
+        const GenButton &b = input.buttons.at(i);
+        setIndexedName(name, input.buttonVar, i + 1);
+        out << u" set " << name << u" = BUTTON.New(";
+        out.real(lowEdge(b.x, b.width) * sx) << u",";
+        out.real(highEdge(b.y, b.height) * sy) << u",";
+        out.real(b.width * sx) << u",";
+        out.real(b.height * sy) << u",1,'" << b.textureId << u"')";
+        out.endLine();
+        out << u" call " << name << u".Show(";
+        out.boolean(b.visible) << u",cam)";
+        out.endLine();
+        if (!b.leftFunction.isEmpty()) {
+            out << u" call " << name << u".AddActionL(function " << b.leftFunction << u")";
+            out.endLine();
+        }
+        if (!b.rightFunction.isEmpty()) {
+            out << u" call " << name << u".AddActionR(function " << b.rightFunction << u")";
+            out.endLine();
+        }
+    }
+
+    lines.append(rule);
+    lines.append(QStringLiteral("//========Picture======="));
+    lines.append(rule);
+    for (qsizetype i = 0; i < input.pictures.size(); ++i) {
+        const GenPicture &p = input.pictures.at(i);
+        setIndexedName(name, input.pictureVar, i + 1);
+        out << u" set " << name << u" = PICTURE.New(";
+        out.real(lowEdge(p.x, p.width) * sx) << u",";
+        out.real(highEdge(p.y, p.height) * sy) << u",";
+        out.real(p.width * sx) << u",";
+        out.real(p.height * sy) << u",2,'" << p.textureId << u"')";
+        out.endLine();
+        out << u" call " << name << u".Show(false,cam)";
+        out.endLine();
+        out << u" call " << name << u".Show(";
+        out.boolean(p.visible) << u",-1)";
+        out.endLine();
+    }
+
+    lines.append(rule);
+    lines.append(QStringLiteral("//==========TEXT========"));
+    lines.append(rule);
+    // Projects tend to reuse a handful of colours; resolve each colour text once.
+    QHash<QString, QString> colourDigits;
+    for (qsizetype i = 0; i < input.texts.size(); ++i) {
+        const GenText &t = input.texts.at(i);
+        setIndexedName(name, input.textVar, i + 1);
+        out << u" set " << name << u" = TEXT.New(";
+        out.real(lowEdge(t.x, t.width) * sx) << u",";
+        out.real(lowEdge(t.y, t.height) * sy) << u",1)";
+        out.endLine();
+        out << u" call " << name << u".Show(";
+        out.boolean(t.visible) << u",cam)";
+        out.endLine();
+        if (t.textColor.isEmpty()) {
+            out << u" call SetTextTagText(" << name << u".text,\"" << t.text << u"\",0.0184)";
+        } else {
+            auto it = colourDigits.constFind(t.textColor);
+            if (it == colourDigits.cend()) {
+                const std::optional<QColor> colour = TryTextToColor(t.textColor);
+                if (!colour) {
+                    result.error = invalidIntegerMessage(t.textColor);
+                    return result;
+                }
+                it = colourDigits.insert(t.textColor, hexRgb(*colour));
+            }
+            out << u" call SetTextTagText(" << name << u".text, \"|c00" << *it << t.text
+                << u"|r\",0.0184)";
+        }
+        out.endLine();
+    }
+
+    lines.append(QStringLiteral(" set trig = null"));
+    lines.append(QStringLiteral("endfunction"));
+    return result;
+}
+
+} // namespace vell

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vell {
+
+// What the generator needs of a button, in panel pixels: X and Y are the
+// centre relative to the panel's centre (Y upwards), width and height the
+// size of the on-panel element.
+struct GenButton
+{
+    int x = 0, y = 0, width = 32, height = 32;
+    bool visible = true;
+    QString textureId, leftFunction, rightFunction;
+};
+
+struct GenPicture
+{
+    int x = 0, y = 0, width = 32, height = 32;
+    bool visible = true;
+    QString textureId;
+};
+
+// For a text, width and height are those of its label; textColor is colour
+// text and empty when no colour was chosen.
+struct GenText
+{
+    int x = 0, y = 0, width = 0, height = 13;
+    bool visible = true;
+    QString text, textColor;
+};
+
+// Everything one run reads. The lists are in table order: the object at
+// position i is written with index i + 1.
+struct GeneratorInput
+{
+    QList<GenButton> buttons;
+    QList<GenPicture> pictures;
+    QList<GenText> texts;
+    QString buttonVar, pictureVar, textVar, unitVar;
+    bool useUserCode = true;
+    QStringList userCode;
+    int panelWidth = 633, panelHeight = 353;
+};
+
+// On failure, lines holds what was produced before the failing line and
+// error the message to show.
+struct GeneratorResult
+{
+    QStringList lines;
+    QString error;
+    bool ok() const { return error.isEmpty(); }
+};
+
+GeneratorResult GenerateInterfaceCode(const GeneratorInput &input);
+
+// Fixed point with three decimals, rounded to nearest (halves away from
+// zero), always a full stop, never "-0.000".
+QString FormatReal3(double value);
+
+} // namespace vell

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QPlainTextEdit;
+class QAction;
+
+// The generated code window: shows the text of the last generation so that
+// the user can select and copy it. Lives for the whole run; closing hides it.
+class TForm4 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm4(QWidget *parent = nullptr);
+
+    // Replaces the whole text, one line per line.
+    void setCodeLines(const QStringList &lines);
+    QStringList codeLines() const;
+    // Closes the window if it is open, then shows it in front.
+    void closeAndShow();
+
+    QPlainTextEdit *Code;
+    QAction *MMSelectAll;
+
+public slots:
+    void TBSelectAllClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool m_outerSizeFixed = false;
+};

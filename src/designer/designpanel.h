@@ -1,0 +1,62 @@
+#pragma once
+
+#include "designer/designsurface.h"
+
+#include <QFrame>
+
+class QMenu;
+
+namespace vell {
+
+// The design panel `Win`: paints the panel's elements from the model and
+// turns mouse input into presses, drags and drops, and handle resizing. The
+// drag is the panel's own: it starts once the pointer has moved a pixel with
+// the left button held, and ends where the button is released.
+class DesignPanel : public QFrame
+{
+    Q_OBJECT
+
+public:
+    DesignPanel(DesignSurface &surface, QWidget *parent = nullptr);
+
+    // The popup menu the panel opens while one is attached.
+    void setPopupMenu(QMenu *menu) { m_popup = menu; }
+    QMenu *popupMenu() const { return m_popup; }
+
+    // Whether a drag is in progress (for tests and the pointer shape).
+    bool isDragging() const { return m_mode == Mode::Dragging; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    enum class Mode
+    {
+        Idle,
+        DragArmed,
+        Dragging,
+        Resizing
+    };
+
+    void pressAt(QMouseEvent *event, bool doubleClick);
+    void updateHoverCursor(QPoint pos);
+    void openPopup(QPoint globalPos);
+
+    DesignSurface &m_surface;
+    QMenu *m_popup = nullptr;
+    Mode m_mode = Mode::Idle;
+    PanelElement *m_dragged = nullptr;
+    QPoint m_pressPos;
+    QPoint m_lastPointer{-1, -1};
+    bool m_rightPressOnPanel = false;
+};
+
+// Paints one element (also used by the benchmark).
+void paintElement(class QPainter &painter, const PanelElement &element);
+
+} // namespace vell

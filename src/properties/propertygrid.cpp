@@ -1,0 +1,321 @@
+#include "properties/propertygrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+
+namespace vell {
+
+// Editors of the value column.
+class PropertyDelegate : public QStyledItemDelegate
+{
+public:
+    explicit PropertyDelegate(PropertyGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
+    {
+        const int row = index.row() + 1;
+        switch (m_grid->editorOf(row)) {
+        case RowEditor::PickList: {
+            auto *combo = new QComboBox(parent);
+            combo->addItems(m_grid->pickListOf(row));
+            combo->setCurrentText(m_grid->GetRowValue(row));
+            QObject::connect(combo, &QComboBox::activated, m_grid, [this, combo, row] {
+                const QString value = combo->currentText();
+                m_grid->storeEditedText(row, value);
+                emit m_grid->pickChosen(row, value);
+            });
+            combo->installEventFilter(m_grid);
+            combo->setProperty("gridRow", row);
+            m_grid->m_editor = combo;
+            return combo;
+        }
+        case RowEditor::Ellipsis: {
+            auto *box = new QWidget(parent);
+            auto *layout = new QHBoxLayout(box);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+            auto *edit = new QLineEdit(box);
+            edit->setObjectName(QStringLiteral("valueEdit"));
+            auto *button = new QToolButton(box);
+            button->setObjectName(QStringLiteral("ellipsis"));
+            button->setText(QStringLiteral("..."));
+            button->setFocusPolicy(Qt::NoFocus);
+            layout->addWidget(edit);
+            layout->addWidget(button);
+            box->setFocusProxy(edit);
+            prepareLineEdit(edit, row);
+            QObject::connect(button, &QToolButton::clicked, m_grid,
+                             [this, row] { emit m_grid->ellipsisClicked(row); });
+            m_grid->m_editor = box;
+            return box;
+        }
+        case RowEditor::Plain:
+            break;
+        }
+        auto *edit = new QLineEdit(parent);
+        edit->setObjectName(QStringLiteral("valueEdit"));
+        prepareLineEdit(edit, row);
+        m_grid->m_editor = edit;
+        return edit;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        const QString value = index.data().toString();
+        if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+            combo->setCurrentText(value);
+            return;
+        }
+        QLineEdit *edit = qobject_cast<QLineEdit *>(editor);
+        if (!edit)
+            edit = editor->findChild<QLineEdit *>();
+        if (edit && edit->text() != value)
+            edit->setText(value);
+    }
+
+    // The row already holds the text; nothing to write back.
+    void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override {}
+
+private:
+    void prepareLineEdit(QLineEdit *edit, int row) const
+    {
+        edit->setFrame(false);
+        edit->setContextMenuPolicy(Qt::NoContextMenu);
+        edit->installEventFilter(m_grid);
+        edit->setProperty("gridRow", row);
+        QObject::connect(edit, &QLineEdit::textEdited, m_grid,
+                         [this, row](const QString &text) { m_grid->storeEditedText(row, text); });
+    }
+
+    PropertyGrid *m_grid;
+};
+
+PropertyGrid::PropertyGrid(QWidget *parent) : QTableWidget(1, 2, parent)
+{
+    setObjectName(QStringLiteral("InfoList"));
+    setHorizontalHeaderLabels({QStringLiteral("Свойство"), QStringLiteral("Значение")});
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(18);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setStretchLastSection(true);
+    setColumnWidth(0, 101);
+    setColumnWidth(1, 102);
+    setShowGrid(true);
+    // Tab leaves the grid.
+    setTabKeyNavigation(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    // The value cell under the cursor is always open for typing.
+    setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setItemDelegateForColumn(1, new PropertyDelegate(this));
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (column == 0 && row >= 0)
+            setCurrentCell(row, 1);
+    });
+    clearRows();
+}
+
+void PropertyGrid::closeOpenEditor()
+{
+    if (m_editor)
+        closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    m_editor = nullptr;
+}
+
+void PropertyGrid::clearRows()
+{
+    closeOpenEditor();
+    setCurrentIndex(QModelIndex());
+    m_rows.clear();
+    clearContents();
+    setRowCount(1);
+    auto *key = new QTableWidgetItem;
+    key->setFlags(Qt::ItemIsEnabled);
+    setItem(0, 0, key);
+    auto *value = new QTableWidgetItem;
+    value->setFlags(Qt::ItemIsEnabled);
+    setItem(0, 1, value);
+}
+
+void PropertyGrid::setRows(const QList<PropertyRow> &rows)
+{
+    bool sameShape = rows.size() == m_rows.size();
+    for (int i = 0; sameShape && i < rows.size(); ++i)
+        sameShape = rows[i].key == m_rows[i].key && rows[i].editor == m_rows[i].editor;
+    if (sameShape) {
+        m_rows = rows;
+        for (int i = 0; i < rows.size(); ++i) {
+            if (item(i, 1)->text() != rows[i].value)
+                item(i, 1)->setText(rows[i].value);
+        }
+        return;
+    }
+    // Another object: the editor of the old one goes.
+    closeOpenEditor();
+    setCurrentIndex(QModelIndex());
+    m_rows = rows;
+    clearContents();
+    setRowCount(qMax(1, int(rows.size())));
+    for (int i = 0; i < rows.size(); ++i) {
+        auto *key = new QTableWidgetItem(rows[i].key);
+        key->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(i, 0, key);
+        auto *value = new QTableWidgetItem(rows[i].value);
+        value->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        setItem(i, 1, value);
+    }
+}
+
+QString PropertyGrid::key(int row) const
+{
+    return row >= 1 && row <= m_rows.size() ? m_rows[row - 1].key : QString();
+}
+
+QString PropertyGrid::GetRowValue(int row) const
+{
+    if (row < 1 || row > m_rows.size())
+        return QString();
+    // The first row with this row's key.
+    const QString k = m_rows[row - 1].key;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].key == k)
+            return item(i, 1)->text();
+    }
+    return QString();
+}
+
+void PropertyGrid::SetRowValue(const QString &text, int row)
+{
+    if (row < 1 || row > m_rows.size())
+        return;
+    const QString k = m_rows[row - 1].key;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].key == k) {
+            m_rows[i].value = text;
+            item(i, 1)->setText(text);
+            // An open editor of that row shows the new value too.
+            if (m_editor && currentRow() == i)
+                itemDelegateForColumn(1)->setEditorData(m_editor, model()->index(i, 1));
+            return;
+        }
+    }
+}
+
+QStringList PropertyGrid::values() const
+{
+    QStringList list;
+    for (int i = 0; i < m_rows.size(); ++i)
+        list.append(item(i, 1)->text());
+    return list;
+}
+
+RowEditor PropertyGrid::editorOf(int row) const
+{
+    return row >= 1 && row <= m_rows.size() ? m_rows[row - 1].editor : RowEditor::Plain;
+}
+
+QStringList PropertyGrid::pickListOf(int row) const
+{
+    return row >= 1 && row <= m_rows.size() ? m_rows[row - 1].pickList : QStringList();
+}
+
+int PropertyGrid::currentRowNumber() const
+{
+    const int r = currentRow();
+    return r >= 0 && r < m_rows.size() ? r + 1 : 0;
+}
+
+void PropertyGrid::storeEditedText(int row, const QString &text)
+{
+    if (row < 1 || row > m_rows.size())
+        return;
+    m_rows[row - 1].value = text;
+    if (item(row - 1, 1)->text() != text)
+        item(row - 1, 1)->setText(text);
+}
+
+void PropertyGrid::keyReleaseEvent(QKeyEvent *event)
+{
+    QTableWidget::keyReleaseEvent(event);
+    emit keyReleased(currentRowNumber(), event->key(), event->modifiers());
+}
+
+bool PropertyGrid::pasteFiltered(QObject *editor, const QString &text)
+{
+    auto *edit = qobject_cast<QLineEdit *>(editor);
+    if (!edit)
+        return false;
+    const int row = edit->property("gridRow").toInt();
+    for (const QChar c : text) {
+        if (charFilter && !charFilter(row, GetRowValue(row), c))
+            continue;
+        edit->insert(QString(c));
+        storeEditedText(row, edit->text());
+    }
+    return true;
+}
+
+bool PropertyGrid::filterKeyPress(QObject *editor, QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Paste))
+        return pasteFiltered(editor, QApplication::clipboard()->text());
+    QChar c;
+    if (event->key() == Qt::Key_Backspace)
+        c = QLatin1Char('\b');
+    else if (!event->text().isEmpty() && event->text().at(0).isPrint())
+        c = event->text().at(0);
+    else
+        return false; // keys that type no character work as usual
+    const int row = editor->property("gridRow").toInt();
+    if (qobject_cast<QComboBox *>(editor))
+        return true; // pick lists take no typed characters
+    if (charFilter && !charFilter(row, GetRowValue(row), c))
+        return true;
+    return false;
+}
+
+bool PropertyGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (filterKeyPress(watched, static_cast<QKeyEvent *>(event)))
+            return true;
+        break;
+    case QEvent::ShortcutOverride: {
+        // Paste is the editor's own while it is open.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Paste)) {
+            event->accept();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyRelease: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        emit keyReleased(currentRowNumber(), key->key(), key->modifiers());
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        // No selection paste with the middle button.
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton)
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+} // namespace vell

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "settings/settings.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace vell {
+
+// The settings file, opened by its bare name in the working directory.
+inline const QString kSettingsFileName = QStringLiteral("vellsettings.fms");
+inline const QString kSettingsFileKey = QStringLiteral("FMVELLCREATORversionkey2.0");
+constexpr int kSettingsFileLines = 13;
+
+// The 13 lines that store the settings.
+QStringList SettingsToLines(const Settings &settings);
+
+struct SettingsReadResult
+{
+    enum class Outcome
+    {
+        Missing,     // no file: nothing read
+        WrongHeader, // first line is not the key: nothing more read
+        Complete,    // every setting read
+        Failed,      // stopped at a line; `error` says why
+    };
+    Settings settings;
+    Outcome outcome = Outcome::Missing;
+    QString error;
+    // Lines taken into account, the first one included; when reading failed,
+    // also the 0-based index of the line it stopped at.
+    int linesRead = 0;
+};
+
+// Applies the lines over `start`. Values read before a failing line stay.
+SettingsReadResult ReadSettingsLines(const QStringList &lines, const Settings &start = Settings());
+
+// Reads the file at `path`; a path that is no file (missing, or a folder)
+// leaves the settings as they are, without an error.
+SettingsReadResult ReadSettingsFile(const QString &path, const Settings &start = Settings());
+
+// Throws VellError ("Cannot create file \"%s\". %s") when it cannot write.
+void WriteSettingsFile(const QString &path, const Settings &settings);
+
+} // namespace vell

@@ -1,0 +1,579 @@
+#include "usercode/tform3.h"
+
+#include "app/dialogs.h"
+#include "common/cp1251.h"
+#include "common/textfile.h"
+#include "common/vellerror.h"
+#include "usercode/usercodelines.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QWindow>
+
+#include <functional>
+
+using namespace vell;
+
+namespace {
+
+const QString kCaption = QStringLiteral("Код пользователя");
+const QString kFilter = QStringLiteral("JassCode (*.j)");
+constexpr QSize kOuterSize(631, 431);
+constexpr int kFuncListWidth = 143;
+
+QString captionWithPath(const QString &path)
+{
+    return kCaption + QStringLiteral(" (") + path + QLatin1Char(')');
+}
+
+QString nulByteMessage(const QString &path)
+{
+    return QStringLiteral("Файл \"%1\" содержит нулевой символ: его текст нельзя загрузить "
+                          "без изменений.")
+        .arg(path);
+}
+
+// The editor's text with '\n' between blocks. toPlainText() would turn
+// no-break spaces into plain ones, which the file must keep.
+QString editorText(const QTextDocument *doc)
+{
+    QString raw = doc->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return raw;
+}
+
+QStringList readCodeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VellError(cannotOpenMessage(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw VellError(cannotOpenMessage(path, file.errorString()));
+    // The line splitter stops at a NUL byte, which would lose the rest.
+    if (bytes.contains('\0'))
+        throw VellError(nulByteMessage(path));
+    return SplitTextLines(bytes);
+}
+
+QKeySequence sequenceOf(const QKeyEvent *e)
+{
+    return QKeySequence(e->keyCombination().key() | (e->modifiers() & ~Qt::KeypadModifier));
+}
+
+// --- Images, drawn once: a disk, an open folder, a cross and a turning arrow.
+
+QIcon drawIcon(const std::function<void(QPainter &)> &draw)
+{
+    QPixmap pix(16, 16);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p);
+    return QIcon(pix);
+}
+
+QIcon saveIcon()
+{
+    return drawIcon([](QPainter &p) {
+        p.setPen(QColor(20, 40, 90));
+        p.setBrush(QColor(60, 100, 190));
+        p.drawRect(QRectF(1.5, 1.5, 13, 13));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(4.5, 9.5, 7, 5));
+    });
+}
+
+QIcon loadIcon()
+{
+    return drawIcon([](QPainter &p) {
+        p.setPen(QColor(120, 90, 10));
+        p.setBrush(QColor(240, 200, 80));
+        p.drawRect(QRectF(1.5, 4.5, 12, 9));
+        QPainterPath flap;
+        flap.moveTo(3.5, 7.5);
+        flap.lineTo(15.5, 7.5);
+        flap.lineTo(13.5, 13.5);
+        flap.lineTo(1.5, 13.5);
+        flap.closeSubpath();
+        p.setBrush(QColor(250, 225, 130));
+        p.drawPath(flap);
+    });
+}
+
+QIcon clearIcon()
+{
+    return drawIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(200, 30, 30), 2.5));
+        p.drawLine(QPointF(4, 4), QPointF(12, 12));
+        p.drawLine(QPointF(12, 4), QPointF(4, 12));
+    });
+}
+
+QIcon undoIcon()
+{
+    return drawIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(30, 90, 160), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(3, 4, 10, 9), 90 * 16, -240 * 16);
+        p.setBrush(QColor(30, 90, 160));
+        p.setPen(Qt::NoPen);
+        QPainterPath head;
+        head.moveTo(1, 4);
+        head.lineTo(8, 0.5);
+        head.lineTo(8, 7.5);
+        head.closeSubpath();
+        p.drawPath(head);
+    });
+}
+
+// The text area: refuses characters the code page cannot store, keeps the
+// window's shortcuts from being taken over, and leaves undo to the window.
+class CodeEdit : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+    std::function<void(const QString &)> refuse;
+    std::function<void()> undo;
+    std::function<bool()> canUndo;
+    QList<QKeySequence> windowShortcuts;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::ShortcutOverride) {
+            // Left unaccepted, the key goes to the window's menu shortcut
+            // (Ctrl+Z, Ctrl+Del) instead of the text area's own handling.
+            if (windowShortcuts.contains(sequenceOf(static_cast<QKeyEvent *>(e)))) {
+                e->ignore();
+                return true;
+            }
+        }
+        return QPlainTextEdit::event(e);
+    }
+
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (e->matches(QKeySequence::Redo) || e->matches(QKeySequence::Undo)) {
+            e->accept();
+            return;
+        }
+        if (!NonCp1251Chars(e->text()).isEmpty()) {
+            e->accept();
+            refuse(e->text());
+            return;
+        }
+        // Shift+Enter would insert a line separator inside the line.
+        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+            (e->modifiers() & Qt::ShiftModifier)) {
+            QKeyEvent plain(e->type(), e->key(), e->modifiers() & ~Qt::ShiftModifier, e->text(),
+                            e->isAutoRepeat(), e->count());
+            QPlainTextEdit::keyPressEvent(&plain);
+            e->setAccepted(plain.isAccepted());
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(e);
+    }
+
+    void inputMethodEvent(QInputMethodEvent *e) override
+    {
+        if (!NonCp1251Chars(e->commitString()).isEmpty()) {
+            const QString refused = e->commitString();
+            e->setCommitString(QString());
+            QPlainTextEdit::inputMethodEvent(e);
+            refuse(refused);
+            return;
+        }
+        QPlainTextEdit::inputMethodEvent(e);
+    }
+
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (source->hasText() && !NonCp1251Chars(source->text()).isEmpty()) {
+            refuse(source->text());
+            return;
+        }
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+
+    void contextMenuEvent(QContextMenuEvent *e) override
+    {
+        QMenu *menu = createStandardContextMenu(e->pos());
+        const QList<QAction *> actions = menu->actions();
+        for (QAction *a : actions) {
+            if (a->objectName() == QLatin1String("edit-redo")) {
+                menu->removeAction(a);
+            } else if (a->objectName() == QLatin1String("edit-undo")) {
+                a->disconnect();
+                a->setEnabled(canUndo());
+                connect(a, &QAction::triggered, this, [this] { undo(); });
+            }
+        }
+        menu->exec(e->globalPos());
+        delete menu;
+    }
+};
+
+} // namespace
+
+TForm3::TForm3(QWidget *parent) : QMainWindow(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(kCaption);
+
+    auto *edit = new CodeEdit;
+    UserCode = edit;
+    UserCode->setObjectName(QStringLiteral("UserCode"));
+    UserCode->setLineWrapMode(QPlainTextEdit::NoWrap);
+    UserCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    UserCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    UserCode->viewport()->setCursor(Qt::IBeamCursor);
+    UserCode->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    edit->refuse = [this](const QString &text) {
+        refuseInput(text);
+    };
+    edit->undo = [this] {
+        N8Click();
+    };
+    edit->canUndo = [this] {
+        return canUndo();
+    };
+
+    FuncList = new QListWidget;
+    FuncList->setObjectName(QStringLiteral("FuncList"));
+    FuncList->setFixedWidth(kFuncListWidth);
+    FuncList->viewport()->installEventFilter(this);
+
+    auto *central = new QWidget;
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(UserCode, 1);
+    layout->addWidget(FuncList);
+    setCentralWidget(central);
+
+    const QIcon save = saveIcon();
+    const QIcon load = loadIcon();
+    const QIcon undo = undoIcon();
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
+    QAction *saveItem =
+        file->addAction(save, QStringLiteral("Сохранить"), this, &TForm3::TBSaveClick);
+    saveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction *saveAsItem =
+        file->addAction(save, QStringLiteral("Сохранить как..."), this, &TForm3::N3Click);
+    saveAsItem->setObjectName(QStringLiteral("N3"));
+    saveAsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
+    QAction *loadItem =
+        file->addAction(load, QStringLiteral("Загрузить"), this, &TForm3::TBLoadClick);
+    loadItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    file->addSeparator();
+    QAction *clearItem =
+        file->addAction(clearIcon(), QStringLiteral("Очистить"), this, &TForm3::N6Click);
+    clearItem->setObjectName(QStringLiteral("N6"));
+    clearItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    QMenu *editMenu = menuBar()->addMenu(QStringLiteral("Правка"));
+    QAction *undoItem = editMenu->addAction(undo, QStringLiteral("Отмена"), this, &TForm3::N8Click);
+    undoItem->setObjectName(QStringLiteral("N8"));
+    undoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    for (QAction *a : {saveItem, saveAsItem, loadItem, clearItem, undoItem})
+        edit->windowShortcuts.append(a->shortcut());
+
+    QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    auto *spacer = new QWidget;
+    spacer->setFixedWidth(8);
+    bar->addWidget(spacer);
+    auto addButton = [bar, this](const QIcon &icon, const QString &name, const QString &hint,
+                                 void (TForm3::*slot)()) {
+        QAction *a = bar->addAction(icon, hint, this, slot);
+        a->setToolTip(hint);
+        bar->widgetForAction(a)->setObjectName(name);
+    };
+    addButton(save, QStringLiteral("TBSave"), QStringLiteral("Сохранить код в файл"),
+              &TForm3::TBSaveClick);
+    addButton(load, QStringLiteral("TBLoad"), QStringLiteral("Загрузить код"),
+              &TForm3::TBLoadClick);
+    bar->addSeparator();
+    addButton(undo, QStringLiteral("TBUndo"), QStringLiteral("Отменить"), &TForm3::N8Click);
+
+    connect(UserCode->document(), &QTextDocument::contentsChanged, this, &TForm3::UserCodeChange);
+
+    resize(kOuterSize);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm3::showEvent(QShowEvent *event)
+{
+    // The outer size includes the frame, known only once the window exists.
+    if (!m_placed && windowHandle()) {
+        m_placed = true;
+        const QMargins frame = windowHandle()->frameMargins();
+        resize(kOuterSize.width() - frame.left() - frame.right(),
+               kOuterSize.height() - frame.top() - frame.bottom());
+        if (const QScreen *screen = windowHandle()->screen()) {
+            const QRect avail = screen->availableGeometry();
+            move(avail.left() + (avail.width() - kOuterSize.width()) / 2,
+                 avail.top() + (avail.height() - kOuterSize.height()) / 2);
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+QStringList TForm3::userCodeLines() const
+{
+    return TextToLines(editorText(UserCode->document()));
+}
+
+void TForm3::UserCodeChange()
+{
+    const QString text = editorText(UserCode->document());
+    if (text == m_lastText)
+        return;
+    m_lastText = text;
+    if (!m_undoing)
+        m_lastWasUndo = false;
+
+    const QStringList names = ListFunctionNames(TextToLines(text));
+    bool same = FuncList->count() == names.size();
+    for (int i = 0; same && i < names.size(); ++i)
+        same = FuncList->item(i)->text() == names[i];
+    // An unchanged list is left alone so its selection and scroll stay.
+    if (!same) {
+        FuncList->clear();
+        FuncList->addItems(names);
+    }
+    if (m_quiet == 0)
+        emit userCodeEdited();
+}
+
+void TForm3::appendUserCodeLines(const QStringList &lines)
+{
+    appendLines(lines);
+}
+
+void TForm3::appendLines(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    QTextDocument *doc = UserCode->document();
+    QTextCursor c(doc);
+    c.movePosition(QTextCursor::End);
+    QString text = LinesToText(lines);
+    // A last line without its line break gets one before the new lines.
+    if (!c.block().text().isEmpty())
+        text.prepend(QLatin1Char('\n'));
+    ++m_quiet;
+    c.insertText(text);
+    --m_quiet;
+}
+
+void TForm3::insertAtTop(const QStringList &lines)
+{
+    QTextCursor c(UserCode->document());
+    c.movePosition(QTextCursor::Start);
+    ++m_quiet;
+    c.insertText(LinesToText(lines));
+    --m_quiet;
+}
+
+void TForm3::RemoveFunc(const QString &name)
+{
+    const auto range = FunctionLineRange(userCodeLines(), name);
+    if (!range)
+        return;
+    QTextDocument *doc = UserCode->document();
+    QTextCursor c(doc);
+    c.setPosition(doc->findBlockByNumber(range->first).position());
+    const QTextBlock after = doc->findBlockByNumber(range->first + range->count);
+    if (after.isValid())
+        c.setPosition(after.position(), QTextCursor::KeepAnchor);
+    else
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    ++m_quiet;
+    c.removeSelectedText();
+    --m_quiet;
+}
+
+void TForm3::OnMainFunc()
+{
+    if (m_echoInserted)
+        return;
+    m_echoInserted = true;
+    insertAtTop(EchoFunctionLines());
+}
+
+void TForm3::closeAndShow()
+{
+    close();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm3::writeTo(const QString &path)
+{
+    WriteTextFile(path, userCodeLines());
+    setWindowTitle(captionWithPath(path));
+}
+
+void TForm3::TBSaveClick()
+{
+    if (m_fileName.isEmpty()) {
+        const QString chosen = dialogs().saveFileName(this, kFilter);
+        if (!chosen.isEmpty())
+            m_fileName = chosen;
+        if (!m_fileName.isEmpty() && !m_fileName.endsWith(QLatin1String(".j")))
+            m_fileName += QLatin1String(".j");
+    }
+    if (m_fileName.isEmpty()) {
+        setWindowTitle(kCaption + QStringLiteral(" (не сохранен)"));
+        return;
+    }
+    try {
+        writeTo(m_fileName);
+    } catch (const VellError &e) {
+        dialogs().error(this, e.message());
+    }
+}
+
+void TForm3::N3Click()
+{
+    for (;;) {
+        QString path = dialogs().saveFileName(this, kFilter);
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".j")))
+            path += QLatin1String(".j");
+        if (QFile::exists(path)) {
+            const Answer a =
+                dialogs().inform(this, QStringLiteral("Вы действительно хотите заменить файл?"));
+            if (a == Answer::Cancel)
+                return;
+            if (a == Answer::No)
+                continue;
+        }
+        m_fileName = path;
+        try {
+            writeTo(path);
+        } catch (const VellError &e) {
+            dialogs().error(this, e.message());
+        }
+        return;
+    }
+}
+
+void TForm3::replaceAll(const QStringList &lines)
+{
+    QTextCursor c(UserCode->document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+    c.insertText(LinesToText(lines));
+    c.endEditBlock();
+    UserCode->moveCursor(QTextCursor::Start);
+}
+
+void TForm3::TBLoadClick()
+{
+    const QString path = dialogs().openFileName(this, kFilter);
+    if (path.isEmpty())
+        return;
+    QStringList lines;
+    try {
+        lines = readCodeFile(path);
+    } catch (const VellError &e) {
+        dialogs().error(this, e.message());
+        return;
+    }
+    replaceAll(lines);
+    m_fileName = path;
+    setWindowTitle(captionWithPath(path));
+}
+
+void TForm3::N6Click()
+{
+    QTextCursor c(UserCode->document());
+    c.select(QTextCursor::Document);
+    c.removeSelectedText();
+}
+
+bool TForm3::canUndo() const
+{
+    const QTextDocument *doc = UserCode->document();
+    return m_lastWasUndo ? doc->isRedoAvailable() : doc->isUndoAvailable();
+}
+
+void TForm3::N8Click()
+{
+    QTextDocument *doc = UserCode->document();
+    m_undoing = true;
+    if (m_lastWasUndo && doc->isRedoAvailable()) {
+        UserCode->redo();
+        m_lastWasUndo = false;
+    } else if (doc->isUndoAvailable()) {
+        UserCode->undo();
+        m_lastWasUndo = true;
+    }
+    m_undoing = false;
+}
+
+void TForm3::FuncListDblClick()
+{
+    const QList<QListWidgetItem *> selected = FuncList->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int line = FindFunctionLine(userCodeLines(), selected.first()->text());
+    if (line < 0)
+        return;
+    UserCode->setFocus();
+    QTextCursor c(UserCode->document()->findBlockByNumber(line));
+    UserCode->setTextCursor(c);
+}
+
+bool TForm3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FuncList->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && !m_inListDblClick) {
+        // The list selects the entry under the pointer first, then the jump
+        // goes to whatever is selected.
+        m_inListDblClick = true;
+        QCoreApplication::sendEvent(watched, event);
+        m_inListDblClick = false;
+        FuncListDblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm3::refuseInput(const QString &text)
+{
+    dialogs().error(this, unencodableMessage(NonCp1251Chars(text)));
+}

@@ -1,0 +1,115 @@
+#include "usercode/usercodelines.h"
+
+namespace vell {
+
+namespace {
+
+const QString kHeaderWord = QStringLiteral("function");
+const QString kClosingLine = QStringLiteral("endfunction");
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// QString::trimmed() would also drop line feeds, form feeds and other
+// white space that the closing line must not be mistaken for.
+QString trimSpacesAndTabs(const QString &line)
+{
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && isBlank(line[begin]))
+        ++begin;
+    while (end > begin && isBlank(line[end - 1]))
+        --end;
+    return line.mid(begin, end - begin);
+}
+
+} // namespace
+
+bool IsFunctionLine(const QString &line)
+{
+    return line.startsWith(kHeaderWord);
+}
+
+QString FunctionNameOfLine(const QString &line)
+{
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    if (space < 0)
+        return {};
+    const qsizetype start = space + 1;
+    const qsizetype next = line.indexOf(QLatin1Char(' '), start);
+    return next < 0 ? line.mid(start) : line.mid(start, next - start);
+}
+
+QStringList ListFunctionNames(const QStringList &lines)
+{
+    QStringList names;
+    for (const QString &line : lines) {
+        if (!IsFunctionLine(line))
+            continue;
+        QString name = FunctionNameOfLine(line);
+        if (!name.isEmpty())
+            names.append(std::move(name));
+    }
+    return names;
+}
+
+int FindFunctionLine(const QStringList &lines, const QString &name)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        if (IsFunctionLine(lines[i]) && FunctionNameOfLine(lines[i]) == name)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<LineRange> FunctionLineRange(const QStringList &lines, const QString &name)
+{
+    const int header = FindFunctionLine(lines, name);
+    if (header < 0)
+        return std::nullopt;
+    for (int i = header + 1; i < lines.size(); ++i) {
+        if (trimSpacesAndTabs(lines[i]) == kClosingLine)
+            return LineRange{header, i - header + 1};
+    }
+    return std::nullopt;
+}
+
+bool RemoveFunc(QStringList &lines, const QString &name)
+{
+    const auto range = FunctionLineRange(lines, name);
+    if (!range)
+        return false;
+    lines.remove(range->first, range->count);
+    return true;
+}
+
+QStringList EchoFunctionLines()
+{
+    return {QStringLiteral("function ECHO takes string msg returns nothing"),
+            QStringLiteral(" call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)"),
+            QStringLiteral("endfunction")};
+}
+
+QStringList TextToLines(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString LinesToText(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace vell

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vell {
+
+// A header is a line whose first eight characters are "function"; a longer
+// word that starts with them counts too. Case-sensitive, nothing trimmed.
+bool IsFunctionLine(const QString &line);
+
+// The characters after the first space up to the next space or the end of
+// the line. Only the space separates (a tab does not); empty when the line
+// has no space, ends with it, or has a second space right after it.
+QString FunctionNameOfLine(const QString &line);
+
+// The names of the headers that have a non-empty name, in text order,
+// duplicates included.
+QStringList ListFunctionNames(const QStringList &lines);
+
+// Index of the first header whose name equals `name` exactly; -1 if none.
+int FindFunctionLine(const QStringList &lines, const QString &name);
+
+// The lines the function `name` occupies: its first header of that name down
+// to the first following line that reads "endfunction" once the spaces and
+// tabs around it are set aside. Nothing when the name is unknown or no such
+// closing line follows.
+struct LineRange
+{
+    int first = 0;
+    int count = 0;
+};
+std::optional<LineRange> FunctionLineRange(const QStringList &lines, const QString &name);
+
+// Removes the lines of FunctionLineRange; returns whether anything was removed.
+bool RemoveFunc(QStringList &lines, const QString &name);
+
+// The three lines of the ECHO function, in the order they go at the top.
+QStringList EchoFunctionLines();
+
+// Editor text (lines separated by '\n') as lines: a final line break does
+// not start a further line, and an empty text has no lines.
+QStringList TextToLines(const QString &text);
+// The inverse: every line followed by '\n', so an empty last line survives.
+QString LinesToText(const QStringList &lines);
+
+} // namespace vell

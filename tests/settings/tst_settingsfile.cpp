@@ -1,0 +1,287 @@
+#include "settings/settingsfile.h"
+
+#include "common/vellerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vell;
+using Outcome = SettingsReadResult::Outcome;
+
+namespace {
+
+const QByteArray kDefaultFile = "FMVELLCREATORversionkey2.0\r\n"
+                                "clWhite\r\n"
+                                "clTeal\r\n"
+                                "$000080FF\r\n"
+                                "clBlack\r\n"
+                                "activate\r\n"
+                                "compilecodevjass\r\n"
+                                "activate\r\n"
+                                "ButtonVar\r\n"
+                                "PictureVar\r\n"
+                                "TextVar\r\n"
+                                "UnitVar\r\n"
+                                "save\r\n";
+
+// Every setting away from its default.
+const QStringList kOtherLines{"FMVELLCREATORversionkey2.0",
+                              "clRed",
+                              "$00123456",
+                              "clLime",
+                              "clNavy",
+                              "deactivate",
+                              "compilecodecjass",
+                              "deactivate",
+                              "Кнопки",
+                              "Pics",
+                              "Texts",
+                              "Units",
+                              "not"};
+
+Settings otherSettings()
+{
+    Settings s;
+    s.buttonColor = QColor(255, 0, 0);
+    s.pictureColor = QColor(0x56, 0x34, 0x12);
+    s.selectedTextColor = QColor(0, 255, 0);
+    s.selectionBorderColor = QColor(0, 0, 128);
+    s.borderMove = false;
+    s.vjass = false;
+    s.useUserCode = false;
+    s.buttonVar = QStringLiteral("Кнопки");
+    s.pictureVar = QStringLiteral("Pics");
+    s.textVar = QStringLiteral("Texts");
+    s.unitVar = QStringLiteral("Units");
+    s.saveUserCode = false;
+    return s;
+}
+
+void compareSettings(const Settings &a, const Settings &b)
+{
+    QCOMPARE(a.buttonColor, b.buttonColor);
+    QCOMPARE(a.pictureColor, b.pictureColor);
+    QCOMPARE(a.selectedTextColor, b.selectedTextColor);
+    QCOMPARE(a.selectionBorderColor, b.selectionBorderColor);
+    QCOMPARE(a.borderMove, b.borderMove);
+    QCOMPARE(a.vjass, b.vjass);
+    QCOMPARE(a.useUserCode, b.useUserCode);
+    QCOMPARE(a.buttonVar, b.buttonVar);
+    QCOMPARE(a.pictureVar, b.pictureVar);
+    QCOMPARE(a.textVar, b.textVar);
+    QCOMPARE(a.unitVar, b.unitVar);
+    QCOMPARE(a.saveUserCode, b.saveUserCode);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultFileBytes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(kSettingsFileName);
+        WriteSettingsFile(path, Settings());
+        QCOMPARE(readBytes(path), kDefaultFile);
+    }
+
+    void writesEverySetting() { QCOMPARE(SettingsToLines(otherSettings()), kOtherLines); }
+
+    void roundTripThroughFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(kSettingsFileName);
+        WriteSettingsFile(path, otherSettings());
+        const SettingsReadResult r = ReadSettingsFile(path);
+        QCOMPARE(r.outcome, Outcome::Complete);
+        QCOMPARE(r.error, QString());
+        QCOMPARE(r.linesRead, 13);
+        compareSettings(r.settings, otherSettings());
+    }
+
+    void missingFileKeepsDefaults()
+    {
+        QTemporaryDir dir;
+        const SettingsReadResult r = ReadSettingsFile(dir.filePath(kSettingsFileName));
+        QCOMPARE(r.outcome, Outcome::Missing);
+        QCOMPARE(r.error, QString());
+        compareSettings(r.settings, Settings());
+    }
+
+    void folderOfThatNameIsNoFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(kSettingsFileName));
+        const SettingsReadResult r = ReadSettingsFile(dir.filePath(kSettingsFileName));
+        QCOMPARE(r.outcome, Outcome::Missing);
+        QCOMPARE(r.error, QString());
+    }
+
+    void wrongFirstLine_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::newRow("lower case") << "fmvellcreatorversionkey2.0";
+        QTest::newRow("trailing space") << "FMVELLCREATORversionkey2.0 ";
+        QTest::newRow("older key") << "FMVELLCREATORversionkey1.0";
+        QTest::newRow("empty") << "";
+    }
+    void wrongFirstLine()
+    {
+        QFETCH(QString, first);
+        QStringList lines = kOtherLines;
+        lines[0] = first;
+        const SettingsReadResult r = ReadSettingsLines(lines);
+        QCOMPARE(r.outcome, Outcome::WrongHeader);
+        QCOMPARE(r.error, QString());
+        compareSettings(r.settings, Settings());
+    }
+
+    void tooFewLines_data()
+    {
+        QTest::addColumn<int>("count");
+        for (int n = 0; n < 13; ++n)
+            QTest::addRow("%d lines", n) << n;
+    }
+    void tooFewLines()
+    {
+        QFETCH(int, count);
+        const SettingsReadResult r = ReadSettingsLines(kOtherLines.mid(0, count));
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.error, QStringLiteral("List index out of bounds (%1)").arg(count));
+        QCOMPARE(r.linesRead, count);
+
+        // Lines before the missing one apply; the rest keep their defaults.
+        Settings expected;
+        const Settings other = otherSettings();
+        if (count > 1)
+            expected.buttonColor = other.buttonColor;
+        if (count > 2)
+            expected.pictureColor = other.pictureColor;
+        if (count > 3)
+            expected.selectedTextColor = other.selectedTextColor;
+        if (count > 4)
+            expected.selectionBorderColor = other.selectionBorderColor;
+        if (count > 5)
+            expected.borderMove = other.borderMove;
+        if (count > 6)
+            expected.vjass = other.vjass;
+        if (count > 7)
+            expected.useUserCode = other.useUserCode;
+        if (count > 8)
+            expected.buttonVar = other.buttonVar;
+        if (count > 9)
+            expected.pictureVar = other.pictureVar;
+        if (count > 10)
+            expected.textVar = other.textVar;
+        if (count > 11)
+            expected.unitVar = other.unitVar;
+        compareSettings(r.settings, expected);
+    }
+
+    void badColourLine()
+    {
+        QStringList lines = kOtherLines;
+        lines[3] = QStringLiteral("orange");
+        const SettingsReadResult r = ReadSettingsLines(lines);
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QCOMPARE(r.error, QStringLiteral("'orange' is not a valid integer value"));
+        QCOMPARE(r.linesRead, 3);
+        Settings expected;
+        expected.buttonColor = QColor(255, 0, 0);
+        expected.pictureColor = QColor(0x56, 0x34, 0x12);
+        compareSettings(r.settings, expected);
+    }
+
+    void cjassDeselectsVJass()
+    {
+        QStringList lines = SettingsToLines(Settings());
+        lines[6] = QStringLiteral("compilecodecjass");
+        const SettingsReadResult r = ReadSettingsLines(lines);
+        QCOMPARE(r.outcome, Outcome::Complete);
+        QCOMPARE(r.settings.vjass, false);
+    }
+
+    // Words that are not exactly one of the pair leave the setting as it was.
+    void unknownWordsLeaveSwitches_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("move capital") << 5 << "Activate";
+        QTest::newRow("move spaced") << 5 << "deactivate ";
+        QTest::newRow("dialect capital") << 6 << "compilecodeVjass";
+        QTest::newRow("dialect empty") << 6 << "";
+        QTest::newRow("user code yes") << 7 << "yes";
+        QTest::newRow("save capital") << 12 << "Save";
+        QTest::newRow("save not spaced") << 12 << " not";
+    }
+    void unknownWordsLeaveSwitches()
+    {
+        QFETCH(int, line);
+        QFETCH(QString, text);
+        QStringList lines = kOtherLines;
+        lines[line] = text;
+        const Settings start = otherSettings();
+        const SettingsReadResult r = ReadSettingsLines(lines, start);
+        QCOMPARE(r.outcome, Outcome::Complete);
+        compareSettings(r.settings, start);
+        // From the defaults, the switch stays on while the others go off.
+        const Settings fresh = ReadSettingsLines(lines).settings;
+        const QList<bool> switches{fresh.borderMove, fresh.vjass, fresh.useUserCode,
+                                   fresh.saveUserCode};
+        const QList<int> switchLines{5, 6, 7, 12};
+        for (int i = 0; i < switches.size(); ++i)
+            QCOMPARE(switches[i], switchLines[i] == line);
+    }
+
+    void emptyVariableNames()
+    {
+        QStringList lines = SettingsToLines(Settings());
+        for (int i = 8; i < 12; ++i)
+            lines[i].clear();
+        const SettingsReadResult r = ReadSettingsLines(lines);
+        QCOMPARE(r.outcome, Outcome::Complete);
+        QCOMPARE(r.settings.buttonVar, QString());
+        QCOMPARE(r.settings.pictureVar, QString());
+        QCOMPARE(r.settings.textVar, QString());
+        QCOMPARE(r.settings.unitVar, QString());
+        QCOMPARE(SettingsToLines(r.settings), lines);
+    }
+
+    void linesAfterThirteenIgnored()
+    {
+        QStringList lines = kOtherLines;
+        lines << "clRed"
+              << "garbage"
+              << "";
+        const SettingsReadResult r = ReadSettingsLines(lines);
+        QCOMPARE(r.outcome, Outcome::Complete);
+        compareSettings(r.settings, otherSettings());
+    }
+
+    void unwritablePath()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("missing/" + kSettingsFileName);
+        try {
+            WriteSettingsFile(path, Settings());
+            QFAIL("no error");
+        } catch (const VellError &e) {
+            QVERIFY2(e.message().startsWith("Cannot create file \"" + path + "\". "),
+                     qPrintable(e.message()));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"

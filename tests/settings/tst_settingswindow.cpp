@@ -1,0 +1,350 @@
+#include "settings/tform2.h"
+
+#include "scripteddialogs.h"
+#include "settings/colorswatch.h"
+#include "usercode/tform3.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kFile = QStringLiteral("vellsettings.fms");
+
+const QByteArray kDefaultFile = "FMVELLCREATORversionkey2.0\r\n"
+                                "clWhite\r\n"
+                                "clTeal\r\n"
+                                "$000080FF\r\n"
+                                "clBlack\r\n"
+                                "activate\r\n"
+                                "compilecodevjass\r\n"
+                                "activate\r\n"
+                                "ButtonVar\r\n"
+                                "PictureVar\r\n"
+                                "TextVar\r\n"
+                                "UnitVar\r\n"
+                                "save\r\n";
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The colour the user sees in the middle of a swatch.
+QColor shown(QWidget *swatch)
+{
+    return swatch->grab().toImage().pixelColor(12, 12);
+}
+
+} // namespace
+
+class TestSettingsWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ScriptedDialogs> dlg;
+    QString oldDir;
+
+private slots:
+    // Every test runs in a fresh working directory, where the file is looked for.
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        oldDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        dlg = std::make_unique<ScriptedDialogs>();
+    }
+    void cleanup()
+    {
+        dlg.reset();
+        QDir::setCurrent(oldDir);
+        dir.reset();
+    }
+
+    void windowAndDefaults()
+    {
+        TForm2 f;
+        QCOMPARE(f.windowTitle(), QStringLiteral("Настройки"));
+        QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
+        f.show();
+        QCOMPARE(f.size(), QSize(353, 254));
+        QCOMPARE(f.PageControl1->currentIndex(), 0);
+        QStringList tabs;
+        for (int i = 0; i < f.PageControl1->count(); ++i)
+            tabs << f.PageControl1->tabText(i);
+        QCOMPARE(tabs, QStringList({"Цвета", "Компиляция", "Программа"}));
+
+        QCOMPARE(dlg->errors, QStringList());
+        QCOMPARE(readBytes(kFile), QByteArray("<missing>"));
+        QCOMPARE(shown(f.findChild<QWidget *>("BtnColor")), QColor(255, 255, 255));
+        QCOMPARE(shown(f.findChild<QWidget *>("PicColor")), QColor(0, 128, 128));
+        QCOMPARE(shown(f.findChild<QWidget *>("SelectColor")), QColor(255, 128, 0));
+        QCOMPARE(shown(f.findChild<QWidget *>("SelectColorBorder")), QColor(0, 0, 0));
+        QVERIFY(f.onVJass->isChecked());
+        QVERIFY(!f.onCJass->isEnabled());
+        QCOMPARE(f.onVJass->text(), QStringLiteral("VJass"));
+        QCOMPARE(f.UserCodeOpen->text(), QStringLiteral("Открыть код"));
+        QCOMPARE(f.UseUserCode->text(), QStringLiteral("Включить код пользователя"));
+        QVERIFY(f.UserCodeOpen->isEnabled());
+        QCOMPARE(f.ButtonVar->text(), QStringLiteral("ButtonVar"));
+        QCOMPARE(f.UnitVar->text(), QStringLiteral("UnitVar"));
+        QCOMPARE(f.IsBorderMove->text(), QStringLiteral("Использовать рамку объекта при движении"));
+        QVERIFY(f.SaveUserCode->isChecked());
+
+        QStringList captions;
+        for (QLabel *l : f.findChildren<QLabel *>())
+            captions << l->text();
+        captions.sort();
+        QCOMPARE(captions, QStringList({"Название переменной изображения",
+                                        "Название переменной кнопки", "Название переменной текста",
+                                        "Название переменной юнита", "Цвет выбора текста",
+                                        "Цвет картинки", "Цвет кнопки", "Цвет контура выделения"}));
+    }
+
+    void readsTheFile()
+    {
+        writeBytes(kFile, "FMVELLCREATORversionkey2.0\r\nclRed\r\n$00123456\r\nclLime\r\n"
+                          "clNavy\r\ndeactivate\r\ncompilecodecjass\r\ndeactivate\r\n"
+                          "\r\nPics\r\nTexts\r\nUnits\r\nnot\r\n");
+        TForm2 f;
+        QCOMPARE(dlg->errors, QStringList());
+        QCOMPARE(shown(f.BtnColor), QColor(255, 0, 0));
+        QCOMPARE(shown(f.PicColor), QColor(0x56, 0x34, 0x12));
+        QCOMPARE(shown(f.SelectColor), QColor(0, 255, 0));
+        QCOMPARE(shown(f.SelectColorBorder), QColor(0, 0, 128));
+        QVERIFY(!f.onVJass->isChecked());
+        QVERIFY(f.onCJass->isChecked());
+        QVERIFY(!f.UseUserCode->isChecked());
+        QVERIFY(!f.UserCodeOpen->isEnabled());
+        QCOMPARE(f.ButtonVar->text(), QString());
+        QCOMPARE(f.PictureVar->text(), QStringLiteral("Pics"));
+        QVERIFY(!f.SaveUserCode->isChecked());
+        QVERIFY(!f.IsBorderMove->isChecked());
+        const vell::Settings s = f.settings();
+        QCOMPARE(s.buttonColor, QColor(255, 0, 0));
+        QCOMPARE(s.vjass, false);
+        QCOMPARE(s.buttonVar, QString());
+        QCOMPARE(s.unitVar, QStringLiteral("Units"));
+
+        // The user picks VJass again; the settings follow at once.
+        f.show();
+        f.PageControl1->setCurrentIndex(1);
+        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        QTest::mouseClick(f.onVJass, Qt::LeftButton);
+        QCOMPARE(f.settings().vjass, true);
+        QVERIFY(!f.onCJass->isChecked());
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void tooFewLinesKeepsFirstLook()
+    {
+        writeBytes(kFile, "FMVELLCREATORversionkey2.0\r\nclRed\r\nclBlue\r\nclLime\r\n"
+                          "clNavy\r\ndeactivate\r\n");
+        TForm2 f;
+        QCOMPARE(dlg->errors, QStringList({"List index out of bounds (6)"}));
+        QCOMPARE(shown(f.BtnColor), QColor(255, 255, 255));
+        QCOMPARE(shown(f.PicColor), QColor(255, 255, 255));
+        QCOMPARE(shown(f.SelectColor), QColor(255, 255, 255));
+        QCOMPARE(shown(f.SelectColorBorder), QColor(0, 0, 0));
+        const vell::Settings s = f.settings();
+        QCOMPARE(s.buttonColor, QColor(255, 0, 0));
+        QCOMPARE(s.pictureColor, QColor(0, 0, 255));
+        QCOMPARE(s.borderMove, false);
+        QCOMPARE(s.vjass, true);
+        QCOMPARE(s.buttonVar, QStringLiteral("ButtonVar"));
+
+        // The colour dialog starts from the colour read, not from the look.
+        f.show();
+        QTest::mouseClick(f.PicColor, Qt::LeftButton);
+        QCOMPARE(dlg->colorDialogInitial, QList<QColor>({QColor(0, 0, 255)}));
+    }
+
+    void badColourLine()
+    {
+        writeBytes(kFile, "FMVELLCREATORversionkey2.0\r\nclRed\r\nnavy blue\r\n");
+        TForm2 f;
+        QCOMPARE(dlg->errors, QStringList({"'navy blue' is not a valid integer value"}));
+        QCOMPARE(f.settings().buttonColor, QColor(255, 0, 0));
+        QCOMPARE(f.settings().pictureColor, QColor(0, 128, 128));
+        QCOMPARE(shown(f.BtnColor), QColor(255, 255, 255));
+    }
+
+    void wrongFirstLineIsSilent()
+    {
+        writeBytes(kFile, "FMVELLCREATORversionkey2.1\r\nclRed\r\n");
+        TForm2 f;
+        QCOMPARE(dlg->errors, QStringList());
+        QCOMPARE(f.settings().buttonColor, QColor(255, 255, 255));
+        QCOMPARE(shown(f.PicColor), QColor(0, 128, 128));
+    }
+
+    void swatchOpensColourDialog_data()
+    {
+        QTest::addColumn<QString>("swatch");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QColor>("initial");
+        QTest::newRow("button colour, left")
+            << "BtnColor" << int(Qt::LeftButton) << QColor(255, 255, 255);
+        QTest::newRow("picture colour, right")
+            << "PicColor" << int(Qt::RightButton) << QColor(0, 128, 128);
+        QTest::newRow("outline colour, middle")
+            << "SelectColorBorder" << int(Qt::MiddleButton) << QColor(0, 0, 0);
+        QTest::newRow("selected text colour")
+            << "SelectColor" << int(Qt::LeftButton) << QColor(255, 128, 0);
+    }
+    void swatchOpensColourDialog()
+    {
+        QFETCH(QString, swatch);
+        QFETCH(int, button);
+        QFETCH(QColor, initial);
+        TForm2 f;
+        f.show();
+        QWidget *w = f.findChild<QWidget *>(swatch);
+        QSignalSpy changed(&f, &TForm2::settingsChanged);
+
+        dlg->colors = {std::nullopt};
+        QTest::mousePress(w, Qt::MouseButton(button));
+        QCOMPARE(dlg->colorDialogInitial, QList<QColor>({initial}));
+        QCOMPARE(dlg->colorDialogWhiteCustom, QList<bool>({true}));
+        QCOMPARE(shown(w), initial);
+        QCOMPARE(changed.count(), 0);
+
+        dlg->colors = {QColor(10, 20, 30)};
+        QTest::mousePress(w, Qt::MouseButton(button));
+        QCOMPARE(shown(w), QColor(10, 20, 30));
+        QCOMPARE(changed.count(), 1);
+        f.close();
+        const QStringList lines = QString::fromLatin1(readBytes(kFile)).split("\r\n");
+        const int line = QStringList({"BtnColor", "PicColor", "SelectColor", "SelectColorBorder"})
+                             .indexOf(swatch) +
+                         1;
+        QCOMPARE(lines[line], QStringLiteral("$001E140A"));
+    }
+
+    void openCodeFollowsTheBox()
+    {
+        TForm2 f;
+        TForm3 editor;
+        f.setUserCodeWindow(&editor);
+        f.show();
+        f.PageControl1->setCurrentIndex(1);
+        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        QTest::mouseClick(f.UseUserCode, Qt::LeftButton);
+        QVERIFY(!f.UseUserCode->isChecked());
+        QVERIFY(!f.UserCodeOpen->isEnabled());
+        QCOMPARE(f.settings().useUserCode, false);
+        QTest::mouseClick(f.UserCodeOpen, Qt::LeftButton);
+        QVERIFY(!editor.isVisible());
+
+        QTest::mouseClick(f.UseUserCode, Qt::LeftButton);
+        QVERIFY(f.UserCodeOpen->isEnabled());
+        QCOMPARE(changed.count(), 2);
+        QTest::mouseClick(f.UserCodeOpen, Qt::LeftButton);
+        QVERIFY(editor.isVisible());
+    }
+
+    void variableNamesTypedAndStored()
+    {
+        TForm2 f;
+        f.show();
+        f.PageControl1->setCurrentIndex(1);
+        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        f.TextVar->selectAll();
+        QTest::keyClicks(f.TextVar, "Tx");
+        QTest::sendKeyEvent(QTest::Click, f.TextVar, Qt::Key_unknown, QStringLiteral("Ы"),
+                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, f.TextVar, Qt::Key_unknown, QString(QChar(0x4E2D)),
+                            Qt::NoModifier);
+        QCOMPARE(f.TextVar->text(), QStringLiteral("TxЫ"));
+        QCOMPARE(f.settings().textVar, QStringLiteral("TxЫ"));
+        QVERIFY(changed.count() >= 3);
+
+        f.UnitVar->selectAll();
+        QTest::keyClick(f.UnitVar, Qt::Key_Delete);
+        QVERIFY(f.close());
+        QByteArray expected = kDefaultFile;
+        expected.replace("\r\nTextVar\r\n", "\r\nTx\xdb\r\n");
+        expected.replace("\r\nUnitVar\r\n", "\r\n\r\n");
+        QCOMPARE(readBytes(kFile), expected);
+
+        // Read back at the next start.
+        TForm2 again;
+        QCOMPARE(again.TextVar->text(), QStringLiteral("TxЫ"));
+        QCOMPARE(again.UnitVar->text(), QString());
+    }
+
+    void closeAndShowWritesUnchangedSettings()
+    {
+        TForm2 f;
+        QCOMPARE(readBytes(kFile), QByteArray("<missing>"));
+        QVERIFY(f.closeAndShow());
+        QVERIFY(f.isVisible());
+        QCOMPARE(readBytes(kFile), kDefaultFile);
+        QVERIFY(QFile::remove(kFile));
+        QVERIFY(f.closeAndShow());
+        QVERIFY(f.isVisible());
+        QCOMPARE(readBytes(kFile), kDefaultFile);
+    }
+
+    void unwritableFileKeepsDialogOpen()
+    {
+        QVERIFY(QDir().mkdir(kFile)); // a folder in the file's place
+        TForm2 f;
+        QCOMPARE(dlg->errors, QStringList());
+        f.show();
+        QVERIFY(!f.close());
+        QVERIFY(f.isVisible());
+        QCOMPARE(dlg->errors.size(), 1);
+        QVERIFY2(dlg->errors[0].startsWith("Cannot create file \"vellsettings.fms\". "),
+                 qPrintable(dlg->errors[0]));
+
+        // Escape goes the same way.
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QVERIFY(f.isVisible());
+        QCOMPARE(dlg->errors.size(), 2);
+
+        f.hide();
+        QVERIFY(!f.closeAndShow());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(dlg->errors.size(), 3);
+    }
+
+    void storeAtExitOnlyWhenOpen()
+    {
+        TForm2 f;
+        f.storeAtExit();
+        QCOMPARE(readBytes(kFile), QByteArray("<missing>"));
+        f.show();
+        f.PageControl1->setCurrentIndex(2);
+        QTest::mouseClick(f.IsBorderMove, Qt::LeftButton);
+        QCOMPARE(f.settings().borderMove, false);
+        f.storeAtExit();
+        QByteArray expected = kDefaultFile;
+        expected.replace("clBlack\r\nactivate", "clBlack\r\ndeactivate");
+        QCOMPARE(readBytes(kFile), expected);
+        QVERIFY(f.isVisible());
+    }
+};
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settingswindow.moc"

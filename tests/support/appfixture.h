@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/tform1.h"
+#include "app/vellapplication.h"
+#include "designer/designpanel.h"
+#include "properties/propertygrid.h"
+#include "scripteddialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The whole program as a user meets it: the six windows, the main one shown
+// and active, every box and dialog answered by `dialogs`, and the working
+// directory a fresh folder (the settings file lives there).
+class AppFixture
+{
+public:
+    AppFixture() : m_oldDir(QDir::currentPath())
+    {
+        QDir::setCurrent(m_dir.path());
+        app = std::make_unique<VellApplication>();
+        form = app->Form1();
+        form->show();
+        QApplication::setActiveWindow(form);
+        if (!QTest::qWaitForWindowActive(form))
+            qWarning("main window not active");
+    }
+    ~AppFixture()
+    {
+        app.reset();
+        QDir::setCurrent(m_oldDir);
+    }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    vell::ObjectTables &tables() { return form->tables(); }
+    vell::DesignSurface &surface() { return form->surface(); }
+    vell::DesignPanel *panel() { return form->Win; }
+
+    // Presses a key the way a user does, on the main window.
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(form, k, mods);
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<VellApplication> app;
+    TForm1 *form = nullptr;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+};

@@ -1,0 +1,479 @@
+#include "usercode/tform3.h"
+
+#include "scripteddialogs.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using vell::Answer;
+
+namespace {
+
+const QString kCaption = QStringLiteral("Код пользователя");
+const QString kReplaceQuestion = QStringLiteral("Вы действительно хотите заменить файл?");
+const QString kFilter = QStringLiteral("JassCode (*.j)");
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList listEntries(const QListWidget *list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->item(i)->text();
+    return entries;
+}
+
+void typeText(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(w, Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+class TestUserCodeWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedDialogs> dlg;
+    std::unique_ptr<TForm3> w;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    // Shows the window with the caret in the text area, as a user finds it.
+    void open()
+    {
+        w->closeAndShow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->UserCode->setFocus();
+    }
+    QString path(const QString &name) const { return dir->filePath(name); }
+
+private slots:
+    void init()
+    {
+        dlg = std::make_unique<ScriptedDialogs>();
+        w = std::make_unique<TForm3>();
+        dir = std::make_unique<QTemporaryDir>();
+        open();
+    }
+    void cleanup()
+    {
+        w.reset();
+        dlg.reset();
+        dir.reset();
+    }
+
+    void windowAtStart()
+    {
+        QCOMPARE(w->windowTitle(), kCaption);
+        QCOMPARE(w->frameGeometry().size(), QSize(631, 431));
+        QCOMPARE(w->FuncList->width(), 143);
+        QVERIFY(w->FuncList->geometry().right() >= w->centralWidget()->width() - 1);
+        QCOMPARE(w->UserCode->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(w->UserCode->viewport()->cursor().shape(), Qt::IBeamCursor);
+        QCOMPARE(w->userCodeLines(), QStringList());
+
+        QStringList menus;
+        for (QAction *m : w->menuBar()->actions()) {
+            menus << m->text();
+            for (QAction *a : m->menu()->actions())
+                menus << (a->isSeparator() ? QStringLiteral("-")
+                                           : a->text() + "\t" + a->shortcut().toString());
+        }
+        QCOMPARE(menus, QStringList({"Файл", "Сохранить\tCtrl+S", "Сохранить как...\tCtrl+Alt+S",
+                                     "Загрузить\tCtrl+O", "-", "Очистить\tCtrl+Del", "Правка",
+                                     "Отмена\tCtrl+Z"}));
+        QCOMPARE(w->findChild<QToolButton *>("TBSave")->toolTip(),
+                 QStringLiteral("Сохранить код в файл"));
+        QCOMPARE(w->findChild<QToolButton *>("TBLoad")->toolTip(), QStringLiteral("Загрузить код"));
+        QCOMPARE(w->findChild<QToolButton *>("TBUndo")->toolTip(), QStringLiteral("Отменить"));
+    }
+
+    void typingListsFunctions()
+    {
+        QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
+        typeText(w->UserCode, "function Foo takes nothing returns nothing\nendfunction\n"
+                              "function  Hidden\n function Indented\nfunction Bar");
+        QCOMPARE(listEntries(w->FuncList), QStringList({"Foo", "Bar"}));
+        QVERIFY(edited.count() > 0);
+        QCOMPARE(w->userCodeLines(),
+                 QStringList({"function Foo takes nothing returns nothing", "endfunction",
+                              "function  Hidden", " function Indented", "function Bar"}));
+        // Editing a header's name shows at once.
+        QTest::keyClick(w->UserCode, Qt::Key_Backspace);
+        QCOMPARE(listEntries(w->FuncList), QStringList({"Foo", "Ba"}));
+        // Shift+Enter starts a new line like Enter does.
+        QTest::keyClick(w->UserCode, Qt::Key_Return, Qt::ShiftModifier);
+        typeText(w->UserCode, "function Baz");
+        QCOMPARE(listEntries(w->FuncList), QStringList({"Foo", "Ba", "Baz"}));
+        QCOMPARE(w->userCodeLines().size(), 6);
+    }
+
+    void programmaticCallsAreNotUserEdits()
+    {
+        QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
+        w->appendLines({"function A", "endfunction"});
+        w->appendUserCodeLines({"function B", "endfunction"});
+        w->OnMainFunc();
+        w->RemoveFunc("A");
+        QCOMPARE(edited.count(), 0);
+        QCOMPARE(listEntries(w->FuncList), QStringList({"ECHO", "B"}));
+    }
+
+    void appendAfterLastLineWithoutBreak()
+    {
+        typeText(w->UserCode, "x");
+        w->appendLines({"function A", "endfunction"});
+        QCOMPARE(w->userCodeLines(), QStringList({"x", "function A", "endfunction"}));
+        w->appendLines({"", "y"});
+        QCOMPARE(w->userCodeLines(), QStringList({"x", "function A", "endfunction", "", "y"}));
+    }
+
+    void doubleClickPutsCaretOnHeader()
+    {
+        w->appendLines({"globals", "endglobals", "function F takes nothing", "endfunction",
+                        "function G", "  call F()", "endfunction", "function F takes integer i",
+                        "endfunction"});
+        QCOMPARE(listEntries(w->FuncList), QStringList({"F", "G", "F"}));
+
+        const QList<std::pair<int, int>> entryToLine{{1, 4}, {2, 2}, {0, 2}};
+        for (const auto &[entry, line] : entryToLine) {
+            w->FuncList->setFocus();
+            QListWidgetItem *item = w->FuncList->item(entry);
+            QTest::mouseDClick(w->FuncList->viewport(), Qt::LeftButton, {},
+                               w->FuncList->visualItemRect(item).center());
+            QVERIFY(w->UserCode->hasFocus());
+            QCOMPARE(w->UserCode->textCursor().blockNumber(), line);
+            QCOMPARE(w->UserCode->textCursor().positionInBlock(), 0);
+        }
+    }
+
+    void doubleClickWithoutSelectionDoesNothing()
+    {
+        w->appendLines({"x", "function F", "endfunction"});
+        w->FuncList->setFocus();
+        const QPoint below =
+            w->FuncList->visualItemRect(w->FuncList->item(0)).center() + QPoint(0, 100);
+        QTest::mouseDClick(w->FuncList->viewport(), Qt::LeftButton, {}, below);
+        QVERIFY(!w->UserCode->hasFocus());
+    }
+
+    void removeFuncThroughWindow()
+    {
+        w->appendLines({"function F takes nothing", " endfunction", "function F", "endfunction",
+                        "function Open"});
+        w->RemoveFunc("F");
+        QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
+        w->RemoveFunc("Open");
+        w->RemoveFunc("Nothing");
+        QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
+        w->RemoveFunc("F");
+        QCOMPARE(w->userCodeLines(), QStringList({"function Open"}));
+        QCOMPARE(listEntries(w->FuncList), QStringList({"Open"}));
+    }
+
+    void echoOnlyOncePerRun()
+    {
+        typeText(w->UserCode, "function A\nendfunction\n");
+        w->OnMainFunc();
+        const QStringList echo{"function ECHO takes string msg returns nothing",
+                               " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)",
+                               "endfunction"};
+        QCOMPARE(w->userCodeLines(), echo + QStringList({"function A", "endfunction"}));
+        w->OnMainFunc();
+        QCOMPARE(w->userCodeLines().count(), 5);
+
+        QTest::keyClick(w->UserCode, Qt::Key_Delete, Qt::ControlModifier); // Очистить
+        QCOMPARE(w->userCodeLines(), QStringList());
+        w->OnMainFunc();
+        QCOMPARE(w->userCodeLines(), QStringList());
+    }
+
+    void clearKeepsCaptionAndPath()
+    {
+        dlg->fileNames = {path("code")};
+        typeText(w->UserCode, "a");
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        const QString caption = w->windowTitle();
+        QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
+        QTest::keyClick(w->UserCode, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->toPlainText(), QString());
+        QCOMPARE(edited.count(), 1);
+        QCOMPARE(w->windowTitle(), caption);
+        QCOMPARE(w->userCodeFileName(), path("code.j"));
+    }
+
+    void undoIsSingleLevel()
+    {
+        typeText(w->UserCode, "abc");
+        QTest::keyClick(w->UserCode, Qt::Key_Return);
+        typeText(w->UserCode, "function Second");
+        QCOMPARE(listEntries(w->FuncList), QStringList({"Second"}));
+        QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
+
+        QTest::keyClick(w->UserCode, Qt::Key_Z, Qt::ControlModifier);
+        const QString once = w->UserCode->toPlainText();
+        QVERIFY(once.startsWith("abc"));
+        QVERIFY(!once.contains("Second"));
+        QCOMPARE(listEntries(w->FuncList), QStringList());
+
+        QTest::keyClick(w->UserCode, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("abc\nfunction Second"));
+        QCOMPARE(listEntries(w->FuncList), QStringList({"Second"}));
+
+        QTest::keyClick(w->UserCode, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->toPlainText(), once);
+        QCOMPARE(edited.count(), 3);
+    }
+
+    void undoBringsBackClearedText()
+    {
+        typeText(w->UserCode, "function Kept");
+        w->findChild<QAction *>("N6")->trigger();
+        QCOMPARE(w->userCodeLines(), QStringList());
+        QTest::mouseClick(w->findChild<QToolButton *>("TBUndo"), Qt::LeftButton);
+        QCOMPARE(w->userCodeLines(), QStringList({"function Kept"}));
+        QTest::mouseClick(w->findChild<QToolButton *>("TBUndo"), Qt::LeftButton);
+        QCOMPARE(w->userCodeLines(), QStringList());
+    }
+
+    void refusesCharactersTheFileCannotHold()
+    {
+        typeText(w->UserCode, "Ж");
+        typeText(w->UserCode, QString(QChar(0x4E2D)));
+        QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("Ж"));
+        QCOMPARE(dlg->errors.size(), 1);
+        QVERIFY(dlg->errors[0].endsWith(QChar(0x4E2D)));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("ok ") + QChar(0x2603));
+        QTest::keyClick(w->UserCode, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("Ж"));
+        QCOMPARE(dlg->errors.size(), 2);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("ok №"));
+        QTest::keyClick(w->UserCode, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("Жok №"));
+        QCOMPARE(dlg->errors.size(), 2);
+    }
+
+    void saveLoadRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray crlf = "function Hello takes nothing returns nothing\r\n"
+                                " call ECHO(\"\xcf\xf0\xe8\xe2\xe5\xf2\")\r\n"
+                                "endfunction\r\n";
+        const QStringList crlfLines{"function Hello takes nothing returns nothing",
+                                    " call ECHO(\"Привет\")", "endfunction"};
+        QTest::newRow("CR LF and Cyrillic") << crlf << crlfLines << crlf;
+        QTest::newRow("lone CR and LF")
+            << QByteArray("a\rb\nc") << QStringList{"a", "b", "c"} << QByteArray("a\r\nb\r\nc\r\n");
+        QTest::newRow("empty lines kept") << QByteArray("\r\nx\r\n\r\n") << QStringList{"", "x", ""}
+                                          << QByteArray("\r\nx\r\n\r\n");
+        QTest::newRow("no-break space and tab")
+            << QByteArray("a\xa0\x62\tc\r\n") << QStringList{QStringLiteral("a\u00a0b\tc")}
+            << QByteArray("a\xa0\x62\tc\r\n");
+        QTest::newRow("empty file") << QByteArray() << QStringList{} << QByteArray();
+    }
+    void saveLoadRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, saved);
+        typeText(w->UserCode, "old text");
+        writeBytes(path("in.j"), bytes);
+        QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
+        dlg->fileNames = {path("in.j")};
+        QTest::keyClick(w->UserCode, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dlg->fileFilters, QStringList({kFilter}));
+        QCOMPARE(w->userCodeLines(), lines);
+        QCOMPARE(w->windowTitle(), kCaption + " (" + path("in.j") + ")");
+        QCOMPARE(edited.count(), 1);
+
+        dlg->fileNames = {path("out.j")};
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(readBytes(path("out.j")), saved);
+        QCOMPARE(w->windowTitle(), kCaption + " (" + path("out.j") + ")");
+    }
+
+    void loadKeepsPathWithoutExtension()
+    {
+        writeBytes(path("plain.txt"), "x\r\n");
+        dlg->fileNames = {path("plain.txt")};
+        w->findChild<QToolButton *>("TBLoad")->click();
+        QCOMPARE(w->windowTitle(), kCaption + " (" + path("plain.txt") + ")");
+        typeText(w->UserCode, "y");
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(dlg->fileFilters.size(), 1);
+        QCOMPARE(readBytes(path("plain.txt")), QByteArray("yx\r\n"));
+    }
+
+    void loadFailureChangesNothing()
+    {
+        typeText(w->UserCode, "function Kept");
+        dlg->fileNames = {path("absent.j")};
+        QTest::keyClick(w->UserCode, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dlg->errors.size(), 1);
+        QVERIFY2(dlg->errors[0].startsWith("Cannot open file \"" + path("absent.j") + "\". "),
+                 qPrintable(dlg->errors[0]));
+        QCOMPARE(w->userCodeLines(), QStringList({"function Kept"}));
+        QCOMPARE(w->windowTitle(), kCaption);
+        QCOMPARE(w->userCodeFileName(), QString());
+    }
+
+    void loadRefusesNulByte()
+    {
+        typeText(w->UserCode, "kept");
+        writeBytes(path("nul.j"), QByteArray("a\r\nb\0c\r\n", 8));
+        dlg->fileNames = {path("nul.j")};
+        QTest::keyClick(w->UserCode, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dlg->errors.size(), 1);
+        QCOMPARE(w->userCodeLines(), QStringList({"kept"}));
+        QCOMPARE(w->windowTitle(), kCaption);
+    }
+
+    void saveAppendsExtension_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "name"
+                                      << "name.j";
+        QTest::newRow("upper-case J") << "name.J"
+                                      << "name.J.j";
+        QTest::newRow("already .j") << "name.j"
+                                    << "name.j";
+        QTest::newRow("other extension") << "name.txt"
+                                         << "name.txt.j";
+    }
+    void saveAppendsExtension()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        typeText(w->UserCode, "function Saved");
+        dlg->fileNames = {path(chosen)};
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(dlg->fileFilters, QStringList({kFilter}));
+        QCOMPARE(readBytes(path(written)), QByteArray("function Saved\r\n"));
+        QCOMPARE(w->windowTitle(), kCaption + " (" + path(written) + ")");
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({written}));
+    }
+
+    void secondSaveIsSilent()
+    {
+        typeText(w->UserCode, "one");
+        dlg->fileNames = {path("code")};
+        w->findChild<QToolButton *>("TBSave")->click();
+        typeText(w->UserCode, "\ntwo");
+        w->findChild<QToolButton *>("TBSave")->click();
+        QCOMPARE(dlg->fileFilters.size(), 1);
+        QCOMPARE(dlg->questions, QStringList());
+        QCOMPARE(readBytes(path("code.j")), QByteArray("one\r\ntwo\r\n"));
+    }
+
+    void cancelledSaveSaysNotSaved()
+    {
+        typeText(w->UserCode, "x");
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w->windowTitle(), kCaption + " (не сохранен)");
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList());
+    }
+
+    void saveAsQuestion_data()
+    {
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QByteArray>("existing");
+        QTest::addColumn<QByteArray>("other");
+        QTest::addColumn<QString>("caption");
+        const QString existing = kCaption + " (%1)";
+        QTest::newRow("yes replaces")
+            << QList<Answer>{Answer::Yes} << QStringList{"old.j"} << QByteArray("new\r\n")
+            << QByteArray("<missing>") << "old.j";
+        QTest::newRow("no asks again")
+            << QList<Answer>{Answer::No} << QStringList{"old", "other"} << QByteArray("old\r\n")
+            << QByteArray("new\r\n") << "other.j";
+        QTest::newRow("no then cancelled dialog")
+            << QList<Answer>{Answer::No} << QStringList{"old.j"} << QByteArray("old\r\n")
+            << QByteArray("<missing>") << "";
+        QTest::newRow("cancel") << QList<Answer>{Answer::Cancel} << QStringList{"old.j", "other"}
+                                << QByteArray("old\r\n") << QByteArray("<missing>") << "";
+    }
+    void saveAsQuestion()
+    {
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QStringList, chosen);
+        QFETCH(QByteArray, existing);
+        QFETCH(QByteArray, other);
+        QFETCH(QString, caption);
+        writeBytes(path("old.j"), "old\r\n");
+        typeText(w->UserCode, "new");
+        for (Answer a : answers)
+            dlg->answers.push_back(a);
+        for (const QString &c : chosen)
+            dlg->fileNames.push_back(path(c));
+        w->findChild<QAction *>("N3")->trigger();
+        QCOMPARE(dlg->questions, QStringList(answers.size(), kReplaceQuestion));
+        QCOMPARE(readBytes(path("old.j")), existing);
+        QCOMPARE(readBytes(path("other.j")), other);
+        QCOMPARE(w->windowTitle(),
+                 caption.isEmpty() ? kCaption : kCaption + " (" + path(caption) + ")");
+    }
+
+    void writeFailureKeepsCaptionAndPath()
+    {
+        typeText(w->UserCode, "x");
+        const QString target = path("missing/code");
+        dlg->fileNames = {target};
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(dlg->errors.size(), 1);
+        QVERIFY2(dlg->errors[0].startsWith("Cannot create file \"" + target + ".j\". "),
+                 qPrintable(dlg->errors[0]));
+        QCOMPARE(w->windowTitle(), kCaption);
+        QCOMPARE(w->userCodeFileName(), target + ".j");
+
+        // The kept path is used again, without the dialog, once it can be written.
+        QVERIFY(QDir(dir->path()).mkdir("missing"));
+        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(dlg->fileFilters.size(), 1);
+        QCOMPARE(readBytes(target + ".j"), QByteArray("x\r\n"));
+        QCOMPARE(w->windowTitle(), kCaption + " (" + target + ".j)");
+    }
+
+    void closeAndShowBringsBack()
+    {
+        w->close();
+        QVERIFY(!w->isVisible());
+        w->closeAndShow();
+        QVERIFY(w->isVisible());
+    }
+};
+
+QTEST_MAIN(TestUserCodeWindow)
+#include "tst_usercodewindow.moc"
