@@ -10,6 +10,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+// Types text into a widget one key at a time, non-ASCII characters included.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(widget, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+    }
+}
+
 // The whole program as a user meets it: the six windows, the main one shown
 // and active, every box and dialog answered by `dialogs`, and the working
 // directory a fresh folder (the settings file lives there).

@@ -1,0 +1,376 @@
+#include "actions/tform5.h"
+#include "appfixture.h"
+#include "settings/colorswatch.h"
+#include "settings/tform2.h"
+
+#include <QCheckBox>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+using namespace vell;
+
+namespace {
+
+// The centre of a new 32 x 32 object on the panel.
+const QPoint kCentre(316, 176);
+
+QMenu *openPopup()
+{
+    return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+}
+
+} // namespace
+
+class TestDesignPanel : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Press, move and release the left button the way a user drags.
+    static void drag(QWidget *panel, QPoint from, QPoint to,
+                     Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::mousePress(panel, Qt::LeftButton, mods, from);
+        QTest::mouseMove(panel, from + QPoint(1, 0));
+        QTest::mouseMove(panel, to);
+        QTest::mouseRelease(panel, Qt::LeftButton, mods, to);
+    }
+
+private slots:
+    void clickSelectsWithoutMoving()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        VellButton *b = f.tables().button(1);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.surface().selectedObject(), b);
+        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(b->Element->penWidth(), 2);
+        QCOMPARE(b->Element->penColor(), QColor(0, 0, 0));
+        QVERIFY(b->Frame->isVisible());
+        QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Кнопка"));
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
+        QCOMPARE(f.form->ID->text(), QStringLiteral("1"));
+        QCOMPARE(f.form->InfoList->propertyCount(), 8);
+        // The dotted outline stays until the pointer moves.
+        QVERIFY(f.surface().GhostFrame());
+        QTest::mouseMove(f.panel(), kCentre + QPoint(3, 2));
+        QVERIFY(!f.surface().GhostFrame());
+    }
+
+    void dropExample()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.form->project().ProjectModified = false;
+        VellButton *b = f.tables().button(1);
+        drag(f.panel(), kCentre, QPoint(100, 50));
+        QCOMPARE(b->X, -217);
+        QCOMPARE(b->Y, 127);
+        QCOMPARE(b->Element->rect(), QRect(83, 33, 32, 32));
+        QVERIFY(!f.surface().GhostFrame());
+        QVERIFY(f.form->project().ProjectModified);
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-217"));
+        QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("127"));
+    }
+
+    void dragOfATextWithoutGhost()
+    {
+        AppFixture f;
+        f.app->Form2()->IsBorderMove->setChecked(false);
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        VellText *t = f.tables().text(1);
+        const QSize size = t->Element->size();
+        drag(f.panel(), t->Element->rect().center(), QPoint(400, 300));
+        QCOMPARE(t->X, 400 - 316 - 1);
+        QCOMPARE(t->Y, 176 - 300 + 1);
+        QCOMPARE(t->Element->rect(), QRect(399 - size.width() / 2, 299 - 13 / 2, size.width(), 13));
+    }
+
+    void refusedDrops()
+    {
+        AppFixture f;
+        f.app->Form2()->IsBorderMove->setChecked(false);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        VellButton *b = f.tables().button(1);
+        VellPicture *p = f.tables().picture(1);
+        SetPosition(*p, 200, 0); // picture at 500..532, 160..192
+        f.form->project().ProjectModified = false;
+        // Onto another element.
+        drag(f.panel(), kCentre, QPoint(510, 170));
+        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        // Onto itself.
+        drag(f.panel(), kCentre, kCentre + QPoint(5, 5));
+        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        // Outside the panel.
+        drag(f.panel(), kCentre, QPoint(700, 50));
+        drag(f.panel(), kCentre, QPoint(100, -5));
+        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        QVERIFY(!f.form->project().ProjectModified);
+        // With the ghost outline the drop lands on the outline, which covers
+        // what lies beneath the pointer.
+        f.app->Form2()->IsBorderMove->setChecked(true);
+        drag(f.panel(), kCentre, QPoint(510, 170));
+        QCOMPARE(b->X, 510 - 317);
+    }
+
+    void modifiedPressesSelectWithoutDragging()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        VellButton *b = f.tables().button(1);
+        SetPosition(*b, -100, 0);
+        const QPoint at = b->Element->rect().center();
+        drag(f.panel(), at, QPoint(100, 50), Qt::ShiftModifier);
+        QCOMPARE(f.surface().selectedObject(), b);
+        QCOMPARE(b->X, -100);
+        QVERIFY(!f.surface().GhostFrame());
+
+        QTest::mouseDClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.surface().selectedObject(), f.tables().picture(1));
+        QTest::mouseMove(f.panel(), QPoint(50, 50));
+        QCOMPARE(f.tables().picture(1)->X, 0);
+    }
+
+    void popupDeletes()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
+        QMenu *menu = openPopup();
+        QVERIFY(menu);
+        QCOMPARE(menu, f.form->ObjPopumMenu);
+        QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("Удалить"));
+        menu->actions().value(0)->trigger();
+        menu->close();
+        QCOMPARE(f.tables().ButtonCount(), 0);
+        // Right-click on the bare panel afterwards opens nothing.
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
+        QVERIFY(!openPopup());
+    }
+
+    void shiftRightClickKeepsPopupAttachment()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::ShiftModifier, kCentre);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+        QVERIFY(!openPopup());
+        QVERIFY(!f.surface().popupAttached());
+    }
+
+    void leftClickOnBarePanelKeepsSelection()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+        QCOMPARE(f.tables().button(1)->Element->penWidth(), 2);
+    }
+
+    void resizeByEachHandle_data()
+    {
+        QTest::addColumn<int>("handle");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QRect>("element");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::newRow("bottom-right")
+            << 3 << QPoint(350, 200) << QRect(300, 160, 52, 42) << Qt::LeftButton;
+        QTest::newRow("top-left") << 1 << QPoint(280, 150) << QRect(282, 152, 50, 40)
+                                  << Qt::LeftButton;
+        QTest::newRow("top-right")
+            << 2 << QPoint(350, 140) << QRect(300, 142, 52, 50) << Qt::LeftButton;
+        QTest::newRow("bottom-left")
+            << 4 << QPoint(290, 210) << QRect(292, 160, 40, 52) << Qt::LeftButton;
+        QTest::newRow("crossing") << 3 << QPoint(250, 100) << QRect(300, 160, 48, 58)
+                                  << Qt::LeftButton;
+        QTest::newRow("width 0") << 3 << QPoint(298, 220) << QRect(300, 160, 0, 62)
+                                 << Qt::LeftButton;
+        QTest::newRow("right button")
+            << 3 << QPoint(350, 200) << QRect(300, 160, 52, 42) << Qt::RightButton;
+    }
+
+    void resizeByEachHandle()
+    {
+        QFETCH(int, handle);
+        QFETCH(QPoint, to);
+        QFETCH(QRect, element);
+        QFETCH(Qt::MouseButton, button);
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        VellButton *b = f.tables().button(1);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
+        f.form->project().ProjectModified = false;
+        const QPoint grip = b->Frame->handle(handle).rect().center();
+        QTest::mousePress(f.panel(), button, Qt::NoModifier, grip);
+        QCOMPARE(f.surface().ActiveFrame(), b->Frame.get());
+        QTest::mouseMove(f.panel(), to);
+        QCOMPARE(b->Element->rect(), element);
+        // The grid follows while the handle is held.
+        QCOMPARE(f.form->InfoList->GetRowValue(3), QString::number(element.width()));
+        QCOMPARE(f.form->InfoList->GetRowValue(4), QString::number(element.height()));
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QString::number(b->X));
+        QVERIFY(!f.form->project().ProjectModified);
+        QTest::mouseRelease(f.panel(), button, Qt::NoModifier, to);
+        QVERIFY(!f.surface().ActiveFrame());
+        QVERIFY(f.form->project().ProjectModified);
+        QTest::mouseMove(f.panel(), QPoint(5, 5));
+        QCOMPARE(b->Element->rect(), element);
+        QCOMPARE(b->X, element.left() + element.width() / 2 - 316);
+        QCOMPARE(b->Y, 176 - element.top() - element.height() / 2);
+    }
+
+    void deleteTheMiddleOfThree()
+    {
+        AppFixture f;
+        for (int i = 0; i < 3; ++i)
+            f.key(Qt::Key_F1, Qt::ShiftModifier);
+        // Spread them out, then select the middle one by a press.
+        SetPosition(*f.tables().button(1), -100, 0);
+        SetPosition(*f.tables().button(3), 100, 0);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_2"));
+        QTest::mouseClick(f.form->RemoveObj, Qt::LeftButton);
+        QCOMPARE(f.tables().objectNames(), (QStringList{"Button_1", "Button_3"}));
+        QCOMPARE(ObjectId(*f.tables().button(2)), 2);
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
+        QCOMPARE(f.form->ID->text(), QStringLiteral("0"));
+        QCOMPARE(f.form->InfoList->propertyCount(), 0);
+        QVERIFY(!f.surface().CurrentSelection());
+        // Shift+Del with nothing selected removes nothing, but marks the project.
+        f.form->project().ProjectModified = false;
+        f.key(Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.tables().ButtonCount(), 2);
+        QVERIFY(f.form->project().ProjectModified);
+        // Shift+Del with a selection removes it.
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(416, 176));
+        f.key(Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.tables().objectNames(), QStringList{"Button_1"});
+    }
+
+    void clearKeepsCounters()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        f.form->MMClear->trigger();
+        QCOMPARE(f.tables().ButtonCount() + f.tables().PictureCount() + f.tables().TextCount(), 0);
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
+        QVERIFY(f.app->Form5()->KnownObjectNames.isEmpty());
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QCOMPARE(ObjectName(*f.tables().button(1)), QStringLiteral("Button_2"));
+        // A press on the new object does not touch the removed ones.
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+    }
+
+    void creatingKeepsTheSelectionAndStacks()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
+        QCOMPARE(f.tables().button(2)->Element->rect(), f.tables().button(1)->Element->rect());
+        QTest::mouseMove(f.panel(), QPoint(10, 10));
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
+        QCOMPARE(f.tables().button(1)->Element->penWidth(), 1);
+    }
+
+    void objectBox()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        QComboBox *box = f.form->ObjList;
+        box->showPopup();
+        QCOMPARE(box->count(), 2);
+        QCOMPARE(box->itemText(1), QStringLiteral("Button_2"));
+        box->view()->setCurrentIndex(box->model()->index(1, 0));
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
+        QCOMPARE(f.form->ID->text(), QStringLiteral("2"));
+        // Choosing another kind by hand only changes what the box offers.
+        f.form->ClassList->setCurrentIndex(1);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
+        box->showPopup();
+        QCOMPARE(box->count(), 1);
+        QCOMPARE(box->itemText(0), QStringLiteral("Picture_1"));
+        box->hidePopup();
+        // Typed characters are discarded in both boxes.
+        typeText(f.form->ClassList, QStringLiteral("Те"));
+        QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Картинка"));
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("Button_1"));
+        QCOMPARE(box->currentText(), QStringLiteral("Button_2"));
+    }
+
+    void objectBoxWithUnknownNameSelectsNothing()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.form->ObjList->setEditText(QStringLiteral("Button_9"));
+        f.form->ObjListClick();
+        QVERIFY(!f.surface().CurrentSelection());
+    }
+
+    void textHighlight()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        VellText *t = f.tables().text(1);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, t->Element->rect().center());
+        QCOMPARE(t->Element->fill(), QColor(255, 128, 0));
+        QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Текст"));
+        QCOMPARE(f.form->InfoList->propertyCount(), 5);
+    }
+
+    void titleRule()
+    {
+        AppFixture f;
+        QTest::qWait(150);
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("FM Vell Creator (Новый проект)"));
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
+                                  QStringLiteral("FM Vell Creator (Новый проект)*"), 300);
+        f.form->project().ProjectFileName = QStringLiteral("/tmp/a.vlp");
+        QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
+                                  QStringLiteral("FM Vell Creator (/tmp/a.vlp)*"), 300);
+        f.form->project().ProjectModified = false;
+        QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
+                                  QStringLiteral("FM Vell Creator (/tmp/a.vlp)"), 300);
+        // No changes and no file: the title stays as it is.
+        f.form->project().ProjectFileName.clear();
+        QTest::qWait(150);
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("FM Vell Creator (/tmp/a.vlp)"));
+    }
+
+    void buttonColourRepaintsAllButtons()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.dialogs.colors.push_back(QColor(10, 20, 30));
+        f.form->MMSetting->trigger();
+        QTest::mouseClick(f.app->Form2()->BtnColor, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(f.tables().button(1)->Element->fill(), QColor(10, 20, 30), 150);
+        QCOMPARE(f.tables().button(2)->Element->fill(), QColor(10, 20, 30));
+        QCOMPARE(f.tables().picture(1)->Element->fill(), QColor(0, 128, 128));
+    }
+};
+
+QTEST_MAIN(TestDesignPanel)
+#include "tst_designpanel.moc"

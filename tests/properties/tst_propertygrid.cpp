@@ -1,0 +1,323 @@
+#include "appfixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+using namespace vell;
+
+namespace {
+
+const QPoint kCentre(316, 176);
+
+// Clicks a row's value cell, which opens its editor, and returns the editor
+// that took the keyboard focus.
+QWidget *openEditor(AppFixture &f, int row)
+{
+    PropertyGrid *grid = f.form->InfoList;
+    const QRect cell = grid->visualRect(grid->model()->index(row - 1, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    return QApplication::focusWidget();
+}
+
+// Erases the editor's text at once, as a user selecting all and pressing
+// Delete does (Delete works in every row, backspace not in all).
+void erase(QWidget *editor)
+{
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Delete);
+}
+
+QString shown(AppFixture &f, int row, int column)
+{
+    return f.form->InfoList->item(row - 1, column)->text();
+}
+
+} // namespace
+
+class TestPropertyGrid : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsAsTheUserSeesThem()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.form->InfoList->rowCount(), 8);
+        const QStringList keys{QStringLiteral("Координата Х"), QStringLiteral("Координата У"),
+                               QStringLiteral("Ширина"),       QStringLiteral("Высота"),
+                               QStringLiteral("ID текстуры"),  QStringLiteral("Видимость"),
+                               QStringLiteral("Левый клик"),   QStringLiteral("Правый клик")};
+        const QStringList values{"0", "0", "32", "32", "B000", "true", "", ""};
+        for (int r = 1; r <= 8; ++r) {
+            QCOMPARE(shown(f, r, 0), keys[r - 1]);
+            QCOMPARE(shown(f, r, 1), values[r - 1]);
+        }
+        // The key column cannot be edited.
+        QVERIFY(!(f.form->InfoList->item(0, 0)->flags() & Qt::ItemIsEditable));
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        f.form->ClassList->setCurrentIndex(1);
+        f.form->ObjList->showPopup();
+        f.form->ObjList->hidePopup();
+        f.form->ObjList->setEditText("Picture_1");
+        f.form->ObjListClick();
+        QCOMPARE(f.form->InfoList->rowCount(), 6);
+        f.surface().Select(*f.tables().text(1));
+        QCOMPARE(f.form->InfoList->rowCount(), 5);
+        QCOMPARE(shown(f, 3, 0), QStringLiteral("Текст"));
+        QCOMPARE(shown(f, 3, 1), QStringLiteral("Текст"));
+        QCOMPARE(shown(f, 5, 0), QStringLiteral("Цвет текста"));
+    }
+
+    void minusSignOnlyFirst()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        VellButton *b = f.tables().button(1);
+        QWidget *editor = openEditor(f, 1);
+        QVERIFY(qobject_cast<QLineEdit *>(editor));
+        erase(editor);
+        QTest::keyClicks(editor, "12");
+        QCOMPARE(b->X, 12);
+        QTest::keyClick(editor, Qt::Key_Minus);
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("12"));
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        // Each release applied what the row held: "1", then nothing for "".
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QString());
+        QCOMPARE(b->X, 1);
+        f.form->project().ProjectModified = false;
+        QTest::keyClick(editor, Qt::Key_Minus);
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-"));
+        QCOMPARE(b->X, 1);
+        // A key release marks the project even when it applied nothing.
+        QVERIFY(f.form->project().ProjectModified);
+        QTest::keyClick(editor, Qt::Key_5);
+        QCOMPARE(b->X, -5);
+        QCOMPARE(b->Element->left(), 316 - 5 - 16);
+    }
+
+    void sizeRows()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        VellPicture *p = f.tables().picture(1);
+        QWidget *width = openEditor(f, 3);
+        QTest::keyClick(width, Qt::Key_End);
+        QTest::keyClick(width, Qt::Key_A);
+        QCOMPARE(f.form->InfoList->GetRowValue(3), QStringLiteral("32"));
+        QWidget *height = openEditor(f, 4);
+        erase(height);
+        QCOMPARE(f.form->InfoList->GetRowValue(4), QString());
+        QCOMPARE(p->Element->size(), QSize(32, 32));
+        QTest::keyClick(height, Qt::Key_4);
+        QCOMPARE(p->Element->size(), QSize(32, 4));
+        QTest::keyClick(height, Qt::Key_1);
+        QCOMPARE(p->Element->size(), QSize(32, 40)); // 41 loses its odd pixel
+        QCOMPARE(p->Element->top(), 176 - 20);
+    }
+
+    void textureAndClickRows()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        VellButton *b = f.tables().button(1);
+        QWidget *texture = openEditor(f, 5);
+        QTest::keyClick(texture, Qt::Key_End);
+        QTest::keyClick(texture, Qt::Key_Underscore, Qt::ShiftModifier);
+        QCOMPARE(f.form->InfoList->GetRowValue(5), QStringLiteral("B000"));
+        erase(texture);
+        QTest::keyClicks(texture, "B001");
+        QCOMPARE(b->TextureId, QStringLiteral("B001"));
+
+        QWidget *left = openEditor(f, 7);
+        QVERIFY(qobject_cast<QLineEdit *>(left));
+        QTest::keyClicks(left, "Foo1");
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo1"));
+        QTest::keyClick(left, Qt::Key_Backspace);
+        QCOMPARE(f.form->InfoList->GetRowValue(7), QStringLiteral("Foo1"));
+        QTest::keyClick(left, Qt::Key_Left);
+        QTest::keyClick(left, Qt::Key_Delete); // Delete still erases
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo"));
+        // The click rows' ellipsis does nothing yet, and marks nothing.
+        f.form->project().ProjectModified = false;
+        auto *ellipsis = f.form->InfoList->findChild<QToolButton *>("ellipsis");
+        QVERIFY(ellipsis);
+        QTest::mouseClick(ellipsis, Qt::LeftButton);
+        QVERIFY(!f.form->project().ProjectModified);
+    }
+
+    void visibilityPickList()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        VellPicture *p = f.tables().picture(1);
+        f.form->project().ProjectModified = false;
+        auto *combo = qobject_cast<QComboBox *>(openEditor(f, 6));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->itemText(0), QStringLiteral("true"));
+        QCOMPARE(combo->itemText(1), QStringLiteral("false"));
+        // Typed characters do not enter the row.
+        QTest::keyClick(combo, Qt::Key_F);
+        QVERIFY(p->Visible);
+        // Chosen with the mouse.
+        combo->showPopup();
+        QAbstractItemView *view = combo->view();
+        const QRect item = view->visualRect(view->model()->index(1, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
+        QVERIFY(!p->Visible);
+        QCOMPARE(p->Element->fillStyle(), FillStyle::DiagCross);
+        QCOMPARE(f.form->InfoList->GetRowValue(6), QStringLiteral("false"));
+        QVERIFY(f.form->project().ProjectModified);
+    }
+
+    void shiftAloneAppliesNothing()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        VellButton *b = f.tables().button(1);
+        QWidget *texture = openEditor(f, 5);
+        QTest::keyClick(texture, Qt::Key_End);
+        f.form->project().ProjectModified = false;
+        // Raw events: the test helpers would add Shift presses and releases.
+        const auto send = [texture](QEvent::Type type, int key, const QString &text,
+                                    Qt::KeyboardModifiers mods) {
+            QKeyEvent event(type, key, mods, text);
+            QApplication::sendEvent(texture, &event);
+        };
+        send(QEvent::KeyPress, Qt::Key_Shift, QString(), Qt::NoModifier);
+        send(QEvent::KeyPress, Qt::Key_C, QStringLiteral("C"), Qt::ShiftModifier);
+        send(QEvent::KeyRelease, Qt::Key_C, QStringLiteral("C"), Qt::ShiftModifier);
+        QCOMPARE(f.form->InfoList->GetRowValue(5), QStringLiteral("B000C"));
+        QCOMPARE(b->TextureId, QStringLiteral("B000"));
+        QVERIFY(!f.form->project().ProjectModified);
+        // The platform reports Shift's own release with the state before it,
+        // which the event turns into "no modifier".
+        send(QEvent::KeyRelease, Qt::Key_Shift, QString(), Qt::ShiftModifier);
+        QCOMPARE(b->TextureId, QStringLiteral("B000C"));
+        QVERIFY(f.form->project().ProjectModified);
+    }
+
+    void integerOverflowIsReported()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        VellButton *b = f.tables().button(1);
+        QWidget *x = openEditor(f, 1);
+        erase(x);
+        QTest::keyClicks(x, "99999999999");
+        QCOMPARE(f.dialogs.errors.last(),
+                 QStringLiteral("'99999999999' is not a valid integer value"));
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("99999999999"));
+        QCOMPARE(b->X, 999999999);
+    }
+
+    void textRow()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        VellText *t = f.tables().text(1);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, t->Element->rect().center());
+        const QPoint topLeft = t->Element->rect().topLeft();
+        QWidget *text = openEditor(f, 3);
+        erase(text);
+        typeText(text, QStringLiteral("Привет, мир!"));
+        QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
+        QCOMPARE(t->Element->text(), QStringLiteral("Привет, мир!"));
+        QCOMPARE(t->Element->rect().topLeft(), topLeft);
+        // Characters the files cannot store are refused.
+        typeText(text, QString::fromUtf8("\u4e2d\u00e9"));
+        QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
+        // The visibility of a text changes nothing on the panel.
+        auto *combo = qobject_cast<QComboBox *>(openEditor(f, 4));
+        QVERIFY(combo);
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QVERIFY(!t->Visible);
+        QCOMPARE(t->Element->fillStyle(), FillStyle::Solid);
+    }
+
+    void colourEllipsis()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        VellText *t = f.tables().text(1);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, t->Element->rect().center());
+        QWidget *colour = openEditor(f, 5);
+        // No typing in the colour row.
+        QTest::keyClicks(colour, "clRed");
+        QCOMPARE(f.form->InfoList->GetRowValue(5), QString());
+        auto *ellipsis = f.form->InfoList->findChild<QToolButton *>("ellipsis");
+        QVERIFY(ellipsis);
+        f.form->project().ProjectModified = false;
+        QTest::mouseClick(ellipsis, Qt::LeftButton); // cancelled
+        QCOMPARE(f.dialogs.colorDialogInitial.size(), 1);
+        QVERIFY(t->TextColor.isEmpty());
+        QVERIFY(f.form->project().ProjectModified);
+        f.dialogs.colors.push_back(QColor(255, 0, 0));
+        QTest::mouseClick(ellipsis, Qt::LeftButton);
+        QCOMPARE(f.form->InfoList->GetRowValue(5), QStringLiteral("clRed"));
+        QCOMPARE(t->TextColor, QStringLiteral("clRed"));
+        QCOMPARE(t->Element->textColor(), QColor(255, 0, 0));
+        // Selecting a coloured text presets the dialog with its colour.
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        f.dialogs.colors.push_back(QColor(0, 0, 255));
+        f.surface().Select(*f.tables().text(2));
+        QTest::mouseClick(openEditor(f, 5)->parentWidget()->findChild<QToolButton *>("ellipsis"),
+                          Qt::LeftButton);
+        QCOMPARE(f.dialogs.colorDialogInitial.last(), QColor(255, 0, 0));
+        QCOMPARE(f.tables().text(2)->TextColor, QStringLiteral("clBlue"));
+        f.surface().Select(*t);
+        QCOMPARE(f.surface().colorTextPreset(), QColor(255, 0, 0));
+    }
+
+    void editsGoToTheSelectedObject()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.surface().Select(*f.tables().button(1));
+        // The kind box changed by hand does not redirect the grid.
+        f.form->ClassList->setCurrentIndex(1);
+        QWidget *texture = openEditor(f, 5);
+        erase(texture);
+        QTest::keyClicks(texture, "Q7");
+        QCOMPARE(f.tables().button(1)->TextureId, QStringLiteral("Q7"));
+        QCOMPARE(f.tables().picture(1)->TextureId, QStringLiteral("B000"));
+    }
+
+    void resizeTicksKeepTheEditorOpen()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QTest::mouseMove(f.panel(), QPoint(10, 10));
+        VellButton *b = f.tables().button(1);
+        auto *texture = qobject_cast<QLineEdit *>(openEditor(f, 5));
+        QVERIFY(texture);
+        QTest::keyClick(texture, Qt::Key_End);
+        QTest::keyClick(texture, Qt::Key_9);
+        const QPoint grip = b->Frame->handle(3).rect().center();
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
+        QTest::mouseMove(f.panel(), QPoint(360, 210));
+        QCOMPARE(f.form->InfoList->GetRowValue(3), QStringLiteral("62"));
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(360, 210));
+        QVERIFY(texture->isVisible());
+        QCOMPARE(texture->text(), QStringLiteral("B0009"));
+        QCOMPARE(texture->cursorPosition(), 5);
+    }
+};
+
+QTEST_MAIN(TestPropertyGrid)
+#include "tst_propertygrid.moc"

@@ -1,0 +1,184 @@
+#include "designer/objecttables.h"
+#include "properties/propertyrows.h"
+
+#include <QtTest>
+
+using namespace vell;
+
+namespace {
+
+QStringList lines(const QList<PropertyRow> &rows)
+{
+    QStringList list;
+    for (const PropertyRow &r : rows)
+        list << r.key + QLatin1Char('=') + r.value;
+    return list;
+}
+
+} // namespace
+
+class TestPropertyRows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsOfEachKind()
+    {
+        ObjectTables t;
+        const auto button = PropertyRowsFor(*t.createButton(Qt::white));
+        QCOMPARE(lines(button),
+                 (QStringList{QStringLiteral("Координата Х=0"), QStringLiteral("Координата У=0"),
+                              QStringLiteral("Ширина=32"), QStringLiteral("Высота=32"),
+                              QStringLiteral("ID текстуры=B000"), QStringLiteral("Видимость=true"),
+                              QStringLiteral("Левый клик="), QStringLiteral("Правый клик=")}));
+        // The last letters of the first two keys are Cyrillic, 0xD5 and 0xD3 in
+        // the files' code page.
+        QCOMPARE(button[0].key.back().unicode(), char16_t(0x0425));
+        QCOMPARE(button[1].key.back().unicode(), char16_t(0x0423));
+        QVERIFY(button[4].key.startsWith(QLatin1String("ID")));
+        QCOMPARE(button[5].editor, RowEditor::PickList);
+        QCOMPARE(button[5].pickList, (QStringList{"true", "false"}));
+        QCOMPARE(button[6].editor, RowEditor::Ellipsis);
+        QCOMPARE(button[7].editor, RowEditor::Ellipsis);
+        QCOMPARE(button[0].editor, RowEditor::Plain);
+
+        VellPicture *p = t.createPicture(Qt::white);
+        SetPosition(*p, -12, 7);
+        SetVisible(*p, false);
+        p->TextureId = "P1";
+        QCOMPARE(
+            lines(PropertyRowsFor(*p)),
+            (QStringList{QStringLiteral("Координата Х=-12"), QStringLiteral("Координата У=7"),
+                         QStringLiteral("Ширина=32"), QStringLiteral("Высота=32"),
+                         QStringLiteral("ID текстуры=P1"), QStringLiteral("Видимость=false")}));
+
+        VellText *x = t.createText();
+        const auto text = PropertyRowsFor(*x);
+        QCOMPARE(lines(text),
+                 (QStringList{QStringLiteral("Координата Х=0"), QStringLiteral("Координата У=0"),
+                              QStringLiteral("Текст=Текст"), QStringLiteral("Видимость=true"),
+                              QStringLiteral("Цвет текста=")}));
+        QCOMPARE(text[3].editor, RowEditor::PickList);
+        QCOMPARE(text[4].editor, RowEditor::Ellipsis);
+    }
+
+    void characterFilter_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("accepted");
+        QTest::addColumn<QString>("rejected");
+        const QString bs(QLatin1Char('\b'));
+        QTest::newRow("x empty") << 1 << 1 << ""
+                                 << "-05" + bs << "a+ .";
+        QTest::newRow("x holding text") << 1 << 1 << "12"
+                                        << "09" + bs << "-a";
+        QTest::newRow("y of a text") << 3 << 2 << ""
+                                     << "-7"
+                                     << "x";
+        QTest::newRow("y holding minus") << 2 << 2 << "-"
+                                         << "3"
+                                         << "-";
+        QTest::newRow("width") << 1 << 3 << ""
+                               << "19" + bs << "-aZ";
+        QTest::newRow("height") << 2 << 4 << "3"
+                                << "0"
+                                << "-x";
+        QTest::newRow("texture") << 1 << 5 << "B0"
+                                 << "AzZ09" + bs << QStringLiteral("_-Ж ");
+        QTest::newRow("visibility") << 1 << 6 << "true"
+                                    << ""
+                                    << "tf1" + bs;
+        QTest::newRow("left click") << 1 << 7 << ""
+                                    << "Foo1" << bs + "_ -";
+        QTest::newRow("right click") << 1 << 8 << "F"
+                                     << "z9" << bs + QStringLiteral("Ж");
+        QTest::newRow("picture has no row 7") << 2 << 7 << ""
+                                              << ""
+                                              << "a1";
+        QTest::newRow("text") << 3 << 3 << "" << QStringLiteral("Aя !\"_-ЁёЖ№€") + bs
+                              << QString::fromUtf8("\u4e2d\u00e9");
+        QTest::newRow("text visibility") << 3 << 4 << ""
+                                         << ""
+                                         << "tf";
+        QTest::newRow("text colour") << 3 << 5 << ""
+                                     << ""
+                                     << "c$1";
+    }
+
+    void characterFilter()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, row);
+        QFETCH(QString, value);
+        QFETCH(QString, accepted);
+        QFETCH(QString, rejected);
+        for (QChar c : accepted)
+            QVERIFY2(AcceptsTypedChar(kind, row, value, c), qPrintable(QString(c)));
+        for (QChar c : rejected)
+            QVERIFY2(!AcceptsTypedChar(kind, row, value, c), qPrintable(QString(c)));
+    }
+
+    void applyRows()
+    {
+        ObjectTables t;
+        VellButton *b = t.createButton(Qt::white);
+        QStringList values = {"-5", "", "40", "20", "B001", "true", "Foo1", "Bar"};
+        QVERIFY(ApplyRow(*b, 1, values).changed);
+        QCOMPARE(b->X, -5);
+        QVERIFY(!ApplyRow(*b, 2, values).changed); // empty: nothing
+        values[1] = "-";
+        QVERIFY(!ApplyRow(*b, 2, values).changed);
+        QCOMPARE(b->Y, 0);
+        QVERIFY(ApplyRow(*b, 4, values).changed);
+        QCOMPARE(b->Element->size(), QSize(40, 20));
+        QCOMPARE(b->X, -5); // about the centre
+        values[2] = "";
+        QVERIFY(!ApplyRow(*b, 3, values).changed);
+        QCOMPARE(b->Element->size(), QSize(40, 20));
+        ApplyRow(*b, 5, values);
+        QCOMPARE(b->TextureId, QStringLiteral("B001"));
+        ApplyRow(*b, 7, values);
+        ApplyRow(*b, 8, values);
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo1"));
+        QCOMPARE(b->RightActionsFunction, QStringLiteral("Bar"));
+        QVERIFY(!ApplyRow(*b, 6, values).changed);
+
+        values[0] = "99999999999";
+        const ApplyOutcome overflow = ApplyRow(*b, 1, values);
+        QVERIFY(!overflow.changed);
+        QCOMPARE(overflow.error, QStringLiteral("'99999999999' is not a valid integer value"));
+        QCOMPARE(b->X, -5);
+    }
+
+    void applyTextRow()
+    {
+        ObjectTables t;
+        VellText *x = t.createText();
+        const QPoint topLeft = x->Element->rect().topLeft();
+        QVERIFY(ApplyRow(*x, 3, {"0", "0", "Hello, world", "true", ""}).changed);
+        QCOMPARE(x->Text, QStringLiteral("Hello, world"));
+        QCOMPARE(x->Element->rect().topLeft(), topLeft);
+        // Rows 3 and 4 of a text are not a size.
+        QVERIFY(!ApplyRow(*x, 4, {"0", "0", "Hi", "false", ""}).changed);
+        QVERIFY(x->Visible);
+    }
+
+    void extremePositionsStaySafe()
+    {
+        ObjectTables t;
+        VellButton *b = t.createButton(Qt::white);
+        QVERIFY(ApplyRow(*b, 1, {"2147483647", "-2147483648", "32", "32"}).changed);
+        QVERIFY(ApplyRow(*b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
+        QCOMPARE(b->X, 2147483647);
+        QCOMPARE(b->Y, int(-2147483648LL));
+        QVERIFY(ApplyRow(*b, 3, {"2147483647", "-2147483648", "2147483647", "2147483647"}).changed);
+        QCOMPARE(b->X, 2147483647);
+        // Far off the panel, nowhere near the visible area.
+        QVERIFY(!b->Element->rect().intersects(QRect(0, 0, 633, 353)));
+    }
+};
+
+QTEST_MAIN(TestPropertyRows)
+#include "tst_propertyrows.moc"
