@@ -80,9 +80,9 @@ void DesignPanel::paintEvent(QPaintEvent *event)
     painter.fillRect(dirty, kPanelFace);
     drawFrame(&painter);
     painter.setClipRegion(event->region());
-    for (const PanelElement *e : m_surface.tables().scene().elements()) {
-        if (e->isVisible() && e->rect().intersects(dirty))
-            paintElement(painter, *e);
+    for (const PanelScene::Slot &slot : m_surface.tables().scene().stack()) {
+        if (slot.visible && slot.rect.intersects(dirty))
+            paintElement(painter, *slot.element);
     }
 }
 

@@ -5,7 +5,7 @@
 namespace vell {
 
 PanelElement::PanelElement(PanelScene &scene, ElementShape shape, QRect rect)
-    : m_scene(scene), m_shape(shape), m_stackOrder(scene.attach(this)), m_rect(rect)
+    : m_scene(scene), m_shape(shape), m_stackOrder(scene.attach(this, rect)), m_rect(rect)
 {
     invalidate();
 }
@@ -28,6 +28,8 @@ void PanelElement::setRect(QRect rect)
         return;
     invalidate();
     m_rect = rect;
+    if (PanelScene::Slot *slot = m_scene.slotOf(this))
+        slot->rect = rect;
     invalidate();
 }
 
@@ -38,6 +40,8 @@ void PanelElement::setVisible(bool visible)
     m_visible = true;
     invalidate();
     m_visible = visible;
+    if (PanelScene::Slot *slot = m_scene.slotOf(this))
+        slot->visible = visible;
 }
 
 void PanelElement::setFill(QColor color)
@@ -89,10 +93,18 @@ void PanelElement::setTextColor(QColor color)
     invalidate();
 }
 
-quint64 PanelScene::attach(PanelElement *element)
+quint64 PanelScene::attach(PanelElement *element, QRect rect)
 {
-    m_elements.push_back(element);
+    m_slots.push_back(Slot{rect, true, m_nextOrder, element});
     return m_nextOrder++;
+}
+
+PanelScene::Slot *PanelScene::slotOf(const PanelElement *element)
+{
+    // Slots are kept sorted by stacking order.
+    const auto it = std::lower_bound(m_slots.begin(), m_slots.end(), element->stackOrder(),
+                                     [](const Slot &s, quint64 order) { return s.order < order; });
+    return it != m_slots.end() && it->element == element ? &*it : nullptr;
 }
 
 void PanelScene::detach(PanelElement *element)
@@ -101,12 +113,8 @@ void PanelScene::detach(PanelElement *element)
         m_bulkRemoved.insert(element);
         return;
     }
-    // Elements are kept sorted by stacking order.
-    const auto it = std::lower_bound(
-        m_elements.begin(), m_elements.end(), element->stackOrder(),
-        [](const PanelElement *e, quint64 order) { return e->stackOrder() < order; });
-    if (it != m_elements.end() && *it == element)
-        m_elements.erase(it);
+    if (Slot *slot = slotOf(element))
+        m_slots.erase(m_slots.begin() + (slot - m_slots.data()));
 }
 
 void PanelScene::beginBulkRemoval()
@@ -118,21 +126,20 @@ void PanelScene::endBulkRemoval()
 {
     m_bulk = false;
     // The removed elements are gone; only their addresses are compared.
-    std::erase_if(m_elements, [this](const PanelElement *e) { return m_bulkRemoved.contains(e); });
+    std::erase_if(m_slots, [this](const Slot &s) { return m_bulkRemoved.contains(s.element); });
     m_bulkRemoved.clear();
     invalidate(QRect(0, 0, kPanelWidth, kPanelHeight));
 }
 
 PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bool skipGhost) const
 {
-    for (auto it = m_elements.rbegin(); it != m_elements.rend(); ++it) {
-        PanelElement *e = *it;
-        if (!e->isVisible() || e == ignore)
+    for (auto it = m_slots.rbegin(); it != m_slots.rend(); ++it) {
+        if (!it->visible || !it->rect.contains(point))
             continue;
-        if (skipGhost && e->shape() == ElementShape::Ghost)
+        PanelElement *e = it->element;
+        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost))
             continue;
-        if (e->rect().contains(point))
-            return e;
+        return e;
     }
     return nullptr;
 }

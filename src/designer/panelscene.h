@@ -124,8 +124,18 @@ public:
     PanelScene(const PanelScene &) = delete;
     PanelScene &operator=(const PanelScene &) = delete;
 
-    // Elements bottom to top.
-    const std::vector<PanelElement *> &elements() const { return m_elements; }
+    // What the scene keeps of each element, bottom to top: a copy of its
+    // rectangle and visibility packed together, so scans over many
+    // thousands of elements stay in the cache.
+    struct Slot
+    {
+        QRect rect;
+        bool visible;
+        quint64 order;
+        PanelElement *element;
+    };
+    const std::vector<Slot> &stack() const { return m_slots; }
+    std::size_t elementCount() const { return m_slots.size(); }
 
     // The topmost visible element containing the point, or nullptr.
     // `skip` may exclude one shape (e.g. the ghost outline, which presses
@@ -151,10 +161,11 @@ public:
 
 private:
     friend class PanelElement;
-    quint64 attach(PanelElement *element);
+    quint64 attach(PanelElement *element, QRect rect);
     void detach(PanelElement *element);
+    Slot *slotOf(const PanelElement *element);
 
-    std::vector<PanelElement *> m_elements;
+    std::vector<Slot> m_slots;
     quint64 m_nextOrder = 1;
     bool m_bulk = false;
     std::unordered_set<const PanelElement *> m_bulkRemoved;

@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(ObjectName(*b4), QStringLiteral("Button_4"));
         QCOMPARE(ObjectId(*b4), 3);
         // The removed element is gone from the panel too: 3 elements and 12 handles.
-        QCOMPARE(int(t.scene().elements().size()), 15);
+        QCOMPARE(int(t.scene().elementCount()), 15);
     }
 
     void removalInTheMiddle()
@@ -111,7 +111,7 @@ private slots:
         t.clearAll();
         QCOMPARE(t.ButtonCount(), 0);
         QCOMPARE(t.PictureCount(), 0);
-        QVERIFY(t.scene().elements().empty());
+        QVERIFY(t.scene().elementCount() == 0);
         QCOMPARE(ObjectName(*t.createButton(kWhite)), QStringLiteral("Button_3"));
         QCOMPARE(ObjectName(*t.createPicture(kTeal)), QStringLiteral("Picture_2"));
         QCOMPARE(ObjectName(*t.createText()), QStringLiteral("Text_1"));
@@ -122,11 +122,11 @@ private slots:
         ObjectTables t;
         for (int i = 0; i < ObjectTables::Capacity; ++i)
             QVERIFY(t.createPicture(kTeal));
-        const auto elements = t.scene().elements().size();
+        const auto elements = t.scene().elementCount();
         QVERIFY(!t.createPicture(kTeal));
         QCOMPARE(t.PictureCount(), 9999);
         QCOMPARE(t.PictureNameCounter, 9999);
-        QCOMPARE(t.scene().elements().size(), elements);
+        QCOMPARE(t.scene().elementCount(), elements);
         // Other kinds are not affected.
         QVERIFY(t.createButton(kWhite));
         t.remove(KindPicture, 5000);

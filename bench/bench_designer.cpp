@@ -1,0 +1,180 @@
+// Figures for the design panel at full tables: 9,999 buttons, 9,999 pictures
+// and 9,999 texts. Prints times; not a test.
+#include "app/tform1.h"
+#include "app/vellapplication.h"
+#include "designer/designpanel.h"
+#include "properties/propertygrid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace vell;
+
+namespace {
+
+double ms(qint64 ns)
+{
+    return ns / 1e6;
+}
+
+// Median time of `runs` calls, in milliseconds.
+double median(int runs, const std::function<void()> &step)
+{
+    std::vector<qint64> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step();
+        times.push_back(t.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    return ms(times[times.size() / 2]);
+}
+
+long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir; // the settings file is written here, not beside the user's
+    QDir::setCurrent(dir.path());
+    const bool idle = !app.arguments().contains(QStringLiteral("--no-idle"));
+
+    VellApplication windows;
+    TForm1 *form = windows.Form1();
+    form->show();
+    QApplication::processEvents();
+    const long baseKiB = peakKiB();
+
+    // Creating in bulk, as opening a project does (the name lists are
+    // refreshed once at the end), then one more object of each kind through
+    // the window's commands.
+    QElapsedTimer t;
+    t.start();
+    {
+        const QSignalBlocker quiet(&form->surface());
+        for (int kind = KindButton; kind <= KindText; ++kind) {
+            for (int i = 0; i < ObjectTables::Capacity - 1; ++i)
+                form->surface().create(kind);
+        }
+    }
+    form->RefreshObjectNames();
+    const double createAll = ms(t.nsecsElapsed());
+    t.restart();
+    form->MMNewBtnClick();
+    form->MMNewPicClick();
+    form->MMNewTexClick();
+    const double createThreeThroughWindow = ms(t.nsecsElapsed());
+    std::printf("objects: %d\n", form->tables().ButtonCount() + form->tables().PictureCount() +
+                                     form->tables().TextCount());
+    std::printf("create 29,994 objects (tables and panel): %.1f ms\n", createAll);
+    std::printf("create 3 more through the main window:    %.2f ms (each)\n",
+                createThreeThroughWindow / 3);
+
+    // Spread the objects over the panel so painting is not one stack.
+    for (int id = 1; id <= ObjectTables::Capacity; ++id) {
+        SetPosition(*form->tables().button(id), (id * 37) % 600 - 300, (id * 53) % 330 - 165);
+        SetPosition(*form->tables().picture(id), (id * 41) % 600 - 300, (id * 29) % 330 - 165);
+        SetPosition(*form->tables().text(id), (id * 43) % 600 - 300, (id * 31) % 330 - 165);
+    }
+    QApplication::processEvents();
+
+    DesignPanel *panel = form->Win;
+    QImage image(panel->size(), QImage::Format_ARGB32_Premultiplied);
+    const double paintAll = median(5, [&] { panel->render(&image); });
+    std::printf("paint the whole panel:                    %.1f ms\n", paintAll);
+
+    const PanelScene &scene = form->tables().scene();
+    const double hitMiss = median(101, [&] { scene.elementAt(QPoint(-10, -10)); });
+    const double hitTop = median(101, [&] { scene.elementAt(QPoint(316, 176)); });
+    std::printf("hit-test, nothing there (scans all):      %.3f ms\n", hitMiss);
+    std::printf("hit-test, an object there:                %.4f ms\n", hitTop);
+
+    // Interaction at full tables.
+    VellButton *b = form->tables().button(ObjectTables::Capacity);
+    SetPosition(*b, 0, 0);
+    const QPoint centre = b->Element->rect().center();
+    const double press = median(21, [&] {
+        sendMouse(panel, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(panel, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    });
+    std::printf("press-select (with grid and repaint):     %.2f ms\n", press);
+
+    sendMouse(panel, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    int step = 0;
+    const double dragStep = median(101, [&] {
+        ++step;
+        const QPoint p(100 + step % 200, 80 + step % 100);
+        sendMouse(panel, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        QApplication::processEvents();
+    });
+    sendMouse(panel, QEvent::MouseButtonRelease, QPoint(150, 120), Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+    std::printf("one drag step (ghost moved, repainted):   %.2f ms\n", dragStep);
+
+    form->surface().Select(*b);
+    sendMouse(panel, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
+    const QPoint grip = b->Frame->handle(3).rect().center();
+    sendMouse(panel, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+    const double resizeTick = median(101, [&] {
+        ++step;
+        const QPoint p = grip + QPoint(step % 40, step % 30);
+        sendMouse(panel, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        QApplication::processEvents();
+    });
+    sendMouse(panel, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
+    std::printf("one resize tick (frame, grid, repaint):   %.2f ms\n", resizeTick);
+
+    const double recolourSame = median(21, [&] { form->RecoloringTimerTimer(); });
+    std::printf("one recolour tick (colour unchanged):     %.3f ms\n", recolourSame);
+
+    std::printf("peak memory: %ld MiB (%ld MiB before the objects)\n", peakKiB() / 1024,
+                baseKiB / 1024);
+
+    if (idle) {
+        const double before = cpuSeconds();
+        QTimer::singleShot(10000, &app, &QApplication::quit);
+        app.exec();
+        const double used = cpuSeconds() - before;
+        std::printf("CPU time of 10 idle seconds: %.3f s (%.2f %% of one core)\n", used,
+                    used / 10.0 * 100.0);
+    }
+    return 0;
+}
