@@ -407,7 +407,7 @@ void TForm1::MMGenCodeClick()
     const QStringList userCode = m_userCode ? m_userCode->userCodeLines() : QStringList();
     const GeneratorResult result =
         GenerateInterfaceCode(GeneratorInputFor(m_tables, current, userCode));
-    m_code->setCodeLines(result.lines);
+    m_code->setCodeText(result.text);
     if (!result.ok()) {
         dialogs().error(this, result.error);
         return;

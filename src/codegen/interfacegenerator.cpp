@@ -65,13 +65,20 @@ QString slowReal3(double value)
     return QString::number(value, 'f', 3);
 }
 
-// Collects the pieces of one output line and then copies them into a string
-// of the exact size: one allocation and one copy per line, which is most of
-// what a full table costs.
+// Appends the output, line by line, to one string: lines are separated by a
+// line feed. Writing straight into one growing buffer costs little more than
+// copying the finished text.
 class LineWriter
 {
 public:
-    explicit LineWriter(QStringList &lines) : m_lines(lines) {}
+    LineWriter(GeneratorResult &result, qsizetype expectedSize)
+        : m_text(result.text), m_count(result.lineCount)
+    {
+        m_text.resize(qMax<qsizetype>(expectedSize, 256));
+        m_data = reinterpret_cast<char16_t *>(m_text.data());
+    }
+    // Cuts the text to what was written; call before handing it on.
+    void finish() { m_text.truncate(m_size); }
 
     template <std::size_t N> LineWriter &operator<<(const char16_t (&literal)[N])
     {
@@ -85,11 +92,10 @@ public:
     LineWriter &operator<<(const std::u16string &text) { return piece(text.data(), text.size()); }
     LineWriter &real(double value)
     {
-        if (!fitsFastPath(value)) {
-            m_slow[m_slowCount] = slowReal3(value);
-            return *this << m_slow[m_slowCount++];
-        }
-        char16_t *end = m_numbers[m_numberCount++] + kNumberSize;
+        if (!fitsFastPath(value))
+            return *this << slowReal3(value);
+        char16_t digits[32];
+        char16_t *end = digits + 32;
         const char16_t *start = writeReal3(value, end);
         return piece(start, std::size_t(end - start));
     }
@@ -101,49 +107,47 @@ public:
     }
     void endLine()
     {
-        std::size_t total = 0;
-        for (int k = 0; k < m_count; ++k)
-            total += m_pieces[k].size;
-        QString line(qsizetype(total), Qt::Uninitialized);
-        auto *d = reinterpret_cast<char16_t *>(line.data());
-        // Pieces are mostly a few characters long: a plain loop beats a call
-        // to memcpy for each.
-        for (int k = 0; k < m_count; ++k) {
-            const char16_t *src = m_pieces[k].data;
-            const char16_t *srcEnd = src + m_pieces[k].size;
-            while (src != srcEnd)
-                *d++ = *src++;
-        }
-        m_lines.append(std::move(line));
-        m_count = 0;
-        m_numberCount = 0;
-        m_slowCount = 0;
+        ++m_count;
+        m_open = false;
+    }
+    // A whole line at once.
+    void line(const QString &text)
+    {
+        *this << text;
+        endLine();
+    }
+    template <std::size_t N> void line(const char16_t (&literal)[N])
+    {
+        *this << literal;
+        endLine();
     }
 
 private:
-    struct Piece
-    {
-        const char16_t *data;
-        std::size_t size;
-    };
     LineWriter &piece(const char16_t *data, std::size_t size)
     {
-        m_pieces[m_count++] = {data, size};
+        if (m_size + qsizetype(size) + 1 > m_text.size()) {
+            m_text.resize(2 * (m_size + qsizetype(size) + 1));
+            m_data = reinterpret_cast<char16_t *>(m_text.data());
+        }
+        if (!m_open) {
+            if (m_count > 0)
+                m_data[m_size++] = u'\n';
+            m_open = true;
+        }
+        // Pieces are mostly a few characters long: a plain loop beats a call
+        // to memcpy for each.
+        char16_t *d = m_data + m_size;
+        for (std::size_t k = 0; k < size; ++k)
+            d[k] = data[k];
+        m_size += qsizetype(size);
         return *this;
     }
 
-    // The longest line has thirteen pieces and four numbers.
-    static constexpr int kMaxPieces = 16;
-    static constexpr int kMaxNumbers = 4;
-    static constexpr int kNumberSize = 32;
-
-    QStringList &m_lines;
-    Piece m_pieces[kMaxPieces];
-    int m_count = 0;
-    char16_t m_numbers[kMaxNumbers][kNumberSize];
-    int m_numberCount = 0;
-    QString m_slow[kMaxNumbers];
-    int m_slowCount = 0;
+    QString &m_text;
+    qsizetype &m_count;
+    char16_t *m_data = nullptr;
+    qsizetype m_size = 0;
+    bool m_open = false;
 };
 
 // "Var[i]", the start of every line of one object. Reuses the capacity of s.
@@ -203,54 +207,60 @@ QString FormatReal3(double value)
 GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
 {
     GeneratorResult result;
-    QStringList &lines = result.lines;
-    lines.reserve(36 + (input.useUserCode ? input.userCode.size() : 0) + 4 * input.buttons.size() +
-                  3 * input.pictures.size() + 3 * input.texts.size());
-    LineWriter out(lines);
+    // About 60 characters a line.
+    qsizetype userCodeSize = 0;
+    if (input.useUserCode) {
+        for (const QString &line : input.userCode)
+            userCodeSize += line.size() + 1;
+    }
+    LineWriter out(result, 2400 + userCodeSize +
+                               60 * (4 * input.buttons.size() + 3 * input.pictures.size() +
+                                     3 * input.texts.size()));
 
     const double sx = 1.0 / (input.panelWidth / 2.0);
     const double sy = 1.0 / (input.panelHeight / 2.0);
 
-    lines.append(QStringLiteral("globals"));
+    out.line(u"globals");
     out << u" BUTTON array " << input.buttonVar;
     out.endLine();
     out << u" PICTURE array " << input.pictureVar;
     out.endLine();
     out << u" TEXT array " << input.textVar;
     out.endLine();
-    lines.append(QStringLiteral("endglobals"));
-    if (input.useUserCode)
-        lines.append(input.userCode);
-    lines.append(QStringLiteral("function InterfaceClickL_Timer takes nothing returns nothing"));
+    out.line(u"endglobals");
+    if (input.useUserCode) {
+        for (const QString &line : input.userCode)
+            out.line(line);
+    }
+    out.line(u"function InterfaceClickL_Timer takes nothing returns nothing");
     out << u" if BUTTON.ClickPeriodicSelect(GetOwningPlayer(" << input.unitVar << u"), true) then";
     out.endLine();
-    lines.append(QStringLiteral("  if (GetLocalPlayer() == GamePlayer) then"));
-    lines.append(QStringLiteral("   call ClearSelection()"));
-    lines.append(QStringLiteral("   call SelectUnit(GameUnit, true)"));
-    lines.append(QStringLiteral("  endif"));
-    lines.append(QStringLiteral(" endif"));
-    lines.append(QStringLiteral("endfunction"));
-    lines.append(QStringLiteral("function InterfaceClickR takes nothing returns nothing"));
-    lines.append(QStringLiteral(" if BUTTON.Click(GetOrderTargetUnit(), false) then"));
-    lines.append(QStringLiteral("  call PauseUnit(GetTriggerUnit(), true)"));
-    lines.append(QStringLiteral("  call IssueImmediateOrder(GetTriggerUnit(), \"stop\")"));
-    lines.append(QStringLiteral("  call PauseUnit(GetTriggerUnit(), false)"));
-    lines.append(QStringLiteral(" endif"));
-    lines.append(QStringLiteral("endfunction"));
-    lines.append(QStringLiteral("function CreateInterface takes CAMERA cam returns nothing"));
-    lines.append(QStringLiteral(" local trigger trig = CreateTrigger()"));
-    lines.append(QStringLiteral(" call TriggerRegisterPlayerUnitEvent(trig, GamePlayer, "
-                                "EVENT_PLAYER_UNIT_ISSUED_UNIT_ORDER, null)"));
-    lines.append(QStringLiteral(" call TriggerAddAction(trig, function InterfaceClickR)"));
-    lines.append(QStringLiteral(
-        " call TimerStart(CreateTimer(), 0.01, true, function InterfaceClickL_Timer)"));
+    out.line(u"  if (GetLocalPlayer() == GamePlayer) then");
+    out.line(u"   call ClearSelection()");
+    out.line(u"   call SelectUnit(GameUnit, true)");
+    out.line(u"  endif");
+    out.line(u" endif");
+    out.line(u"endfunction");
+    out.line(u"function InterfaceClickR takes nothing returns nothing");
+    out.line(u" if BUTTON.Click(GetOrderTargetUnit(), false) then");
+    out.line(u"  call PauseUnit(GetTriggerUnit(), true)");
+    out.line(u"  call IssueImmediateOrder(GetTriggerUnit(), \"stop\")");
+    out.line(u"  call PauseUnit(GetTriggerUnit(), false)");
+    out.line(u" endif");
+    out.line(u"endfunction");
+    out.line(u"function CreateInterface takes CAMERA cam returns nothing");
+    out.line(u" local trigger trig = CreateTrigger()");
+    out.line(u" call TriggerRegisterPlayerUnitEvent(trig, GamePlayer, "
+             u"EVENT_PLAYER_UNIT_ISSUED_UNIT_ORDER, null)");
+    out.line(u" call TriggerAddAction(trig, function InterfaceClickR)");
+    out.line(u" call TimerStart(CreateTimer(), 0.01, true, function InterfaceClickL_Timer)");
 
     const QString rule = QStringLiteral("//======================");
     std::u16string name;
 
-    lines.append(rule);
-    lines.append(QStringLiteral("//========Button========"));
-    lines.append(rule);
+    out.line(rule);
+    out.line(u"//========Button========");
+    out.line(rule);
     for (qsizetype i = 0; i < input.buttons.size(); ++i) {
         const GenButton &b = input.buttons.at(i);
         setIndexedName(name, input.buttonVar, i + 1);
@@ -273,9 +283,9 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
         }
     }
 
-    lines.append(rule);
-    lines.append(QStringLiteral("//========Picture======="));
-    lines.append(rule);
+    out.line(rule);
+    out.line(u"//========Picture=======");
+    out.line(rule);
     for (qsizetype i = 0; i < input.pictures.size(); ++i) {
         const GenPicture &p = input.pictures.at(i);
         setIndexedName(name, input.pictureVar, i + 1);
@@ -292,9 +302,9 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
         out.endLine();
     }
 
-    lines.append(rule);
-    lines.append(QStringLiteral("//==========TEXT========"));
-    lines.append(rule);
+    out.line(rule);
+    out.line(u"//==========TEXT========");
+    out.line(rule);
     // Projects tend to reuse a handful of colours; resolve each colour text once.
     QHash<QString, QString> colourDigits;
     for (qsizetype i = 0; i < input.texts.size(); ++i) {
@@ -315,6 +325,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
                 const std::optional<QColor> colour = TryTextToColor(t.textColor);
                 if (!colour) {
                     result.error = invalidIntegerMessage(t.textColor);
+                    out.finish();
                     return result;
                 }
                 it = colourDigits.insert(t.textColor, hexRgb(*colour));
@@ -325,8 +336,9 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
         out.endLine();
     }
 
-    lines.append(QStringLiteral(" set trig = null"));
-    lines.append(QStringLiteral("endfunction"));
+    out.line(u" set trig = null");
+    out.line(u"endfunction");
+    out.finish();
     return result;
 }
 

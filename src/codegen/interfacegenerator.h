@@ -45,13 +45,19 @@ struct GeneratorInput
     int panelWidth = 633, panelHeight = 353;
 };
 
-// On failure, lines holds what was produced before the failing line and
-// error the message to show.
+// The output as one text, its lines separated by a line feed (no line of the
+// output holds one). On failure, the text holds what was produced before the
+// failing line and error the message to show.
 struct GeneratorResult
 {
-    QStringList lines;
+    QString text;
+    qsizetype lineCount = 0;
     QString error;
     bool ok() const { return error.isEmpty(); }
+    QStringList lines() const
+    {
+        return lineCount == 0 ? QStringList() : text.split(QLatin1Char('\n'));
+    }
 };
 
 GeneratorResult GenerateInterfaceCode(const GeneratorInput &input);

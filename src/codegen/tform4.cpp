@@ -43,8 +43,13 @@ TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
 
 void TForm4::setCodeLines(const QStringList &lines)
 {
+    setCodeText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm4::setCodeText(const QString &text)
+{
     // One document rebuild instead of one per line.
-    Code->setPlainText(lines.join(QLatin1Char('\n')));
+    Code->setPlainText(text);
 }
 
 QStringList TForm4::codeLines() const

@@ -16,6 +16,8 @@ public:
 
     // Replaces the whole text, one line per line.
     void setCodeLines(const QStringList &lines);
+    // Replaces the whole text with lines separated by line feeds.
+    void setCodeText(const QString &text);
     QStringList codeLines() const;
     // Closes the window if it is open, then shows it in front.
     void closeAndShow();

@@ -91,7 +91,7 @@ void TestInterfaceGenerator::golden()
     const GeneratorResult result = GenerateInterfaceCode(c.input);
     QCOMPARE(result.error, expectedError);
     QCOMPARE(result.ok(), expectedError.isEmpty());
-    const QString diff = describeLineDifference(expected, result.lines);
+    const QString diff = describeLineDifference(expected, result.lines());
     QVERIFY2(diff.isEmpty(), qPrintable(QLatin1Char('\n') + diff));
 }
 
@@ -103,11 +103,11 @@ void TestInterfaceGenerator::emptyProjectHasThirtySixLines()
                    QStringLiteral("endfunction")};
     const GeneratorResult result = GenerateInterfaceCode(in);
     QVERIFY(result.ok());
-    QCOMPARE(result.lines.size(), 36);
-    QCOMPARE(result.lines.first(), QStringLiteral("globals"));
-    QCOMPARE(result.lines.at(5),
+    QCOMPARE(result.lines().size(), 36);
+    QCOMPARE(result.lines().first(), QStringLiteral("globals"));
+    QCOMPARE(result.lines().at(5),
              QStringLiteral("function InterfaceClickL_Timer takes nothing returns nothing"));
-    QCOMPARE(result.lines.last(), QStringLiteral("endfunction"));
+    QCOMPARE(result.lines().last(), QStringLiteral("endfunction"));
 }
 
 void TestInterfaceGenerator::userCodeIsCopiedUnchanged()
@@ -119,10 +119,10 @@ void TestInterfaceGenerator::userCodeIsCopiedUnchanged()
     in.userCode = userCode;
     const GeneratorResult result = GenerateInterfaceCode(in);
     QVERIFY(result.ok());
-    QCOMPARE(result.lines.size(), 36 + userCode.size());
-    QCOMPARE(result.lines.at(4), QStringLiteral("endglobals"));
-    QCOMPARE(result.lines.mid(5, userCode.size()), userCode);
-    QCOMPARE(result.lines.at(5 + userCode.size()),
+    QCOMPARE(result.lines().size(), 36 + userCode.size());
+    QCOMPARE(result.lines().at(4), QStringLiteral("endglobals"));
+    QCOMPARE(result.lines().mid(5, userCode.size()), userCode);
+    QCOMPARE(result.lines().at(5 + userCode.size()),
              QStringLiteral("function InterfaceClickL_Timer takes nothing returns nothing"));
 }
 
@@ -134,7 +134,7 @@ void TestInterfaceGenerator::indicesFollowListOrderAfterRemoval()
                   button(100, 0, QStringLiteral("B003"))};
     in.buttons[2].leftFunction = QStringLiteral("Button_3_Left_Actions");
 
-    const QStringList before = GenerateInterfaceCode(in).lines;
+    const QStringList before = GenerateInterfaceCode(in).lines();
     QVERIFY(before.contains(
         QStringLiteral(" set ButtonVar[3] = BUTTON.New(0.265,0.091,0.101,0.181,1,'B003')")));
 
@@ -148,12 +148,12 @@ void TestInterfaceGenerator::indicesFollowListOrderAfterRemoval()
         QStringLiteral(" call ButtonVar[2].Show(true,cam)"),
         QStringLiteral(" call ButtonVar[2].AddActionL(function Button_3_Left_Actions)"),
     };
-    const qsizetype header = after.lines.indexOf(QStringLiteral("//========Button========"));
+    const qsizetype header = after.lines().indexOf(QStringLiteral("//========Button========"));
     QVERIFY(header > 0);
-    QCOMPARE(after.lines.mid(header + 2, expected.size()), expected);
-    QCOMPARE(after.lines.at(header + 2 + expected.size()),
+    QCOMPARE(after.lines().mid(header + 2, expected.size()), expected);
+    QCOMPARE(after.lines().at(header + 2 + expected.size()),
              QStringLiteral("//======================"));
-    QVERIFY(!after.lines.join(QLatin1Char('\n')).contains(QLatin1String("ButtonVar[3]")));
+    QVERIFY(!after.lines().join(QLatin1Char('\n')).contains(QLatin1String("ButtonVar[3]")));
 }
 
 void TestInterfaceGenerator::scaleFollowsPanelSize()
@@ -172,9 +172,9 @@ void TestInterfaceGenerator::scaleFollowsPanelSize()
     in.pictures = {p};
     const GeneratorResult result = GenerateInterfaceCode(in);
     QVERIFY(result.ok());
-    QVERIFY2(result.lines.contains(QStringLiteral(
+    QVERIFY2(result.lines().contains(QStringLiteral(
                  " set PictureVar[1] = PICTURE.New(-0.498,0.594,2.000,2.000,2,'P')")),
-             qPrintable(result.lines.join(QLatin1Char('\n'))));
+             qPrintable(result.lines().join(QLatin1Char('\n'))));
 }
 
 void TestInterfaceGenerator::formatReal3_data()
@@ -228,7 +228,7 @@ void TestInterfaceGenerator::formatReal3IgnoresProcessLocale()
     const QString grouped = FormatReal3(1234567.8915);
     GeneratorInput in = defaultInput();
     in.buttons = {button(0, 0, QStringLiteral("B000"))};
-    const QStringList lines = GenerateInterfaceCode(in).lines;
+    const QStringList lines = GenerateInterfaceCode(in).lines();
 
     std::setlocale(LC_ALL, previousC.constData());
     QLocale::setDefault(previousDefault);
