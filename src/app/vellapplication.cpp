@@ -4,13 +4,28 @@
 #include "app/taboutbox.h"
 #include "app/tform1.h"
 #include "codegen/tform4.h"
+#include "common/labelfont.h"
 #include "settings/tform2.h"
 #include "usercode/tform3.h"
 
+#include <QApplication>
+
+namespace {
+
+// Every window draws its texts in the bundled font, so they look the same on
+// every machine (and fit the fixed layouts).
+bool useBundledFont()
+{
+    QApplication::setFont(vell::LabelFont());
+    return true;
+}
+
+} // namespace
+
 VellApplication::VellApplication()
-    : m_form1(std::make_unique<TForm1>()), m_form2(std::make_unique<TForm2>(m_form1.get())),
-      m_form3(std::make_unique<TForm3>()), m_form4(std::make_unique<TForm4>()),
-      m_form5(std::make_unique<TForm5>(m_form1.get())),
+    : m_fontSet(useBundledFont()), m_form1(std::make_unique<TForm1>()),
+      m_form2(std::make_unique<TForm2>(m_form1.get())), m_form3(std::make_unique<TForm3>()),
+      m_form4(std::make_unique<TForm4>()), m_form5(std::make_unique<TForm5>(m_form1.get())),
       m_about(std::make_unique<TAboutBox>(m_form1.get()))
 {
     m_form2->setUserCodeWindow(m_form3.get());

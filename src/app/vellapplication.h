@@ -25,6 +25,7 @@ public:
     TAboutBox *AboutBox() const { return m_about.get(); }
 
 private:
+    bool m_fontSet;
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;
     std::unique_ptr<TForm3> m_form3;
