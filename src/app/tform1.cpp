@@ -110,9 +110,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
 TForm1::~TForm1()
 {
-    // The panel's elements go with the tables; the panel must not be
-    // repainted from them any more.
+    // The controls go first: they refer to the tables and the surface.
     m_tables.scene().setRepaintHandler({});
+    delete takeCentralWidget();
 }
 
 void TForm1::setWindows(TForm2 *settingsDialog, TForm3 *userCode, TForm4 *code, TForm5 *actions,

@@ -102,7 +102,7 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
         m_surface.press(target, state);
         if (state == PressState::LeftAlone) {
             m_mode = Mode::DragArmed;
-            m_dragged = target;
+            m_surface.setDragged(target);
             m_pressPos = pos;
         }
     } else {
@@ -135,7 +135,7 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
         m_surface.moveTick(pos);
         return;
     case Mode::DragArmed:
-        if (!(event->buttons() & Qt::LeftButton) || !m_surface.tables().objectOf(m_dragged)) {
+        if (!(event->buttons() & Qt::LeftButton) || !m_surface.dragged()) {
             m_mode = Mode::Idle;
             break;
         }
@@ -145,7 +145,7 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
         [[fallthrough]];
     case Mode::Dragging:
         m_surface.moveTick(pos);
-        setCursor(m_surface.acceptsDrop(pos, m_dragged) ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
+        setCursor(m_surface.acceptsDrop(pos, m_surface.dragged()) ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
         return;
     case Mode::Idle:
         break;
@@ -172,16 +172,16 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
     case Mode::Dragging:
         if (event->button() == Qt::LeftButton) {
             m_mode = Mode::Idle;
-            if (m_surface.acceptsDrop(pos, m_dragged))
-                m_surface.drop(m_dragged, pos);
-            m_dragged = nullptr;
+            if (m_surface.acceptsDrop(pos, m_surface.dragged()))
+                m_surface.drop(m_surface.dragged(), pos);
+            m_surface.setDragged(nullptr);
             unsetCursor();
         }
         break;
     case Mode::DragArmed:
         if (event->button() == Qt::LeftButton) {
             m_mode = Mode::Idle;
-            m_dragged = nullptr;
+            m_surface.setDragged(nullptr);
         }
         break;
     case Mode::Idle:

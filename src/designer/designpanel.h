@@ -50,7 +50,6 @@ private:
     DesignSurface &m_surface;
     QMenu *m_popup = nullptr;
     Mode m_mode = Mode::Idle;
-    PanelElement *m_dragged = nullptr;
     QPoint m_pressPos;
     QPoint m_lastPointer{-1, -1};
     bool m_rightPressOnPanel = false;

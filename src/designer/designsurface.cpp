@@ -136,6 +136,8 @@ void DesignSurface::removeObject(int kind, int id)
         setActiveFrame(nullptr);
     if (element == m_selection)
         m_selection = nullptr;
+    if (element == m_dragged)
+        m_dragged = nullptr;
     m_tables.remove(kind, id);
     emit objectInfoReset();
 }
@@ -155,6 +157,7 @@ void DesignSurface::ClearAllObjects()
     setActiveFrame(nullptr);
     m_tables.clearAll();
     m_selection = nullptr;
+    m_dragged = nullptr;
     emit objectInfoReset();
     setModified();
     emit objectsChanged();

@@ -54,6 +54,11 @@ public:
     void press(PanelElement *element, PressState state);
     // Selects as a press in state Other would (no drag, no popup change).
     void Select(VellControl &object);
+    // The element a drag is armed for or moving; forgotten when its object
+    // is removed meanwhile.
+    PanelElement *dragged() const { return m_dragged; }
+    void setDragged(PanelElement *element) { m_dragged = element; }
+
     // A press on the bare panel.
     void pressBarePanel(PressState state);
 
@@ -108,6 +113,7 @@ private:
     ProjectState &m_project;
     std::function<Settings()> m_settings;
     PanelElement *m_selection = nullptr;
+    PanelElement *m_dragged = nullptr;
     std::unique_ptr<PanelElement> m_ghost;
     VellResizeRect *m_activeFrame = nullptr;
     bool m_popupAttached = false;

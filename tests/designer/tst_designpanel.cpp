@@ -119,6 +119,24 @@ private slots:
         QCOMPARE(b->X, 510 - 317);
     }
 
+    void deletingTheObjectBeingDragged()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QTest::mouseMove(f.panel(), kCentre + QPoint(1, 0));
+        QTest::mouseMove(f.panel(), QPoint(100, 100));
+        QVERIFY(f.panel()->isDragging());
+        f.key(Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.tables().ButtonCount(), 0);
+        QTest::mouseMove(f.panel(), QPoint(120, 100));
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 100));
+        QVERIFY(!f.panel()->isDragging());
+        // A new object is not moved by the old drag.
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QCOMPARE(f.tables().button(1)->Element->rect(), QRect(300, 160, 32, 32));
+    }
+
     void modifiedPressesSelectWithoutDragging()
     {
         AppFixture f;
