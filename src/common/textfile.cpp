@@ -52,15 +52,20 @@ QByteArray JoinTextLines(const QStringList &lines)
     return bytes;
 }
 
-QStringList ReadTextFile(const QString &path)
+QByteArray ReadFileBytes(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw VellError(cannotOpenMessage(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw VellError(cannotOpenMessage(path, file.errorString()));
-    return SplitTextLines(bytes);
+    return bytes;
+}
+
+QStringList ReadTextFile(const QString &path)
+{
+    return SplitTextLines(ReadFileBytes(path));
 }
 
 void WriteTextFile(const QString &path, const QStringList &lines)

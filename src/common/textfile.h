@@ -15,6 +15,10 @@ QStringList SplitTextLines(const QByteArray &bytes);
 // cannot store (the text is never altered silently).
 QByteArray JoinTextLines(const QStringList &lines);
 
+// Reads a whole file's bytes. Throws VellError with
+// "Cannot open file \"%s\". %s" when it cannot be read.
+QByteArray ReadFileBytes(const QString &path);
+
 // Reads a whole Windows-1251 text file. Throws VellError with
 // "Cannot open file \"%s\". %s" when it cannot be read.
 QStringList ReadTextFile(const QString &path);

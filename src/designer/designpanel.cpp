@@ -145,7 +145,8 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
         [[fallthrough]];
     case Mode::Dragging:
         m_surface.moveTick(pos);
-        setCursor(m_surface.acceptsDrop(pos, m_surface.dragged()) ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
+        setCursor(m_surface.acceptsDrop(pos, m_surface.dragged()) ? Qt::DragMoveCursor
+                                                                  : Qt::ForbiddenCursor);
         return;
     case Mode::Idle:
         break;

@@ -62,12 +62,7 @@ QString editorText(const QTextDocument *doc)
 
 QStringList readCodeFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw VellError(cannotOpenMessage(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw VellError(cannotOpenMessage(path, file.errorString()));
+    const QByteArray bytes = ReadFileBytes(path);
     // The line splitter stops at a NUL byte, which would lose the rest.
     if (bytes.contains('\0'))
         throw VellError(nulByteMessage(path));

@@ -1,6 +1,7 @@
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
+#include "filebytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,17 +9,7 @@
 
 using namespace vell;
 
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestTextFile : public QObject
 {

@@ -28,6 +28,18 @@ void erase(QWidget *editor)
     QTest::keyClick(editor, Qt::Key_Delete);
 }
 
+// Creates an object with its shortcut (Shift+F1/F2/F3) and selects it with
+// a click, as a user does.
+template <typename T> T *createAndClick(AppFixture &f, Qt::Key createKey)
+{
+    f.key(createKey, Qt::ShiftModifier);
+    const int kind = createKey - Qt::Key_F1 + 1;
+    VellControl *object = f.tables().object(kind, f.tables().count(kind));
+    QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
+                      ownerElement(*object)->rect().center());
+    return static_cast<T *>(object);
+}
+
 QString shown(AppFixture &f, int row, int column)
 {
     return f.form->InfoList->item(row - 1, column)->text();
@@ -75,9 +87,7 @@ private slots:
     void minusSignOnlyFirst()
     {
         AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        VellButton *b = f.tables().button(1);
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
         QWidget *editor = openEditor(f, 1);
         QVERIFY(qobject_cast<QLineEdit *>(editor));
         erase(editor);
@@ -105,9 +115,7 @@ private slots:
     void sizeRows()
     {
         AppFixture f;
-        f.key(Qt::Key_F2, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        VellPicture *p = f.tables().picture(1);
+        VellPicture *p = createAndClick<VellPicture>(f, Qt::Key_F2);
         QWidget *width = openEditor(f, 3);
         QTest::keyClick(width, Qt::Key_End);
         QTest::keyClick(width, Qt::Key_A);
@@ -126,9 +134,7 @@ private slots:
     void textureAndClickRows()
     {
         AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        VellButton *b = f.tables().button(1);
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
         QWidget *texture = openEditor(f, 5);
         QTest::keyClick(texture, Qt::Key_End);
         QTest::keyClick(texture, Qt::Key_Underscore, Qt::ShiftModifier);
@@ -157,9 +163,7 @@ private slots:
     void visibilityPickList()
     {
         AppFixture f;
-        f.key(Qt::Key_F2, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        VellPicture *p = f.tables().picture(1);
+        VellPicture *p = createAndClick<VellPicture>(f, Qt::Key_F2);
         f.form->project().ProjectModified = false;
         auto *combo = qobject_cast<QComboBox *>(openEditor(f, 6));
         QVERIFY(combo);
@@ -183,9 +187,7 @@ private slots:
     void shiftAloneAppliesNothing()
     {
         AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        VellButton *b = f.tables().button(1);
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
         QWidget *texture = openEditor(f, 5);
         QTest::keyClick(texture, Qt::Key_End);
         f.form->project().ProjectModified = false;
@@ -211,9 +213,7 @@ private slots:
     void integerOverflowIsReported()
     {
         AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        VellButton *b = f.tables().button(1);
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
         QWidget *x = openEditor(f, 1);
         erase(x);
         QTest::keyClicks(x, "99999999999");
@@ -226,9 +226,7 @@ private slots:
     void textRow()
     {
         AppFixture f;
-        f.key(Qt::Key_F3, Qt::ShiftModifier);
-        VellText *t = f.tables().text(1);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, t->Element->rect().center());
+        VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
         const QPoint topLeft = t->Element->rect().topLeft();
         QWidget *text = openEditor(f, 3);
         erase(text);
@@ -251,9 +249,7 @@ private slots:
     void colourEllipsis()
     {
         AppFixture f;
-        f.key(Qt::Key_F3, Qt::ShiftModifier);
-        VellText *t = f.tables().text(1);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, t->Element->rect().center());
+        VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
         QWidget *colour = openEditor(f, 5);
         // No typing in the colour row.
         QTest::keyClicks(colour, "clRed");

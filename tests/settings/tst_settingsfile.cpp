@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "settings/settingsfile.h"
 
 #include "common/vellerror.h"
@@ -73,12 +74,6 @@ void compareSettings(const Settings &a, const Settings &b)
     QCOMPARE(a.textVar, b.textVar);
     QCOMPARE(a.unitVar, b.unitVar);
     QCOMPARE(a.saveUserCode, b.saveUserCode);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "settings/tform2.h"
 
 #include "scripteddialogs.h"
@@ -35,19 +36,6 @@ const QByteArray kDefaultFile = "FMVELLCREATORversionkey2.0\r\n"
                                 "TextVar\r\n"
                                 "UnitVar\r\n"
                                 "save\r\n";
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // The colour the user sees in the middle of a swatch.
 QColor shown(QWidget *swatch)

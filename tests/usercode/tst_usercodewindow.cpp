@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "usercode/tform3.h"
 
 #include "scripteddialogs.h"
@@ -23,19 +24,6 @@ namespace {
 const QString kCaption = QStringLiteral("Код пользователя");
 const QString kReplaceQuestion = QStringLiteral("Вы действительно хотите заменить файл?");
 const QString kFilter = QStringLiteral("JassCode (*.j)");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QStringList listEntries(const QListWidget *list)
 {
