@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace vell {
@@ -134,11 +135,15 @@ private:
                 m_data[m_size++] = u'\n';
             m_open = true;
         }
-        // Pieces are mostly a few characters long: a plain loop beats a call
-        // to memcpy for each.
+        // Most pieces are a few characters long, where a plain loop beats a
+        // call to memcpy.
         char16_t *d = m_data + m_size;
-        for (std::size_t k = 0; k < size; ++k)
-            d[k] = data[k];
+        if (size > 16) {
+            std::memcpy(d, data, size * sizeof(char16_t));
+        } else {
+            for (std::size_t k = 0; k < size; ++k)
+                d[k] = data[k];
+        }
         m_size += qsizetype(size);
         return *this;
     }
