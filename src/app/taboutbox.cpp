@@ -19,8 +19,12 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
+    // A lowered outer bevel around a raised inner one.
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setGeometry(8, 8, 313, 129);
+    auto *inner = new QFrame(panel);
+    inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    inner->setGeometry(1, 1, 311, 127);
 
     auto *icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));

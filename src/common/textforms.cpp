@@ -146,7 +146,7 @@ std::optional<QColor> TryTextToColor(const QString &text)
         if (digits.isEmpty() || digits.size() > 8)
             return std::nullopt;
         for (QChar c : digits) {
-            if (!isxdigit(c.toLatin1()) || c.unicode() > 127)
+            if (c.unicode() > 127 || !isxdigit(c.toLatin1()))
                 return std::nullopt;
         }
         return BgrToColor(digits.toUInt(nullptr, 16) & 0xFFFFFF);

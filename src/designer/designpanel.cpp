@@ -91,6 +91,7 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     const QPoint pos = event->position().toPoint();
     m_lastPointer = pos;
     const PressState state = pressState(event, doubleClick);
+    m_rightPressOnPanel = event->button() == Qt::RightButton;
     // Presses pass through the ghost outline to what lies beneath.
     PanelElement *target = m_surface.tables().scene().elementAt(pos, nullptr, true);
     if (target && target->shape() == ElementShape::Handle) {
@@ -108,7 +109,6 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     } else {
         m_surface.pressBarePanel(state);
     }
-    m_rightPressOnPanel = event->button() == Qt::RightButton;
 }
 
 void DesignPanel::mousePressEvent(QMouseEvent *event)

@@ -61,10 +61,11 @@ void SetSize(VellControl &object, int w, int h)
         return;
     const qint64 cx = qint64(object.X) + kPanelWidth / 2;
     const qint64 cy = kPanelHeight / 2 - qint64(object.Y);
-    const qint64 hw = w / 2;
-    const qint64 hh = h / 2;
-    SetCorners(object, ClampCoord(cx - hw), ClampCoord(cy - hh), ClampCoord(cx + hw),
-               ClampCoord(cy + hh));
+    const int hw = std::min(w, kSizeLimit) / 2;
+    const int hh = std::min(h, kSizeLimit) / 2;
+    const int left = PlaceOnAxis(cx - hw, 2 * hw, kPanelWidth);
+    const int top = PlaceOnAxis(cy - hh, 2 * hh, kPanelHeight);
+    SetCorners(object, left, top, left + 2 * hw, top + 2 * hh);
 }
 
 void SetCorners(VellControl &object, int left, int top, int right, int bottom)

@@ -72,22 +72,29 @@ void SetVisible(VellControl &object, bool visible);
 void SetText(VellText &text, const QString &value);
 void SetTextColor(VellText &text, QColor color);
 
-// Panel coordinates are kept within this range, so that no arithmetic on them
-// can overflow; an object that far out is off the panel either way.
-constexpr int kCoordLimit = 1 << 29;
-inline int ClampCoord(qint64 v)
+// Where an element starts along one axis of the panel (0 .. panelSize) for
+// its exact start. An element far off the panel is drawn nearer, still off
+// the panel and with its exact size, so that no arithmetic on element
+// coordinates can overflow; the object's X and Y keep their exact values.
+constexpr int kFarOff = 1 << 28;
+constexpr int kSizeLimit = 1 << 30;
+inline int PlaceOnAxis(qint64 start, int size, int panelSize)
 {
-    return int(std::clamp<qint64>(v, -kCoordLimit, kCoordLimit));
+    if (start > panelSize)
+        return int(std::min<qint64>(start, panelSize + kFarOff));
+    if (start + size < 0)
+        return int(std::max<qint64>(start, -qint64(kFarOff) - size));
+    return int(start);
 }
 
 // Element position for an object centre (the panel mapping).
 inline int ElementLeftFor(int x, int w)
 {
-    return ClampCoord(qint64(kPanelWidth / 2) + x - w / 2);
+    return PlaceOnAxis(qint64(kPanelWidth / 2) + x - w / 2, w, kPanelWidth);
 }
 inline int ElementTopFor(int y, int h)
 {
-    return ClampCoord(qint64(kPanelHeight / 2) - y - h / 2);
+    return PlaceOnAxis(qint64(kPanelHeight / 2) - y - h / 2, h, kPanelHeight);
 }
 
 } // namespace vell

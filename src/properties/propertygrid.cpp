@@ -89,6 +89,10 @@ private:
     {
         edit->setFrame(false);
         edit->setContextMenuPolicy(Qt::NoContextMenu);
+        // Every character comes through the key filter: no input-method
+        // commits and no dropped text.
+        edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+        edit->setAcceptDrops(false);
         edit->installEventFilter(m_grid);
         edit->setProperty("gridRow", row);
         QObject::connect(edit, &QLineEdit::textEdited, m_grid,
@@ -259,7 +263,8 @@ bool PropertyGrid::pasteFiltered(QObject *editor, const QString &text)
         return false;
     const int row = edit->property("gridRow").toInt();
     for (const QChar c : text) {
-        if (charFilter && !charFilter(row, GetRowValue(row), c))
+        // Pasted control characters (line breaks, tabs, backspace) are dropped.
+        if (c.unicode() < 0x20 || !charFilter || !charFilter(row, GetRowValue(row), c))
             continue;
         edit->insert(QString(c));
         storeEditedText(row, edit->text());
@@ -271,18 +276,32 @@ bool PropertyGrid::filterKeyPress(QObject *editor, QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Paste))
         return pasteFiltered(editor, QApplication::clipboard()->text());
-    QChar c;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        // The row already holds what was typed; the editor stays open.
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    QString typed;
     if (event->key() == Qt::Key_Backspace)
-        c = QLatin1Char('\b');
-    else if (!event->text().isEmpty() && event->text().at(0).isPrint())
-        c = event->text().at(0);
+        typed = QStringLiteral("\b");
     else
+        typed = event->text();
+    if (typed.isEmpty())
         return false; // keys that type no character work as usual
-    const int row = editor->property("gridRow").toInt();
     if (qobject_cast<QComboBox *>(editor))
         return true; // pick lists take no typed characters
-    if (charFilter && !charFilter(row, GetRowValue(row), c))
-        return true;
+    const int row = editor->property("gridRow").toInt();
+    for (const QChar c : typed) {
+        if (!charFilter || !charFilter(row, GetRowValue(row), c))
+            return true;
+    }
     return false;
 }
 
@@ -294,8 +313,13 @@ bool PropertyGrid::eventFilter(QObject *watched, QEvent *event)
             return true;
         break;
     case QEvent::ShortcutOverride: {
-        // Paste is the editor's own while it is open.
         auto *key = static_cast<QKeyEvent *>(event);
+        // Shift+Del is the window's Delete command, not a cut in the cell.
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ShiftModifier) {
+            event->ignore();
+            return true;
+        }
+        // Paste is the editor's own while it is open.
         if (key->matches(QKeySequence::Paste)) {
             event->accept();
             return true;

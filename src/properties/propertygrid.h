@@ -50,6 +50,10 @@ signals:
     // A row's ellipsis button was pressed.
     void ellipsisClicked(int row);
 
+public:
+    // Typing goes to the open editor, never to a search over the rows.
+    void keyboardSearch(const QString &) override {}
+
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -173,6 +173,20 @@ private slots:
         QVERIFY(!openPopup());
     }
 
+    void rightPressOnAHandleOpensTheAttachedPopup()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
+        QVERIFY(openPopup());
+        openPopup()->close();
+        const QPoint grip = f.tables().button(1)->Frame->handle(3).rect().center();
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, grip);
+        QVERIFY(openPopup());
+        openPopup()->close();
+        QCOMPARE(f.tables().ButtonCount(), 1);
+    }
+
     void shiftRightClickKeepsPopupAttachment()
     {
         AppFixture f;

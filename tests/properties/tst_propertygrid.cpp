@@ -278,6 +278,37 @@ private slots:
         QCOMPARE(f.surface().colorTextPreset(), QColor(255, 0, 0));
     }
 
+    void shiftDeleteInACellDeletesTheObject()
+    {
+        AppFixture f;
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
+        b->TextureId = QStringLiteral("T1");
+        QWidget *texture = openEditor(f, 5);
+        QTest::keyClick(texture, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.tables().ButtonCount(), 0);
+        QCOMPARE(f.form->InfoList->propertyCount(), 0);
+    }
+
+    void enterKeepsTheCellOpenAndNothingSlipsPastTheFilter()
+    {
+        AppFixture f;
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
+        auto *x = qobject_cast<QLineEdit *>(openEditor(f, 1));
+        QVERIFY(x);
+        erase(x);
+        QTest::keyClicks(x, "7");
+        QTest::keyClick(x, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), x);
+        QTest::keyClicks(x, "0");
+        QCOMPARE(b->X, 70);
+        // A format character or one outside the code page is typed text too.
+        typeText(x, QString::fromUtf8("‎"));
+        typeText(x, QString::fromUtf8("😀"));
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("70"));
+        QVERIFY(!x->testAttribute(Qt::WA_InputMethodEnabled));
+        QVERIFY(!x->acceptDrops());
+    }
+
     void editsGoToTheSelectedObject()
     {
         AppFixture f;

@@ -177,6 +177,14 @@ private slots:
         QCOMPARE(b->X, 2147483647);
         // Far off the panel, nowhere near the visible area.
         QVERIFY(!b->Element->rect().intersects(QRect(0, 0, 633, 353)));
+        // A far-off object keeps the size it is given.
+        QVERIFY(ApplyRow(*b, 3, {"999999999", "0", "40", "20"}).changed);
+        QVERIFY(ApplyRow(*b, 1, {"999999999", "0", "40", "20"}).changed);
+        QVERIFY(ApplyRow(*b, 2, {"999999999", "0", "40", "20"}).changed);
+        QVERIFY(ApplyRow(*b, 3, {"999999999", "0", "40", "20"}).changed);
+        QCOMPARE(b->Element->size(), QSize(40, 20));
+        QCOMPARE(PropertyRowsFor(*b).at(2).value, QStringLiteral("40"));
+        QVERIFY(b->Element->left() > 633);
     }
 };
 
