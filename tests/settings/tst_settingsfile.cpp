@@ -1,3 +1,4 @@
+#include "defaultsettings.h"
 #include "filebytes.h"
 #include "settings/settingsfile.h"
 
@@ -12,20 +13,6 @@ using namespace vell;
 using Outcome = SettingsReadResult::Outcome;
 
 namespace {
-
-const QByteArray kDefaultFile = "FMVELLCREATORversionkey2.0\r\n"
-                                "clWhite\r\n"
-                                "clTeal\r\n"
-                                "$000080FF\r\n"
-                                "clBlack\r\n"
-                                "activate\r\n"
-                                "compilecodevjass\r\n"
-                                "activate\r\n"
-                                "ButtonVar\r\n"
-                                "PictureVar\r\n"
-                                "TextVar\r\n"
-                                "UnitVar\r\n"
-                                "save\r\n";
 
 // Every setting away from its default.
 const QStringList kOtherLines{"FMVELLCREATORversionkey2.0",

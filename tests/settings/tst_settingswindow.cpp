@@ -1,3 +1,4 @@
+#include "defaultsettings.h"
 #include "filebytes.h"
 #include "settings/tform2.h"
 
@@ -22,20 +23,6 @@
 namespace {
 
 const QString kFile = QStringLiteral("vellsettings.fms");
-
-const QByteArray kDefaultFile = "FMVELLCREATORversionkey2.0\r\n"
-                                "clWhite\r\n"
-                                "clTeal\r\n"
-                                "$000080FF\r\n"
-                                "clBlack\r\n"
-                                "activate\r\n"
-                                "compilecodevjass\r\n"
-                                "activate\r\n"
-                                "ButtonVar\r\n"
-                                "PictureVar\r\n"
-                                "TextVar\r\n"
-                                "UnitVar\r\n"
-                                "save\r\n";
 
 // The colour the user sees in the middle of a swatch.
 QColor shown(QWidget *swatch)
