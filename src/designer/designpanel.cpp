@@ -198,7 +198,9 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
 
 void DesignPanel::contextMenuEvent(QContextMenuEvent *event)
 {
-    // Mouse requests are served on release of the right button.
+    // Mouse requests are served on release of the right button; no other
+    // menu opens over the panel.
+    event->accept();
     if (event->reason() == QContextMenuEvent::Keyboard && m_surface.popupAttached())
         openPopup(event->globalPos());
 }
