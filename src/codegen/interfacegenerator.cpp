@@ -42,15 +42,30 @@ char16_t *writeReal3(double value, char16_t *end)
     // A value that rounds to zero is written without a sign.
     const bool minus = negative && r != 0;
     char16_t *p = end;
-    for (int k = 0; k < 3; ++k) {
-        *--p = char16_t(u'0' + r % 10);
-        r /= 10;
+    // Panel values are small: the common case stays in 32-bit arithmetic.
+    if (r < 0x7fffffff) {
+        auto n = std::uint32_t(r);
+        const std::uint32_t fraction = n % 1000;
+        n /= 1000;
+        *--p = char16_t(u'0' + fraction % 10);
+        *--p = char16_t(u'0' + fraction / 10 % 10);
+        *--p = char16_t(u'0' + fraction / 100);
+        *--p = u'.';
+        do {
+            *--p = char16_t(u'0' + n % 10);
+            n /= 10;
+        } while (n != 0);
+    } else {
+        for (int k = 0; k < 3; ++k) {
+            *--p = char16_t(u'0' + r % 10);
+            r /= 10;
+        }
+        *--p = u'.';
+        do {
+            *--p = char16_t(u'0' + r % 10);
+            r /= 10;
+        } while (r != 0);
     }
-    *--p = u'.';
-    do {
-        *--p = char16_t(u'0' + r % 10);
-        r /= 10;
-    } while (r != 0);
     if (minus)
         *--p = u'-';
     return p;
@@ -124,7 +139,7 @@ public:
     }
 
 private:
-    LineWriter &piece(const char16_t *data, std::size_t size)
+    [[gnu::always_inline]] LineWriter &piece(const char16_t *data, std::size_t size)
     {
         if (m_size + qsizetype(size) + 1 > m_text.size()) {
             m_text.resize(2 * (m_size + qsizetype(size) + 1));
