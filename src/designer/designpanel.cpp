@@ -151,11 +151,10 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
     case Mode::Idle:
         break;
     }
-    if (moved && m_surface.GhostFrame()) {
-        m_surface.moveTick(pos);
-        if (m_surface.GhostFrame()->rect().contains(pos))
-            m_surface.pointerMovedOverGhost();
-    }
+    // The ghost outline, centred on the pointer, is under it as soon as the
+    // pointer moves: it goes (also when it is too small to be hit).
+    if (moved && m_surface.GhostFrame())
+        m_surface.pointerMovedOverGhost();
     updateHoverCursor(pos);
 }
 
