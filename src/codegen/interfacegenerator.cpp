@@ -277,6 +277,16 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
 
     const QString rule = QStringLiteral("//======================");
     std::u16string name;
+    // " set Var[i] = KIND.New(x,y,w,h,kind,'texture')" of a button or picture.
+    const auto writeNew = [&](const auto &call, const auto &kind, int x, int y, int width,
+                              int height, const QString &texture) {
+        out << u" set " << name << call;
+        out.real(lowEdge(x, width) * sx) << u",";
+        out.real(highEdge(y, height) * sy) << u",";
+        out.real(width * sx) << u",";
+        out.real(height * sy) << kind << texture << u"')";
+        out.endLine();
+    };
 
     out.line(rule);
     out.line(u"//========Button========");
@@ -284,12 +294,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     for (qsizetype i = 0; i < input.buttons.size(); ++i) {
         const GenButton &b = input.buttons.at(i);
         setIndexedName(name, input.buttonVar, i + 1);
-        out << u" set " << name << u" = BUTTON.New(";
-        out.real(lowEdge(b.x, b.width) * sx) << u",";
-        out.real(highEdge(b.y, b.height) * sy) << u",";
-        out.real(b.width * sx) << u",";
-        out.real(b.height * sy) << u",1,'" << b.textureId << u"')";
-        out.endLine();
+        writeNew(u" = BUTTON.New(", u",1,'", b.x, b.y, b.width, b.height, b.textureId);
         out << u" call " << name << u".Show(";
         out.boolean(b.visible) << u",cam)";
         out.endLine();
@@ -309,12 +314,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     for (qsizetype i = 0; i < input.pictures.size(); ++i) {
         const GenPicture &p = input.pictures.at(i);
         setIndexedName(name, input.pictureVar, i + 1);
-        out << u" set " << name << u" = PICTURE.New(";
-        out.real(lowEdge(p.x, p.width) * sx) << u",";
-        out.real(highEdge(p.y, p.height) * sy) << u",";
-        out.real(p.width * sx) << u",";
-        out.real(p.height * sy) << u",2,'" << p.textureId << u"')";
-        out.endLine();
+        writeNew(u" = PICTURE.New(", u",2,'", p.x, p.y, p.width, p.height, p.textureId);
         out << u" call " << name << u".Show(false,cam)";
         out.endLine();
         out << u" call " << name << u".Show(";
