@@ -1,8 +1,10 @@
 #include "actions/tform5.h"
 
+#include "project/project.h"
+
 #include <QComboBox>
 
-TForm5::TForm5(QWidget *parent) : QDialog(parent)
+TForm5::TForm5(vell::Project &project, QWidget *parent) : QDialog(parent), m_project(project)
 {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Действия"));
@@ -13,16 +15,18 @@ TForm5::TForm5(QWidget *parent) : QDialog(parent)
     ObjName->setObjectName(QStringLiteral("ObjName"));
     ObjName->setEditable(true);
     ObjName->setGeometry(24, 88, 145, 21);
+    connect(&m_project, &vell::Project::knownObjectNamesChanged, this, [this] {
+        // Filling a box with thousands of names is slow; a hidden dialog
+        // gets them when it is shown.
+        m_namesStale = true;
+        if (isVisible())
+            fillObjectNames();
+    });
 }
 
-void TForm5::setKnownObjectNames(const QStringList &names)
+const QStringList &TForm5::KnownObjectNames() const
 {
-    KnownObjectNames = names;
-    // Filling a box with thousands of names is slow; a hidden dialog gets
-    // them when it is shown.
-    m_namesStale = true;
-    if (isVisible())
-        fillObjectNames();
+    return m_project.KnownObjectNames();
 }
 
 void TForm5::fillObjectNames()
@@ -32,7 +36,7 @@ void TForm5::fillObjectNames()
     m_namesStale = false;
     const QString typed = ObjName->currentText();
     ObjName->clear();
-    ObjName->addItems(KnownObjectNames);
+    ObjName->addItems(KnownObjectNames());
     ObjName->setEditText(typed);
 }
 

@@ -5,22 +5,23 @@
 
 class QComboBox;
 
-// The actions dialog "Действия". It keeps the names of all objects, which
-// the main window refreshes whenever objects come or go.
+namespace vell {
+class Project;
+}
+
+// The actions dialog "Действия". It offers the project's known object names.
 class TForm5 : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TForm5(QWidget *parent = nullptr);
+    explicit TForm5(vell::Project &project, QWidget *parent = nullptr);
 
-    // The names of all objects: buttons, then pictures, then texts.
-    QStringList KnownObjectNames;
+    // The names of all objects as of the last refresh: buttons, then
+    // pictures, then texts.
+    const QStringList &KnownObjectNames() const;
     // The lines handed back at the last closing.
     QStringList ActionResult;
-
-    // Takes the names and gives the object-name box a copy as its items.
-    void setKnownObjectNames(const QStringList &names);
 
     // The object-name box, filled from KnownObjectNames.
     QComboBox *ObjName;
@@ -30,5 +31,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    vell::Project &m_project;
     bool m_namesStale = false;
 };

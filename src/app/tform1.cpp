@@ -52,7 +52,7 @@ QIcon toolImage(int index)
     return QIcon(QStringLiteral(":/images/%1.png").arg(QLatin1String(files[index])));
 }
 
-QString fullTableMessage(int kind)
+QString fullTableMessage(ObjectKind kind)
 {
     switch (kind) {
     case KindButton:
@@ -73,7 +73,7 @@ bool typesCharacter(const QKeyEvent *event)
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+TForm1::TForm1(Project &project, QWidget *parent) : QMainWindow(parent), m_project(project)
 {
     static const bool resources = [] {
         Q_INIT_RESOURCE(gui);
@@ -86,7 +86,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     setFont(LabelFont());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_surface = std::make_unique<DesignSurface>(m_tables, m_project, [this] { return settings(); });
+    m_surface = std::make_unique<DesignSurface>(m_project);
 
     createControls();
     createMenus();
@@ -105,14 +105,14 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
     connect(m_surface.get(), &DesignSurface::propertiesShown, this, &TForm1::ShowProperties);
     connect(m_surface.get(), &DesignSurface::objectInfoReset, this, &TForm1::ResetObjectInfo);
-    connect(m_surface.get(), &DesignSurface::objectsChanged, this, &TForm1::RefreshObjectNames);
+    connect(&m_project, &Project::settingsChanged, this, [this] { m_surface->recolourButtons(); });
 }
 
 TForm1::~TForm1()
 {
     // The controls go first: they refer to the tables and the surface.
-    m_tables.scene().setRepaintHandler({});
-    delete takeCentralWidget();
+    tables().scene().setRepaintHandler({});
+    const std::unique_ptr<QWidget> controls(takeCentralWidget());
 }
 
 void TForm1::setWindows(TForm2 *settingsDialog, TForm3 *userCode, TForm4 *code, TForm5 *actions,
@@ -123,18 +123,6 @@ void TForm1::setWindows(TForm2 *settingsDialog, TForm3 *userCode, TForm4 *code, 
     m_code = code;
     m_actions = actions;
     m_about = about;
-    connect(m_settings, &TForm2::settingsChanged, this, [this] { m_surface->recolourButtons(); });
-    // The project file carries the user code when it is saved with it, so
-    // editing it is a change of the project.
-    connect(m_userCode, &TForm3::userCodeEdited, this, [this] {
-        if (settings().saveUserCode)
-            m_surface->setModified();
-    });
-}
-
-Settings TForm1::settings() const
-{
-    return m_settings ? m_settings->settings() : Settings();
 }
 
 void TForm1::createControls()
@@ -237,7 +225,7 @@ void TForm1::createControls()
 void TForm1::createMenus()
 {
     QMenuBar *bar = menuBar();
-    const auto item = [this](QMenu *menu, const char *name, const QString &caption,
+    const auto item = [](QMenu *menu, const char *name, const QString &caption,
                              const QKeySequence &shortcut, int image) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
@@ -345,15 +333,18 @@ void TForm1::createToolBar()
     TBCreateText = button("TBCreateText", MMNewTex, 2, QStringLiteral("Создать текст (Shift+F3)"));
 }
 
-int TForm1::KindFromClassList() const
+ObjectKind TForm1::KindFromClassList() const
 {
     return KindFromText(ClassList->currentText());
 }
 
-void TForm1::create(int kind)
+void TForm1::create(ObjectKind kind)
 {
-    if (!m_surface->create(kind))
+    if (!m_surface->create(kind)) {
         dialogs().message(this, fullTableMessage(kind));
+        return;
+    }
+    m_project.RefreshObjectNames();
 }
 
 void TForm1::MMNewBtnClick()
@@ -374,6 +365,7 @@ void TForm1::MMNewTexClick()
 void TForm1::MMClearClick()
 {
     m_surface->ClearAllObjects();
+    m_project.RefreshObjectNames();
 }
 
 void TForm1::RemoveObjClick()
@@ -401,12 +393,9 @@ void TForm1::MMShowGenCodeClick()
 
 void TForm1::MMGenCodeClick()
 {
-    const Settings current = settings();
-    if (!current.vjass || !m_code)
+    if (!settings().vjass || !m_code)
         return;
-    const QStringList userCode = m_userCode ? m_userCode->userCodeLines() : QStringList();
-    const GeneratorResult result =
-        GenerateInterfaceCode(GeneratorInputFor(m_tables, current, userCode));
+    const GeneratorResult result = GenerateInterfaceCode(GeneratorInputFor(m_project));
     m_code->setCodeText(result.text);
     if (!result.ok()) {
         dialogs().error(this, result.error);
@@ -424,7 +413,7 @@ void TForm1::FenMoth1Click()
 void TForm1::RecoloringTimerTimer()
 {
     m_surface->recolourButtons();
-    if (const auto title = TitleFor(m_project); title && *title != windowTitle())
+    if (const auto title = TitleFor(m_project.state()); title && *title != windowTitle())
         setWindowTitle(*title);
 }
 
@@ -432,14 +421,14 @@ void TForm1::ObjListDropDown()
 {
     const QString shown = ObjList->currentText();
     ObjList->clear();
-    ObjList->addItems(m_tables.objectNames(KindFromClassList()));
+    ObjList->addItems(tables().objectNames(KindFromClassList()));
     ObjList->setEditText(shown);
 }
 
 void TForm1::ObjListClick()
 {
     if (VellControl *object =
-            m_tables.FindObjectByName(KindFromClassList(), ObjList->currentText()))
+            tables().FindObjectByName(KindFromClassList(), ObjList->currentText()))
         m_surface->Select(*object);
 }
 
@@ -447,10 +436,10 @@ void TForm1::ShowProperties(VellControl *object)
 {
     if (!object)
         return;
-    ClassList->setCurrentIndex(object->Kind - 1);
-    ObjList->setEditText(ObjectName(*object));
+    ClassList->setCurrentText(KindBoxText(object->Kind));
+    ObjList->setEditText(object->Name);
     InfoList->setRows(PropertyRowsFor(*object));
-    ID->setText(IntToText(ObjectId(*object)));
+    ID->setText(IntToText(object->Id));
     ID->adjustSize();
 }
 
@@ -460,12 +449,6 @@ void TForm1::ResetObjectInfo()
     InfoList->clearRows();
     ID->setText(QStringLiteral("0"));
     ID->adjustSize();
-}
-
-void TForm1::RefreshObjectNames()
-{
-    if (m_actions)
-        m_actions->setKnownObjectNames(m_tables.objectNames());
 }
 
 void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
@@ -479,7 +462,7 @@ void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
     VellControl *object = m_surface->selectedObject();
     if (!object)
         return;
-    const ApplyOutcome outcome = ApplyRow(*object, row, InfoList->values());
+    const ApplyOutcome outcome = ApplyRow(tables(), *object, row, InfoList->values());
     if (!outcome.error.isEmpty()) {
         dialogs().error(this, outcome.error);
         return;
@@ -492,7 +475,7 @@ void TForm1::InfoListSetEditText(int row, const QString &value)
     VellControl *object = m_surface->selectedObject();
     if (!object || row != VisibilityRow(object->Kind))
         return;
-    SetVisible(*object, TextToBool(value));
+    tables().SetVisible(*object, TextToBool(value));
     // Also when chosen with the mouse, or the change would be lost unasked.
     m_surface->setModified();
 }
@@ -507,7 +490,7 @@ void TForm1::InfoListEditButtonClick(int row)
         if (chosen) {
             m_surface->setColorTextPreset(*chosen);
             InfoList->SetRowValue(ColorToText(*chosen), Row::TextColor);
-            SetTextColor(static_cast<VellText &>(*object), *chosen);
+            tables().SetTextColor(static_cast<VellText &>(*object), *chosen);
         }
         m_surface->setModified();
     }

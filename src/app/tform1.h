@@ -1,8 +1,7 @@
 #pragma once
 
 #include "designer/designsurface.h"
-#include "designer/objecttables.h"
-#include "project/projectstate.h"
+#include "project/project.h"
 
 #include <QMainWindow>
 
@@ -27,26 +26,27 @@ class PropertyGrid;
 } // namespace vell
 
 // The main window: menus, tool bar, the object boxes, the property grid and
-// the design panel. It owns the object tables and binds them to the controls.
+// the design panel. It shows the project's objects and turns the user's
+// commands into changes of the project.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    explicit TForm1(vell::Project &project, QWidget *parent = nullptr);
     ~TForm1() override;
 
     // The other windows, created after this one.
     void setWindows(TForm2 *settings, TForm3 *userCode, TForm4 *code, TForm5 *actions,
                     TAboutBox *about);
 
-    vell::ObjectTables &tables() { return m_tables; }
+    vell::ObjectTables &tables() { return m_project.tables(); }
     vell::DesignSurface &surface() { return *m_surface; }
-    vell::ProjectState &project() { return m_project; }
-    vell::Settings settings() const;
+    vell::Project &project() { return m_project; }
+    const vell::Settings &settings() const { return m_project.settings(); }
 
-    // 1, 2 or 3 when the kind box shows "Кнопка", "Картинка" or "Текст", else 0.
-    int KindFromClassList() const;
+    // The kind the kind box shows ("Кнопка", "Картинка" or "Текст").
+    vell::ObjectKind KindFromClassList() const;
 
     // Controls, named as the user's documentation names them.
     QToolBar *ToolBar1;
@@ -89,7 +89,6 @@ public slots:
 
     void ShowProperties(vell::VellControl *object);
     void ResetObjectInfo();
-    void RefreshObjectNames();
 
 signals:
     // The window closed: the program ends.
@@ -103,14 +102,13 @@ private:
     void createMenus();
     void createToolBar();
     void createControls();
-    void create(int kind);
+    void create(vell::ObjectKind kind);
 
     void InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers);
     void InfoListSetEditText(int row, const QString &value);
     void InfoListEditButtonClick(int row);
 
-    vell::ObjectTables m_tables;
-    vell::ProjectState m_project;
+    vell::Project &m_project;
     std::unique_ptr<vell::DesignSurface> m_surface;
     TForm2 *m_settings = nullptr;
     TForm3 *m_userCode = nullptr;

@@ -5,6 +5,7 @@
 #include "app/tform1.h"
 #include "codegen/tform4.h"
 #include "common/labelfont.h"
+#include "project/project.h"
 #include "settings/tform2.h"
 #include "usercode/tform3.h"
 
@@ -23,19 +24,14 @@ bool useBundledFont()
 } // namespace
 
 VellApplication::VellApplication()
-    : m_fontSet(useBundledFont()), m_form1(std::make_unique<TForm1>()),
-      m_form2(std::make_unique<TForm2>(m_form1.get())), m_form3(std::make_unique<TForm3>()),
-      m_form4(std::make_unique<TForm4>()), m_form5(std::make_unique<TForm5>(m_form1.get())),
-      m_about(std::make_unique<TAboutBox>(m_form1.get()))
+    : m_fontSet(useBundledFont()), m_project(std::make_unique<vell::Project>()),
+      m_form1(std::make_unique<TForm1>(*m_project)),
+      m_form2(new TForm2(*m_project, m_form1.get())),
+      m_form3(std::make_unique<TForm3>(*m_project)), m_form4(std::make_unique<TForm4>()),
+      m_form5(new TForm5(*m_project, m_form1.get())), m_about(new TAboutBox(m_form1.get()))
 {
     m_form2->setUserCodeWindow(m_form3.get());
-    m_form1->setWindows(m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(), m_about.get());
+    m_form1->setWindows(m_form2, m_form3.get(), m_form4.get(), m_form5, m_about);
 }
 
-VellApplication::~VellApplication()
-{
-    // Windows parented to the main window go before it.
-    m_about.reset();
-    m_form5.reset();
-    m_form2.reset();
-}
+VellApplication::~VellApplication() = default;

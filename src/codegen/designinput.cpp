@@ -17,22 +17,27 @@ GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &set
     input.buttons.reserve(tables.ButtonCount());
     for (int id = 1; id <= tables.ButtonCount(); ++id) {
         const VellButton &b = *tables.button(id);
-        input.buttons.append(GenButton{b.X, b.Y, b.Element->width(), b.Element->height(), b.Visible,
+        input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible,
                                        b.TextureId, b.LeftActionsFunction, b.RightActionsFunction});
     }
     input.pictures.reserve(tables.PictureCount());
     for (int id = 1; id <= tables.PictureCount(); ++id) {
         const VellPicture &p = *tables.picture(id);
         input.pictures.append(
-            GenPicture{p.X, p.Y, p.Element->width(), p.Element->height(), p.Visible, p.TextureId});
+            GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId});
     }
     input.texts.reserve(tables.TextCount());
     for (int id = 1; id <= tables.TextCount(); ++id) {
         const VellText &t = *tables.text(id);
-        input.texts.append(GenText{t.X, t.Y, t.Element->width(), t.Element->height(), t.Visible,
+        input.texts.append(GenText{t.X, t.Y, t.Width, t.Height, t.Visible,
                                    t.Text, t.TextColor});
     }
     return input;
+}
+
+GeneratorInput GeneratorInputFor(const Project &project)
+{
+    return GeneratorInputFor(project.tables(), project.settings(), project.userCodeLines());
 }
 
 } // namespace vell

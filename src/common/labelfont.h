@@ -4,12 +4,25 @@
 #include <QSize>
 #include <QString>
 
+#include <stdexcept>
+
 namespace vell {
 
 // The font the design panel draws and measures text labels with. It is
 // bundled with the program, so label sizes (and the generated code computed
-// from them) are the same on every machine. Needs a QGuiApplication.
+// from them) are the same on every machine.
+//
+// Fonts need a QGuiApplication (an offscreen one is enough, as in a program
+// without windows started with QT_QPA_PLATFORM=offscreen). Without one these
+// functions throw NoFontSupport instead of crashing. The font is dropped when
+// the application ends.
 QFont LabelFont();
+
+class NoFontSupport : public std::logic_error
+{
+public:
+    NoFontSupport();
+};
 
 // Height of a one-line label in panel pixels.
 constexpr int kLabelHeight = 13;

@@ -204,6 +204,14 @@ void DesignPanel::contextMenuEvent(QContextMenuEvent *event)
         openPopup(event->globalPos());
 }
 
+void DesignPanel::leaveEvent(QEvent *event)
+{
+    // The ghost outline of a press without a move goes with the pointer.
+    if (m_mode == Mode::Idle && m_surface.GhostFrame())
+        m_surface.pointerMovedOverGhost();
+    QFrame::leaveEvent(event);
+}
+
 void DesignPanel::openPopup(QPoint globalPos)
 {
     if (m_popup)

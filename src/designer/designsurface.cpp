@@ -2,63 +2,78 @@
 
 #include "common/textforms.h"
 
-#include <climits>
-
 namespace vell {
 
 namespace {
 const QColor kButtonFace(240, 240, 240);
 }
 
-DesignSurface::DesignSurface(ObjectTables &tables, ProjectState &project,
-                             std::function<Settings()> settings, QObject *parent)
-    : QObject(parent), m_tables(tables), m_project(project), m_settings(std::move(settings))
-{}
+DesignSurface::DesignSurface(Project &project, QObject *parent)
+    : QObject(parent), m_project(project)
+{
+    connect(&m_project, &Project::objectAboutToBeRemoved, this, &DesignSurface::forget);
+}
 
 DesignSurface::~DesignSurface() = default;
 
-VellControl *DesignSurface::create(int kind)
+PanelElement *DesignSurface::CurrentSelection() const
 {
-    VellControl *object = nullptr;
-    switch (kind) {
-    case KindButton:
-        object = m_tables.createButton(m_settings().buttonColor);
-        break;
-    case KindPicture:
-        object = m_tables.createPicture(m_settings().pictureColor);
-        break;
-    case KindText:
-        object = m_tables.createText();
-        break;
-    default:
-        break;
+    return m_selection ? m_project.tables().element(*m_selection) : nullptr;
+}
+
+VellResizeRect *DesignSurface::ActiveFrame() const
+{
+    return m_resized ? m_project.tables().frame(*m_resized) : nullptr;
+}
+
+PanelElement *DesignSurface::dragged() const
+{
+    return m_dragged ? m_project.tables().element(*m_dragged) : nullptr;
+}
+
+void DesignSurface::setDragged(PanelElement *element)
+{
+    m_dragged = m_project.tables().objectOf(element);
+}
+
+void DesignSurface::forget(const VellControl *object)
+{
+    const bool all = object == nullptr;
+    if (m_resized && (all || m_resized == object))
+        setResized(nullptr);
+    if (m_dragged && (all || m_dragged == object))
+        m_dragged = nullptr;
+    if (m_selection && (all || m_selection == object)) {
+        m_selection = nullptr;
+        emit objectInfoReset();
     }
-    if (!object)
-        return nullptr;
-    setModified();
-    emit objectsChanged();
+}
+
+VellControl *DesignSurface::create(ObjectKind kind)
+{
+    VellControl *object = m_project.create(kind);
+    if (object)
+        setModified();
     return object;
 }
 
-void DesignSurface::unhighlight(PanelElement *element)
+void DesignSurface::unhighlight(VellControl *object)
 {
-    if (!element)
+    if (!object)
         return;
-    VellControl *old = m_tables.objectOf(element);
-    if (!old)
-        return;
-    if (old->Kind == KindText) {
+    PanelElement *element = tables().element(*object);
+    if (object->Kind == KindText) {
         element->setFill(kButtonFace);
     } else {
         element->setPen(QColor(0, 0, 0), 1);
-        ownerFrame(*old)->SetVisible(false);
+        tables().frame(*object)->SetVisible(false);
     }
 }
 
 void DesignSurface::highlight(VellControl &object)
 {
-    const Settings settings = m_settings();
-    PanelElement *element = ownerElement(object);
+    const Settings &settings = m_project.settings();
+    PanelElement *element = tables().element(object);
     if (object.Kind == KindText) {
         element->setFill(settings.selectedTextColor);
         const auto &text = static_cast<VellText &>(object);
@@ -68,21 +83,21 @@ void DesignSurface::highlight(VellControl &object)
         }
     } else {
         element->setPen(settings.selectionBorderColor, 2);
-        ownerFrame(object)->SetVisible(true);
+        tables().frame(object)->SetVisible(true);
     }
 }
 
 void DesignSurface::press(PanelElement *element, PressState state)
 {
-    VellControl *object = m_tables.objectOf(element);
+    VellControl *object = tables().objectOf(element);
     if (!object)
         return;
     unhighlight(m_selection);
-    m_selection = element;
-    if (state == PressState::LeftAlone && m_settings().borderMove) {
+    m_selection = object;
+    if (state == PressState::LeftAlone && m_project.settings().borderMove) {
         destroyGhost();
-        m_ghost =
-            std::make_unique<PanelElement>(m_tables.scene(), ElementShape::Ghost, element->rect());
+        m_ghost = std::make_unique<PanelElement>(tables().scene(), ElementShape::Ghost,
+                                                 element->rect());
         m_ghost->setFillStyle(FillStyle::Clear);
         m_ghost->setDottedPen(true);
         m_lastTickPointer = QPoint(INT_MIN, INT_MIN);
@@ -96,7 +111,7 @@ void DesignSurface::press(PanelElement *element, PressState state)
 
 void DesignSurface::Select(VellControl &object)
 {
-    press(ownerElement(object), PressState::Other);
+    press(tables().element(object), PressState::Other);
 }
 
 void DesignSurface::pressBarePanel(PressState state)
@@ -107,46 +122,30 @@ void DesignSurface::pressBarePanel(PressState state)
 
 bool DesignSurface::acceptsDrop(QPoint point, const PanelElement *dragged) const
 {
-    if (!m_tables.objectOf(dragged))
+    if (!m_project.tables().objectOf(dragged))
         return false;
     if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(point))
         return false;
-    const PanelElement *target = m_tables.scene().elementAt(point);
+    const PanelElement *target = m_project.tables().scene().elementAt(point);
     return !target || target == m_ghost.get();
 }
 
 void DesignSurface::drop(PanelElement *dragged, QPoint point)
 {
-    VellControl *object = m_tables.objectOf(dragged);
+    VellControl *object = tables().objectOf(dragged);
     if (!object)
         return;
-    SetPosition(*object, point.x() - kPanelWidth / 2 - 1, kPanelHeight / 2 - point.y() + 1);
+    tables().SetPosition(*object, point.x() - kPanelWidth / 2 - 1,
+                         kPanelHeight / 2 - point.y() + 1);
     emit propertiesShown(object);
     destroyGhost();
     setModified();
 }
 
-void DesignSurface::removeObject(int kind, int id)
-{
-    VellControl *object = m_tables.object(kind, id);
-    if (!object)
-        return;
-    PanelElement *element = ownerElement(*object);
-    if (m_activeFrame && m_activeFrame == ownerFrame(*object))
-        setActiveFrame(nullptr);
-    if (element == m_selection)
-        m_selection = nullptr;
-    if (element == m_dragged)
-        m_dragged = nullptr;
-    m_tables.remove(kind, id);
-    emit objectInfoReset();
-}
-
 void DesignSurface::RemoveSelected()
 {
-    if (VellControl *object = selectedObject())
-        removeObject(object->Kind, ObjectId(*object));
-    m_selection = nullptr;
+    if (VellControl *object = m_selection)
+        m_project.remove(object->Kind, object->Id);
     destroyGhost();
     m_popupAttached = false;
     setModified();
@@ -154,13 +153,10 @@ void DesignSurface::RemoveSelected()
 
 void DesignSurface::ClearAllObjects()
 {
-    setActiveFrame(nullptr);
-    m_tables.clearAll();
-    m_selection = nullptr;
-    m_dragged = nullptr;
+    m_project.clearObjects();
+    destroyGhost();
     emit objectInfoReset();
     setModified();
-    emit objectsChanged();
 }
 
 void DesignSurface::destroyGhost()
@@ -177,31 +173,32 @@ void DesignSurface::pointerMovedOverGhost()
     destroyGhost();
 }
 
-void DesignSurface::setActiveFrame(VellResizeRect *frame)
+void DesignSurface::setResized(VellControl *object, int handle)
 {
     const bool before = needsMoveTicks();
-    if (m_activeFrame)
-        m_activeFrame->HandleMouseUp();
-    m_activeFrame = frame;
+    if (VellResizeRect *frame = ActiveFrame())
+        frame->HandleMouseUp();
+    m_resized = object;
+    if (VellResizeRect *frame = ActiveFrame())
+        frame->HandleMouseDown(handle);
     if (before != needsMoveTicks())
         emit moveTicksNeededChanged(needsMoveTicks());
 }
 
 void DesignSurface::handleDown(PanelElement *handle, QPoint pointer)
 {
-    if (!handle || !handle->frame())
+    if (!handle || !handle->frame() || !handle->frame()->Owner)
         return;
-    setActiveFrame(handle->frame());
-    m_activeFrame->HandleMouseDown(handle->handleNumber());
+    setResized(handle->frame()->Owner, handle->handleNumber());
     m_lastTickPointer = QPoint(INT_MIN, INT_MIN);
     moveTick(pointer);
 }
 
 void DesignSurface::handleUp()
 {
-    if (!m_activeFrame)
+    if (!m_resized)
         return;
-    setActiveFrame(nullptr);
+    setResized(nullptr);
     // The new size would otherwise be lost without a question on closing.
     setModified();
 }
@@ -216,19 +213,19 @@ void DesignSurface::moveTick(QPoint pointer)
         m_ghost->setLeftTop(pointer.x() - m_ghost->width() / 2,
                             pointer.y() - m_ghost->height() / 2);
     }
-    if (m_activeFrame) {
-        m_activeFrame->DragHandleTo(pointer.x(), pointer.y());
-        m_activeFrame->ApplyToOwner();
-        if (m_activeFrame->Owner)
-            emit propertiesShown(m_activeFrame->Owner);
+    if (m_resized) {
+        ActiveFrame()->DragHandleTo(pointer.x(), pointer.y());
+        tables().ApplyFrame(*m_resized);
+        emit propertiesShown(m_resized);
     }
 }
 
 void DesignSurface::recolourButtons()
 {
-    const QColor color = m_settings().buttonColor;
-    for (int id = 1; id <= m_tables.ButtonCount(); ++id)
-        m_tables.button(id)->Element->setFill(color);
+    const QColor color = m_project.settings().buttonColor;
+    ObjectTables &t = tables();
+    for (int id = 1; id <= t.ButtonCount(); ++id)
+        t.element(*t.button(id))->setFill(color);
 }
 
 } // namespace vell

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "designer/objecttables.h"
-#include "project/projectstate.h"
-#include "settings/settings.h"
+#include "project/project.h"
 
 #include <QObject>
 
-#include <functional>
+#include <climits>
 #include <memory>
 
 namespace vell {
@@ -24,23 +22,25 @@ enum class PressState
 // What the user does on the design panel: selecting, moving with the ghost
 // outline, resizing by the frame handles, deleting and clearing. The
 // selection knows its own object, so every command acts on the selected
-// object itself whatever the kind box shows.
+// object itself whatever the kind box shows. The objects it refers to (the
+// selection, the one being dragged, the one whose handle is held) are
+// forgotten the moment the project announces their removal.
 class DesignSurface : public QObject
 {
     Q_OBJECT
 
 public:
-    DesignSurface(ObjectTables &tables, ProjectState &project, std::function<Settings()> settings,
-                  QObject *parent = nullptr);
+    explicit DesignSurface(Project &project, QObject *parent = nullptr);
     ~DesignSurface() override;
 
-    ObjectTables &tables() { return m_tables; }
-    ProjectState &project() { return m_project; }
+    Project &project() { return m_project; }
+    ObjectTables &tables() { return m_project.tables(); }
 
-    PanelElement *CurrentSelection() const { return m_selection; }
-    VellControl *selectedObject() const { return m_tables.objectOf(m_selection); }
+    // The selected object's element, or nullptr.
+    PanelElement *CurrentSelection() const;
+    VellControl *selectedObject() const { return m_selection; }
     PanelElement *GhostFrame() const { return m_ghost.get(); }
-    VellResizeRect *ActiveFrame() const { return m_activeFrame; }
+    VellResizeRect *ActiveFrame() const;
     bool popupAttached() const { return m_popupAttached; }
     // The colour the text colour dialog starts from.
     QColor colorTextPreset() const { return m_colorTextPreset; }
@@ -48,16 +48,16 @@ public:
 
     // Create: a new object at the panel centre, unselected; nullptr (and
     // nothing changed) when its table is full.
-    VellControl *create(int kind);
+    VellControl *create(ObjectKind kind);
 
     // A press on an object's element.
     void press(PanelElement *element, PressState state);
     // Selects as a press in state Other would (no drag, no popup change).
     void Select(VellControl &object);
-    // The element a drag is armed for or moving; forgotten when its object
-    // is removed meanwhile.
-    PanelElement *dragged() const { return m_dragged; }
-    void setDragged(PanelElement *element) { m_dragged = element; }
+    // The element a drag is armed for or moving; nullptr once its object is
+    // removed meanwhile.
+    PanelElement *dragged() const;
+    void setDragged(PanelElement *element);
 
     // A press on the bare panel.
     void pressBarePanel(PressState state);
@@ -72,11 +72,9 @@ public:
     // Removes the selected object (nothing when none is selected).
     void RemoveSelected();
     void ClearAllObjects();
-    // Removes an object wherever it is, keeping selection, ghost and held
-    // handle consistent (no ProjectModified, no name refresh).
-    void removeObject(int kind, int id);
 
-    // The pointer moved over the ghost outline while not dragging.
+    // The pointer moved over the ghost outline while not dragging, or left
+    // the panel: the outline goes.
     void pointerMovedOverGhost();
 
     // A handle went down (any button) / the button went up again.
@@ -86,36 +84,34 @@ public:
     // The move tick: the ghost outline follows the pointer, a held handle
     // resizes its object. `pointer` is in panel coordinates.
     void moveTick(QPoint pointer);
-    bool needsMoveTicks() const { return m_ghost || m_activeFrame; }
+    bool needsMoveTicks() const { return m_ghost || m_resized; }
 
     // The recolour tick: every button in the current button colour.
     void recolourButtons();
 
-    void setModified() { m_project.ProjectModified = true; }
+    void setModified() { m_project.setProjectModified(true); }
 
 signals:
     // ShowProperties of the object: kind box, object box, grid, ID label.
     void propertiesShown(vell::VellControl *object);
     // ResetObjectInfo: object box, grid and ID label show no object.
     void objectInfoReset();
-    // An object was added or removed (the name lists may need a refresh).
-    void objectsChanged();
     // The ghost outline or a held handle appeared or went away.
     void moveTicksNeededChanged(bool needed);
 
 private:
-    void unhighlight(PanelElement *element);
+    void forget(const VellControl *object);
+    void unhighlight(VellControl *object);
     void highlight(VellControl &object);
     void destroyGhost();
-    void setActiveFrame(VellResizeRect *frame);
+    void setResized(VellControl *object, int handle = 0);
 
-    ObjectTables &m_tables;
-    ProjectState &m_project;
-    std::function<Settings()> m_settings;
-    PanelElement *m_selection = nullptr;
-    PanelElement *m_dragged = nullptr;
+    Project &m_project;
+    VellControl *m_selection = nullptr;
+    VellControl *m_dragged = nullptr;
+    // The object whose frame handle is held.
+    VellControl *m_resized = nullptr;
     std::unique_ptr<PanelElement> m_ghost;
-    VellResizeRect *m_activeFrame = nullptr;
     bool m_popupAttached = false;
     QColor m_colorTextPreset{0, 0, 0};
     QPoint m_lastTickPointer{INT_MIN, INT_MIN};

@@ -1,6 +1,7 @@
 #include "designer/objecttables.h"
 
 #include "common/labelfont.h"
+#include "common/textforms.h"
 
 namespace vell {
 
@@ -8,6 +9,7 @@ namespace {
 
 // The system's button-face colour, behind unselected labels.
 const QColor kButtonFace(240, 240, 240);
+constexpr int kNewSize = 32;
 
 template <typename T> T *entry(const std::vector<std::unique_ptr<T>> &table, int id)
 {
@@ -17,37 +19,29 @@ template <typename T> T *entry(const std::vector<std::unique_ptr<T>> &table, int
 }
 
 // Removes entry id; later entries move up and carry their new identifiers.
-template <typename T> void removeEntry(std::vector<std::unique_ptr<T>> &table, int id)
+template <typename T, typename D>
+void removeEntry(std::vector<std::unique_ptr<T>> &table, std::vector<D> &drawings, int id)
 {
     if (id < 1 || id > int(table.size()))
         return;
-    auto removed = std::move(table[id - 1]);
     table.erase(table.begin() + (id - 1));
-    for (int i = id - 1; i < int(table.size()); ++i)
-        table[i]->Element->setTag(i + 1);
-    removed.reset();
+    drawings.erase(drawings.begin() + (id - 1));
+    for (int i = id - 1; i < int(table.size()); ++i) {
+        table[i]->Id = i + 1;
+        drawings[i].element->setTag(i + 1);
+    }
 }
 
-template <typename T>
-std::unique_ptr<T> makeFramedObject(PanelScene &scene, int kind, int id, const QString &name,
-                                    QColor fill)
+QString namePrefix(ObjectKind kind)
 {
-    auto object = std::make_unique<T>();
-    object->Kind = kind;
-    object->Element =
-        std::make_unique<PanelElement>(scene, ElementShape::Rectangle, QRect(0, 0, 32, 32));
-    PanelElement &e = *object->Element;
-    e.setName(name);
-    e.setTag(id);
-    e.setObjectKind(kind);
-    e.setLeftTop(ElementLeftFor(0, 32), ElementTopFor(0, 32));
-    e.setFill(fill);
-    e.setPen(QColor(0, 0, 0), 1);
-    object->Frame =
-        std::make_unique<VellResizeRect>(scene, e.left() + e.width() / 2, e.top() + e.height() / 2,
-                                         e.width(), e.height(), object.get());
-    object->Frame->SetVisible(false);
-    return object;
+    switch (kind) {
+    case KindButton:
+        return QStringLiteral("Button_");
+    case KindPicture:
+        return QStringLiteral("Picture_");
+    default:
+        return QStringLiteral("Text_");
+    }
 }
 
 } // namespace
@@ -56,70 +50,121 @@ ObjectTables::ObjectTables() = default;
 
 ObjectTables::~ObjectTables()
 {
-    m_scene.beginBulkRemoval();
-    m_texts.clear();
-    m_pictures.clear();
-    m_buttons.clear();
     m_scene.setRepaintHandler({});
+    m_scene.beginBulkRemoval();
+    for (auto &drawings : m_drawings)
+        drawings.clear();
     m_scene.endBulkRemoval();
 }
 
+std::vector<ObjectTables::Drawing> &ObjectTables::drawings(ObjectKind kind)
+{
+    return m_drawings[kind - 1];
+}
+
+const std::vector<ObjectTables::Drawing> &ObjectTables::drawings(ObjectKind kind) const
+{
+    return m_drawings[kind - 1];
+}
+
+ObjectTables::Drawing ObjectTables::makeDrawing(VellControl &object, QColor fill)
+{
+    Drawing d;
+    const bool label = object.Kind == KindText;
+    const QRect rect = DrawnRect(object);
+    d.element = std::make_unique<PanelElement>(
+        m_scene, label ? ElementShape::Label : ElementShape::Rectangle, rect);
+    PanelElement &e = *d.element;
+    e.setTag(object.Id);
+    e.setObjectKind(object.Kind);
+    if (label) {
+        const auto &text = static_cast<const VellText &>(object);
+        e.setFill(kButtonFace);
+        e.setText(text.Text);
+        if (const auto color = TryTextToColor(text.TextColor))
+            e.setTextColor(*color);
+    } else {
+        e.setFill(fill);
+        e.setPen(QColor(0, 0, 0), 1);
+        e.setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
+        d.frame = std::make_unique<VellResizeRect>(m_scene, rect.left() + rect.width() / 2,
+                                                   rect.top() + rect.height() / 2, rect.width(),
+                                                   rect.height(), &object);
+        d.frame->SetVisible(false);
+    }
+    return d;
+}
+
+VellControl *ObjectTables::create(ObjectKind kind, QColor fill)
+{
+    switch (kind) {
+    case KindButton:
+        return createButton(fill);
+    case KindPicture:
+        return createPicture(fill);
+    case KindText:
+        return createText();
+    default:
+        return nullptr;
+    }
+}
+
+namespace {
+
+template <typename T>
+T *appendObject(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, int &counter)
+{
+    ++counter;
+    auto object = std::make_unique<T>();
+    object->Kind = kind;
+    object->Name = namePrefix(kind) + QString::number(counter);
+    object->Id = int(table.size()) + 1;
+    table.push_back(std::move(object));
+    return table.back().get();
+}
+
+} // namespace
+
 VellButton *ObjectTables::createButton(QColor fill)
 {
-    if (ButtonCount() >= Capacity)
+    if (isFull(KindButton))
         return nullptr;
-    ++ButtonNameCounter;
-    auto button =
-        makeFramedObject<VellButton>(m_scene, KindButton, ButtonCount() + 1,
-                                     QStringLiteral("Button_%1").arg(ButtonNameCounter), fill);
-    m_buttons.push_back(std::move(button));
-    return m_buttons.back().get();
+    VellButton *b = appendObject(m_buttons, KindButton, ButtonNameCounter);
+    b->Width = b->Height = kNewSize;
+    drawings(KindButton).push_back(makeDrawing(*b, fill));
+    return b;
 }
 
 VellPicture *ObjectTables::createPicture(QColor fill)
 {
-    if (PictureCount() >= Capacity)
+    if (isFull(KindPicture))
         return nullptr;
-    ++PictureNameCounter;
-    auto picture =
-        makeFramedObject<VellPicture>(m_scene, KindPicture, PictureCount() + 1,
-                                      QStringLiteral("Picture_%1").arg(PictureNameCounter), fill);
-    m_pictures.push_back(std::move(picture));
-    return m_pictures.back().get();
+    VellPicture *p = appendObject(m_pictures, KindPicture, PictureNameCounter);
+    p->Width = p->Height = kNewSize;
+    drawings(KindPicture).push_back(makeDrawing(*p, fill));
+    return p;
 }
 
 VellText *ObjectTables::createText()
 {
-    if (TextCount() >= Capacity)
+    if (isFull(KindText))
         return nullptr;
-    ++TextNameCounter;
-    auto text = std::make_unique<VellText>();
-    text->Kind = KindText;
-    text->Element =
-        std::make_unique<PanelElement>(m_scene, ElementShape::Label, QRect(0, 0, 32, 13));
-    PanelElement &e = *text->Element;
-    e.setName(QStringLiteral("Text_%1").arg(TextNameCounter));
-    e.setTag(TextCount() + 1);
-    e.setObjectKind(KindText);
-    e.setFill(kButtonFace);
-    SetText(*text, text->Text);
-    e.setLeftTop(ElementLeftFor(0, e.width()), ElementTopFor(0, e.height()));
-    m_texts.push_back(std::move(text));
-    return m_texts.back().get();
+    VellText *t = appendObject(m_texts, KindText, TextNameCounter);
+    const QSize size = LabelSize(t->Text);
+    t->Width = size.width();
+    t->Height = size.height();
+    drawings(KindText).push_back(makeDrawing(*t, QColor()));
+    return t;
 }
 
-int ObjectTables::count(int kind) const
+int ObjectTables::count(ObjectKind kind) const
 {
-    switch (kind) {
-    case KindButton:
-        return ButtonCount();
-    case KindPicture:
-        return PictureCount();
-    case KindText:
-        return TextCount();
-    default:
-        return 0;
-    }
+    return kind >= KindButton && kind <= KindText ? int(drawings(kind).size()) : 0;
+}
+
+int ObjectTables::totalCount() const
+{
+    return ButtonCount() + PictureCount() + TextCount();
 }
 
 VellButton *ObjectTables::button(int id) const
@@ -137,7 +182,7 @@ VellText *ObjectTables::text(int id) const
     return entry(m_texts, id);
 }
 
-VellControl *ObjectTables::object(int kind, int id) const
+VellControl *ObjectTables::object(ObjectKind kind, int id) const
 {
     switch (kind) {
     case KindButton:
@@ -155,62 +200,174 @@ VellControl *ObjectTables::objectOf(const PanelElement *element) const
 {
     if (!element)
         return nullptr;
-    VellControl *object = this->object(element->objectKind(), element->tag());
-    return object && ownerElement(*object) == element ? object : nullptr;
+    VellControl *object = this->object(ObjectKind(element->objectKind()), element->tag());
+    return object && this->element(*object) == element ? object : nullptr;
 }
 
-void ObjectTables::remove(int kind, int id)
+PanelElement *ObjectTables::element(const VellControl &object) const
 {
+    if (object.Kind < KindButton || object.Kind > KindText || object.Id < 1 ||
+        object.Id > count(object.Kind))
+        return nullptr;
+    return drawings(object.Kind)[object.Id - 1].element.get();
+}
+
+VellResizeRect *ObjectTables::frame(const VellControl &object) const
+{
+    if (object.Kind < KindButton || object.Kind > KindText || object.Id < 1 ||
+        object.Id > count(object.Kind))
+        return nullptr;
+    return drawings(object.Kind)[object.Id - 1].frame.get();
+}
+
+void ObjectTables::placeDrawing(const VellControl &object)
+{
+    PanelElement *e = element(object);
+    if (!e)
+        return;
+    const QRect rect = DrawnRect(object);
+    e->setRect(rect);
+    if (VellResizeRect *f = frame(object))
+        f->MoveTo(rect.left() + rect.width() / 2, rect.top() + rect.height() / 2);
+}
+
+void ObjectTables::SetPosition(VellControl &object, int x, int y)
+{
+    object.X = x;
+    object.Y = y;
+    placeDrawing(object);
+}
+
+void ObjectTables::SetSize(VellControl &object, int w, int h)
+{
+    if (object.Kind != KindButton && object.Kind != KindPicture)
+        return;
+    object.Width = w / 2 * 2;
+    object.Height = h / 2 * 2;
+    const QRect rect = DrawnRect(object);
+    if (VellResizeRect *f = frame(object))
+        f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
+                      rect.top() + rect.height());
+    if (PanelElement *e = element(object))
+        e->setRect(rect);
+}
+
+void ObjectTables::SetVisible(VellControl &object, bool visible)
+{
+    object.Visible = visible;
+    if (object.Kind == KindButton || object.Kind == KindPicture) {
+        if (PanelElement *e = element(object))
+            e->setFillStyle(visible ? FillStyle::Solid : FillStyle::DiagCross);
+    }
+}
+
+void ObjectTables::SetText(VellText &text, const QString &value)
+{
+    text.Text = value;
+    const QSize size = LabelSize(value);
+    text.Width = size.width();
+    text.Height = size.height();
+    if (PanelElement *e = element(text)) {
+        e->setText(value);
+        e->setSize(size.width(), size.height());
+    }
+}
+
+void ObjectTables::SetTextColor(VellText &text, QColor color)
+{
+    text.TextColor = ColorToText(color);
+    if (PanelElement *e = element(text))
+        e->setTextColor(color);
+}
+
+void ObjectTables::ApplyFrame(VellControl &object)
+{
+    VellResizeRect *f = frame(object);
+    PanelElement *e = element(object);
+    if (!f || !e)
+        return;
+    const QRect rect = f->FramedRect();
+    e->setRect(rect);
+    object.Width = rect.width();
+    object.Height = rect.height();
+    object.X = rect.left() + rect.width() / 2 - kPanelWidth / 2;
+    object.Y = kPanelHeight / 2 - rect.top() - rect.height() / 2;
+}
+
+void ObjectTables::remove(ObjectKind kind, int id)
+{
+    VellControl *gone = object(kind, id);
+    if (!gone)
+        return;
+    if (aboutToRemove)
+        aboutToRemove(gone);
     switch (kind) {
     case KindButton:
-        removeEntry(m_buttons, id);
+        removeEntry(m_buttons, drawings(kind), id);
         break;
     case KindPicture:
-        removeEntry(m_pictures, id);
-        break;
-    case KindText:
-        removeEntry(m_texts, id);
+        removeEntry(m_pictures, drawings(kind), id);
         break;
     default:
+        removeEntry(m_texts, drawings(kind), id);
         break;
     }
 }
 
 void ObjectTables::clearAll()
 {
+    if (aboutToRemove)
+        aboutToRemove(nullptr);
     m_scene.beginBulkRemoval();
+    for (auto &drawings : m_drawings)
+        drawings.clear();
+    m_scene.endBulkRemoval();
     m_buttons.clear();
     m_pictures.clear();
     m_texts.clear();
-    m_scene.endBulkRemoval();
 }
 
-VellControl *ObjectTables::FindObjectByName(int kind, const QString &name) const
+VellControl *ObjectTables::FindObjectByName(ObjectKind kind, const QString &name) const
 {
     for (int id = 1; id <= count(kind); ++id) {
         VellControl *o = object(kind, id);
-        if (ObjectName(*o) == name)
+        if (o->Name == name)
             return o;
     }
     return nullptr;
 }
 
-QStringList ObjectTables::objectNames(int kind) const
+QStringList ObjectTables::objectNames(ObjectKind kind) const
 {
     QStringList names;
     const int n = count(kind);
     names.reserve(n);
     for (int id = 1; id <= n; ++id)
-        names.append(ObjectName(*object(kind, id)));
+        names.append(object(kind, id)->Name);
     return names;
 }
 
 QStringList ObjectTables::objectNames() const
 {
-    return objectNames(KindButton) + objectNames(KindPicture) + objectNames(KindText);
+    QStringList names;
+    names.reserve(totalCount());
+    for (const ObjectKind kind : kObjectKinds)
+        names += objectNames(kind);
+    return names;
 }
 
-int KindFromNamePrefix(const QString &name)
+int ObjectTables::namePosition(const VellControl &object) const
+{
+    int before = 0;
+    for (const ObjectKind kind : kObjectKinds) {
+        if (kind == object.Kind)
+            return before + object.Id - 1;
+        before += count(kind);
+    }
+    return -1;
+}
+
+ObjectKind KindFromNamePrefix(const QString &name)
 {
     const QStringView prefix = QStringView(name).left(3);
     if (prefix == QLatin1String("But"))
@@ -222,16 +379,16 @@ int KindFromNamePrefix(const QString &name)
     return KindNone;
 }
 
-int KindFromText(const QString &kindText)
+ObjectKind KindFromText(const QString &kindText)
 {
-    for (int kind = KindButton; kind <= KindText; ++kind) {
+    for (const ObjectKind kind : kObjectKinds) {
         if (kindText == KindBoxText(kind))
             return kind;
     }
     return KindNone;
 }
 
-QString KindBoxText(int kind)
+QString KindBoxText(ObjectKind kind)
 {
     switch (kind) {
     case KindButton:

@@ -1,17 +1,23 @@
 #pragma once
 
 #include "designer/vellobjects.h"
+#include "designer/vellresizerect.h"
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace vell {
 
-// The three object tables, their name counters and the design panel's
-// elements. Entry i of a table is the object with identifier i (1-based), in
-// creation order, without gaps.
+// The three object tables with their name counters, and the design panel's
+// elements drawn for the objects. Entry i of a table is the object with
+// identifier i (1-based), in creation order, without gaps. The objects are
+// plain records; every change goes through the operations below, which keep
+// the elements in step with them. This is the one owner of the objects:
+// whoever keeps a reference to one learns of its removal through
+// `aboutToRemove`.
 class ObjectTables
 {
 public:
@@ -25,52 +31,92 @@ public:
     PanelScene &scene() { return m_scene; }
     const PanelScene &scene() const { return m_scene; }
 
-    // Constructors: the new object stands at the panel centre, unselected.
-    // They return nullptr (and change nothing) when the kind's table is full.
+    bool isFull(ObjectKind kind) const { return count(kind) >= Capacity; }
+
+    // Constructors: the new object stands at the panel centre, unselected,
+    // named after its kind's next counter value. They return nullptr (and
+    // change nothing) when the kind's table is full. `fill` is the colour of
+    // a button's or picture's rectangle.
+    VellControl *create(ObjectKind kind, QColor fill = QColor(255, 255, 255));
     VellButton *createButton(QColor fill);
     VellPicture *createPicture(QColor fill);
     VellText *createText();
 
-    int ButtonCount() const { return int(m_buttons.size()); }
-    int PictureCount() const { return int(m_pictures.size()); }
-    int TextCount() const { return int(m_texts.size()); }
-    int count(int kind) const;
+    int ButtonCount() const { return count(KindButton); }
+    int PictureCount() const { return count(KindPicture); }
+    int TextCount() const { return count(KindText); }
+    int count(ObjectKind kind) const;
+    int totalCount() const;
 
     // Objects by identifier (1-based); nullptr when out of range.
     VellButton *button(int id) const;
     VellPicture *picture(int id) const;
     VellText *text(int id) const;
-    VellControl *object(int kind, int id) const;
-    // The object an element belongs to (its kind and identifier), or nullptr.
+    VellControl *object(ObjectKind kind, int id) const;
+    // The object an element belongs to, or nullptr.
     VellControl *objectOf(const PanelElement *element) const;
+    // What the panel draws for an object: its element, and for buttons and
+    // pictures its selection frame (nullptr for texts).
+    PanelElement *element(const VellControl &object) const;
+    VellResizeRect *frame(const VellControl &object) const;
+
+    // Object operations.
+    void SetPosition(VellControl &object, int x, int y);
+    // Buttons and pictures: resize about the unchanged centre; an odd size
+    // loses a pixel (33 gives 32).
+    void SetSize(VellControl &object, int w, int h);
+    void SetVisible(VellControl &object, bool visible);
+    // Texts: the label shows the text and fits itself to it, keeping its
+    // left and top edges (the centre stays where X and Y say).
+    void SetText(VellText &text, const QString &value);
+    void SetTextColor(VellText &text, QColor color);
+    // The frame of a button or picture was dragged: the object takes the
+    // framed rectangle as its size and centre.
+    void ApplyFrame(VellControl &object);
 
     // Removes the object: later entries move up one place and are renumbered.
-    void remove(int kind, int id);
+    void remove(ObjectKind kind, int id);
     // Removes every object; the name counters keep their values.
     void clearAll();
+    // Told before an object goes (nullptr: before every object goes).
+    std::function<void(const VellControl *)> aboutToRemove;
 
     // The first object of the kind whose name equals `name` exactly.
-    VellControl *FindObjectByName(int kind, const QString &name) const;
+    VellControl *FindObjectByName(ObjectKind kind, const QString &name) const;
     // Names of all buttons, then all pictures, then all texts, in table order.
     QStringList objectNames() const;
-    QStringList objectNames(int kind) const;
+    QStringList objectNames(ObjectKind kind) const;
+    // Where the object's name stands in objectNames().
+    int namePosition(const VellControl &object) const;
 
     int ButtonNameCounter = 0;
     int PictureNameCounter = 0;
     int TextNameCounter = 0;
 
 private:
+    // What the panel draws for one object.
+    struct Drawing
+    {
+        std::unique_ptr<PanelElement> element;
+        std::unique_ptr<VellResizeRect> frame;
+    };
+    std::vector<Drawing> &drawings(ObjectKind kind);
+    const std::vector<Drawing> &drawings(ObjectKind kind) const;
+    Drawing makeDrawing(VellControl &object, QColor fill);
+    void placeDrawing(const VellControl &object);
+
     PanelScene m_scene;
     std::vector<std::unique_ptr<VellButton>> m_buttons;
     std::vector<std::unique_ptr<VellPicture>> m_pictures;
     std::vector<std::unique_ptr<VellText>> m_texts;
+    std::vector<Drawing> m_drawings[3];
 };
 
-// Kind of a name by its first three characters ("But", "Pic", "Tex"), else 0.
-int KindFromNamePrefix(const QString &name);
-// Kind of a kind-box text ("Кнопка", "Картинка", "Текст"), else 0.
-int KindFromText(const QString &kindText);
+// Kind of a name by its first three characters ("But", "Pic", "Tex").
+ObjectKind KindFromNamePrefix(const QString &name);
+// Kind of a kind-box text ("Кнопка", "Картинка", "Текст").
+ObjectKind KindFromText(const QString &kindText);
 // The kind box's text for a kind.
-QString KindBoxText(int kind);
+QString KindBoxText(ObjectKind kind);
 
 } // namespace vell

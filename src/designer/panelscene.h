@@ -75,9 +75,7 @@ public:
     void setText(const QString &text);
     void setTextColor(QColor color);
 
-    // The element's name (an object's name) and tag (its identifier).
-    QString name() const { return m_name; }
-    void setName(const QString &name) { m_name = name; }
+    // The identifier of the object the element draws.
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
@@ -108,7 +106,6 @@ private:
     bool m_dottedPen = false;
     QString m_text;
     QColor m_textColor{0, 0, 0};
-    QString m_name;
     int m_tag = 0;
     int m_objectKind = 0;
     VellResizeRect *m_frame = nullptr;

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "designer/panelscene.h"
-#include "designer/vellresizerect.h"
 
 #include <QStringList>
 
 #include <algorithm>
-#include <memory>
 
 namespace vell {
 
+// The kind number of an object; the generated code and the object clipboard
+// write these values.
 enum ObjectKind
 {
     KindNone = 0,
@@ -18,66 +18,64 @@ enum ObjectKind
     KindText = 3
 };
 
-// Common fields of the three kinds. X, Y: the centre relative to the panel
-// centre, X rightwards and Y upwards. No virtual operations: code switches on
-// Kind.
+// The kinds, in the order every listing of objects follows.
+inline constexpr ObjectKind kObjectKinds[] = {KindButton, KindPicture, KindText};
+
+// Common fields of the three kinds: plain values that can be copied and
+// compared; what the panel draws is derived from them. X, Y: the centre
+// relative to the panel centre, X rightwards and Y upwards. Id: the 1-based
+// place in the kind's table. No virtual operations: code switches on Kind.
 struct VellControl
 {
+    ObjectKind Kind = KindNone;
+    QString Name;
+    int Id = 0;
     int X = 0;
     int Y = 0;
-    int Kind = KindNone;
+    int Width = 0;
+    int Height = 0;
     bool Visible = true;
+
+    bool operator==(const VellControl &) const = default;
 };
 
 struct VellButton : VellControl
 {
-    std::unique_ptr<PanelElement> Element;
-    std::unique_ptr<VellResizeRect> Frame;
-    QString LeftActionsFunction;
-    QString RightActionsFunction;
     QString TextureId = QStringLiteral("B000");
     QStringList LeftActions;
     QStringList RightActions;
+    QString LeftActionsFunction;
+    QString RightActionsFunction;
+
+    bool operator==(const VellButton &) const = default;
 };
 
 struct VellPicture : VellControl
 {
-    std::unique_ptr<PanelElement> Element;
     QString TextureId = QStringLiteral("B000");
-    std::unique_ptr<VellResizeRect> Frame;
+
+    bool operator==(const VellPicture &) const = default;
 };
 
 struct VellText : VellControl
 {
-    std::unique_ptr<PanelElement> Element;
     QString Text = QStringLiteral("Текст");
     QString TextColor; // colour text; empty: the default colour
+
+    bool operator==(const VellText &) const = default;
 };
 
-// The element and frame of any object (the frame is null for texts).
-PanelElement *ownerElement(const VellControl &object);
-VellResizeRect *ownerFrame(const VellControl &object);
-QString ObjectName(const VellControl &object);
-int ObjectId(const VellControl &object);
-
-// Object operations.
-void SetPosition(VellControl &object, int x, int y);
-// Buttons and pictures: resize about the unchanged centre; an odd size loses
-// a pixel (33 gives 32).
-void SetSize(VellControl &object, int w, int h);
-void SetCorners(VellControl &object, int left, int top, int right, int bottom);
-void SetVisible(VellControl &object, bool visible);
-// Texts: the label shows the text and fits itself to it, keeping its left and
-// top edges.
-void SetText(VellText &text, const QString &value);
-void SetTextColor(VellText &text, QColor color);
+// The texture of a button or picture (nullptr for texts).
+QString *TextureOf(VellControl &object);
+const QString *TextureOf(const VellControl &object);
 
 // Where an element starts along one axis of the panel (0 .. panelSize) for
 // its exact start. An element far off the panel is drawn nearer, still off
-// the panel and with its exact size, so that no arithmetic on element
-// coordinates can overflow; the object's X and Y keep their exact values.
+// the panel, so that no arithmetic on element coordinates can overflow; the
+// object's fields keep their exact values.
 constexpr int kFarOff = 1 << 28;
-constexpr int kSizeLimit = 1 << 30;
+// The largest size an element is drawn with; the object keeps its own.
+constexpr int kDrawnSizeLimit = 1 << 30;
 inline int PlaceOnAxis(qint64 start, int size, int panelSize)
 {
     if (start > panelSize)
@@ -87,14 +85,8 @@ inline int PlaceOnAxis(qint64 start, int size, int panelSize)
     return int(start);
 }
 
-// Element position for an object centre (the panel mapping).
-inline int ElementLeftFor(int x, int w)
-{
-    return PlaceOnAxis(qint64(kPanelWidth / 2) + x - w / 2, w, kPanelWidth);
-}
-inline int ElementTopFor(int y, int h)
-{
-    return PlaceOnAxis(qint64(kPanelHeight / 2) - y - h / 2, h, kPanelHeight);
-}
+// The panel rectangle an object is drawn in: centred on X, Y (the left and
+// top edges at centre minus half the size), the size clamped for drawing.
+QRect DrawnRect(const VellControl &object);
 
 } // namespace vell

@@ -1,7 +1,5 @@
 #include "designer/vellresizerect.h"
 
-#include "designer/vellobjects.h"
-
 #include <cstdlib>
 
 namespace vell {
@@ -89,14 +87,9 @@ void VellResizeRect::DragHandleTo(int x, int y)
     FrameCentreY = handle(1).top() + FrameHeight / 2;
 }
 
-void VellResizeRect::ApplyToOwner()
+QRect VellResizeRect::FramedRect() const
 {
-    if (!Owner || (Owner->Kind != 1 && Owner->Kind != 2))
-        return;
-    PanelElement &element = *ownerElement(*Owner);
-    element.setRect(QRect(handle(1).left() + 2, handle(1).top() + 2, FrameWidth, FrameHeight));
-    Owner->X = element.left() + element.width() / 2 - kPanelWidth / 2;
-    Owner->Y = kPanelHeight / 2 - element.top() - element.height() / 2;
+    return QRect(handle(1).left() + 2, handle(1).top() + 2, FrameWidth, FrameHeight);
 }
 
 } // namespace vell

@@ -28,8 +28,9 @@ public:
     void HandleMouseUp() { ActiveHandle = 0; }
     // Moves the held handle's top-left to (x, y) and its two neighbours with it.
     void DragHandleTo(int x, int y);
-    // Gives the owner's element the framed rectangle and recomputes its X, Y.
-    void ApplyToOwner();
+    // The rectangle the handles frame: from the top-left handle's centre,
+    // FrameWidth by FrameHeight.
+    QRect FramedRect() const;
 
     // Handle n (1..4).
     PanelElement &handle(int n) const { return *Handles[n - 1]; }

@@ -43,7 +43,6 @@ const QChar kBackspace(u'\b');
 
 QList<PropertyRow> PropertyRowsFor(const VellControl &object)
 {
-    const PanelElement *e = ownerElement(object);
     QList<PropertyRow> rows;
     // The last letters of the first two keys are the Cyrillic Х and У.
     rows.append(plain(QStringLiteral("Координата Х"), IntToText(object.X)));
@@ -51,12 +50,9 @@ QList<PropertyRow> PropertyRowsFor(const VellControl &object)
     switch (object.Kind) {
     case KindButton:
     case KindPicture: {
-        const QString &texture = object.Kind == KindButton
-                                     ? static_cast<const VellButton &>(object).TextureId
-                                     : static_cast<const VellPicture &>(object).TextureId;
-        rows.append(plain(QStringLiteral("Ширина"), IntToText(e ? e->width() : 0)));
-        rows.append(plain(QStringLiteral("Высота"), IntToText(e ? e->height() : 0)));
-        rows.append(plain(QStringLiteral("ID текстуры"), texture));
+        rows.append(plain(QStringLiteral("Ширина"), IntToText(object.Width)));
+        rows.append(plain(QStringLiteral("Высота"), IntToText(object.Height)));
+        rows.append(plain(QStringLiteral("ID текстуры"), *TextureOf(object)));
         rows.append(pick(QStringLiteral("Видимость"), object.Visible));
         if (object.Kind == KindButton) {
             const auto &b = static_cast<const VellButton &>(object);
@@ -78,12 +74,12 @@ QList<PropertyRow> PropertyRowsFor(const VellControl &object)
     return rows;
 }
 
-int VisibilityRow(int kind)
+int VisibilityRow(ObjectKind kind)
 {
     return kind == KindText ? Row::TextVisibility : Row::Visibility;
 }
 
-bool AcceptsTypedChar(int kind, int row, const QString &currentValue, QChar c)
+bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, QChar c)
 {
     if (row == Row::X || row == Row::Y) {
         if (c == kBackspace || isDigit(c))
@@ -111,7 +107,8 @@ bool AcceptsTypedChar(int kind, int row, const QString &currentValue, QChar c)
     }
 }
 
-ApplyOutcome ApplyRow(VellControl &object, int row, const QStringList &values)
+ApplyOutcome ApplyRow(ObjectTables &tables, VellControl &object, int row,
+                      const QStringList &values)
 {
     const auto value = [&values](int r) {
         return values.value(r - 1);
@@ -131,15 +128,15 @@ ApplyOutcome ApplyRow(VellControl &object, int row, const QStringList &values)
         if (!n)
             return outcome;
         if (row == Row::X)
-            SetPosition(object, *n, object.Y);
+            tables.SetPosition(object, *n, object.Y);
         else
-            SetPosition(object, object.X, *n);
+            tables.SetPosition(object, object.X, *n);
         outcome.changed = true;
         return outcome;
     }
     if (object.Kind == KindText) {
         if (row == Row::Text) {
-            SetText(static_cast<VellText &>(object), value(Row::Text));
+            tables.SetText(static_cast<VellText &>(object), value(Row::Text));
             outcome.changed = true;
         }
         return outcome;
@@ -155,15 +152,12 @@ ApplyOutcome ApplyRow(VellControl &object, int row, const QStringList &values)
         const auto h = integer(value(Row::Height));
         if (!h)
             return outcome;
-        SetSize(object, *w, *h);
+        tables.SetSize(object, *w, *h);
         outcome.changed = true;
         return outcome;
     }
     case Row::Texture:
-        if (object.Kind == KindButton)
-            static_cast<VellButton &>(object).TextureId = value(Row::Texture);
-        else
-            static_cast<VellPicture &>(object).TextureId = value(Row::Texture);
+        *TextureOf(object) = value(Row::Texture);
         outcome.changed = true;
         return outcome;
     case Row::LeftClick:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/vellobjects.h"
+#include "designer/objecttables.h"
 
 #include <QList>
 #include <QString>
@@ -47,11 +47,11 @@ constexpr int TextColor = 5;
 } // namespace Row
 
 // The visibility row of a kind (6, or 4 for texts).
-int VisibilityRow(int kind);
+int VisibilityRow(ObjectKind kind);
 
 // The character filter: whether a typed character may enter the row, given
 // the row's current value. Backspace is '\b'.
-bool AcceptsTypedChar(int kind, int row, const QString &currentValue, QChar c);
+bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, QChar c);
 
 // Applies a row's value to the object after a key release. `values` holds
 // every row's value (index 0 is row 1). Returns the error text when a value
@@ -61,6 +61,7 @@ struct ApplyOutcome
     bool changed = false;
     QString error;
 };
-ApplyOutcome ApplyRow(VellControl &object, int row, const QStringList &values);
+ApplyOutcome ApplyRow(ObjectTables &tables, VellControl &object, int row,
+                      const QStringList &values);
 
 } // namespace vell

@@ -20,6 +20,8 @@ struct Settings
     QString unitVar = QStringLiteral("UnitVar");
     bool saveUserCode = true;
     bool borderMove = true;
+
+    bool operator==(const Settings &) const = default;
 };
 
 } // namespace vell

@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "common/cp1251.h"
 #include "common/vellerror.h"
+#include "project/project.h"
 #include "settings/colorswatch.h"
 #include "settings/settingsfile.h"
 #include "usercode/tform3.h"
@@ -21,18 +22,25 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include <limits>
+
 using namespace vell;
 
 namespace {
 
-// Variable names go into the settings file, which holds Windows-1251 text
-// only: an edit that would bring in another character is refused.
-class Cp1251Validator : public QValidator
+// Variable names go into the settings file, one a line, which holds
+// Windows-1251 text only: an edit that would bring in another character, a
+// line break or any other control character is refused.
+class VariableNameValidator : public QValidator
 {
 public:
     using QValidator::QValidator;
     State validate(QString &input, int &) const override
     {
+        for (const QChar c : input) {
+            if (c.category() == QChar::Other_Control)
+                return Invalid;
+        }
         return NonCp1251Chars(input).isEmpty() ? Acceptable : Invalid;
     }
 };
@@ -47,7 +55,7 @@ QVBoxLayout *pageLayout(QWidget *page)
 
 } // namespace
 
-TForm2::TForm2(QWidget *parent) : QDialog(parent)
+TForm2::TForm2(Project &project, QWidget *parent) : QDialog(parent), m_project(project)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Настройки"));
@@ -91,12 +99,14 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     colorsLayout->addStretch();
     PageControl1->addTab(colorsPage, QStringLiteral("Цвета"));
 
-    connect(BtnColor, &ColorSwatch::pressed, this, [this] { pickColor(BtnColor, m_buttonColor); });
-    connect(PicColor, &ColorSwatch::pressed, this, [this] { pickColor(PicColor, m_pictureColor); });
+    connect(BtnColor, &ColorSwatch::pressed, this,
+            [this] { pickColor(BtnColor, &Settings::buttonColor); });
+    connect(PicColor, &ColorSwatch::pressed, this,
+            [this] { pickColor(PicColor, &Settings::pictureColor); });
     connect(SelectColorBorder, &ColorSwatch::pressed, this,
-            [this] { pickColor(SelectColorBorder, m_selectionBorderColor); });
+            [this] { pickColor(SelectColorBorder, &Settings::selectionBorderColor); });
     connect(SelectColor, &ColorSwatch::pressed, this,
-            [this] { pickColor(SelectColor, m_selectedTextColor); });
+            [this] { pickColor(SelectColor, &Settings::selectedTextColor); });
 
     // Compilation.
     auto *compilePage = new QWidget;
@@ -140,15 +150,20 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
                                 QStringLiteral("Название переменной изображения"),
                                 QStringLiteral("Название переменной текста"),
                                 QStringLiteral("Название переменной юнита")};
-    const QString defaults[] = {QStringLiteral("ButtonVar"), QStringLiteral("PictureVar"),
-                                QStringLiteral("TextVar"), QStringLiteral("UnitVar")};
+    QString Settings::*const fields[] = {&Settings::buttonVar, &Settings::pictureVar,
+                                         &Settings::textVar, &Settings::unitVar};
+    const Settings defaults;
     for (int i = 0; i < 4; ++i) {
-        auto *edit = new QLineEdit(defaults[i]);
+        auto *edit = new QLineEdit(defaults.*fields[i]);
         edit->setObjectName(QLatin1String(editNames[i]));
-        edit->setValidator(new Cp1251Validator(edit));
+        edit->setValidator(new VariableNameValidator(edit));
+        // Names of any length are kept whole.
+        edit->setMaxLength(std::numeric_limits<int>::max());
         *edits[i] = edit;
         names->addRow(captions[i], edit);
-        connect(edit, &QLineEdit::textChanged, this, &TForm2::changed);
+        const auto field = fields[i];
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, field](const QString &text) { changed([&](Settings &s) { s.*field = text; }); });
     }
     compileLayout->addLayout(names);
     compileLayout->addStretch();
@@ -158,10 +173,11 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     PageControl1->addTab(compilePage, QStringLiteral("Компиляция"));
 
     // The two buttons toggle together; one signal per switch is enough.
-    connect(onVJass, &QRadioButton::toggled, this, &TForm2::changed);
+    connect(onVJass, &QRadioButton::toggled, this,
+            [this](bool on) { changed([on](Settings &s) { s.vjass = on; }); });
     connect(UseUserCode, &QCheckBox::toggled, this, [this](bool on) {
         UserCodeOpen->setEnabled(on);
-        changed();
+        changed([on](Settings &s) { s.useUserCode = on; });
     });
     connect(UserCodeOpen, &QPushButton::clicked, this, [this] {
         if (m_editor)
@@ -185,21 +201,18 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     programLayout->addStretch();
     PageControl1->addTab(programPage, QStringLiteral("Программа"));
 
-    connect(SaveUserCode, &QCheckBox::toggled, this, &TForm2::changed);
-    connect(IsBorderMove, &QCheckBox::toggled, this, &TForm2::changed);
+    connect(SaveUserCode, &QCheckBox::toggled, this,
+            [this](bool on) { changed([on](Settings &s) { s.saveUserCode = on; }); });
+    connect(IsBorderMove, &QCheckBox::toggled, this,
+            [this](bool on) { changed([on](Settings &s) { s.borderMove = on; }); });
 
     FormCreate();
 }
 
 void TForm2::FormCreate()
 {
-    const Settings defaults;
-    m_buttonColor = defaults.buttonColor;
-    m_pictureColor = defaults.pictureColor;
-    m_selectedTextColor = defaults.selectedTextColor;
-    m_selectionBorderColor = defaults.selectionBorderColor;
-
-    const SettingsReadResult read = ReadSettingsFile(kSettingsFileName, defaults);
+    const SettingsReadResult read = ReadSettingsFile(kSettingsFileName, Settings());
+    m_project.setSettings(read.settings);
     applyToControls(read.settings);
     if (read.outcome == SettingsReadResult::Outcome::Failed) {
         // The swatches keep their first look then, whatever was read.
@@ -212,10 +225,6 @@ void TForm2::FormCreate()
 void TForm2::applyToControls(const Settings &s)
 {
     m_loading = true;
-    m_buttonColor = s.buttonColor;
-    m_pictureColor = s.pictureColor;
-    m_selectedTextColor = s.selectedTextColor;
-    m_selectionBorderColor = s.selectionBorderColor;
     // The disabled "CJass" can be selected only this way.
     if (s.vjass)
         onVJass->setChecked(true);
@@ -234,44 +243,35 @@ void TForm2::applyToControls(const Settings &s)
 
 void TForm2::paintSwatches()
 {
-    BtnColor->setColor(m_buttonColor);
-    PicColor->setColor(m_pictureColor);
-    SelectColor->setColor(m_selectedTextColor);
-    SelectColorBorder->setColor(m_selectionBorderColor);
+    const Settings &s = settings();
+    BtnColor->setColor(s.buttonColor);
+    PicColor->setColor(s.pictureColor);
+    SelectColor->setColor(s.selectedTextColor);
+    SelectColorBorder->setColor(s.selectionBorderColor);
 }
 
-Settings TForm2::settings() const
+const Settings &TForm2::settings() const
 {
-    Settings s;
-    s.buttonColor = m_buttonColor;
-    s.pictureColor = m_pictureColor;
-    s.selectedTextColor = m_selectedTextColor;
-    s.selectionBorderColor = m_selectionBorderColor;
-    s.vjass = onVJass->isChecked();
-    s.useUserCode = UseUserCode->isChecked();
-    s.buttonVar = ButtonVar->text();
-    s.pictureVar = PictureVar->text();
-    s.textVar = TextVar->text();
-    s.unitVar = UnitVar->text();
-    s.saveUserCode = SaveUserCode->isChecked();
-    s.borderMove = IsBorderMove->isChecked();
-    return s;
+    return m_project.settings();
 }
 
-void TForm2::pickColor(ColorSwatch *swatch, QColor &color)
+void TForm2::pickColor(ColorSwatch *swatch, QColor Settings::*color)
 {
-    const std::optional<QColor> chosen = dialogs().chooseColor(this, color, true);
+    const std::optional<QColor> chosen = dialogs().chooseColor(this, settings().*color, true);
     if (!chosen)
         return;
-    color = *chosen;
-    swatch->setColor(color);
-    changed();
+    swatch->setColor(*chosen);
+    changed([&](Settings &s) { s.*color = *chosen; });
 }
 
-void TForm2::changed()
+void TForm2::changed(const std::function<void(Settings &)> &change)
 {
-    if (!m_loading)
-        emit settingsChanged();
+    if (m_loading)
+        return;
+    Settings s = m_project.settings();
+    change(s);
+    m_project.setSettings(s);
+    emit settingsChanged();
 }
 
 void TForm2::setUserCodeWindow(TForm3 *editor)
@@ -306,7 +306,8 @@ void TForm2::reject()
 
 bool TForm2::closeAndShow()
 {
-    if (!close())
+    // A hidden dialog gets no close event: the file is written all the same.
+    if (isVisible() ? !close() : !writeFile())
         return false;
     show();
     raise();

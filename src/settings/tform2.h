@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -14,21 +16,23 @@ class TForm3;
 
 namespace vell {
 class ColorSwatch;
-}
+class Project;
+} // namespace vell
 
-// The settings dialog. The settings live in its controls and are read from
-// there whenever needed; the file is read on creation and written on every
-// close.
+// The settings dialog: shows the project's settings and changes them the
+// moment the user changes a control. The file is read on creation and
+// written every time the dialog is closed or shown through its command.
 class TForm2 : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget *parent = nullptr);
+    explicit TForm2(vell::Project &project, QWidget *parent = nullptr);
 
-    vell::Settings settings() const;
-    // Close handling (writes the file), then show in front; false when the
-    // file could not be written, and the dialog is then not shown.
+    const vell::Settings &settings() const;
+    // Writes the file (through the close handling when the dialog is open),
+    // then shows the dialog in front; false when the file could not be
+    // written, and the dialog is then not shown.
     bool closeAndShow();
     // Writes the file when the dialog is open, so that changes made while it
     // is still open at exit are kept.
@@ -65,15 +69,12 @@ private:
     void FormCreate();
     void applyToControls(const vell::Settings &s);
     void paintSwatches();
-    void pickColor(vell::ColorSwatch *swatch, QColor &color);
+    void pickColor(vell::ColorSwatch *swatch, QColor vell::Settings::*color);
     bool writeFile();
-    void changed();
+    // Stores a control's new value in the project's settings.
+    void changed(const std::function<void(vell::Settings &)> &change);
 
-    // The colours the four colour dialogs hold; the swatches only show them.
-    QColor m_buttonColor;
-    QColor m_pictureColor;
-    QColor m_selectedTextColor;
-    QColor m_selectionBorderColor;
+    vell::Project &m_project;
     TForm3 *m_editor = nullptr;
     bool m_loading = false;
     bool m_placed = false;

@@ -4,6 +4,7 @@
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
+#include "project/project.h"
 #include "usercode/usercodelines.h"
 
 #include <QAction>
@@ -51,13 +52,18 @@ QString nulByteMessage(const QString &path)
         .arg(path);
 }
 
-// The editor's text with '\n' between blocks. toPlainText() would turn
-// no-break spaces into plain ones, which the file must keep.
-QString editorText(const QTextDocument *doc)
+// Characters that cannot enter the code: those the code page cannot store,
+// and control characters other than the tab and line breaks (a NUL would
+// end the text when the file is read back).
+QString refusedChars(const QString &text)
 {
-    QString raw = doc->toRawText();
-    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return raw;
+    QString refused = NonCp1251Chars(text);
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r' &&
+            !refused.contains(c))
+            refused.append(c);
+    }
+    return refused;
 }
 
 QStringList readCodeFile(const QString &path)
@@ -193,7 +199,7 @@ protected:
 
     void inputMethodEvent(QInputMethodEvent *e) override
     {
-        if (!NonCp1251Chars(e->commitString()).isEmpty()) {
+        if (!refusedChars(e->commitString()).isEmpty()) {
             const QString refused = e->commitString();
             e->setCommitString(QString());
             QPlainTextEdit::inputMethodEvent(e);
@@ -205,7 +211,7 @@ protected:
 
     void insertFromMimeData(const QMimeData *source) override
     {
-        if (source->hasText() && !NonCp1251Chars(source->text()).isEmpty()) {
+        if (source->hasText() && !refusedChars(source->text()).isEmpty()) {
             refuse(source->text());
             return;
         }
@@ -232,13 +238,20 @@ protected:
 
 } // namespace
 
-TForm3::TForm3(QWidget *parent) : QMainWindow(parent, Qt::Window)
+TForm3::TForm3(Project &project, QWidget *parent)
+    : QMainWindow(parent, Qt::Window), m_project(project)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(kCaption);
 
     auto *edit = new CodeEdit;
     UserCode = edit;
+    // The editor shows the project's own document; dressing it is no edit.
+    const Project::QuietUserCode quiet(m_project);
+    QTextDocument *doc = m_project.userCode();
+    if (!qobject_cast<QPlainTextDocumentLayout *>(doc->documentLayout()))
+        doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    UserCode->setDocument(doc);
     UserCode->setObjectName(QStringLiteral("UserCode"));
     UserCode->setLineWrapMode(QPlainTextEdit::NoWrap);
     UserCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -318,7 +331,9 @@ TForm3::TForm3(QWidget *parent) : QMainWindow(parent, Qt::Window)
     bar->addSeparator();
     addButton(undo, QStringLiteral("TBUndo"), QStringLiteral("Отменить"), &TForm3::N8Click);
 
-    connect(UserCode->document(), &QTextDocument::contentsChanged, this, &TForm3::UserCodeChange);
+    connect(doc, &QTextDocument::contentsChanged, this, &TForm3::UserCodeChange);
+    connect(&m_project, &Project::userCodeEdited, this, &TForm3::userCodeEdited);
+    UserCodeChange();
 
     resize(kOuterSize);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -344,12 +359,13 @@ void TForm3::showEvent(QShowEvent *event)
 
 QStringList TForm3::userCodeLines() const
 {
-    return TextToLines(editorText(UserCode->document()));
+    return m_project.userCodeLines();
 }
 
 void TForm3::UserCodeChange()
 {
-    const QString text = editorText(UserCode->document());
+    QString text = UserCode->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     if (text == m_lastText)
         return;
     m_lastText = text;
@@ -365,64 +381,6 @@ void TForm3::UserCodeChange()
         FuncList->clear();
         FuncList->addItems(names);
     }
-    if (m_quiet == 0)
-        emit userCodeEdited();
-}
-
-void TForm3::appendUserCodeLines(const QStringList &lines)
-{
-    appendLines(lines);
-}
-
-void TForm3::appendLines(const QStringList &lines)
-{
-    if (lines.isEmpty())
-        return;
-    QTextDocument *doc = UserCode->document();
-    QTextCursor c(doc);
-    c.movePosition(QTextCursor::End);
-    QString text = LinesToText(lines);
-    // A last line without its line break gets one before the new lines.
-    if (!c.block().text().isEmpty())
-        text.prepend(QLatin1Char('\n'));
-    ++m_quiet;
-    c.insertText(text);
-    --m_quiet;
-}
-
-void TForm3::insertAtTop(const QStringList &lines)
-{
-    QTextCursor c(UserCode->document());
-    c.movePosition(QTextCursor::Start);
-    ++m_quiet;
-    c.insertText(LinesToText(lines));
-    --m_quiet;
-}
-
-void TForm3::RemoveFunc(const QString &name)
-{
-    const auto range = FunctionLineRange(userCodeLines(), name);
-    if (!range)
-        return;
-    QTextDocument *doc = UserCode->document();
-    QTextCursor c(doc);
-    c.setPosition(doc->findBlockByNumber(range->first).position());
-    const QTextBlock after = doc->findBlockByNumber(range->first + range->count);
-    if (after.isValid())
-        c.setPosition(after.position(), QTextCursor::KeepAnchor);
-    else
-        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    ++m_quiet;
-    c.removeSelectedText();
-    --m_quiet;
-}
-
-void TForm3::OnMainFunc()
-{
-    if (m_echoInserted)
-        return;
-    m_echoInserted = true;
-    insertAtTop(EchoFunctionLines());
 }
 
 void TForm3::closeAndShow()
@@ -570,5 +528,14 @@ bool TForm3::eventFilter(QObject *watched, QEvent *event)
 
 void TForm3::refuseInput(const QString &text)
 {
-    dialogs().error(this, unencodableMessage(NonCp1251Chars(text)));
+    // Control characters are named by their code: shown as they are they
+    // would be invisible or cut the message.
+    QString named;
+    for (const QChar c : refusedChars(text)) {
+        if (c.category() == QChar::Other_Control)
+            named += QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        else
+            named += c;
+    }
+    dialogs().error(this, unencodableMessage(named));
 }

@@ -8,25 +8,21 @@ class QAction;
 class QListWidget;
 class QPlainTextEdit;
 
-// The user code editor: free script text, the list of its functions, and
-// saving and loading it as ".j" files.
+namespace vell {
+class Project;
+}
+
+// The user code editor: shows the project's user code, the list of its
+// functions, and saves and loads it as ".j" files.
 class TForm3 : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit TForm3(QWidget *parent = nullptr);
+    explicit TForm3(vell::Project &project, QWidget *parent = nullptr);
 
-    // The editor's lines; a final line break does not start a further line.
+    // The lines shown; a final line break does not start a further line.
     QStringList userCodeLines() const;
-    // A project being opened appends its stored lines.
-    void appendUserCodeLines(const QStringList &lines);
-    // Removes the first function of that name; see vell::FunctionLineRange.
-    void RemoveFunc(const QString &name);
-    // Puts the ECHO function at the top, the first time only in a run.
-    void OnMainFunc();
-    // Appends lines at the end (action functions).
-    void appendLines(const QStringList &lines);
     // Closes the window if open, then shows it in front.
     void closeAndShow();
 
@@ -36,8 +32,8 @@ public:
     QListWidget *FuncList = nullptr;
 
 signals:
-    // The user changed the text through this window: typing, paste, Clear,
-    // Load, Undo. Not emitted for the programmatic calls above.
+    // The user changed the text: typing, paste, Clear, Load, Undo. Not
+    // emitted for the changes the program makes.
     void userCodeEdited();
 
 public slots:
@@ -56,14 +52,11 @@ private:
     void UserCodeChange();
     void writeTo(const QString &path);
     void replaceAll(const QStringList &lines);
-    void insertAtTop(const QStringList &lines);
     void refuseInput(const QString &text);
     bool canUndo() const;
 
+    vell::Project &m_project;
     QString m_fileName;
-    bool m_echoInserted = false;
-    // Programmatic edits in progress: they do not count as the user's.
-    int m_quiet = 0;
     // Single-level undo on top of the document's stack: an undo right after
     // an undo redoes instead, so the user never reaches an older state.
     bool m_lastWasUndo = false;

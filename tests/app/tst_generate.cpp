@@ -54,16 +54,16 @@ private slots:
         VellButton *b = f.tables().button(1);
         b->LeftActionsFunction = QStringLiteral("Button_1_Left_Actions");
         VellPicture *p = f.tables().picture(1);
-        SetPosition(*p, 100, -50);
-        SetSize(*p, 64, 32);
+        f.tables().SetPosition(*p, 100, -50);
+        f.tables().SetSize(*p, 64, 32);
         p->TextureId = QStringLiteral("B001");
-        SetVisible(*p, false);
+        f.tables().SetVisible(*p, false);
         VellText *t = f.tables().text(1);
-        SetPosition(*t, -100, 120);
-        SetText(*t, QStringLiteral("Hello"));
-        SetTextColor(*t, QColor(255, 0, 0));
-        f.app->Form3()->OnMainFunc();
-        f.app->Form3()->appendLines({"function Button_1_Left_Actions takes nothing returns nothing",
+        f.tables().SetPosition(*t, -100, 120);
+        f.tables().SetText(*t, QStringLiteral("Hello"));
+        f.tables().SetTextColor(*t, QColor(255, 0, 0));
+        f.app->project().OnMainFunc();
+        f.app->project().appendUserCodeLines({"function Button_1_Left_Actions takes nothing returns nothing",
                                      " call ECHO(\"Hi\")", "endfunction"});
         f.form->MMGenCode->trigger();
         QCOMPARE(f.app->Form4()->codeLines(), expectedLines("worked_example.out"));

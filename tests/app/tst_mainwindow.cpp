@@ -245,11 +245,11 @@ private slots:
         QCOMPARE(f.tables().objectNames(),
                  (QStringList{"Button_1", "Button_2", "Picture_1", "Text_1"}));
         VellButton *b = f.tables().button(1);
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
-        QVERIFY(!b->Frame->isVisible());
+        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QVERIFY(!f.tables().frame(*b)->isVisible());
         QVERIFY(!f.surface().CurrentSelection());
         QCOMPARE(f.form->ID->text(), QStringLiteral("0"));
-        QCOMPARE(f.app->Form5()->KnownObjectNames,
+        QCOMPARE(f.app->Form5()->KnownObjectNames(),
                  (QStringList{"Button_1", "Button_2", "Picture_1", "Text_1"}));
         f.app->Form5()->fillObjectNames();
         QCOMPARE(f.app->Form5()->ObjName->count(), 4);
@@ -264,8 +264,8 @@ private slots:
         f.form->MMNewTex->trigger();
         VellText *t = f.tables().text(1);
         QVERIFY(t);
-        QCOMPARE(t->Element->text(), QStringLiteral("Текст"));
-        QCOMPARE(t->Element->top(), 170);
+        QCOMPARE(f.tables().element(*t)->text(), QStringLiteral("Текст"));
+        QCOMPARE(f.tables().element(*t)->top(), 170);
     }
 
     void fullTableIsRefusedWithAMessage()
@@ -323,10 +323,10 @@ private slots:
     {
         AppFixture f;
         f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         f.form->MMBufClear->trigger();
         QCOMPARE(f.tables().ButtonCount(), 1);
-        QVERIFY(!f.form->project().ProjectModified);
+        QVERIFY(!f.form->project().ProjectModified());
     }
 };
 

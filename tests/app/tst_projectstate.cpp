@@ -23,15 +23,15 @@ private slots:
         QPlainTextEdit *editor = f.app->Form3()->UserCode;
         editor->setFocus();
         QTest::keyClicks(editor, "call X()");
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
                                   QStringLiteral("FM Vell Creator (Новый проект)*"), 300);
 
         // Not saved with the project: not a change of the project.
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         f.app->Form2()->SaveUserCode->setChecked(false);
         QTest::keyClicks(editor, "more");
-        QVERIFY(!f.form->project().ProjectModified);
+        QVERIFY(!f.form->project().ProjectModified());
     }
 
     void settingsChangedWhileOpenAreStoredAtExit()
@@ -53,16 +53,16 @@ private slots:
         AppFixture f;
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.surface().Select(*f.tables().button(1));
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         QTest::qWait(150);
         const QString before = f.form->windowTitle();
-        const QPoint grip = f.tables().button(1)->Frame->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*f.tables().button(1))->handle(3).rect().center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(20, 20));
         QTest::qWait(150);
         QCOMPARE(f.form->windowTitle(), before);
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(20, 20));
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
     }
 
     void ctrlDeleteKeepsTheRows()

@@ -48,10 +48,10 @@ private slots:
         VellButton *b = f.tables().button(1);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), b);
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
-        QCOMPARE(b->Element->penWidth(), 2);
-        QCOMPARE(b->Element->penColor(), QColor(0, 0, 0));
-        QVERIFY(b->Frame->isVisible());
+        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.tables().element(*b)->penWidth(), 2);
+        QCOMPARE(f.tables().element(*b)->penColor(), QColor(0, 0, 0));
+        QVERIFY(f.tables().frame(*b)->isVisible());
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Кнопка"));
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
         QCOMPARE(f.form->ID->text(), QStringLiteral("1"));
@@ -66,14 +66,14 @@ private slots:
     {
         AppFixture f;
         f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         VellButton *b = f.tables().button(1);
         drag(f.panel(), kCentre, QPoint(100, 50));
         QCOMPARE(b->X, -217);
         QCOMPARE(b->Y, 127);
-        QCOMPARE(b->Element->rect(), QRect(83, 33, 32, 32));
+        QCOMPARE(f.tables().element(*b)->rect(), QRect(83, 33, 32, 32));
         QVERIFY(!f.surface().GhostFrame());
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
         QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-217"));
         QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("127"));
     }
@@ -84,11 +84,11 @@ private slots:
         f.app->Form2()->IsBorderMove->setChecked(false);
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         VellText *t = f.tables().text(1);
-        const QSize size = t->Element->size();
-        drag(f.panel(), t->Element->rect().center(), QPoint(400, 300));
+        const QSize size = f.tables().element(*t)->size();
+        drag(f.panel(), f.tables().element(*t)->rect().center(), QPoint(400, 300));
         QCOMPARE(t->X, 400 - 316 - 1);
         QCOMPARE(t->Y, 176 - 300 + 1);
-        QCOMPARE(t->Element->rect(), QRect(399 - size.width() / 2, 299 - 13 / 2, size.width(), 13));
+        QCOMPARE(f.tables().element(*t)->rect(), QRect(399 - size.width() / 2, 299 - 13 / 2, size.width(), 13));
     }
 
     void refusedDrops()
@@ -99,19 +99,19 @@ private slots:
         f.key(Qt::Key_F2, Qt::ShiftModifier);
         VellButton *b = f.tables().button(1);
         VellPicture *p = f.tables().picture(1);
-        SetPosition(*p, 200, 0); // picture at 500..532, 160..192
-        f.form->project().ProjectModified = false;
+        f.tables().SetPosition(*p, 200, 0); // picture at 500..532, 160..192
+        f.form->project().setProjectModified(false);
         // Onto another element.
         drag(f.panel(), kCentre, QPoint(510, 170));
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
         // Onto itself.
         drag(f.panel(), kCentre, kCentre + QPoint(5, 5));
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
         // Outside the panel.
         drag(f.panel(), kCentre, QPoint(700, 50));
         drag(f.panel(), kCentre, QPoint(100, -5));
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
-        QVERIFY(!f.form->project().ProjectModified);
+        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QVERIFY(!f.form->project().ProjectModified());
         // With the ghost outline the drop lands on the outline, which covers
         // what lies beneath the pointer.
         f.app->Form2()->IsBorderMove->setChecked(true);
@@ -134,7 +134,7 @@ private slots:
         QVERIFY(!f.panel()->isDragging());
         // A new object is not moved by the old drag.
         f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QCOMPARE(f.tables().button(1)->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.tables().element(*f.tables().button(1))->rect(), QRect(300, 160, 32, 32));
     }
 
     void modifiedPressesSelectWithoutDragging()
@@ -143,8 +143,8 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.key(Qt::Key_F2, Qt::ShiftModifier);
         VellButton *b = f.tables().button(1);
-        SetPosition(*b, -100, 0);
-        const QPoint at = b->Element->rect().center();
+        f.tables().SetPosition(*b, -100, 0);
+        const QPoint at = f.tables().element(*b)->rect().center();
         drag(f.panel(), at, QPoint(100, 50), Qt::ShiftModifier);
         QCOMPARE(f.surface().selectedObject(), b);
         QCOMPARE(b->X, -100);
@@ -180,7 +180,7 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
         QVERIFY(openPopup());
         openPopup()->close();
-        const QPoint grip = f.tables().button(1)->Frame->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*f.tables().button(1))->handle(3).rect().center();
         QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, grip);
         QVERIFY(openPopup());
         openPopup()->close();
@@ -204,7 +204,7 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
-        QCOMPARE(f.tables().button(1)->Element->penWidth(), 2);
+        QCOMPARE(f.tables().element(*f.tables().button(1))->penWidth(), 2);
     }
 
     void resizeByEachHandle_data()
@@ -240,22 +240,22 @@ private slots:
         VellButton *b = f.tables().button(1);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
-        f.form->project().ProjectModified = false;
-        const QPoint grip = b->Frame->handle(handle).rect().center();
+        f.form->project().setProjectModified(false);
+        const QPoint grip = f.tables().frame(*b)->handle(handle).rect().center();
         QTest::mousePress(f.panel(), button, Qt::NoModifier, grip);
-        QCOMPARE(f.surface().ActiveFrame(), b->Frame.get());
+        QCOMPARE(f.surface().ActiveFrame(), f.tables().frame(*b));
         QTest::mouseMove(f.panel(), to);
-        QCOMPARE(b->Element->rect(), element);
+        QCOMPARE(f.tables().element(*b)->rect(), element);
         // The grid follows while the handle is held.
         QCOMPARE(f.form->InfoList->GetRowValue(3), QString::number(element.width()));
         QCOMPARE(f.form->InfoList->GetRowValue(4), QString::number(element.height()));
         QCOMPARE(f.form->InfoList->GetRowValue(1), QString::number(b->X));
-        QVERIFY(!f.form->project().ProjectModified);
+        QVERIFY(!f.form->project().ProjectModified());
         QTest::mouseRelease(f.panel(), button, Qt::NoModifier, to);
         QVERIFY(!f.surface().ActiveFrame());
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
         QTest::mouseMove(f.panel(), QPoint(5, 5));
-        QCOMPARE(b->Element->rect(), element);
+        QCOMPARE(f.tables().element(*b)->rect(), element);
         QCOMPARE(b->X, element.left() + element.width() / 2 - 316);
         QCOMPARE(b->Y, 176 - element.top() - element.height() / 2);
     }
@@ -266,22 +266,22 @@ private slots:
         for (int i = 0; i < 3; ++i)
             f.key(Qt::Key_F1, Qt::ShiftModifier);
         // Spread them out, then select the middle one by a press.
-        SetPosition(*f.tables().button(1), -100, 0);
-        SetPosition(*f.tables().button(3), 100, 0);
+        f.tables().SetPosition(*f.tables().button(1), -100, 0);
+        f.tables().SetPosition(*f.tables().button(3), 100, 0);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_2"));
         QTest::mouseClick(f.form->RemoveObj, Qt::LeftButton);
         QCOMPARE(f.tables().objectNames(), (QStringList{"Button_1", "Button_3"}));
-        QCOMPARE(ObjectId(*f.tables().button(2)), 2);
+        QCOMPARE(f.tables().button(2)->Id, 2);
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
         QCOMPARE(f.form->ID->text(), QStringLiteral("0"));
         QCOMPARE(f.form->InfoList->propertyCount(), 0);
         QVERIFY(!f.surface().CurrentSelection());
         // Shift+Del with nothing selected removes nothing, but marks the project.
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         f.key(Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(f.tables().ButtonCount(), 2);
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
         // Shift+Del with a selection removes it.
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(416, 176));
         f.key(Qt::Key_Delete, Qt::ShiftModifier);
@@ -298,9 +298,9 @@ private slots:
         f.form->MMClear->trigger();
         QCOMPARE(f.tables().ButtonCount() + f.tables().PictureCount() + f.tables().TextCount(), 0);
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
-        QVERIFY(f.app->Form5()->KnownObjectNames.isEmpty());
+        QVERIFY(f.app->Form5()->KnownObjectNames().isEmpty());
         f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QCOMPARE(ObjectName(*f.tables().button(1)), QStringLiteral("Button_2"));
+        QCOMPARE(f.tables().button(1)->Name, QStringLiteral("Button_2"));
         // A press on the new object does not touch the removed ones.
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
@@ -314,11 +314,11 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
-        QCOMPARE(f.tables().button(2)->Element->rect(), f.tables().button(1)->Element->rect());
+        QCOMPARE(f.tables().element(*f.tables().button(2))->rect(), f.tables().element(*f.tables().button(1))->rect());
         QTest::mouseMove(f.panel(), QPoint(10, 10));
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
-        QCOMPARE(f.tables().button(1)->Element->penWidth(), 1);
+        QCOMPARE(f.tables().element(*f.tables().button(1))->penWidth(), 1);
     }
 
     void objectBox()
@@ -363,8 +363,8 @@ private slots:
         AppFixture f;
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         VellText *t = f.tables().text(1);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, t->Element->rect().center());
-        QCOMPARE(t->Element->fill(), QColor(255, 128, 0));
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, f.tables().element(*t)->rect().center());
+        QCOMPARE(f.tables().element(*t)->fill(), QColor(255, 128, 0));
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Текст"));
         QCOMPARE(f.form->InfoList->propertyCount(), 5);
     }
@@ -377,14 +377,14 @@ private slots:
         f.key(Qt::Key_F2, Qt::ShiftModifier);
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
                                   QStringLiteral("FM Vell Creator (Новый проект)*"), 300);
-        f.form->project().ProjectFileName = QStringLiteral("/tmp/a.vlp");
+        f.form->project().setProjectFileName(QStringLiteral("/tmp/a.vlp"));
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
                                   QStringLiteral("FM Vell Creator (/tmp/a.vlp)*"), 300);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
                                   QStringLiteral("FM Vell Creator (/tmp/a.vlp)"), 300);
         // No changes and no file: the title stays as it is.
-        f.form->project().ProjectFileName.clear();
+        f.form->project().ProjectFileName().clear();
         QTest::qWait(150);
         QCOMPARE(f.form->windowTitle(), QStringLiteral("FM Vell Creator (/tmp/a.vlp)"));
     }
@@ -398,9 +398,9 @@ private slots:
         f.dialogs.colors.push_back(QColor(10, 20, 30));
         f.form->MMSetting->trigger();
         QTest::mouseClick(f.app->Form2()->BtnColor, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(f.tables().button(1)->Element->fill(), QColor(10, 20, 30), 150);
-        QCOMPARE(f.tables().button(2)->Element->fill(), QColor(10, 20, 30));
-        QCOMPARE(f.tables().picture(1)->Element->fill(), QColor(0, 128, 128));
+        QTRY_COMPARE_WITH_TIMEOUT(f.tables().element(*f.tables().button(1))->fill(), QColor(10, 20, 30), 150);
+        QCOMPARE(f.tables().element(*f.tables().button(2))->fill(), QColor(10, 20, 30));
+        QCOMPARE(f.tables().element(*f.tables().picture(1))->fill(), QColor(0, 128, 128));
     }
 };
 

@@ -9,12 +9,16 @@ namespace {
 
 struct Fixture
 {
-    ObjectTables tables;
-    ProjectState project;
-    Settings settings;
-    DesignSurface surface{tables, project, [this] {
-                              return settings;
-                          }};
+    Project project;
+    ObjectTables &tables = project.tables();
+    DesignSurface surface{project};
+
+    template <typename T> void set(T Settings::*field, T value)
+    {
+        Settings s = project.settings();
+        s.*field = value;
+        project.setSettings(s);
+    }
 };
 
 } // namespace
@@ -27,46 +31,46 @@ private slots:
     void createRaisesModifiedAndKeepsSelection()
     {
         Fixture f;
-        QSignalSpy changed(&f.surface, &DesignSurface::objectsChanged);
+        QSignalSpy changed(&f.project, &Project::objectAdded);
         VellControl *first = f.surface.create(KindButton);
-        QVERIFY(f.project.ProjectModified);
+        QVERIFY(f.project.ProjectModified());
         QCOMPARE(changed.count(), 1);
         f.surface.Select(*first);
         f.surface.create(KindPicture);
         QCOMPARE(f.surface.selectedObject(), first);
-        QCOMPARE(f.tables.picture(1)->Element->penWidth(), 1);
-        QVERIFY(!f.tables.picture(1)->Frame->isVisible());
+        QCOMPARE(f.tables.element(*f.tables.picture(1))->penWidth(), 1);
+        QVERIFY(!f.tables.frame(*f.tables.picture(1))->isVisible());
     }
 
     void pressHighlightsAndMovesTheHighlight()
     {
         Fixture f;
-        f.settings.selectionBorderColor = QColor(0, 0, 255);
+        f.set(&Settings::selectionBorderColor, QColor(0, 0, 255));
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         auto *t = static_cast<VellText *>(f.surface.create(KindText));
         QSignalSpy shown(&f.surface, &DesignSurface::propertiesShown);
-        f.surface.press(b->Element.get(), PressState::LeftAlone);
+        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
         QCOMPARE(shown.count(), 1);
-        QCOMPARE(b->Element->penWidth(), 2);
-        QCOMPARE(b->Element->penColor(), QColor(0, 0, 255));
-        QVERIFY(b->Frame->isVisible());
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32)); // nothing moved
-        f.surface.press(t->Element.get(), PressState::Other);
-        QCOMPARE(b->Element->penWidth(), 1);
-        QCOMPARE(b->Element->penColor(), QColor(0, 0, 0));
-        QVERIFY(!b->Frame->isVisible());
-        QCOMPARE(t->Element->fill(), QColor(255, 128, 0));
-        f.surface.press(b->Element.get(), PressState::Other);
-        QCOMPARE(t->Element->fill(), QColor(240, 240, 240));
+        QCOMPARE(f.tables.element(*b)->penWidth(), 2);
+        QCOMPARE(f.tables.element(*b)->penColor(), QColor(0, 0, 255));
+        QVERIFY(f.tables.frame(*b)->isVisible());
+        QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 32, 32)); // nothing moved
+        f.surface.press(f.tables.element(*t), PressState::Other);
+        QCOMPARE(f.tables.element(*b)->penWidth(), 1);
+        QCOMPARE(f.tables.element(*b)->penColor(), QColor(0, 0, 0));
+        QVERIFY(!f.tables.frame(*b)->isVisible());
+        QCOMPARE(f.tables.element(*t)->fill(), QColor(255, 128, 0));
+        f.surface.press(f.tables.element(*b), PressState::Other);
+        QCOMPARE(f.tables.element(*t)->fill(), QColor(240, 240, 240));
     }
 
     void ghostOutlineFollowsOption()
     {
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
-        f.surface.press(b->Element.get(), PressState::LeftAlone);
+        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
         QVERIFY(f.surface.GhostFrame());
-        QCOMPARE(f.surface.GhostFrame()->rect(), b->Element->rect());
+        QCOMPARE(f.surface.GhostFrame()->rect(), f.tables.element(*b)->rect());
         QVERIFY(f.surface.GhostFrame()->dottedPen());
         QCOMPARE(f.surface.GhostFrame()->fillStyle(), FillStyle::Clear);
         // The move tick centres it on the pointer.
@@ -75,13 +79,13 @@ private slots:
         f.surface.pointerMovedOverGhost();
         QVERIFY(!f.surface.GhostFrame());
 
-        f.settings.borderMove = false;
-        f.surface.press(b->Element.get(), PressState::LeftAlone);
+        f.set(&Settings::borderMove, false);
+        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
         QVERIFY(!f.surface.GhostFrame());
-        f.settings.borderMove = true;
-        f.surface.press(b->Element.get(), PressState::RightAlone);
+        f.set(&Settings::borderMove, true);
+        f.surface.press(f.tables.element(*b), PressState::RightAlone);
         QVERIFY(!f.surface.GhostFrame());
-        f.surface.press(b->Element.get(), PressState::Other);
+        f.surface.press(f.tables.element(*b), PressState::Other);
         QVERIFY(!f.surface.GhostFrame());
     }
 
@@ -89,35 +93,35 @@ private slots:
     {
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
-        f.project.ProjectModified = false;
-        f.surface.press(b->Element.get(), PressState::LeftAlone);
+        f.project.setProjectModified(false);
+        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
         f.surface.moveTick(QPoint(100, 50));
-        QVERIFY(f.surface.acceptsDrop(QPoint(100, 50), b->Element.get()));
-        f.surface.drop(b->Element.get(), QPoint(100, 50));
+        QVERIFY(f.surface.acceptsDrop(QPoint(100, 50), f.tables.element(*b)));
+        f.surface.drop(f.tables.element(*b), QPoint(100, 50));
         QCOMPARE(b->X, -217);
         QCOMPARE(b->Y, 127);
-        QCOMPARE(b->Element->rect(), QRect(83, 33, 32, 32));
+        QCOMPARE(f.tables.element(*b)->rect(), QRect(83, 33, 32, 32));
         QVERIFY(!f.surface.GhostFrame());
-        QVERIFY(f.project.ProjectModified);
+        QVERIFY(f.project.ProjectModified());
         // The frame came along.
-        QCOMPARE(b->Frame->handle(1).rect().topLeft(), QPoint(81, 31));
+        QCOMPARE(f.tables.frame(*b)->handle(1).rect().topLeft(), QPoint(81, 31));
     }
 
     void dropTargets()
     {
         Fixture f;
-        f.settings.borderMove = false;
+        f.set(&Settings::borderMove, false);
         auto *a = static_cast<VellButton *>(f.surface.create(KindButton));
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
-        SetPosition(*b, 200, 0);
-        f.surface.press(a->Element.get(), PressState::LeftAlone);
-        QVERIFY(!f.surface.acceptsDrop(QPoint(310, 170), a->Element.get())); // itself
-        QVERIFY(!f.surface.acceptsDrop(b->Element->rect().center(), a->Element.get()));
-        QVERIFY(!f.surface.acceptsDrop(QPoint(299, 159), a->Element.get())); // a shown handle
-        QVERIFY(!f.surface.acceptsDrop(QPoint(-1, 10), a->Element.get()));
-        QVERIFY(!f.surface.acceptsDrop(QPoint(10, 353), a->Element.get()));
-        QVERIFY(f.surface.acceptsDrop(QPoint(0, 0), a->Element.get()));
-        QVERIFY(f.surface.acceptsDrop(QPoint(632, 352), a->Element.get()));
+        f.tables.SetPosition(*b, 200, 0);
+        f.surface.press(f.tables.element(*a), PressState::LeftAlone);
+        QVERIFY(!f.surface.acceptsDrop(QPoint(310, 170), f.tables.element(*a))); // itself
+        QVERIFY(!f.surface.acceptsDrop(f.tables.element(*b)->rect().center(), f.tables.element(*a)));
+        QVERIFY(!f.surface.acceptsDrop(QPoint(299, 159), f.tables.element(*a))); // a shown handle
+        QVERIFY(!f.surface.acceptsDrop(QPoint(-1, 10), f.tables.element(*a)));
+        QVERIFY(!f.surface.acceptsDrop(QPoint(10, 353), f.tables.element(*a)));
+        QVERIFY(f.surface.acceptsDrop(QPoint(0, 0), f.tables.element(*a)));
+        QVERIFY(f.surface.acceptsDrop(QPoint(632, 352), f.tables.element(*a)));
     }
 
     void deleteRemovesTheSelectedObjectOnly()
@@ -128,18 +132,18 @@ private slots:
         f.surface.create(KindPicture);
         f.surface.Select(*f.tables.button(2));
         QSignalSpy reset(&f.surface, &DesignSurface::objectInfoReset);
-        f.project.ProjectModified = false;
+        f.project.setProjectModified(false);
         f.surface.RemoveSelected();
         QCOMPARE(reset.count(), 1);
-        QVERIFY(f.project.ProjectModified);
+        QVERIFY(f.project.ProjectModified());
         QVERIFY(!f.surface.CurrentSelection());
         QCOMPARE(f.tables.objectNames(), (QStringList{"Button_1", "Button_3", "Picture_1"}));
-        QCOMPARE(ObjectId(*f.tables.button(2)), 2);
+        QCOMPARE(f.tables.button(2)->Id, 2);
         // Nothing selected: nothing removed, still marked modified.
-        f.project.ProjectModified = false;
+        f.project.setProjectModified(false);
         f.surface.RemoveSelected();
         QCOMPARE(f.tables.ButtonCount(), 2);
-        QVERIFY(f.project.ProjectModified);
+        QVERIFY(f.project.ProjectModified());
     }
 
     void popupAttachment()
@@ -147,14 +151,14 @@ private slots:
         Fixture f;
         VellControl *b = f.surface.create(KindButton);
         QVERIFY(!f.surface.popupAttached());
-        f.surface.press(ownerElement(*b), PressState::RightAlone);
+        f.surface.press(f.tables.element(*b), PressState::RightAlone);
         QVERIFY(f.surface.popupAttached());
         f.surface.pressBarePanel(PressState::Other);
         QVERIFY(f.surface.popupAttached());
         f.surface.pressBarePanel(PressState::RightAlone);
         QVERIFY(!f.surface.popupAttached());
-        f.surface.press(ownerElement(*b), PressState::RightAlone);
-        f.surface.press(ownerElement(*b), PressState::Other);
+        f.surface.press(f.tables.element(*b), PressState::RightAlone);
+        f.surface.press(f.tables.element(*b), PressState::Other);
         QVERIFY(f.surface.popupAttached());
         f.surface.RemoveSelected();
         QVERIFY(!f.surface.popupAttached());
@@ -170,8 +174,8 @@ private slots:
         QVERIFY(!f.surface.CurrentSelection());
         QCOMPARE(f.tables.ButtonCount() + f.tables.TextCount(), 0);
         VellControl *next = f.surface.create(KindButton);
-        QCOMPARE(ObjectName(*next), QStringLiteral("Button_2"));
-        f.surface.press(ownerElement(*next), PressState::LeftAlone);
+        QCOMPARE(next->Name, QStringLiteral("Button_2"));
+        f.surface.press(f.tables.element(*next), PressState::LeftAlone);
         QCOMPARE(f.surface.selectedObject(), next);
     }
 
@@ -180,20 +184,20 @@ private slots:
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         f.surface.Select(*b);
-        f.project.ProjectModified = false;
+        f.project.setProjectModified(false);
         QSignalSpy shown(&f.surface, &DesignSurface::propertiesShown);
-        f.surface.handleDown(&b->Frame->handle(3), QPoint(340, 200));
-        QCOMPARE(f.surface.ActiveFrame(), b->Frame.get());
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 42, 42));
+        f.surface.handleDown(&f.tables.frame(*b)->handle(3), QPoint(340, 200));
+        QCOMPARE(f.surface.ActiveFrame(), f.tables.frame(*b));
+        QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 42, 42));
         QCOMPARE(shown.count(), 1);
         f.surface.moveTick(QPoint(340, 200)); // pointer still: nothing to do
         QCOMPARE(shown.count(), 1);
         f.surface.moveTick(QPoint(350, 210));
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 52, 52));
-        QVERIFY(!f.project.ProjectModified);
+        QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 52, 52));
+        QVERIFY(!f.project.ProjectModified());
         f.surface.handleUp();
         QVERIFY(!f.surface.ActiveFrame());
-        QVERIFY(f.project.ProjectModified);
+        QVERIFY(f.project.ProjectModified());
     }
 
     void deletingWhileHoldingAHandleReleasesIt()
@@ -201,7 +205,7 @@ private slots:
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         f.surface.Select(*b);
-        f.surface.handleDown(&b->Frame->handle(1), QPoint(290, 150));
+        f.surface.handleDown(&f.tables.frame(*b)->handle(1), QPoint(290, 150));
         f.surface.RemoveSelected();
         QVERIFY(!f.surface.ActiveFrame());
         f.surface.moveTick(QPoint(10, 10)); // must not touch the removed frame
@@ -213,12 +217,12 @@ private slots:
         Fixture f;
         VellControl *b = f.surface.create(KindButton);
         VellControl *p = f.surface.create(KindPicture);
-        f.settings.buttonColor = QColor(1, 2, 3);
-        f.settings.pictureColor = QColor(4, 5, 6);
+        f.set(&Settings::buttonColor, QColor(1, 2, 3));
+        f.set(&Settings::pictureColor, QColor(4, 5, 6));
         f.surface.recolourButtons();
-        QCOMPARE(ownerElement(*b)->fill(), QColor(1, 2, 3));
-        QCOMPARE(ownerElement(*p)->fill(), QColor(0, 128, 128));
-        QCOMPARE(ownerElement(*f.surface.create(KindPicture))->fill(), QColor(4, 5, 6));
+        QCOMPARE(f.tables.element(*b)->fill(), QColor(1, 2, 3));
+        QCOMPARE(f.tables.element(*p)->fill(), QColor(0, 128, 128));
+        QCOMPARE(f.tables.element(*f.surface.create(KindPicture))->fill(), QColor(4, 5, 6));
     }
 
     void textPresetsTheColourDialog()
@@ -228,7 +232,7 @@ private slots:
         f.surface.setColorTextPreset(QColor(1, 1, 1));
         f.surface.Select(*t);
         QCOMPARE(f.surface.colorTextPreset(), QColor(1, 1, 1)); // no colour chosen yet
-        SetTextColor(*t, QColor(0, 0, 255));
+        f.tables.SetTextColor(*t, QColor(0, 0, 255));
         f.surface.Select(*t);
         QCOMPARE(f.surface.colorTextPreset(), QColor(0, 0, 255));
     }

@@ -21,12 +21,12 @@ private slots:
         VellButton *b = t.createButton(kWhite);
         VellPicture *p = t.createPicture(kTeal);
         VellText *x = t.createText();
-        QCOMPARE(ObjectName(*b), QStringLiteral("Button_1"));
-        QCOMPARE(ObjectName(*p), QStringLiteral("Picture_1"));
-        QCOMPARE(ObjectName(*x), QStringLiteral("Text_1"));
-        QCOMPARE(ObjectId(*b), 1);
-        QCOMPARE(ObjectId(*p), 1);
-        QCOMPARE(ObjectId(*x), 1);
+        QCOMPARE(b->Name, QStringLiteral("Button_1"));
+        QCOMPARE(p->Name, QStringLiteral("Picture_1"));
+        QCOMPARE(x->Name, QStringLiteral("Text_1"));
+        QCOMPARE(b->Id, 1);
+        QCOMPARE(p->Id, 1);
+        QCOMPARE(x->Id, 1);
         QCOMPARE(b->Kind, 1);
         QCOMPARE(p->Kind, 2);
         QCOMPARE(x->Kind, 3);
@@ -43,21 +43,21 @@ private slots:
     {
         ObjectTables t;
         VellButton *b = t.createButton(kWhite);
-        QCOMPARE(b->Element->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(t.element(*b)->rect(), QRect(300, 160, 32, 32));
         QCOMPARE(b->X, 0);
         QCOMPARE(b->Y, 0);
-        QCOMPARE(b->Element->fill(), kWhite);
-        QCOMPARE(b->Element->penWidth(), 1);
-        QCOMPARE(b->Element->fillStyle(), FillStyle::Solid);
+        QCOMPARE(t.element(*b)->fill(), kWhite);
+        QCOMPARE(t.element(*b)->penWidth(), 1);
+        QCOMPARE(t.element(*b)->fillStyle(), FillStyle::Solid);
         // The frame is there but hidden, its handles on the corners.
-        QVERIFY(!b->Frame->isVisible());
-        QCOMPARE(b->Frame->handle(1).rect(), QRect(298, 158, 4, 4));
-        QCOMPARE(b->Frame->handle(2).rect(), QRect(330, 158, 4, 4));
-        QCOMPARE(b->Frame->handle(3).rect(), QRect(330, 190, 4, 4));
-        QCOMPARE(b->Frame->handle(4).rect(), QRect(298, 190, 4, 4));
+        QVERIFY(!t.frame(*b)->isVisible());
+        QCOMPARE(t.frame(*b)->handle(1).rect(), QRect(298, 158, 4, 4));
+        QCOMPARE(t.frame(*b)->handle(2).rect(), QRect(330, 158, 4, 4));
+        QCOMPARE(t.frame(*b)->handle(3).rect(), QRect(330, 190, 4, 4));
+        QCOMPARE(t.frame(*b)->handle(4).rect(), QRect(298, 190, 4, 4));
         VellPicture *p = t.createPicture(kTeal);
-        QCOMPARE(p->Element->rect(), QRect(300, 160, 32, 32));
-        QCOMPARE(p->Element->fill(), kTeal);
+        QCOMPARE(t.element(*p)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(t.element(*p)->fill(), kTeal);
     }
 
     void newTextFitsItsLabel()
@@ -65,10 +65,10 @@ private slots:
         ObjectTables t;
         VellText *x = t.createText();
         const QSize size = LabelSize(QStringLiteral("Текст"));
-        QCOMPARE(x->Element->size(), size);
-        QCOMPARE(x->Element->left(), 316 - size.width() / 2);
-        QCOMPARE(x->Element->top(), 176 - 13 / 2);
-        QCOMPARE(x->Element->text(), QStringLiteral("Текст"));
+        QCOMPARE(t.element(*x)->size(), size);
+        QCOMPARE(t.element(*x)->left(), 316 - size.width() / 2);
+        QCOMPARE(t.element(*x)->top(), 176 - 13 / 2);
+        QCOMPARE(t.element(*x)->text(), QStringLiteral("Текст"));
     }
 
     void removalRenumbers()
@@ -78,13 +78,13 @@ private slots:
             t.createButton(kWhite);
         t.remove(KindButton, 1);
         QCOMPARE(t.ButtonCount(), 2);
-        QCOMPARE(ObjectName(*t.button(1)), QStringLiteral("Button_2"));
-        QCOMPARE(ObjectId(*t.button(1)), 1);
-        QCOMPARE(ObjectName(*t.button(2)), QStringLiteral("Button_3"));
-        QCOMPARE(ObjectId(*t.button(2)), 2);
+        QCOMPARE(t.button(1)->Name, QStringLiteral("Button_2"));
+        QCOMPARE(t.button(1)->Id, 1);
+        QCOMPARE(t.button(2)->Name, QStringLiteral("Button_3"));
+        QCOMPARE(t.button(2)->Id, 2);
         VellButton *b4 = t.createButton(kWhite);
-        QCOMPARE(ObjectName(*b4), QStringLiteral("Button_4"));
-        QCOMPARE(ObjectId(*b4), 3);
+        QCOMPARE(b4->Name, QStringLiteral("Button_4"));
+        QCOMPARE(b4->Id, 3);
         // The removed element is gone from the panel too: 3 elements and 12 handles.
         QCOMPARE(int(t.scene().elementCount()), 15);
     }
@@ -96,7 +96,7 @@ private slots:
             t.createText();
         t.remove(KindText, 2);
         QCOMPARE(t.objectNames(KindText), (QStringList{"Text_1", "Text_3"}));
-        QCOMPARE(ObjectId(*t.text(2)), 2);
+        QCOMPARE(t.text(2)->Id, 2);
         QVERIFY(!t.text(3));
         t.remove(KindText, 7); // out of range: nothing happens
         QCOMPARE(t.TextCount(), 2);
@@ -112,9 +112,9 @@ private slots:
         QCOMPARE(t.ButtonCount(), 0);
         QCOMPARE(t.PictureCount(), 0);
         QVERIFY(t.scene().elementCount() == 0);
-        QCOMPARE(ObjectName(*t.createButton(kWhite)), QStringLiteral("Button_3"));
-        QCOMPARE(ObjectName(*t.createPicture(kTeal)), QStringLiteral("Picture_2"));
-        QCOMPARE(ObjectName(*t.createText()), QStringLiteral("Text_1"));
+        QCOMPARE(t.createButton(kWhite)->Name, QStringLiteral("Button_3"));
+        QCOMPARE(t.createPicture(kTeal)->Name, QStringLiteral("Picture_2"));
+        QCOMPARE(t.createText()->Name, QStringLiteral("Text_1"));
     }
 
     void fullTableRefusesNewObject()
@@ -130,7 +130,7 @@ private slots:
         // Other kinds are not affected.
         QVERIFY(t.createButton(kWhite));
         t.remove(KindPicture, 5000);
-        QCOMPARE(ObjectName(*t.createPicture(kTeal)), QStringLiteral("Picture_10000"));
+        QCOMPARE(t.createPicture(kTeal)->Name, QStringLiteral("Picture_10000"));
     }
 
     void namesAndLookUp()
@@ -145,7 +145,7 @@ private slots:
         QVERIFY(!t.FindObjectByName(KindButton, "button_2"));
         QVERIFY(!t.FindObjectByName(KindPicture, "Button_2"));
         QVERIFY(!t.FindObjectByName(KindNone, "Button_1"));
-        QVERIFY(!t.FindObjectByName(4, "Button_1"));
+        QVERIFY(!t.FindObjectByName(ObjectKind(4), "Button_1"));
     }
 
     void kindFromNamePrefix_data()
@@ -182,61 +182,61 @@ private slots:
     {
         ObjectTables t;
         VellButton *b = t.createButton(kWhite);
-        SetPosition(*b, -217, 127);
-        QCOMPARE(b->Element->rect(), QRect(83, 33, 32, 32));
+        t.SetPosition(*b, -217, 127);
+        QCOMPARE(t.element(*b)->rect(), QRect(83, 33, 32, 32));
         // The frame follows the element's centre.
-        QCOMPARE(b->Frame->handle(1).rect().topLeft(), QPoint(81, 31));
-        QCOMPARE(b->Frame->handle(3).rect().topLeft(), QPoint(113, 63));
-        SetPosition(*b, 10, -20);
-        QCOMPARE(b->Element->rect(), QRect(310, 180, 32, 32));
+        QCOMPARE(t.frame(*b)->handle(1).rect().topLeft(), QPoint(81, 31));
+        QCOMPARE(t.frame(*b)->handle(3).rect().topLeft(), QPoint(113, 63));
+        t.SetPosition(*b, 10, -20);
+        QCOMPARE(t.element(*b)->rect(), QRect(310, 180, 32, 32));
     }
 
     void setSizeAboutCentre()
     {
         ObjectTables t;
         VellButton *b = t.createButton(kWhite);
-        SetPosition(*b, 10, 20);
-        SetSize(*b, 33, 21);
-        QCOMPARE(b->Element->size(), QSize(32, 20));
-        QCOMPARE(b->Element->rect(), QRect(326 - 16, 156 - 10, 32, 20));
+        t.SetPosition(*b, 10, 20);
+        t.SetSize(*b, 33, 21);
+        QCOMPARE(t.element(*b)->size(), QSize(32, 20));
+        QCOMPARE(t.element(*b)->rect(), QRect(326 - 16, 156 - 10, 32, 20));
         QCOMPARE(b->X, 10);
         QCOMPARE(b->Y, 20);
-        QCOMPARE(b->Frame->FrameWidth, 32);
-        QCOMPARE(b->Frame->handle(3).rect().topLeft(), QPoint(340, 164));
+        QCOMPARE(t.frame(*b)->FrameWidth, 32);
+        QCOMPARE(t.frame(*b)->handle(3).rect().topLeft(), QPoint(340, 164));
     }
 
     void visibility()
     {
         ObjectTables t;
         VellPicture *p = t.createPicture(kTeal);
-        SetVisible(*p, false);
+        t.SetVisible(*p, false);
         QVERIFY(!p->Visible);
-        QCOMPARE(p->Element->fillStyle(), FillStyle::DiagCross);
-        SetVisible(*p, true);
-        QCOMPARE(p->Element->fillStyle(), FillStyle::Solid);
+        QCOMPARE(t.element(*p)->fillStyle(), FillStyle::DiagCross);
+        t.SetVisible(*p, true);
+        QCOMPARE(t.element(*p)->fillStyle(), FillStyle::Solid);
         VellText *x = t.createText();
-        const QRect before = x->Element->rect();
-        SetVisible(*x, false);
+        const QRect before = t.element(*x)->rect();
+        t.SetVisible(*x, false);
         QVERIFY(!x->Visible);
-        QVERIFY(x->Element->isVisible());
-        QCOMPARE(x->Element->rect(), before);
-        QCOMPARE(x->Element->fillStyle(), FillStyle::Solid);
+        QVERIFY(t.element(*x)->isVisible());
+        QCOMPARE(t.element(*x)->rect(), before);
+        QCOMPARE(t.element(*x)->fillStyle(), FillStyle::Solid);
     }
 
     void longerTextWidensToTheRight()
     {
         ObjectTables t;
         VellText *x = t.createText();
-        const QRect before = x->Element->rect();
-        SetText(*x, QStringLiteral("Гораздо более длинный текст"));
-        QCOMPARE(x->Element->left(), before.left());
-        QCOMPARE(x->Element->top(), before.top());
-        QVERIFY(x->Element->width() > before.width());
+        const QRect before = t.element(*x)->rect();
+        t.SetText(*x, QStringLiteral("Гораздо более длинный текст"));
+        QCOMPARE(t.element(*x)->left(), before.left());
+        QCOMPARE(t.element(*x)->top(), before.top());
+        QVERIFY(t.element(*x)->width() > before.width());
         QCOMPARE(x->X, 0);
         QCOMPARE(x->Y, 0);
-        SetTextColor(*x, QColor(255, 0, 0));
+        t.SetTextColor(*x, QColor(255, 0, 0));
         QCOMPARE(x->TextColor, QStringLiteral("clRed"));
-        QCOMPARE(x->Element->textColor(), QColor(255, 0, 0));
+        QCOMPARE(t.element(*x)->textColor(), QColor(255, 0, 0));
     }
 
     void laterElementsLieOnTop()
@@ -244,15 +244,15 @@ private slots:
         ObjectTables t;
         VellButton *first = t.createButton(kWhite);
         VellButton *second = t.createButton(kWhite);
-        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), second->Element.get());
+        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), t.element(*second));
         t.remove(KindButton, 2);
-        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), first->Element.get());
+        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), t.element(*first));
         // Hidden handles are not hit; a shown one lies above its own object.
         QVERIFY(!t.scene().elementAt(QPoint(299, 159)));
-        QCOMPARE(t.scene().elementAt(QPoint(300, 160)), first->Element.get());
-        first->Frame->SetVisible(true);
-        QCOMPARE(t.scene().elementAt(QPoint(299, 159)), &first->Frame->handle(1));
-        QCOMPARE(t.scene().elementAt(QPoint(301, 161)), &first->Frame->handle(1));
+        QCOMPARE(t.scene().elementAt(QPoint(300, 160)), t.element(*first));
+        t.frame(*first)->SetVisible(true);
+        QCOMPARE(t.scene().elementAt(QPoint(299, 159)), &t.frame(*first)->handle(1));
+        QCOMPARE(t.scene().elementAt(QPoint(301, 161)), &t.frame(*first)->handle(1));
         QVERIFY(!t.scene().elementAt(QPoint(5, 5)));
     }
 };

@@ -58,20 +58,20 @@ private slots:
         QFETCH(int, y);
         ObjectTables t;
         VellButton *b = t.createButton(QColor(255, 255, 255));
-        b->Frame->HandleMouseDown(handle);
-        b->Frame->DragHandleTo(pointer.x(), pointer.y());
-        b->Frame->ApplyToOwner();
-        QCOMPARE(b->Element->rect(), element);
+        t.frame(*b)->HandleMouseDown(handle);
+        t.frame(*b)->DragHandleTo(pointer.x(), pointer.y());
+        t.ApplyFrame(*b);
+        QCOMPARE(t.element(*b)->rect(), element);
         QCOMPARE(b->X, x);
         QCOMPARE(b->Y, y);
-        QCOMPARE(b->Frame->handle(handle).rect().topLeft(), pointer);
+        QCOMPARE(t.frame(*b)->handle(handle).rect().topLeft(), pointer);
         // The four handles still mark the corners of a rectangle.
-        QCOMPARE(b->Frame->handle(1).left(), b->Frame->handle(4).left());
-        QCOMPARE(b->Frame->handle(2).left(), b->Frame->handle(3).left());
-        QCOMPARE(b->Frame->handle(1).top(), b->Frame->handle(2).top());
-        QCOMPARE(b->Frame->handle(3).top(), b->Frame->handle(4).top());
-        b->Frame->HandleMouseUp();
-        QCOMPARE(b->Frame->ActiveHandle, 0);
+        QCOMPARE(t.frame(*b)->handle(1).left(), t.frame(*b)->handle(4).left());
+        QCOMPARE(t.frame(*b)->handle(2).left(), t.frame(*b)->handle(3).left());
+        QCOMPARE(t.frame(*b)->handle(1).top(), t.frame(*b)->handle(2).top());
+        QCOMPARE(t.frame(*b)->handle(3).top(), t.frame(*b)->handle(4).top());
+        t.frame(*b)->HandleMouseUp();
+        QCOMPARE(t.frame(*b)->ActiveHandle, 0);
     }
 
     void bottomRightRule()
@@ -79,32 +79,29 @@ private slots:
         // Width p - L + 2 and height q - T + 2, left and top kept.
         ObjectTables t;
         VellPicture *p = t.createPicture(QColor(0, 128, 128));
-        SetPosition(*p, -100, 50);
-        const int L = p->Element->left();
-        const int T = p->Element->top();
-        p->Frame->HandleMouseDown(3);
+        t.SetPosition(*p, -100, 50);
+        const int L = t.element(*p)->left();
+        const int T = t.element(*p)->top();
+        t.frame(*p)->HandleMouseDown(3);
         for (const QPoint pq : {QPoint(250, 150), QPoint(400, 300), QPoint(230, 130)}) {
-            p->Frame->DragHandleTo(pq.x(), pq.y());
-            p->Frame->ApplyToOwner();
-            QCOMPARE(p->Element->width(), pq.x() - L + 2);
-            QCOMPARE(p->Element->height(), pq.y() - T + 2);
-            QCOMPARE(p->Element->left(), L);
-            QCOMPARE(p->Element->top(), T);
+            t.frame(*p)->DragHandleTo(pq.x(), pq.y());
+            t.ApplyFrame(*p);
+            QCOMPARE(t.element(*p)->width(), pq.x() - L + 2);
+            QCOMPARE(t.element(*p)->height(), pq.y() - T + 2);
+            QCOMPARE(t.element(*p)->left(), L);
+            QCOMPARE(t.element(*p)->top(), T);
         }
     }
 
     void textOwnerIsNotResized()
     {
-        PanelScene scene;
-        VellText text;
-        text.Kind = KindText;
-        text.Element =
-            std::make_unique<PanelElement>(scene, ElementShape::Label, QRect(1, 2, 3, 4));
-        VellResizeRect frame(scene, 0, 0, 4, 4, &text);
-        frame.HandleMouseDown(3);
-        frame.DragHandleTo(50, 50);
-        frame.ApplyToOwner();
-        QCOMPARE(text.Element->rect(), QRect(1, 2, 3, 4));
+        ObjectTables t;
+        VellText *text = t.createText();
+        const QRect before = t.element(*text)->rect();
+        const VellText fields = *text;
+        t.ApplyFrame(*text);
+        QCOMPARE(t.element(*text)->rect(), before);
+        QVERIFY(*text == fields);
     }
 };
 

@@ -33,10 +33,10 @@ void erase(QWidget *editor)
 template <typename T> T *createAndClick(AppFixture &f, Qt::Key createKey)
 {
     f.key(createKey, Qt::ShiftModifier);
-    const int kind = createKey - Qt::Key_F1 + 1;
+    const auto kind = ObjectKind(createKey - Qt::Key_F1 + 1);
     VellControl *object = f.tables().object(kind, f.tables().count(kind));
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                      ownerElement(*object)->rect().center());
+                      f.tables().element(*object)->rect().center());
     return static_cast<T *>(object);
 }
 
@@ -101,15 +101,15 @@ private slots:
         // Each release applied what the row held: "1", then nothing for "".
         QCOMPARE(f.form->InfoList->GetRowValue(1), QString());
         QCOMPARE(b->X, 1);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         QTest::keyClick(editor, Qt::Key_Minus);
         QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-"));
         QCOMPARE(b->X, 1);
         // A key release marks the project even when it applied nothing.
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
         QTest::keyClick(editor, Qt::Key_5);
         QCOMPARE(b->X, -5);
-        QCOMPARE(b->Element->left(), 316 - 5 - 16);
+        QCOMPARE(f.tables().element(*b)->left(), 316 - 5 - 16);
     }
 
     void sizeRows()
@@ -123,12 +123,12 @@ private slots:
         QWidget *height = openEditor(f, 4);
         erase(height);
         QCOMPARE(f.form->InfoList->GetRowValue(4), QString());
-        QCOMPARE(p->Element->size(), QSize(32, 32));
+        QCOMPARE(f.tables().element(*p)->size(), QSize(32, 32));
         QTest::keyClick(height, Qt::Key_4);
-        QCOMPARE(p->Element->size(), QSize(32, 4));
+        QCOMPARE(f.tables().element(*p)->size(), QSize(32, 4));
         QTest::keyClick(height, Qt::Key_1);
-        QCOMPARE(p->Element->size(), QSize(32, 40)); // 41 loses its odd pixel
-        QCOMPARE(p->Element->top(), 176 - 20);
+        QCOMPARE(f.tables().element(*p)->size(), QSize(32, 40)); // 41 loses its odd pixel
+        QCOMPARE(f.tables().element(*p)->top(), 176 - 20);
     }
 
     void textureAndClickRows()
@@ -153,18 +153,18 @@ private slots:
         QTest::keyClick(left, Qt::Key_Delete); // Delete still erases
         QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo"));
         // The click rows' ellipsis does nothing yet, and marks nothing.
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         auto *ellipsis = f.form->InfoList->findChild<QToolButton *>("ellipsis");
         QVERIFY(ellipsis);
         QTest::mouseClick(ellipsis, Qt::LeftButton);
-        QVERIFY(!f.form->project().ProjectModified);
+        QVERIFY(!f.form->project().ProjectModified());
     }
 
     void visibilityPickList()
     {
         AppFixture f;
         VellPicture *p = createAndClick<VellPicture>(f, Qt::Key_F2);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         auto *combo = qobject_cast<QComboBox *>(openEditor(f, 6));
         QVERIFY(combo);
         QCOMPARE(combo->count(), 2);
@@ -179,9 +179,9 @@ private slots:
         const QRect item = view->visualRect(view->model()->index(1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
         QVERIFY(!p->Visible);
-        QCOMPARE(p->Element->fillStyle(), FillStyle::DiagCross);
+        QCOMPARE(f.tables().element(*p)->fillStyle(), FillStyle::DiagCross);
         QCOMPARE(f.form->InfoList->GetRowValue(6), QStringLiteral("false"));
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
     }
 
     void shiftAloneAppliesNothing()
@@ -190,7 +190,7 @@ private slots:
         VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
         QWidget *texture = openEditor(f, 5);
         QTest::keyClick(texture, Qt::Key_End);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         // Raw events: the test helpers would add Shift presses and releases.
         const auto send = [texture](QEvent::Type type, int key, const QString &text,
                                     Qt::KeyboardModifiers mods) {
@@ -202,12 +202,12 @@ private slots:
         send(QEvent::KeyRelease, Qt::Key_C, QStringLiteral("C"), Qt::ShiftModifier);
         QCOMPARE(f.form->InfoList->GetRowValue(5), QStringLiteral("B000C"));
         QCOMPARE(b->TextureId, QStringLiteral("B000"));
-        QVERIFY(!f.form->project().ProjectModified);
+        QVERIFY(!f.form->project().ProjectModified());
         // The platform reports Shift's own release with the state before it,
         // which the event turns into "no modifier".
         send(QEvent::KeyRelease, Qt::Key_Shift, QString(), Qt::ShiftModifier);
         QCOMPARE(b->TextureId, QStringLiteral("B000C"));
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
     }
 
     void integerOverflowIsReported()
@@ -227,13 +227,13 @@ private slots:
     {
         AppFixture f;
         VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
-        const QPoint topLeft = t->Element->rect().topLeft();
+        const QPoint topLeft = f.tables().element(*t)->rect().topLeft();
         QWidget *text = openEditor(f, 3);
         erase(text);
         typeText(text, QStringLiteral("Привет, мир!"));
         QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
-        QCOMPARE(t->Element->text(), QStringLiteral("Привет, мир!"));
-        QCOMPARE(t->Element->rect().topLeft(), topLeft);
+        QCOMPARE(f.tables().element(*t)->text(), QStringLiteral("Привет, мир!"));
+        QCOMPARE(f.tables().element(*t)->rect().topLeft(), topLeft);
         // Characters the files cannot store are refused.
         typeText(text, QString::fromUtf8("\u4e2d\u00e9"));
         QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
@@ -243,7 +243,7 @@ private slots:
         combo->setCurrentIndex(1);
         emit combo->activated(1);
         QVERIFY(!t->Visible);
-        QCOMPARE(t->Element->fillStyle(), FillStyle::Solid);
+        QCOMPARE(f.tables().element(*t)->fillStyle(), FillStyle::Solid);
     }
 
     void colourEllipsis()
@@ -256,16 +256,16 @@ private slots:
         QCOMPARE(f.form->InfoList->GetRowValue(5), QString());
         auto *ellipsis = f.form->InfoList->findChild<QToolButton *>("ellipsis");
         QVERIFY(ellipsis);
-        f.form->project().ProjectModified = false;
+        f.form->project().setProjectModified(false);
         QTest::mouseClick(ellipsis, Qt::LeftButton); // cancelled
         QCOMPARE(f.dialogs.colorDialogInitial.size(), 1);
         QVERIFY(t->TextColor.isEmpty());
-        QVERIFY(f.form->project().ProjectModified);
+        QVERIFY(f.form->project().ProjectModified());
         f.dialogs.colors.push_back(QColor(255, 0, 0));
         QTest::mouseClick(ellipsis, Qt::LeftButton);
         QCOMPARE(f.form->InfoList->GetRowValue(5), QStringLiteral("clRed"));
         QCOMPARE(t->TextColor, QStringLiteral("clRed"));
-        QCOMPARE(t->Element->textColor(), QColor(255, 0, 0));
+        QCOMPARE(f.tables().element(*t)->textColor(), QColor(255, 0, 0));
         // Selecting a coloured text presets the dialog with its colour.
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         f.dialogs.colors.push_back(QColor(0, 0, 255));
@@ -335,7 +335,7 @@ private slots:
         QVERIFY(texture);
         QTest::keyClick(texture, Qt::Key_End);
         QTest::keyClick(texture, Qt::Key_9);
-        const QPoint grip = b->Frame->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*b)->handle(3).rect().center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), QPoint(360, 210));
         QCOMPARE(f.form->InfoList->GetRowValue(3), QStringLiteral("62"));

@@ -43,8 +43,8 @@ private slots:
         QCOMPARE(button[0].editor, RowEditor::Plain);
 
         VellPicture *p = t.createPicture(Qt::white);
-        SetPosition(*p, -12, 7);
-        SetVisible(*p, false);
+        t.SetPosition(*p, -12, 7);
+        t.SetVisible(*p, false);
         p->TextureId = "P1";
         QCOMPARE(
             lines(PropertyRowsFor(*p)),
@@ -115,9 +115,9 @@ private slots:
         QFETCH(QString, accepted);
         QFETCH(QString, rejected);
         for (QChar c : accepted)
-            QVERIFY2(AcceptsTypedChar(kind, row, value, c), qPrintable(QString(c)));
+            QVERIFY2(AcceptsTypedChar(ObjectKind(kind), row, value, c), qPrintable(QString(c)));
         for (QChar c : rejected)
-            QVERIFY2(!AcceptsTypedChar(kind, row, value, c), qPrintable(QString(c)));
+            QVERIFY2(!AcceptsTypedChar(ObjectKind(kind), row, value, c), qPrintable(QString(c)));
     }
 
     void applyRows()
@@ -125,28 +125,28 @@ private slots:
         ObjectTables t;
         VellButton *b = t.createButton(Qt::white);
         QStringList values = {"-5", "", "40", "20", "B001", "true", "Foo1", "Bar"};
-        QVERIFY(ApplyRow(*b, 1, values).changed);
+        QVERIFY(ApplyRow(t, *b, 1, values).changed);
         QCOMPARE(b->X, -5);
-        QVERIFY(!ApplyRow(*b, 2, values).changed); // empty: nothing
+        QVERIFY(!ApplyRow(t, *b, 2, values).changed); // empty: nothing
         values[1] = "-";
-        QVERIFY(!ApplyRow(*b, 2, values).changed);
+        QVERIFY(!ApplyRow(t, *b, 2, values).changed);
         QCOMPARE(b->Y, 0);
-        QVERIFY(ApplyRow(*b, 4, values).changed);
-        QCOMPARE(b->Element->size(), QSize(40, 20));
+        QVERIFY(ApplyRow(t, *b, 4, values).changed);
+        QCOMPARE(t.element(*b)->size(), QSize(40, 20));
         QCOMPARE(b->X, -5); // about the centre
         values[2] = "";
-        QVERIFY(!ApplyRow(*b, 3, values).changed);
-        QCOMPARE(b->Element->size(), QSize(40, 20));
-        ApplyRow(*b, 5, values);
+        QVERIFY(!ApplyRow(t, *b, 3, values).changed);
+        QCOMPARE(t.element(*b)->size(), QSize(40, 20));
+        ApplyRow(t, *b, 5, values);
         QCOMPARE(b->TextureId, QStringLiteral("B001"));
-        ApplyRow(*b, 7, values);
-        ApplyRow(*b, 8, values);
+        ApplyRow(t, *b, 7, values);
+        ApplyRow(t, *b, 8, values);
         QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo1"));
         QCOMPARE(b->RightActionsFunction, QStringLiteral("Bar"));
-        QVERIFY(!ApplyRow(*b, 6, values).changed);
+        QVERIFY(!ApplyRow(t, *b, 6, values).changed);
 
         values[0] = "99999999999";
-        const ApplyOutcome overflow = ApplyRow(*b, 1, values);
+        const ApplyOutcome overflow = ApplyRow(t, *b, 1, values);
         QVERIFY(!overflow.changed);
         QCOMPARE(overflow.error, QStringLiteral("'99999999999' is not a valid integer value"));
         QCOMPARE(b->X, -5);
@@ -156,12 +156,12 @@ private slots:
     {
         ObjectTables t;
         VellText *x = t.createText();
-        const QPoint topLeft = x->Element->rect().topLeft();
-        QVERIFY(ApplyRow(*x, 3, {"0", "0", "Hello, world", "true", ""}).changed);
+        const QPoint topLeft = t.element(*x)->rect().topLeft();
+        QVERIFY(ApplyRow(t, *x, 3, {"0", "0", "Hello, world", "true", ""}).changed);
         QCOMPARE(x->Text, QStringLiteral("Hello, world"));
-        QCOMPARE(x->Element->rect().topLeft(), topLeft);
+        QCOMPARE(t.element(*x)->rect().topLeft(), topLeft);
         // Rows 3 and 4 of a text are not a size.
-        QVERIFY(!ApplyRow(*x, 4, {"0", "0", "Hi", "false", ""}).changed);
+        QVERIFY(!ApplyRow(t, *x, 4, {"0", "0", "Hi", "false", ""}).changed);
         QVERIFY(x->Visible);
     }
 
@@ -169,22 +169,22 @@ private slots:
     {
         ObjectTables t;
         VellButton *b = t.createButton(Qt::white);
-        QVERIFY(ApplyRow(*b, 1, {"2147483647", "-2147483648", "32", "32"}).changed);
-        QVERIFY(ApplyRow(*b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
+        QVERIFY(ApplyRow(t, *b, 1, {"2147483647", "-2147483648", "32", "32"}).changed);
+        QVERIFY(ApplyRow(t, *b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
         QCOMPARE(b->X, 2147483647);
         QCOMPARE(b->Y, int(-2147483648LL));
-        QVERIFY(ApplyRow(*b, 3, {"2147483647", "-2147483648", "2147483647", "2147483647"}).changed);
+        QVERIFY(ApplyRow(t, *b, 3, {"2147483647", "-2147483648", "2147483647", "2147483647"}).changed);
         QCOMPARE(b->X, 2147483647);
         // Far off the panel, nowhere near the visible area.
-        QVERIFY(!b->Element->rect().intersects(QRect(0, 0, 633, 353)));
+        QVERIFY(!t.element(*b)->rect().intersects(QRect(0, 0, 633, 353)));
         // A far-off object keeps the size it is given.
-        QVERIFY(ApplyRow(*b, 3, {"999999999", "0", "40", "20"}).changed);
-        QVERIFY(ApplyRow(*b, 1, {"999999999", "0", "40", "20"}).changed);
-        QVERIFY(ApplyRow(*b, 2, {"999999999", "0", "40", "20"}).changed);
-        QVERIFY(ApplyRow(*b, 3, {"999999999", "0", "40", "20"}).changed);
-        QCOMPARE(b->Element->size(), QSize(40, 20));
+        QVERIFY(ApplyRow(t, *b, 3, {"999999999", "0", "40", "20"}).changed);
+        QVERIFY(ApplyRow(t, *b, 1, {"999999999", "0", "40", "20"}).changed);
+        QVERIFY(ApplyRow(t, *b, 2, {"999999999", "0", "40", "20"}).changed);
+        QVERIFY(ApplyRow(t, *b, 3, {"999999999", "0", "40", "20"}).changed);
+        QCOMPARE(t.element(*b)->size(), QSize(40, 20));
         QCOMPARE(PropertyRowsFor(*b).at(2).value, QStringLiteral("40"));
-        QVERIFY(b->Element->left() > 633);
+        QVERIFY(t.element(*b)->left() > 633);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "defaultsettings.h"
 #include "filebytes.h"
+#include "project/project.h"
 #include "settings/tform2.h"
 
 #include "scripteddialogs.h"
@@ -38,6 +39,7 @@ class TestSettingsWindow : public QObject
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ScriptedDialogs> dlg;
+    std::unique_ptr<vell::Project> project;
     QString oldDir;
 
 private slots:
@@ -48,9 +50,11 @@ private slots:
         oldDir = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir->path()));
         dlg = std::make_unique<ScriptedDialogs>();
+        project = std::make_unique<vell::Project>();
     }
     void cleanup()
     {
+        project.reset();
         dlg.reset();
         QDir::setCurrent(oldDir);
         dir.reset();
@@ -58,7 +62,7 @@ private slots:
 
     void windowAndDefaults()
     {
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(f.windowTitle(), QStringLiteral("Настройки"));
         QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
         f.show();
@@ -101,7 +105,7 @@ private slots:
         writeBytes(kFile, "FMVELLCREATORversionkey2.0\r\nclRed\r\n$00123456\r\nclLime\r\n"
                           "clNavy\r\ndeactivate\r\ncompilecodecjass\r\ndeactivate\r\n"
                           "\r\nPics\r\nTexts\r\nUnits\r\nnot\r\n");
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(dlg->errors, QStringList());
         QCOMPARE(shown(f.BtnColor), QColor(255, 0, 0));
         QCOMPARE(shown(f.PicColor), QColor(0x56, 0x34, 0x12));
@@ -135,7 +139,7 @@ private slots:
     {
         writeBytes(kFile, "FMVELLCREATORversionkey2.0\r\nclRed\r\nclBlue\r\nclLime\r\n"
                           "clNavy\r\ndeactivate\r\n");
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(dlg->errors, QStringList({"List index out of bounds (6)"}));
         QCOMPARE(shown(f.BtnColor), QColor(255, 255, 255));
         QCOMPARE(shown(f.PicColor), QColor(255, 255, 255));
@@ -157,7 +161,7 @@ private slots:
     void badColourLine()
     {
         writeBytes(kFile, "FMVELLCREATORversionkey2.0\r\nclRed\r\nnavy blue\r\n");
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(dlg->errors, QStringList({"'navy blue' is not a valid integer value"}));
         QCOMPARE(f.settings().buttonColor, QColor(255, 0, 0));
         QCOMPARE(f.settings().pictureColor, QColor(0, 128, 128));
@@ -167,7 +171,7 @@ private slots:
     void wrongFirstLineIsSilent()
     {
         writeBytes(kFile, "FMVELLCREATORversionkey2.1\r\nclRed\r\n");
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(dlg->errors, QStringList());
         QCOMPARE(f.settings().buttonColor, QColor(255, 255, 255));
         QCOMPARE(shown(f.PicColor), QColor(0, 128, 128));
@@ -192,7 +196,7 @@ private slots:
         QFETCH(QString, swatch);
         QFETCH(int, button);
         QFETCH(QColor, initial);
-        TForm2 f;
+        TForm2 f(*project);
         f.show();
         QWidget *w = f.findChild<QWidget *>(swatch);
         QSignalSpy changed(&f, &TForm2::settingsChanged);
@@ -218,8 +222,8 @@ private slots:
 
     void openCodeFollowsTheBox()
     {
-        TForm2 f;
-        TForm3 editor;
+        TForm2 f(*project);
+        TForm3 editor(*project);
         f.setUserCodeWindow(&editor);
         f.show();
         f.PageControl1->setCurrentIndex(1);
@@ -240,7 +244,7 @@ private slots:
 
     void variableNamesTypedAndStored()
     {
-        TForm2 f;
+        TForm2 f(*project);
         f.show();
         f.PageControl1->setCurrentIndex(1);
         QSignalSpy changed(&f, &TForm2::settingsChanged);
@@ -263,14 +267,14 @@ private slots:
         QCOMPARE(readBytes(kFile), expected);
 
         // Read back at the next start.
-        TForm2 again;
+        TForm2 again(*project);
         QCOMPARE(again.TextVar->text(), QStringLiteral("TxЫ"));
         QCOMPARE(again.UnitVar->text(), QString());
     }
 
     void closeAndShowWritesUnchangedSettings()
     {
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(readBytes(kFile), QByteArray("<missing>"));
         QVERIFY(f.closeAndShow());
         QVERIFY(f.isVisible());
@@ -284,7 +288,7 @@ private slots:
     void unwritableFileKeepsDialogOpen()
     {
         QVERIFY(QDir().mkdir(kFile)); // a folder in the file's place
-        TForm2 f;
+        TForm2 f(*project);
         QCOMPARE(dlg->errors, QStringList());
         f.show();
         QVERIFY(!f.close());
@@ -306,7 +310,7 @@ private slots:
 
     void storeAtExitOnlyWhenOpen()
     {
-        TForm2 f;
+        TForm2 f(*project);
         f.storeAtExit();
         QCOMPARE(readBytes(kFile), QByteArray("<missing>"));
         f.show();

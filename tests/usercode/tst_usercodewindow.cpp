@@ -1,4 +1,5 @@
 #include "filebytes.h"
+#include "project/project.h"
 #include "usercode/tform3.h"
 
 #include "scripteddialogs.h"
@@ -50,6 +51,7 @@ class TestUserCodeWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<ScriptedDialogs> dlg;
+    std::unique_ptr<vell::Project> project;
     std::unique_ptr<TForm3> w;
     std::unique_ptr<QTemporaryDir> dir;
 
@@ -66,13 +68,15 @@ private slots:
     void init()
     {
         dlg = std::make_unique<ScriptedDialogs>();
-        w = std::make_unique<TForm3>();
+        project = std::make_unique<vell::Project>();
+        w = std::make_unique<TForm3>(*project);
         dir = std::make_unique<QTemporaryDir>();
         open();
     }
     void cleanup()
     {
         w.reset();
+        project.reset();
         dlg.reset();
         dir.reset();
     }
@@ -126,10 +130,10 @@ private slots:
     void programmaticCallsAreNotUserEdits()
     {
         QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
-        w->appendLines({"function A", "endfunction"});
-        w->appendUserCodeLines({"function B", "endfunction"});
-        w->OnMainFunc();
-        w->RemoveFunc("A");
+        project->appendUserCodeLines({"function A", "endfunction"});
+        project->appendUserCodeLines({"function B", "endfunction"});
+        project->OnMainFunc();
+        project->RemoveFunc("A");
         QCOMPARE(edited.count(), 0);
         QCOMPARE(listEntries(w->FuncList), QStringList({"ECHO", "B"}));
     }
@@ -137,15 +141,15 @@ private slots:
     void appendAfterLastLineWithoutBreak()
     {
         typeText(w->UserCode, "x");
-        w->appendLines({"function A", "endfunction"});
+        project->appendUserCodeLines({"function A", "endfunction"});
         QCOMPARE(w->userCodeLines(), QStringList({"x", "function A", "endfunction"}));
-        w->appendLines({"", "y"});
+        project->appendUserCodeLines({"", "y"});
         QCOMPARE(w->userCodeLines(), QStringList({"x", "function A", "endfunction", "", "y"}));
     }
 
     void doubleClickPutsCaretOnHeader()
     {
-        w->appendLines({"globals", "endglobals", "function F takes nothing", "endfunction",
+        project->appendUserCodeLines({"globals", "endglobals", "function F takes nothing", "endfunction",
                         "function G", "  call F()", "endfunction", "function F takes integer i",
                         "endfunction"});
         QCOMPARE(listEntries(w->FuncList), QStringList({"F", "G", "F"}));
@@ -164,7 +168,7 @@ private slots:
 
     void doubleClickWithoutSelectionDoesNothing()
     {
-        w->appendLines({"x", "function F", "endfunction"});
+        project->appendUserCodeLines({"x", "function F", "endfunction"});
         w->FuncList->setFocus();
         const QPoint below =
             w->FuncList->visualItemRect(w->FuncList->item(0)).center() + QPoint(0, 100);
@@ -174,14 +178,14 @@ private slots:
 
     void removeFuncThroughWindow()
     {
-        w->appendLines({"function F takes nothing", " endfunction", "function F", "endfunction",
+        project->appendUserCodeLines({"function F takes nothing", " endfunction", "function F", "endfunction",
                         "function Open"});
-        w->RemoveFunc("F");
+        project->RemoveFunc("F");
         QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
-        w->RemoveFunc("Open");
-        w->RemoveFunc("Nothing");
+        project->RemoveFunc("Open");
+        project->RemoveFunc("Nothing");
         QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
-        w->RemoveFunc("F");
+        project->RemoveFunc("F");
         QCOMPARE(w->userCodeLines(), QStringList({"function Open"}));
         QCOMPARE(listEntries(w->FuncList), QStringList({"Open"}));
     }
@@ -189,17 +193,17 @@ private slots:
     void echoOnlyOncePerRun()
     {
         typeText(w->UserCode, "function A\nendfunction\n");
-        w->OnMainFunc();
+        project->OnMainFunc();
         const QStringList echo{"function ECHO takes string msg returns nothing",
                                " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)",
                                "endfunction"};
         QCOMPARE(w->userCodeLines(), echo + QStringList({"function A", "endfunction"}));
-        w->OnMainFunc();
+        project->OnMainFunc();
         QCOMPARE(w->userCodeLines().count(), 5);
 
         QTest::keyClick(w->UserCode, Qt::Key_Delete, Qt::ControlModifier); // Очистить
         QCOMPARE(w->userCodeLines(), QStringList());
-        w->OnMainFunc();
+        project->OnMainFunc();
         QCOMPARE(w->userCodeLines(), QStringList());
     }
 

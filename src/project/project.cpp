@@ -1,0 +1,169 @@
+#include "project/project.h"
+
+#include "usercode/usercodelines.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace vell {
+
+namespace {
+
+// The document's text with '\n' between blocks. toPlainText() would turn
+// no-break spaces into plain ones, which the files must keep.
+QString documentText(const QTextDocument &doc)
+{
+    QString raw = doc.toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return raw;
+}
+
+} // namespace
+
+Project::Project(QObject *parent) : QObject(parent)
+{
+    m_tables.aboutToRemove = [this](const VellControl *object) {
+        m_namesLag = NamesLag::More;
+        m_created = nullptr;
+        emit objectAboutToBeRemoved(object);
+    };
+    connect(&m_userCode, &QTextDocument::contentsChange, this, &Project::userCodeChanged);
+}
+
+Project::~Project()
+{
+    m_tables.aboutToRemove = nullptr;
+}
+
+VellControl *Project::create(ObjectKind kind)
+{
+    const QColor fill = kind == KindPicture ? m_settings.pictureColor : m_settings.buttonColor;
+    VellControl *object = m_tables.create(kind, fill);
+    if (!object)
+        return nullptr;
+    if (m_namesLag == NamesLag::None && !m_bulk) {
+        m_namesLag = NamesLag::OneCreated;
+        m_created = object;
+    } else {
+        m_namesLag = NamesLag::More;
+        m_created = nullptr;
+    }
+    if (!m_bulk)
+        emit objectAdded(object);
+    return object;
+}
+
+void Project::remove(ObjectKind kind, int id)
+{
+    m_tables.remove(kind, id);
+}
+
+void Project::clearObjects()
+{
+    m_tables.clearAll();
+    if (!m_bulk)
+        emit objectsReset();
+}
+
+void Project::beginBulkChange()
+{
+    ++m_bulk;
+}
+
+void Project::endBulkChange()
+{
+    if (--m_bulk == 0)
+        emit objectsReset();
+}
+
+void Project::RefreshObjectNames()
+{
+    if (m_namesLag == NamesLag::OneCreated && m_created)
+        m_knownNames.insert(m_tables.namePosition(*m_created), m_created->Name);
+    else if (m_namesLag != NamesLag::None)
+        m_knownNames = m_tables.objectNames();
+    m_namesLag = NamesLag::None;
+    m_created = nullptr;
+    emit knownObjectNamesChanged();
+}
+
+void Project::setSettings(const Settings &settings)
+{
+    if (settings == m_settings)
+        return;
+    m_settings = settings;
+    emit settingsChanged();
+}
+
+QStringList Project::userCodeLines() const
+{
+    return TextToLines(documentText(m_userCode));
+}
+
+void Project::userCodeChanged(int, int removed, int added)
+{
+    if (m_quietEdits > 0 || (!removed && !added))
+        return;
+    if (m_settings.saveUserCode)
+        setProjectModified(true);
+    emit userCodeEdited();
+}
+
+void Project::appendUserCodeLines(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    QTextCursor c(&m_userCode);
+    c.movePosition(QTextCursor::End);
+    QString text = LinesToText(lines);
+    // A last line without its line break gets one before the new lines.
+    if (!c.block().text().isEmpty())
+        text.prepend(QLatin1Char('\n'));
+    const QuietUserCode quiet(*this);
+    c.insertText(text);
+}
+
+void Project::RemoveFunc(const QString &name)
+{
+    const auto range = FunctionLineRange(userCodeLines(), name);
+    if (!range)
+        return;
+    QTextCursor c(&m_userCode);
+    c.setPosition(m_userCode.findBlockByNumber(range->first).position());
+    const QTextBlock after = m_userCode.findBlockByNumber(range->first + range->count);
+    if (after.isValid())
+        c.setPosition(after.position(), QTextCursor::KeepAnchor);
+    else
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    const QuietUserCode quiet(*this);
+    c.removeSelectedText();
+}
+
+void Project::OnMainFunc()
+{
+    if (m_echoInserted)
+        return;
+    m_echoInserted = true;
+    QTextCursor c(&m_userCode);
+    c.movePosition(QTextCursor::Start);
+    const QuietUserCode quiet(*this);
+    c.insertText(LinesToText(EchoFunctionLines()));
+}
+
+void Project::setProjectModified(bool modified)
+{
+    if (modified == m_state.ProjectModified)
+        return;
+    m_state.ProjectModified = modified;
+    emit stateChanged();
+}
+
+void Project::setProjectFileName(const QString &fileName)
+{
+    if (fileName == m_state.ProjectFileName)
+        return;
+    m_state.ProjectFileName = fileName;
+    emit stateChanged();
+}
+
+} // namespace vell

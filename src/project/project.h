@@ -1,0 +1,119 @@
+#pragma once
+
+#include "designer/objecttables.h"
+#include "project/projectstate.h"
+#include "settings/settings.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTextDocument>
+
+namespace vell {
+
+// The whole project as the program holds it, without any window: the object
+// tables with their name counters, the user code, the settings, and whether
+// there are unsaved changes and in which file. Windows show it and change it
+// through these calls; they keep none of it themselves.
+class Project : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Project(QObject *parent = nullptr);
+    ~Project() override;
+
+    ObjectTables &tables() { return m_tables; }
+    const ObjectTables &tables() const { return m_tables; }
+
+    // A new object of the kind at the panel centre, in the colour the
+    // settings give its kind; nullptr (nothing changed) when its table is
+    // full. Marks nothing: the commands decide.
+    VellControl *create(ObjectKind kind);
+    void remove(ObjectKind kind, int id);
+    void clearObjects();
+    // Between these calls objects come without a signal each (removals are
+    // still announced, so that no reference outlives its object); the end
+    // announces one objectsReset().
+    void beginBulkChange();
+    void endBulkChange();
+    bool inBulkChange() const { return m_bulk > 0; }
+
+    // The names the actions dialog offers: every button, then every picture,
+    // then every text, in table order, as of the last RefreshObjectNames().
+    // Removing an object alone leaves its name here until the next refresh.
+    const QStringList &KnownObjectNames() const { return m_knownNames; }
+    // After a single create only the new name is put in; otherwise the list
+    // is built anew.
+    void RefreshObjectNames();
+
+    const Settings &settings() const { return m_settings; }
+    void setSettings(const Settings &settings);
+
+    // The user code. A view may show the document itself; what it types is a
+    // change of the project when the settings save the user code with it.
+    QTextDocument *userCode() { return &m_userCode; }
+    // Its lines; a final line break does not start a further line.
+    QStringList userCodeLines() const;
+    // Appends lines at the end (a project's stored lines, action functions).
+    void appendUserCodeLines(const QStringList &lines);
+    // Removes the first function of that name (see FunctionLineRange).
+    void RemoveFunc(const QString &name);
+    // Puts the ECHO function at the top, the first time only in a run.
+    void OnMainFunc();
+    // While one exists, changes of the user code document (a view setting
+    // its font, say) are not the user's.
+    class QuietUserCode
+    {
+    public:
+        explicit QuietUserCode(Project &project) : m_project(project) { ++m_project.m_quietEdits; }
+        ~QuietUserCode() { --m_project.m_quietEdits; }
+        QuietUserCode(const QuietUserCode &) = delete;
+        QuietUserCode &operator=(const QuietUserCode &) = delete;
+
+    private:
+        Project &m_project;
+    };
+
+    const ProjectState &state() const { return m_state; }
+    bool ProjectModified() const { return m_state.ProjectModified; }
+    QString ProjectFileName() const { return m_state.ProjectFileName; }
+    void setProjectModified(bool modified);
+    void setProjectFileName(const QString &fileName);
+
+signals:
+    void objectAdded(vell::VellControl *object);
+    // Before an object goes; nullptr before every object goes.
+    void objectAboutToBeRemoved(const vell::VellControl *object);
+    // After a bulk change or a clear: look at the tables afresh.
+    void objectsReset();
+    void knownObjectNamesChanged();
+    void settingsChanged();
+    void stateChanged();
+    // The user code changed other than by the calls above (typing, say).
+    void userCodeEdited();
+
+private:
+    void userCodeChanged(int position, int removed, int added);
+
+    ObjectTables m_tables;
+    Settings m_settings;
+    ProjectState m_state;
+    QTextDocument m_userCode;
+    int m_bulk = 0;
+    QStringList m_knownNames;
+    // How far KnownObjectNames is behind the tables: not at all, by the one
+    // object just created, or by more.
+    enum class NamesLag
+    {
+        None,
+        OneCreated,
+        More
+    };
+    NamesLag m_namesLag = NamesLag::None;
+    const VellControl *m_created = nullptr;
+    // Edits the program makes to the user code are not the user's.
+    int m_quietEdits = 0;
+    bool m_echoInserted = false;
+};
+
+} // namespace vell
