@@ -32,7 +32,7 @@ QStringList SplitTextLines(const QByteArray &bytes)
 QString unencodableMessage(const QString &badChars)
 {
     return QStringLiteral("Текст содержит символы, которые нельзя сохранить в файл: %1")
-        .arg(badChars);
+        .arg(ShortQuote(badChars));
 }
 
 QByteArray JoinTextLines(const QStringList &lines)

@@ -28,7 +28,8 @@ QStringList ReadTextFile(const QString &path);
 // "Cannot create file \"%s\". %s" when it cannot be written.
 void WriteTextFile(const QString &path, const QStringList &lines);
 
-// Message for text that holds characters Windows-1251 cannot store.
+// Message for text that holds characters Windows-1251 cannot store; quotes
+// them through ShortQuote.
 QString unencodableMessage(const QString &badChars);
 
 } // namespace vell

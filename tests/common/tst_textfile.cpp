@@ -72,6 +72,17 @@ private slots:
                  QString::fromUtf8("\u00e9\u4e2d"));
         QCOMPARE(RemoveNonCp1251Chars(QString::fromUtf8("Т\u00e9кст")), QStringLiteral("Ткст"));
         QVERIFY_THROWS_EXCEPTION(VellError, JoinTextLines({QString::fromUtf8("caf\u00e9")}));
+        QString many;
+        for (char16_t c = 0x4E00; c < 0x4E00 + 150; ++c)
+            many += QChar(c);
+        try {
+            JoinTextLines({"ok", many});
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Текст содержит символы, которые нельзя сохранить "
+                                                 "в файл: ") +
+                                      many.left(100) + QChar(0x2026));
+        }
     }
 
     void splitLines_data()
