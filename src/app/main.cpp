@@ -2,12 +2,19 @@
 #include "app/vellapplication.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fen-Moth Utilits"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Russian buttons in Qt's own dialogs; without the file they stay English.
+    QTranslator qtRussian;
+    if (qtRussian.load(QStringLiteral("qtbase_ru"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtRussian);
     VellApplication windows;
     QObject::connect(windows.Form1(), &TForm1::closed, &app, &QApplication::quit);
     windows.Form1()->show();

@@ -1,8 +1,11 @@
 #include "codegen/tform4.h"
 
+#include "common/exacttext.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTextCursor>
@@ -11,13 +14,29 @@
 namespace {
 constexpr int kOuterWidth = 509;
 constexpr int kOuterHeight = 409;
+
+// Copies and drags exactly the characters shown; the default copy would turn
+// no-break spaces into ordinary ones.
+class ExactCopyEdit : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override
+    {
+        auto *data = new QMimeData;
+        data->setText(vell::ExactSelectedText(textCursor()));
+        return data;
+    }
+};
 } // namespace
 
 TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Код интерфейса"));
 
-    Code = new QPlainTextEdit(this);
+    Code = new ExactCopyEdit(this);
     Code->setObjectName(QStringLiteral("Code"));
     Code->setReadOnly(true);
     // Read-only text is only mouse-selectable by default; the keyboard must

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace vell {
 
 QStringList SplitTextLines(const QByteArray &bytes)
@@ -32,7 +36,7 @@ QStringList SplitTextLines(const QByteArray &bytes)
 QString unencodableMessage(const QString &badChars)
 {
     return QStringLiteral("Текст содержит символы, которые нельзя сохранить в файл: %1")
-        .arg(badChars);
+        .arg(ShortQuote(badChars));
 }
 
 QByteArray JoinTextLines(const QStringList &lines)
@@ -68,14 +72,35 @@ QStringList ReadTextFile(const QString &path)
     return SplitTextLines(ReadFileBytes(path));
 }
 
-void WriteTextFile(const QString &path, const QStringList &lines)
+void WriteAndSync(QFileDevice &file, const QString &path, const QByteArray &bytes)
 {
-    const QByteArray bytes = JoinTextLines(lines);
+    // A failed flush does not make QSaveFile::commit() fail: on a full disk it
+    // would put an empty file in the old one's place. Every step is checked
+    // here, before the commit.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        throw VellError(cannotCreateMessage(path, file.errorString()));
+    if (::fsync(file.handle()) != 0)
+        throw VellError(cannotCreateMessage(path, qt_error_string(errno)));
+}
+
+void WriteFileBytes(const QString &path, const QByteArray &bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw VellError(cannotCreateMessage(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    try {
+        WriteAndSync(file, path, bytes);
+    } catch (const VellError &) {
+        file.cancelWriting();
+        throw;
+    }
+    if (!file.commit())
         throw VellError(cannotCreateMessage(path, file.errorString()));
+}
+
+void WriteTextFile(const QString &path, const QStringList &lines)
+{
+    WriteFileBytes(path, JoinTextLines(lines));
 }
 
 } // namespace vell

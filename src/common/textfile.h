@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -23,12 +24,23 @@ QByteArray ReadFileBytes(const QString &path);
 // "Cannot open file \"%s\". %s" when it cannot be read.
 QStringList ReadTextFile(const QString &path);
 
-// Writes a whole Windows-1251 text file with CR LF line ends. The old file is
-// replaced only once the new one is complete. Throws VellError with
-// "Cannot create file \"%s\". %s" when it cannot be written.
+// Replaces the file at `path` with `bytes`. The new file takes the old one's
+// place only once all of it is on the disk; on any failure the old file stays
+// whole. Throws VellError with "Cannot create file \"%s\". %s" when it cannot
+// be written.
+void WriteFileBytes(const QString &path, const QByteArray &bytes);
+
+// The part of WriteFileBytes before the new file takes the old one's place:
+// writes `bytes` to the open file, flushes Qt's buffer and syncs the file to
+// the disk, checking each step. Throws as WriteFileBytes does, naming `path`.
+void WriteAndSync(QFileDevice &file, const QString &path, const QByteArray &bytes);
+
+// Writes a whole Windows-1251 text file with CR LF line ends through
+// WriteFileBytes.
 void WriteTextFile(const QString &path, const QStringList &lines);
 
-// Message for text that holds characters Windows-1251 cannot store.
+// Message for text that holds characters Windows-1251 cannot store; quotes
+// them through ShortQuote.
 QString unencodableMessage(const QString &badChars);
 
 } // namespace vell

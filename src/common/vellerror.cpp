@@ -2,9 +2,23 @@
 
 namespace vell {
 
+QString ShortQuote(const QString &text)
+{
+    constexpr int kMaxQuoted = 100;
+    qsizetype end = 0;
+    for (int n = 0; n < kMaxQuoted && end < text.size(); ++n) {
+        const bool pair =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    if (end == text.size())
+        return text;
+    return text.left(end) + QChar(0x2026);
+}
+
 QString invalidIntegerMessage(const QString &text)
 {
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+    return QStringLiteral("'%1' is not a valid integer value").arg(ShortQuote(text));
 }
 
 QString listIndexMessage(int index)
@@ -14,12 +28,12 @@ QString listIndexMessage(int index)
 
 QString cannotOpenMessage(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason);
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(ShortQuote(path), reason);
 }
 
 QString cannotCreateMessage(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason);
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(ShortQuote(path), reason);
 }
 
 } // namespace vell

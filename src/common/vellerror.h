@@ -21,6 +21,12 @@ private:
     QByteArray m_utf8;
 };
 
+// The user's or a file's text as error texts quote it: whole up to 100
+// characters, otherwise its first 100 characters and "…". A surrogate
+// pair counts as one character and is never split.
+QString ShortQuote(const QString &text);
+
+// The builders below quote their text and path through ShortQuote.
 // "'%s' is not a valid integer value"
 QString invalidIntegerMessage(const QString &text);
 // "List index out of bounds (%d)"

@@ -35,7 +35,8 @@ private slots:
     void setCodeLinesReplacesWholeText();
     void typingChangesNothing();
     void ctrlASelectsEverything();
-    void ctrlAThenCopyTakesWholeText();
+    void copyTakesExactlyTheSelection_data();
+    void copyTakesExactlyTheSelection();
     void selectAllMenuItem();
     void longLinesAreNotWrapped();
     void closeAndShowKeepsText();
@@ -135,18 +136,38 @@ void TestTForm4::ctrlASelectsEverything()
              sampleLines().join(QChar(QChar::ParagraphSeparator)));
 }
 
-void TestTForm4::ctrlAThenCopyTakesWholeText()
+void TestTForm4::copyTakesExactlyTheSelection_data()
 {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("shiftRights"); // 0: Ctrl+A
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("whole sample") << sampleLines() << 0 << sampleLines().join(QLatin1Char('\n'));
+    // The copy holds exactly the characters shown, no-break spaces included.
+    const QStringList spaced{QStringLiteral("a\u00A0b"), QString(),
+                             QStringLiteral("\u00A0 \u00A0")};
+    QTest::newRow("whole, no-break spaces") << spaced << 0 << spaced.join(QLatin1Char('\n'));
+    QTest::newRow("part across a line break")
+        << spaced << 6 << QStringLiteral("a\u00A0b\n\n\u00A0");
+}
+
+void TestTForm4::copyTakesExactlyTheSelection()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, shiftRights);
+    QFETCH(QString, copied);
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     TForm4 w;
-    w.setCodeLines(sampleLines());
+    w.setCodeLines(lines);
     w.closeAndShow();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.Code->setFocus();
-    QTest::keyClick(w.Code, Qt::Key_A, Qt::ControlModifier);
+    if (shiftRights == 0)
+        QTest::keyClick(w.Code, Qt::Key_A, Qt::ControlModifier);
+    for (int i = 0; i < shiftRights; ++i)
+        QTest::keyClick(w.Code, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(w.Code, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(clipboard->text(), sampleLines().join(QLatin1Char('\n')));
+    QCOMPARE(clipboard->text(), copied);
 }
 
 void TestTForm4::selectAllMenuItem()

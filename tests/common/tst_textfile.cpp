@@ -4,12 +4,51 @@
 #include "filebytes.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace vell;
 
-namespace {} // namespace
+namespace {
+
+// The full-disk test runs this program again with this switch, inside its
+// own mount namespace, on a small file system of its own.
+const char kReplaceOnFullDisk[] = "--replace-on-full-disk";
+
+const QStringList kOldLines(200, QStringLiteral("old line of text"));
+
+// On the file system mounted at `dir`: writes a file, fills the disk, then
+// replaces the file with bigger text that still fits in Qt's write buffer, so
+// that only the flush fails. Prints the error, the state of the old file and
+// what the folder holds.
+int replaceOnFullDisk(const QString &dir)
+{
+    QTextStream out(stdout);
+    const QString path = dir + "/old.txt";
+    try {
+        WriteTextFile(path, kOldLines);
+        QFile fill(dir + "/fill");
+        if (!fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return 2;
+        const QByteArray block(4096, 'f');
+        while (fill.write(block) == block.size()) {
+        }
+        fill.close();
+        WriteTextFile(path, QStringList(400, QStringLiteral("new line of text")));
+        out << "no error\n";
+    } catch (const VellError &e) {
+        out << e.message() << '\n';
+    }
+    out << (readBytes(path) == JoinTextLines(kOldLines) ? "old file whole" : "old file changed")
+        << '\n'
+        << QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(' ') << '\n';
+    return 0;
+}
+
+} // namespace
 
 class TestTextFile : public QObject
 {
@@ -72,6 +111,17 @@ private slots:
                  QString::fromUtf8("\u00e9\u4e2d"));
         QCOMPARE(RemoveNonCp1251Chars(QString::fromUtf8("Т\u00e9кст")), QStringLiteral("Ткст"));
         QVERIFY_THROWS_EXCEPTION(VellError, JoinTextLines({QString::fromUtf8("caf\u00e9")}));
+        QString many;
+        for (char16_t c = 0x4E00; c < 0x4E00 + 150; ++c)
+            many += QChar(c);
+        try {
+            JoinTextLines({"ok", many});
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Текст содержит символы, которые нельзя сохранить "
+                                                 "в файл: ") +
+                                      many.left(100) + QChar(0x2026));
+        }
     }
 
     void splitLines_data()
@@ -132,6 +182,68 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.txt"});
     }
 
+    // /dev/full takes the bytes into Qt's buffer, then fails: at the flush for
+    // a few bytes, at once for more than the buffer holds.
+    void fullDeviceFails_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("fails at flush") << QByteArray("line\r\n");
+        QTest::newRow("fails at write") << QByteArray(100000, 'x');
+    }
+    void fullDeviceFails()
+    {
+        QFETCH(QByteArray, bytes);
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly))
+            QSKIP("this system has no /dev/full");
+        try {
+            WriteAndSync(full, QStringLiteral("/some/file.txt"), bytes);
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Cannot create file \"/some/file.txt\". %1")
+                                      .arg(qt_error_string(ENOSPC)));
+        }
+    }
+
+    // On a real full disk: the old file stays whole, no temporary file stays
+    // behind, and the error names the file. The small file system is mounted
+    // in a mount namespace of the child alone, so it goes away with the child.
+    void fullDiskKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString script =
+            QStringLiteral(
+                "mount -t tmpfs -o size=64k vell \"$0\" && echo mounted && exec \"$1\" %1 \"$0\"")
+                .arg(QLatin1String(kReplaceOnFullDisk));
+        QList<QStringList> ways{{"-rm"}};
+        if (::geteuid() == 0)
+            ways.prepend({"-m"});
+        QString failures;
+        for (const QStringList &way : ways) {
+            QProcess child;
+            child.start("unshare", way + QStringList{"sh", "-c", script, dir.path(),
+                                                     QCoreApplication::applicationFilePath()});
+            QVERIFY(child.waitForFinished(30000) || child.error() == QProcess::FailedToStart);
+            const QString out = QString::fromUtf8(child.readAllStandardOutput());
+            if (!out.startsWith(QLatin1String("mounted\n"))) {
+                failures += QStringLiteral("unshare %1: %2 %3\n")
+                                .arg(way.join(' '), child.errorString(),
+                                     QString::fromLocal8Bit(child.readAllStandardError()));
+                continue;
+            }
+            QCOMPARE(child.exitCode(), 0);
+            const QString error = QStringLiteral("Cannot create file \"%1/old.txt\". %2")
+                                      .arg(dir.path(), qt_error_string(ENOSPC));
+            QCOMPARE(out.split('\n'),
+                     QStringList({"mounted", error, "old file whole", "fill old.txt", ""}));
+            return;
+        }
+        QSKIP(qPrintable("cannot mount a small file system in a mount namespace of its own "
+                         "(needs root or user namespaces):\n" +
+                         failures));
+    }
+
     void openErrorNamesFile()
     {
         QTemporaryDir dir;
@@ -162,5 +274,15 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTextFile)
+int main(int argc, char *argv[])
+{
+    // The child too takes the system's language, so that its reasons read as
+    // the parent expects them.
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], kReplaceOnFullDisk) == 0)
+        return replaceOnFullDisk(QFile::decodeName(argv[2]));
+    TestTextFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_textfile.moc"

@@ -161,6 +161,44 @@ private slots:
         }
     }
 
+    // Error texts quote at most 100 characters of the user's or a file's
+    // text, so that a huge line cannot fill the error box.
+    void longQuotesShortened_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        const QString hundred = QString(50, QLatin1Char('x')) + QString(50, QChar(0x0416));
+        const QString ellipsis(QChar(0x2026));
+        const QString emoji = QString::fromUtf8("\U0001F600");
+        QTest::newRow("short") << "orange"
+                               << "orange";
+        QTest::newRow("100 characters whole") << hundred << hundred;
+        QTest::newRow("101 characters") << hundred + "y" << hundred + ellipsis;
+        QTest::newRow("1 MB") << QString(1 << 20, QLatin1Char('7')) + "z"
+                              << QString(100, QLatin1Char('7')) + ellipsis;
+        QTest::newRow("pair counts once")
+            << QString(99, QLatin1Char('a')) + emoji << QString(99, QLatin1Char('a')) + emoji;
+        QTest::newRow("pair not split at the cut")
+            << QString(99, QLatin1Char('a')) + emoji + "b"
+            << QString(99, QLatin1Char('a')) + emoji + ellipsis;
+    }
+    void longQuotesShortened()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QCOMPARE(ShortQuote(text), quoted);
+        const QString message = "'" + quoted + "' is not a valid integer value";
+        QCOMPARE(invalidIntegerMessage(text), message);
+        try {
+            TextToColor(text);
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), message);
+        }
+        QCOMPARE(cannotOpenMessage(text, "Why"), "Cannot open file \"" + quoted + "\". Why");
+        QCOMPARE(cannotCreateMessage(text, "Why"), "Cannot create file \"" + quoted + "\". Why");
+    }
+
     void labelSizes()
     {
         // One-line labels are 13 pixels high; widths come from the bundled

@@ -2,9 +2,11 @@
 #include "filebytes.h"
 #include "settings/settingsfile.h"
 
+#include "common/textfile.h"
 #include "common/vellerror.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -171,13 +173,37 @@ private slots:
         compareSettings(r.settings, expected);
     }
 
+    void badColourLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        const QString hundred(100, QChar(0x0416));
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("word") << "orange"
+                              << "orange";
+        QTest::newRow("100 characters") << hundred << hundred;
+        QTest::newRow("101 characters") << hundred + "$" << hundred + ellipsis;
+        // A huge line is quoted short so that the error box opens at once.
+        QTest::newRow("1 MB") << "$" + QString(1 << 20, QLatin1Char('F'))
+                              << "$" + QString(99, QLatin1Char('F')) + ellipsis;
+        QTest::newRow("10 MB") << "cl" + QString(10 << 20, QChar(0x0416))
+                               << "cl" + QString(98, QChar(0x0416)) + ellipsis;
+    }
     void badColourLine()
     {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(kSettingsFileName);
         QStringList lines = kOtherLines;
-        lines[3] = QStringLiteral("orange");
-        const SettingsReadResult r = ReadSettingsLines(lines);
+        lines[3] = text;
+        writeBytes(path, JoinTextLines(lines));
+        QElapsedTimer timer;
+        timer.start();
+        const SettingsReadResult r = ReadSettingsFile(path);
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(r.outcome, Outcome::Failed);
-        QCOMPARE(r.error, QStringLiteral("'orange' is not a valid integer value"));
+        QCOMPARE(r.error, "'" + quoted + "' is not a valid integer value");
         QCOMPARE(r.linesRead, 3);
         Settings expected;
         expected.buttonColor = QColor(255, 0, 0);

@@ -91,6 +91,21 @@ private slots:
             << QStringList{"function A", " call B()", "function B"};
         QTest::newRow("unknown name") << QStringList{"function A", "endfunction"} << "Z"
                                       << QStringList{"function A", "endfunction"};
+        // Lines that name the function without being its header stay.
+        QTest::newRow("call before the header")
+            << QStringList{"function Init",
+                           " call Foo()",
+                           "endfunction",
+                           "call Foo",
+                           "function Foo takes nothing returns nothing",
+                           " set x = 1",
+                           "endfunction"}
+            << "Foo" << QStringList{"function Init", " call Foo()", "endfunction", "call Foo"};
+        QTest::newRow("call without any header") << QStringList{"call Foo", "endfunction"} << "Foo"
+                                                 << QStringList{"call Foo", "endfunction"};
+        QTest::newRow("word inside a longer one before the header")
+            << QStringList{"callfunction Foo", "function Foo", "endfunction"} << "Foo"
+            << QStringList{"callfunction Foo"};
         QTest::newRow("last function without anything after")
             << QStringList{"x", "function A", "endfunction"} << "A" << QStringList{"x"};
     }
