@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the project needs (Debian packages), builds it, then runs
-# the designer ("run") or every test ("test").
+# the designer ("run") or every test ("test"). The tests run twice: in the
+# normal build, then in a second build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, so that a dangling reference or undefined
+# arithmetic fails even where the program happens to survive it.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -25,8 +28,16 @@ case "${1:-run}" in
     exec "$build_dir/vellcreator"
     ;;
   test)
-    cd "$build_dir"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300
+    (cd "$build_dir" &&
+      QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300)
+    sanitized_dir=${SANITIZED_BUILD_DIR:-build-sanitized}
+    sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake -S . -B "$sanitized_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="$sanitizers"
+    cmake --build "$sanitized_dir" -j "$(nproc)"
+    (cd "$sanitized_dir" &&
+      ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 600)
     ;;
   build) ;;
   *)

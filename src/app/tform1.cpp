@@ -217,9 +217,12 @@ void TForm1::createControls()
     connect(N2, &QAction::triggered, this, &TForm1::RemoveObjClick);
     Win->setPopupMenu(ObjPopumMenu);
 
+    // After "Удалить" come the design panel and the tool bar's buttons.
+    Win->setFocusPolicy(Qt::TabFocus);
     setTabOrder(ClassList, ObjList);
     setTabOrder(ObjList, InfoList);
     setTabOrder(InfoList, RemoveObj);
+    setTabOrder(RemoveObj, Win);
 }
 
 void TForm1::createMenus()
@@ -317,7 +320,9 @@ void TForm1::createToolBar()
         b->setToolTip(hint);
         b->setAutoRaise(true);
         b->setFixedSize(23, 23);
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab (after the design panel), never by a click, which
+        // leaves the focus where the user was typing.
+        b->setFocusPolicy(Qt::TabFocus);
         connect(b, &QToolButton::clicked, action, &QAction::trigger);
         ToolBar1->addWidget(b);
         return b;
@@ -331,6 +336,11 @@ void TForm1::createToolBar()
     TBCreatePicture =
         button("TBCreatePicture", MMNewPic, 1, QStringLiteral("Создать картинку (Shift+F2)"));
     TBCreateText = button("TBCreateText", MMNewTex, 2, QStringLiteral("Создать текст (Shift+F3)"));
+    QWidget *previous = Win;
+    for (QWidget *b : {TBSave, TBOpen, TBCreateButton, TBCreatePicture, TBCreateText}) {
+        setTabOrder(previous, b);
+        previous = b;
+    }
 }
 
 ObjectKind TForm1::KindFromClassList() const
@@ -505,8 +515,46 @@ void TForm1::closeEvent(QCloseEvent *event)
     emit closed();
 }
 
+bool TForm1::ObjListKeyDown(const QKeyEvent *event)
+{
+    const int count = ObjList->count();
+    if (count == 0)
+        return false;
+    // Navigation starts from the entry the box shows, or from before the
+    // first one when it shows none (such as "<объект не выбран>").
+    const int shown = ObjList->findText(ObjList->currentText(), Qt::MatchExactly);
+    int next = shown;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        next = std::min(shown + 1, count - 1);
+        break;
+    case Qt::Key_Up:
+        next = shown < 0 ? count - 1 : std::max(shown - 1, 0);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_PageUp:
+        next = 0;
+        break;
+    case Qt::Key_End:
+    case Qt::Key_PageDown:
+        next = count - 1;
+        break;
+    default:
+        return false;
+    }
+    if (next != shown) {
+        ObjList->setCurrentIndex(next);
+        ObjList->setEditText(ObjList->itemText(next));
+        ObjListClick();
+    }
+    return true;
+}
+
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == ObjList || watched == ObjList->lineEdit()) &&
+        !ObjList->view()->isVisible() && ObjListKeyDown(static_cast<QKeyEvent *>(event)))
+        return true;
     // Characters typed into the kind box or the object box are discarded;
     // arrows and other keys work as usual.
     if (event->type() == QEvent::KeyPress &&

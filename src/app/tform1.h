@@ -103,6 +103,8 @@ private:
     void createToolBar();
     void createControls();
     void create(vell::ObjectKind kind);
+    // Arrow keys, Home and End in the object box: true when handled.
+    bool ObjListKeyDown(const class QKeyEvent *event);
 
     void InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers);
     void InfoListSetEditText(int row, const QString &value);

@@ -10,6 +10,8 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace vell {
 
 // Editors of the value column.
@@ -250,10 +252,38 @@ void PropertyGrid::storeEditedText(int row, const QString &text)
         item(row - 1, 1)->setText(text);
 }
 
+namespace {
+int keyIdentity(const QKeyEvent *event)
+{
+    return event->nativeScanCode() ? int(event->nativeScanCode()) : event->key();
+}
+} // namespace
+
+void PropertyGrid::pressKey(const QKeyEvent *event)
+{
+    m_pressedKeys.insert(keyIdentity(event));
+}
+
+void PropertyGrid::releaseKey(const QKeyEvent *event)
+{
+    // Only a key pressed here applies the row: the release of the key that
+    // closed a message box (Enter, Escape) would apply the rejected value
+    // again and bring the box back.
+    if (!m_pressedKeys.remove(keyIdentity(event)))
+        return;
+    emit keyReleased(currentRowNumber(), event->key(), event->modifiers());
+}
+
+void PropertyGrid::keyPressEvent(QKeyEvent *event)
+{
+    pressKey(event);
+    QTableWidget::keyPressEvent(event);
+}
+
 void PropertyGrid::keyReleaseEvent(QKeyEvent *event)
 {
     QTableWidget::keyReleaseEvent(event);
-    emit keyReleased(currentRowNumber(), event->key(), event->modifiers());
+    releaseKey(event);
 }
 
 bool PropertyGrid::pasteFiltered(QObject *editor, const QString &text)
@@ -293,8 +323,13 @@ bool PropertyGrid::filterKeyPress(QObject *editor, QKeyEvent *event)
         typed = QStringLiteral("\b");
     else
         typed = event->text();
-    if (typed.isEmpty())
-        return false; // keys that type no character work as usual
+    // Keys that type no character (Delete, whose text is DEL on some
+    // systems, arrows, Home, End, Ctrl shortcuts) work as usual.
+    if (typed.isEmpty() || (typed != QLatin1String("\b") &&
+                            std::all_of(typed.begin(), typed.end(), [](QChar c) {
+                                return c.category() == QChar::Other_Control;
+                            })))
+        return false;
     if (qobject_cast<QComboBox *>(editor))
         return true; // pick lists take no typed characters
     const int row = editor->property("gridRow").toInt();
@@ -309,6 +344,7 @@ bool PropertyGrid::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
+        pressKey(static_cast<QKeyEvent *>(event));
         if (filterKeyPress(watched, static_cast<QKeyEvent *>(event)))
             return true;
         break;
@@ -326,11 +362,9 @@ bool PropertyGrid::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
-    case QEvent::KeyRelease: {
-        auto *key = static_cast<QKeyEvent *>(event);
-        emit keyReleased(currentRowNumber(), key->key(), key->modifiers());
+    case QEvent::KeyRelease:
+        releaseKey(static_cast<QKeyEvent *>(event));
         return true;
-    }
     case QEvent::MouseButtonRelease:
         // No selection paste with the middle button.
         if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton)

@@ -3,6 +3,7 @@
 #include "properties/propertyrows.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QTableWidget>
 
 #include <functional>
@@ -55,6 +56,7 @@ public:
     void keyboardSearch(const QString &) override {}
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -65,9 +67,13 @@ private:
     bool pasteFiltered(QObject *editor, const QString &text);
 
     void closeOpenEditor();
+    void pressKey(const QKeyEvent *event);
+    void releaseKey(const QKeyEvent *event);
 
     QList<PropertyRow> m_rows;
     QPointer<QWidget> m_editor;
+    // Keys pressed in the grid or its editors and not yet released.
+    QSet<int> m_pressedKeys;
 };
 
 } // namespace vell

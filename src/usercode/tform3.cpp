@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "common/cp1251.h"
+#include "common/exacttext.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "project/project.h"
@@ -30,6 +31,7 @@
 #include <QWindow>
 
 #include <functional>
+#include <memory>
 
 using namespace vell;
 
@@ -49,7 +51,7 @@ QString nulByteMessage(const QString &path)
 {
     return QStringLiteral("Файл \"%1\" содержит нулевой символ: его текст нельзя загрузить "
                           "без изменений.")
-        .arg(path);
+        .arg(ShortQuote(path));
 }
 
 // Characters that cannot enter the code: those the code page cannot store,
@@ -209,6 +211,14 @@ protected:
         QPlainTextEdit::inputMethodEvent(e);
     }
 
+    // Copies exactly the characters shown, no-break spaces included.
+    QMimeData *createMimeDataFromSelection() const override
+    {
+        auto *data = new QMimeData;
+        data->setText(ExactSelectedText(textCursor()));
+        return data;
+    }
+
     void insertFromMimeData(const QMimeData *source) override
     {
         if (source->hasText() && !refusedChars(source->text()).isEmpty()) {
@@ -220,7 +230,7 @@ protected:
 
     void contextMenuEvent(QContextMenuEvent *e) override
     {
-        QMenu *menu = createStandardContextMenu(e->pos());
+        const std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
         const QList<QAction *> actions = menu->actions();
         for (QAction *a : actions) {
             if (a->objectName() == QLatin1String("edit-redo")) {
@@ -232,7 +242,6 @@ protected:
             }
         }
         menu->exec(e->globalPos());
-        delete menu;
     }
 };
 

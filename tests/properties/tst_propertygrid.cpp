@@ -1,5 +1,7 @@
 #include "appfixture.h"
+#include "codegen/designinput.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QToolButton>
@@ -124,11 +126,53 @@ private slots:
         erase(height);
         QCOMPARE(f.form->InfoList->GetRowValue(4), QString());
         QCOMPARE(f.tables().element(*p)->size(), QSize(32, 32));
+        QVERIFY(f.dialogs.errors.isEmpty()); // an empty cell applies nothing
         QTest::keyClick(height, Qt::Key_4);
         QCOMPARE(f.tables().element(*p)->size(), QSize(32, 4));
         QTest::keyClick(height, Qt::Key_1);
         QCOMPARE(f.tables().element(*p)->size(), QSize(32, 40)); // 41 loses its odd pixel
         QCOMPARE(f.tables().element(*p)->top(), 176 - 20);
+        // No size is too wide for the object and the generated code.
+        QWidget *width2 = openEditor(f, 3);
+        erase(width2);
+        QTest::keyClicks(width2, "2000000001");
+        QCOMPARE(p->Width, 2000000000);
+        const QString code = GenerateInterfaceCode(GeneratorInputFor(f.app->project())).text;
+        QVERIFY(code.contains(u",6319115.324,0.227,2,'B000')"));
+    }
+
+    // Delete erases in every row that takes typing, also when the platform
+    // gives the key the text DEL (as X11 does).
+    void deleteKeyErases_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("X") << 1 << "123" << "23";
+        QTest::newRow("Y") << 2 << "-45" << "45";
+        QTest::newRow("width") << 3 << "456" << "56";
+        QTest::newRow("texture") << 5 << "Ab12" << "b12";
+        QTest::newRow("left click") << 7 << "Fn12" << "n12";
+        QTest::newRow("right click") << 8 << "Go3" << "o3";
+    }
+    void deleteKeyErases()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QString, left);
+        AppFixture f;
+        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
+        QWidget *editor = openEditor(f, row);
+        erase(editor);
+        QTest::keyClicks(editor, typed);
+        QTest::keyClick(editor, Qt::Key_Home);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent del(type, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+            QApplication::sendEvent(editor, &del);
+        }
+        QCOMPARE(f.form->InfoList->GetRowValue(row), left);
+        // The object took what the row shows.
+        QCOMPARE(PropertyRowsFor(*b).at(row - 1).value, left);
     }
 
     void textureAndClickRows()
@@ -221,6 +265,16 @@ private slots:
                  QStringLiteral("'99999999999' is not a valid integer value"));
         QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("99999999999"));
         QCOMPARE(b->X, 999999999);
+        // The release of the Enter or Escape that closed the box does not
+        // apply the row again (which would bring the box back for ever).
+        const int boxes = f.dialogs.errors.size();
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+            QApplication::sendEvent(x, &release);
+        }
+        QCOMPARE(f.dialogs.errors.size(), boxes);
+        QTest::keyClick(x, Qt::Key_End);
+        QCOMPARE(f.dialogs.errors.size(), boxes + 1);
     }
 
     void textRow()
@@ -234,9 +288,16 @@ private slots:
         QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
         QCOMPARE(f.tables().element(*t)->text(), QStringLiteral("Привет, мир!"));
         QCOMPARE(f.tables().element(*t)->rect().topLeft(), topLeft);
-        // Characters the files cannot store are refused.
+        // Characters the files cannot store are refused, and so are line
+        // breaks, typed or pasted.
         typeText(text, QString::fromUtf8("\u4e2d\u00e9"));
+        QTest::keyClick(text, Qt::Key_J, Qt::ControlModifier);
+        QKeyEvent lineFeed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\n"));
+        QApplication::sendEvent(text, &lineFeed);
         QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
+        QApplication::clipboard()->setText(QStringLiteral("\r\n!\n"));
+        QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(t->Text, QStringLiteral("Привет, мир!!"));
         // The visibility of a text changes nothing on the panel.
         auto *combo = qobject_cast<QComboBox *>(openEditor(f, 4));
         QVERIFY(combo);

@@ -124,13 +124,17 @@ private slots:
     {
         ObjectTables t;
         VellButton *b = t.createButton(Qt::white);
-        QStringList values = {"-5", "", "40", "20", "B001", "true", "Foo1", "Bar"};
+        QStringList values = {"-5", "7", "40", "20", "B001", "true", "Foo1", "Bar"};
+        QVERIFY(ApplyRow(t, *b, 2, values).changed);
         QVERIFY(ApplyRow(t, *b, 1, values).changed);
         QCOMPARE(b->X, -5);
+        QCOMPARE(b->Y, 7);
+        values[1] = "";
         QVERIFY(!ApplyRow(t, *b, 2, values).changed); // empty: nothing
         values[1] = "-";
         QVERIFY(!ApplyRow(t, *b, 2, values).changed);
-        QCOMPARE(b->Y, 0);
+        QCOMPARE(b->Y, 7);
+        QCOMPARE(b->X, -5);
         QVERIFY(ApplyRow(t, *b, 4, values).changed);
         QCOMPARE(t.element(*b)->size(), QSize(40, 20));
         QCOMPARE(b->X, -5); // about the centre
@@ -173,8 +177,14 @@ private slots:
         QVERIFY(ApplyRow(t, *b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
         QCOMPARE(b->X, 2147483647);
         QCOMPARE(b->Y, int(-2147483648LL));
-        QVERIFY(ApplyRow(t, *b, 3, {"2147483647", "-2147483648", "2147483647", "2147483647"}).changed);
+        QVERIFY(ApplyRow(t, *b, 3, {"2147483647", "-2147483648", "2147483647", "2000000001"}).changed);
         QCOMPARE(b->X, 2147483647);
+        // The object keeps any size (less an odd pixel); only its drawing is
+        // held to a size the panel can paint.
+        QCOMPARE(b->Width, 2147483646);
+        QCOMPARE(b->Height, 2000000000);
+        QCOMPARE(PropertyRowsFor(*b).at(3).value, QStringLiteral("2000000000"));
+        QCOMPARE(t.element(*b)->size(), QSize(1 << 30, 1 << 30));
         // Far off the panel, nowhere near the visible area.
         QVERIFY(!t.element(*b)->rect().intersects(QRect(0, 0, 633, 353)));
         // A far-off object keeps the size it is given.
