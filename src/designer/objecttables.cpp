@@ -149,8 +149,9 @@ VellText *ObjectTables::createText()
 {
     if (isFull(KindText))
         return nullptr;
+    // Measured first: without fonts nothing is added.
+    const QSize size = LabelSize(VellText().Text);
     VellText *t = appendObject(m_texts, KindText, TextNameCounter);
-    const QSize size = LabelSize(t->Text);
     t->Width = size.width();
     t->Height = size.height();
     drawings(KindText).push_back(makeDrawing(*t, QColor()));

@@ -49,8 +49,10 @@ public:
     const Settings &settings() const { return m_settings; }
     void setSettings(const Settings &settings);
 
-    // The user code. A view may show the document itself; what it types is a
-    // change of the project when the settings save the user code with it.
+    // The user code. A view may show the document itself (laying it out);
+    // what the user types there is a change of the project when the
+    // settings save the user code with it. The document is never laid out
+    // by the project, so a program without windows needs no fonts for it.
     QTextDocument *userCode() { return &m_userCode; }
     // Its lines; a final line break does not start a further line.
     QStringList userCodeLines() const;

@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(code->codeLines(), expected);
     }
 
-    void workedExampleThroughTheWindows()
+    void mixedDesignWithUserCodeThroughTheWindows()
     {
         AppFixture f;
         f.key(Qt::Key_F1, Qt::ShiftModifier);
@@ -66,7 +66,7 @@ private slots:
         f.app->project().appendUserCodeLines({"function Button_1_Left_Actions takes nothing returns nothing",
                                      " call ECHO(\"Hi\")", "endfunction"});
         f.form->MMGenCode->trigger();
-        QCOMPARE(f.app->Form4()->codeLines(), expectedLines("worked_example.out"));
+        QCOMPARE(f.app->Form4()->codeLines(), expectedLines("mixed_design_with_user_code.out"));
     }
 
     void userCodeAndVariableNamesComeFromTheSettings()

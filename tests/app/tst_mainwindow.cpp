@@ -224,7 +224,7 @@ private slots:
         AppFixture f;
         f.form->ClassList->setFocus();
         QStringList order;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 11; ++i) {
             QWidget *w = QApplication::focusWidget();
             // The object box's text field stands for the box.
             if (qobject_cast<QComboBox *>(w->parentWidget()))
@@ -232,7 +232,9 @@ private slots:
             order << w->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(order, (QStringList{"ClassList", "ObjList", "InfoList", "RemoveObj"}));
+        QCOMPARE(order, (QStringList{"ClassList", "ObjList", "InfoList", "RemoveObj", "Win",
+                                     "TBSave", "TBOpen", "TBCreateButton", "TBCreatePicture",
+                                     "TBCreateText", "ClassList"}));
     }
 
     void createThroughShortcuts()

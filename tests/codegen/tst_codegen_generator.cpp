@@ -64,7 +64,7 @@ void TestInterfaceGenerator::golden_data()
                             << QString::fromLatin1(expected) + QLatin1String(".out")
                             << QString::fromUtf8(error);
     };
-    row("worked_example", "worked_example");
+    row("mixed_design_with_user_code", "mixed_design_with_user_code");
     row("empty_project", "empty_project");
     row("empty_usercode_on", "empty_project");
     row("hidden_objects", "hidden_objects");

@@ -56,9 +56,23 @@ private slots:
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
         QCOMPARE(f.form->ID->text(), QStringLiteral("1"));
         QCOMPARE(f.form->InfoList->propertyCount(), 8);
-        // The dotted outline stays until the pointer moves.
+        // The dotted outline stays until the pointer moves, or leaves the
+        // panel, or the objects are cleared.
         QVERIFY(f.surface().GhostFrame());
         QTest::mouseMove(f.panel(), kCentre + QPoint(3, 2));
+        QVERIFY(!f.surface().GhostFrame());
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QVERIFY(f.surface().GhostFrame());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(f.panel(), &leave);
+        QVERIFY(!f.surface().GhostFrame());
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        f.form->MMDelete->trigger();
+        f.form->MMClear->trigger();
+        QVERIFY(!f.surface().GhostFrame());
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        f.form->MMClear->trigger();
         QVERIFY(!f.surface().GhostFrame());
     }
 
@@ -347,6 +361,38 @@ private slots:
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Картинка"));
         QTest::keyClicks(box->lineEdit(), QStringLiteral("Button_1"));
         QCOMPARE(box->currentText(), QStringLiteral("Button_2"));
+    }
+
+    void objectBoxArrowKeysReachEveryEntry()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QComboBox *box = f.form->ObjList;
+        box->showPopup();
+        box->hidePopup();
+        box->setFocus();
+        // From "<объект не выбран>" Down goes to the only entry; Up, Home and
+        // End stay there.
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End}) {
+            QTest::keyClick(box, key);
+            QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+            QCOMPARE(box->currentText(), QStringLiteral("Button_1"));
+        }
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.form->MMDelete->trigger();
+        QCOMPARE(box->currentText(), QStringLiteral("<объект не выбран>"));
+        box->showPopup();
+        box->hidePopup();
+        box->setFocus();
+        const QList<std::pair<Qt::Key, int>> steps{
+            {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1},
+            {Qt::Key_End, 2},  {Qt::Key_Home, 1}};
+        for (const auto &[key, id] : steps) {
+            QTest::keyClick(box, key);
+            QCOMPARE(f.surface().selectedObject(), f.tables().button(id));
+            QCOMPARE(box->currentText(), f.tables().button(id)->Name);
+        }
     }
 
     void objectBoxWithUnknownNameSelectsNothing()

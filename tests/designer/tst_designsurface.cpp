@@ -122,6 +122,7 @@ private slots:
         QVERIFY(!f.surface.acceptsDrop(QPoint(10, 353), f.tables.element(*a)));
         QVERIFY(f.surface.acceptsDrop(QPoint(0, 0), f.tables.element(*a)));
         QVERIFY(f.surface.acceptsDrop(QPoint(632, 352), f.tables.element(*a)));
+        QVERIFY(!f.surface.acceptsDrop(QPoint(633, 200), f.tables.element(*a)));
     }
 
     void deleteRemovesTheSelectedObjectOnly()

@@ -117,20 +117,34 @@ private slots:
         QCOMPARE(t.createText()->Name, QStringLiteral("Text_1"));
     }
 
+    void fullTableRefusesNewObject_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("other");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("buttons") << int(KindButton) << int(KindText) << "Button_10000";
+        QTest::newRow("pictures") << int(KindPicture) << int(KindButton) << "Picture_10000";
+        QTest::newRow("texts") << int(KindText) << int(KindPicture) << "Text_10000";
+    }
     void fullTableRefusesNewObject()
     {
+        QFETCH(int, kind);
+        QFETCH(int, other);
+        QFETCH(QString, next);
+        const auto full = ObjectKind(kind);
         ObjectTables t;
         for (int i = 0; i < ObjectTables::Capacity; ++i)
-            QVERIFY(t.createPicture(kTeal));
+            QVERIFY(t.create(full, kTeal));
         const auto elements = t.scene().elementCount();
-        QVERIFY(!t.createPicture(kTeal));
-        QCOMPARE(t.PictureCount(), 9999);
-        QCOMPARE(t.PictureNameCounter, 9999);
+        QVERIFY(t.isFull(full));
+        QVERIFY(!t.create(full, kTeal));
+        QCOMPARE(t.count(full), 9999);
+        QCOMPARE(t.totalCount(), 9999);
         QCOMPARE(t.scene().elementCount(), elements);
         // Other kinds are not affected.
-        QVERIFY(t.createButton(kWhite));
-        t.remove(KindPicture, 5000);
-        QCOMPARE(t.createPicture(kTeal)->Name, QStringLiteral("Picture_10000"));
+        QVERIFY(t.create(ObjectKind(other), kWhite));
+        t.remove(full, 5000);
+        QCOMPARE(t.create(full, kTeal)->Name, next);
     }
 
     void namesAndLookUp()

@@ -45,6 +45,12 @@ private slots:
             << 3 << QPoint(250, 100) << QRect(300, 160, 48, 58) << 8 << -13;
         QTest::newRow("onto the neighbour's column")
             << 3 << QPoint(298, 220) << QRect(300, 160, 0, 62) << -16 << -15;
+        // An odd size: the centre is the left and top edges plus half the
+        // size, rounded down.
+        QTest::newRow("odd size, bottom-right")
+            << 3 << QPoint(351, 201) << QRect(300, 160, 53, 43) << 10 << -5;
+        QTest::newRow("odd size, top-left")
+            << 1 << QPoint(281, 151) << QRect(283, 153, 49, 39) << -9 << 4;
         QTest::newRow("pressed in place")
             << 3 << QPoint(330, 190) << QRect(300, 160, 32, 32) << 0 << 0;
     }

@@ -7,7 +7,9 @@
 #include "settings/colorswatch.h"
 #include "usercode/tform3.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -272,6 +274,33 @@ private slots:
         QCOMPARE(again.UnitVar->text(), QString());
     }
 
+    void variableNamesTakeNoControlCharactersAndAnyLength()
+    {
+        // A name longer than a line edit holds by default comes back whole.
+        const QByteArray longName(40000, 'n');
+        QByteArray file = kDefaultFile;
+        file.replace("\r\nButtonVar\r\n", "\r\n" + longName + "\r\n");
+        writeBytes(kFile, file);
+        TForm2 f(*project);
+        f.show();
+        f.PageControl1->setCurrentIndex(1);
+        QCOMPARE(f.ButtonVar->text().size(), 40000);
+        QCOMPARE(f.settings().buttonVar.size(), 40000);
+        // Line breaks, NUL and other control characters stay out, pasted or typed.
+        for (const QString &pasted : {QStringLiteral("a\nb"), QStringLiteral("a\r"),
+                                      QString(QChar(0)), QStringLiteral("\x1b")}) {
+            QApplication::clipboard()->setText(pasted);
+            f.PictureVar->selectAll();
+            QTest::keyClick(f.PictureVar, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(f.PictureVar->text(), QStringLiteral("PictureVar"));
+        }
+        QTest::sendKeyEvent(QTest::Click, f.PictureVar, Qt::Key_unknown, QString(QChar(0)),
+                            Qt::NoModifier);
+        QCOMPARE(f.PictureVar->text(), QStringLiteral("PictureVar"));
+        QVERIFY(f.close());
+        QCOMPARE(readBytes(kFile), file);
+    }
+
     void closeAndShowWritesUnchangedSettings()
     {
         TForm2 f(*project);
@@ -282,6 +311,11 @@ private slots:
         QVERIFY(QFile::remove(kFile));
         QVERIFY(f.closeAndShow());
         QVERIFY(f.isVisible());
+        QCOMPARE(readBytes(kFile), kDefaultFile);
+        // Closed by the user first, the dialog is written again on the next use.
+        QVERIFY(f.close());
+        QVERIFY(QFile::remove(kFile));
+        QVERIFY(f.closeAndShow());
         QCOMPARE(readBytes(kFile), kDefaultFile);
     }
 

@@ -136,6 +136,15 @@ private slots:
         project->RemoveFunc("A");
         QCOMPARE(edited.count(), 0);
         QCOMPARE(listEntries(w->FuncList), QStringList({"ECHO", "B"}));
+        // The editor shows the project's own text: nothing to copy back.
+        QCOMPARE(w->UserCode->document(), project->userCode());
+        QVERIFY(!project->ProjectModified());
+        const QString before = project->userCodeLines().join(u'\n');
+        w->UserCode->moveCursor(QTextCursor::Start);
+        typeText(w->UserCode, "x");
+        QCOMPARE(edited.count(), 1);
+        QVERIFY(project->ProjectModified());
+        QCOMPARE(project->userCodeLines().join(u'\n'), u'x' + before);
     }
 
     void appendAfterLastLineWithoutBreak()
@@ -268,10 +277,22 @@ private slots:
         QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("Ж"));
         QCOMPARE(dlg->errors.size(), 2);
 
-        QGuiApplication::clipboard()->setText(QStringLiteral("ok №"));
+        // A NUL would be saved and then cut the text when read back.
+        QGuiApplication::clipboard()->setText(QStringLiteral("a") + QChar(0) + QStringLiteral("b"));
         QTest::keyClick(w->UserCode, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("Жok №"));
-        QCOMPARE(dlg->errors.size(), 2);
+        QCOMPARE(w->UserCode->toPlainText(), QStringLiteral("Ж"));
+        QCOMPARE(dlg->errors.size(), 3);
+        QVERIFY2(dlg->errors[2].endsWith(QStringLiteral("U+0000")), qPrintable(dlg->errors[2]));
+
+        // Tabs and line breaks are welcome, and a copy gives back exactly the
+        // characters shown, no-break spaces included.
+        QGuiApplication::clipboard()->setText(QStringLiteral("ok\t\u00a0№\r\nx"));
+        QTest::keyClick(w->UserCode, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->userCodeLines(), QStringList({"Жok\t\u00a0№", "x"}));
+        QCOMPARE(dlg->errors.size(), 3);
+        QTest::keyClick(w->UserCode, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w->UserCode, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Жok\t\u00a0№\nx"));
     }
 
     void saveLoadRoundTrip_data()

@@ -1,0 +1,150 @@
+#include "project/project.h"
+
+#include <QSignalSpy>
+#include <QTextCursor>
+#include <QtTest>
+
+using namespace vell;
+
+// The project as plain data without any window: objects, their names as the
+// actions dialog offers them, removal notices, user code and state.
+class TestProject : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void objectsAreCopyableComparableRecords()
+    {
+        Project p;
+        auto *b = static_cast<VellButton *>(p.create(KindButton));
+        p.tables().SetPosition(*b, -7, 12);
+        p.tables().SetSize(*b, 45, 20);
+        b->LeftActions = QStringList{"ECHO hi"};
+        const VellButton copy = *b;
+        QVERIFY(copy == *b);
+        QCOMPARE(copy.Name, QStringLiteral("Button_1"));
+        QCOMPARE(QRect(copy.X, copy.Y, copy.Width, copy.Height), QRect(-7, 12, 44, 20));
+        // The drawing follows the record, the record is not read from it.
+        QCOMPARE(p.tables().element(*b)->rect(), QRect(316 - 7 - 22, 176 - 12 - 10, 44, 20));
+        b->RightActionsFunction = QStringLiteral("F");
+        QVERIFY(!(copy == *b));
+    }
+
+    void newObjectsTakeTheSettingsColours()
+    {
+        Project p;
+        Settings s;
+        s.buttonColor = QColor(10, 20, 30);
+        s.pictureColor = QColor(40, 50, 60);
+        QSignalSpy changed(&p, &Project::settingsChanged);
+        p.setSettings(s);
+        p.setSettings(s);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(p.tables().element(*p.create(KindButton))->fill(), QColor(10, 20, 30));
+        QCOMPARE(p.tables().element(*p.create(KindPicture))->fill(), QColor(40, 50, 60));
+    }
+
+    // The names kept for the actions dialog, after each step of a use: one
+    // create adds its name in place, removal alone leaves the list as it was.
+    void knownObjectNames()
+    {
+        Project p;
+        QSignalSpy refreshed(&p, &Project::knownObjectNamesChanged);
+        const auto step = [&p](ObjectKind kind) {
+            p.create(kind);
+            p.RefreshObjectNames();
+        };
+        step(KindText);
+        step(KindButton);
+        step(KindPicture);
+        step(KindButton);
+        QCOMPARE(p.KnownObjectNames(),
+                 QStringList({"Button_1", "Button_2", "Picture_1", "Text_1"}));
+        QCOMPARE(refreshed.count(), 4);
+        p.remove(KindButton, 1);
+        QCOMPARE(p.KnownObjectNames().size(), 4);
+        step(KindText);
+        QCOMPARE(p.KnownObjectNames(), QStringList({"Button_2", "Picture_1", "Text_1", "Text_2"}));
+        // Two creates before a refresh: the list is built anew.
+        p.create(KindPicture);
+        p.create(KindButton);
+        p.RefreshObjectNames();
+        QCOMPARE(p.KnownObjectNames(), p.tables().objectNames());
+        p.clearObjects();
+        p.RefreshObjectNames();
+        QVERIFY(p.KnownObjectNames().isEmpty());
+    }
+
+    void removalsAreAnnouncedBeforeTheObjectGoes()
+    {
+        Project p;
+        p.create(KindButton);
+        p.create(KindButton);
+        p.create(KindText);
+        QStringList announced;
+        connect(&p, &Project::objectAboutToBeRemoved, this, [&](const VellControl *o) {
+            announced << (o ? o->Name + QLatin1Char('@') + QString::number(o->Id) : "all");
+            if (o) // still in its table
+                QCOMPARE(p.tables().object(o->Kind, o->Id), o);
+        });
+        p.remove(KindButton, 1);
+        QCOMPARE(p.tables().button(1)->Id, 1);
+        QCOMPARE(p.tables().button(1)->Name, QStringLiteral("Button_2"));
+        p.clearObjects();
+        QCOMPARE(announced, QStringList({"Button_1@1", "all"}));
+    }
+
+    void bulkChangeAnnouncesOnce()
+    {
+        Project p;
+        QSignalSpy added(&p, &Project::objectAdded);
+        QSignalSpy reset(&p, &Project::objectsReset);
+        p.beginBulkChange();
+        for (int i = 0; i < 5; ++i)
+            p.create(KindPicture);
+        QVERIFY(p.inBulkChange());
+        p.endBulkChange();
+        QCOMPARE(added.count(), 0);
+        QCOMPARE(reset.count(), 1);
+        p.create(KindPicture);
+        QCOMPARE(added.count(), 1);
+        p.RefreshObjectNames();
+        QCOMPARE(p.KnownObjectNames().size(), 6);
+    }
+
+    void userCodeEditsMarkTheProjectWhenItIsSavedWithIt()
+    {
+        Project p;
+        QSignalSpy state(&p, &Project::stateChanged);
+        p.appendUserCodeLines({"function A takes nothing returns nothing", "endfunction"});
+        p.OnMainFunc();
+        p.OnMainFunc();
+        p.RemoveFunc(QStringLiteral("A"));
+        QCOMPARE(p.userCodeLines(),
+                 QStringList({"function ECHO takes string msg returns nothing",
+                              " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)",
+                              "endfunction"}));
+        QVERIFY(!p.ProjectModified());
+        // An edit of the document shown in a view (which lays it out) is the
+        // user's.
+        p.userCode()->documentLayout();
+        QTextCursor c(p.userCode());
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("x\u00a0y"));
+        QVERIFY(p.ProjectModified());
+        QCOMPARE(p.userCodeLines().last(), QStringLiteral("x\u00a0y"));
+        Settings s = p.settings();
+        s.saveUserCode = false;
+        p.setSettings(s);
+        p.setProjectModified(false);
+        c.insertText(QStringLiteral("z"));
+        QVERIFY(!p.ProjectModified());
+        p.setProjectFileName(QStringLiteral("/tmp/m.vlp"));
+        p.setProjectFileName(QStringLiteral("/tmp/m.vlp"));
+        QCOMPARE(state.count(), 3);
+        QCOMPARE(TitleFor(p.state()), QStringLiteral("FM Vell Creator (/tmp/m.vlp)"));
+    }
+};
+
+QTEST_MAIN(TestProject)
+#include "tst_project.moc"
