@@ -201,7 +201,7 @@ VellControl *ObjectTables::objectOf(const PanelElement *element) const
 {
     if (!element)
         return nullptr;
-    VellControl *object = this->object(ObjectKind(element->objectKind()), element->tag());
+    VellControl *object = this->object(element->objectKind(), element->tag());
     return object && this->element(*object) == element ? object : nullptr;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "designer/objectkind.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -81,8 +83,8 @@ public:
 
     // What the element belongs to: the object kind (1 button, 2 picture,
     // 3 text) for object elements; for handles their frame and number.
-    int objectKind() const { return m_objectKind; }
-    void setObjectKind(int kind) { m_objectKind = kind; }
+    ObjectKind objectKind() const { return m_objectKind; }
+    void setObjectKind(ObjectKind kind) { m_objectKind = kind; }
     VellResizeRect *frame() const { return m_frame; }
     int handleNumber() const { return m_handleNumber; }
     void setHandle(VellResizeRect *frame, int number)
@@ -107,7 +109,7 @@ private:
     QString m_text;
     QColor m_textColor{0, 0, 0};
     int m_tag = 0;
-    int m_objectKind = 0;
+    ObjectKind m_objectKind = KindNone;
     VellResizeRect *m_frame = nullptr;
     int m_handleNumber = 0;
 };

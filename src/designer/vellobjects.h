@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/objectkind.h"
 #include "designer/panelscene.h"
 
 #include <QStringList>
@@ -7,19 +8,6 @@
 #include <algorithm>
 
 namespace vell {
-
-// The kind number of an object; the generated code and the object clipboard
-// write these values.
-enum ObjectKind
-{
-    KindNone = 0,
-    KindButton = 1,
-    KindPicture = 2,
-    KindText = 3
-};
-
-// The kinds, in the order every listing of objects follows.
-inline constexpr ObjectKind kObjectKinds[] = {KindButton, KindPicture, KindText};
 
 // Common fields of the three kinds: plain values that can be copied and
 // compared; what the panel draws is derived from them. X, Y: the centre
