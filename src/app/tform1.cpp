@@ -7,7 +7,9 @@
 #include "codegen/tform4.h"
 #include "common/labelfont.h"
 #include "common/textforms.h"
+#include "common/vellerror.h"
 #include "designer/designpanel.h"
+#include "project/projectfile.h"
 #include "properties/propertygrid.h"
 #include "settings/tform2.h"
 #include "usercode/tform3.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -63,6 +66,10 @@ QString fullTableMessage(ObjectKind kind)
         return QStringLiteral("Нельзя создать текст: на панели уже 9999 текстов.");
     }
 }
+
+const QString kProjectFilter = QStringLiteral("Vell project (*.vlp)");
+const QString kUnsavedQuestion = QStringLiteral(
+    "Этот проект еще не был сохранен. Хотите ли вы его сохранить перед его закрытием?");
 
 // A character typed into a box (as opposed to keys such as arrows).
 bool typesCharacter(const QKeyEvent *event)
@@ -252,6 +259,9 @@ void TForm1::createMenus()
                     QKeySequence(QStringLiteral("Ctrl+Alt+S")), 4);
     MMLoad =
         item(N1, "MMLoad", QStringLiteral("Загрузить"), QKeySequence(QStringLiteral("Ctrl+O")), 5);
+    connect(MMSave, &QAction::triggered, this, &TForm1::TBSaveClick);
+    connect(MMSaveAs, &QAction::triggered, this, &TForm1::MMSaveAsClick);
+    connect(MMLoad, &QAction::triggered, this, &TForm1::TBOpenClick);
     N16 = separator(N1, "N16");
     N16->setEnabled(false);
     MMSetting = item(N1, "MMSetting", QStringLiteral("Настройки..."), QKeySequence(Qt::Key_F2), -1);
@@ -278,6 +288,7 @@ void TForm1::createMenus()
     MMCreateList->setObjectName(QStringLiteral("MMCreateList"));
     MMNewPrj = item(MMCreateList, "MMNewPrj", QStringLiteral("Проект"),
                     QKeySequence(QStringLiteral("Ctrl+N")), -1);
+    connect(MMNewPrj, &QAction::triggered, this, &TForm1::MMNewPrjClick);
     N7 = separator(MMCreateList, "N7");
     MMNewBtn = item(MMCreateList, "MMNewBtn", QStringLiteral("Кнопка"),
                     QKeySequence(QStringLiteral("Shift+F1")), 0);
@@ -507,8 +518,141 @@ void TForm1::InfoListEditButtonClick(int row)
     // The click rows of a button open the actions dialog (not yet built).
 }
 
+void TForm1::showProjectTitle()
+{
+    const QString name = m_project.ProjectFileName();
+    setWindowTitle(name.isEmpty() ? NewProjectTitle()
+                                  : QStringLiteral("FM Vell Creator (") + name + QLatin1Char(')'));
+}
+
+bool TForm1::saveTo(const QString &path)
+{
+    try {
+        SaveProjectFile(m_project, path);
+        return true;
+    } catch (const VellError &e) {
+        dialogs().error(this, e.message());
+        return false;
+    }
+}
+
+void TForm1::TBSaveClick()
+{
+    if (m_project.ProjectFileName().isEmpty()) {
+        const QString chosen = dialogs().saveFileName(this, kProjectFilter);
+        if (chosen.isEmpty())
+            return;
+        m_project.setProjectFileName(WithProjectExtension(chosen));
+        showProjectTitle();
+    }
+    saveTo(m_project.ProjectFileName());
+}
+
+bool TForm1::SaveProjectAs()
+{
+    for (;;) {
+        const QString chosen = dialogs().saveFileName(this, kProjectFilter);
+        if (chosen.isEmpty())
+            return false;
+        const QString name = WithProjectExtension(chosen);
+        if (QFileInfo::exists(name)) {
+            const Answer answer =
+                dialogs().inform(this, QStringLiteral("Вы хотите заменить выбранный файл на текущий?"));
+            if (answer == Answer::Cancel)
+                return false;
+            if (answer == Answer::No)
+                continue;
+        }
+        m_project.setProjectFileName(name);
+        showProjectTitle();
+        return saveTo(name);
+    }
+}
+
+void TForm1::MMSaveAsClick()
+{
+    SaveProjectAs();
+}
+
+void TForm1::TBOpenClick()
+{
+    while (m_project.ProjectModified()) {
+        const Answer answer = dialogs().confirm(this, kUnsavedQuestion);
+        if (answer == Answer::Cancel)
+            return;
+        if (answer == Answer::No)
+            break;
+        SaveProjectAs();
+    }
+    const QString chosen = dialogs().openFileName(this, kProjectFilter);
+    if (chosen.isEmpty())
+        return;
+    const ProjectLoad load = LoadProjectFile(m_project, chosen);
+    switch (load.outcome) {
+    case ProjectLoad::Outcome::Unreadable:
+        dialogs().error(this, load.message);
+        return;
+    case ProjectLoad::Outcome::Rejected:
+        dialogs().message(this, load.message);
+        return;
+    case ProjectLoad::Outcome::Partial:
+        // A later Save must ask for a name rather than write over the
+        // damaged file.
+        m_project.setProjectFileName(QString());
+        m_project.setProjectModified(true);
+        setWindowTitle(NewProjectTitle() + QLatin1Char('*'));
+        dialogs().error(this, load.message);
+        return;
+    case ProjectLoad::Outcome::Loaded:
+        m_project.setProjectFileName(chosen);
+        m_project.setProjectModified(false);
+        showProjectTitle();
+        return;
+    }
+}
+
+void TForm1::MMNewPrjClick()
+{
+    if (m_project.ProjectModified()) {
+        const Answer answer = dialogs().confirm(this, kUnsavedQuestion);
+        if (answer == Answer::Cancel)
+            return;
+        if (answer == Answer::Yes) {
+            // The project stays open, saved if the user completed the save.
+            SaveProjectAs();
+            return;
+        }
+    }
+    m_surface->ClearAllObjects();
+    m_project.RefreshObjectNames();
+    m_project.setProjectFileName(QString());
+    m_project.setProjectModified(false);
+    showProjectTitle();
+}
+
+bool TForm1::FormCloseQuery()
+{
+    if (!m_project.ProjectModified())
+        return true;
+    switch (dialogs().confirm(this, QStringLiteral("Этот проект еще не был сохранен. Хотите ли вы "
+                                                   "его сохранить перед завершение программы?"))) {
+    case Answer::Yes:
+        // The window stays open when the design was not saved after all.
+        return SaveProjectAs();
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        return false;
+    }
+    return false;
+}
+
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
     if (m_settings)
         m_settings->storeAtExit();
     event->accept();

@@ -72,7 +72,16 @@ public:
     QAction *N2;
     QTimer *RecoloringTimer;
 
+    // The body of Save as; true when the project was written.
+    bool SaveProjectAs();
+    // Asked before the window closes: true lets it close.
+    bool FormCloseQuery();
+
 public slots:
+    void TBSaveClick();
+    void MMSaveAsClick();
+    void TBOpenClick();
+    void MMNewPrjClick();
     void MMNewBtnClick();
     void MMNewPicClick();
     void MMNewTexClick();
@@ -103,6 +112,8 @@ private:
     void createToolBar();
     void createControls();
     void create(vell::ObjectKind kind);
+    void showProjectTitle();
+    bool saveTo(const QString &path);
     // Arrow keys, Home and End in the object box: true when handled.
     bool ObjListKeyDown(const class QKeyEvent *event);
 

@@ -16,6 +16,18 @@ QString ShortQuote(const QString &text)
     return text.left(end) + QChar(0x2026);
 }
 
+QString VisibleChars(const QString &chars)
+{
+    QString shown;
+    for (const QChar c : chars) {
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 QString invalidIntegerMessage(const QString &text)
 {
     return QStringLiteral("'%1' is not a valid integer value").arg(ShortQuote(text));

@@ -25,6 +25,9 @@ private:
 // characters, otherwise its first 100 characters and "…". A surrogate
 // pair counts as one character and is never split.
 QString ShortQuote(const QString &text);
+// Characters as a message shows them: control characters, which would be
+// invisible or cut the message, by their code ("U+0000").
+QString VisibleChars(const QString &chars);
 
 // The builders below quote their text and path through ShortQuote.
 // "'%s' is not a valid integer value"

@@ -39,6 +39,8 @@ void DesignSurface::setDragged(PanelElement *element)
 void DesignSurface::forget(const VellControl *object)
 {
     const bool all = object == nullptr;
+    if (all)
+        destroyGhost();
     if (m_resized && (all || m_resized == object))
         setResized(nullptr);
     if (m_dragged && (all || m_dragged == object))

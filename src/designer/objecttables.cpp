@@ -109,53 +109,67 @@ VellControl *ObjectTables::create(ObjectKind kind, QColor fill)
     }
 }
 
-namespace {
+VellControl *ObjectTables::createNamed(ObjectKind kind, QColor fill, const QString &name)
+{
+    switch (kind) {
+    case KindButton:
+        return append(m_buttons, kind, &name, fill);
+    case KindPicture:
+        return append(m_pictures, kind, &name, fill);
+    case KindText:
+        return append(m_texts, kind, &name, fill);
+    default:
+        return nullptr;
+    }
+}
 
 template <typename T>
-T *appendObject(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, int &counter)
+T *ObjectTables::append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind,
+                        const QString *name, QColor fill)
 {
-    ++counter;
+    if (isFull(kind))
+        return nullptr;
     auto object = std::make_unique<T>();
+    if constexpr (std::is_same_v<T, VellText>) {
+        // Measured first: without fonts nothing is added.
+        const QSize size = LabelSize(object->Text);
+        object->Width = size.width();
+        object->Height = size.height();
+    } else {
+        object->Width = object->Height = kNewSize;
+    }
+    int &counter = kind == KindButton    ? ButtonNameCounter
+                   : kind == KindPicture ? PictureNameCounter
+                                         : TextNameCounter;
     object->Kind = kind;
-    object->Name = namePrefix(kind) + QString::number(counter);
+    if (name) {
+        ++counter;
+        object->Name = *name;
+    } else {
+        do
+            object->Name = namePrefix(kind) + QString::number(++counter);
+        while (isNameInUse(object->Name));
+    }
     object->Id = int(table.size()) + 1;
+    ++m_nameUses[object->Name];
     table.push_back(std::move(object));
+    drawings(kind).push_back(makeDrawing(*table.back(), fill));
     return table.back().get();
 }
 
-} // namespace
-
 VellButton *ObjectTables::createButton(QColor fill)
 {
-    if (isFull(KindButton))
-        return nullptr;
-    VellButton *b = appendObject(m_buttons, KindButton, ButtonNameCounter);
-    b->Width = b->Height = kNewSize;
-    drawings(KindButton).push_back(makeDrawing(*b, fill));
-    return b;
+    return append(m_buttons, KindButton, nullptr, fill);
 }
 
 VellPicture *ObjectTables::createPicture(QColor fill)
 {
-    if (isFull(KindPicture))
-        return nullptr;
-    VellPicture *p = appendObject(m_pictures, KindPicture, PictureNameCounter);
-    p->Width = p->Height = kNewSize;
-    drawings(KindPicture).push_back(makeDrawing(*p, fill));
-    return p;
+    return append(m_pictures, KindPicture, nullptr, fill);
 }
 
 VellText *ObjectTables::createText()
 {
-    if (isFull(KindText))
-        return nullptr;
-    // Measured first: without fonts nothing is added.
-    const QSize size = LabelSize(VellText().Text);
-    VellText *t = appendObject(m_texts, KindText, TextNameCounter);
-    t->Width = size.width();
-    t->Height = size.height();
-    drawings(KindText).push_back(makeDrawing(*t, QColor()));
-    return t;
+    return append(m_texts, KindText, nullptr, QColor());
 }
 
 int ObjectTables::count(ObjectKind kind) const
@@ -302,6 +316,7 @@ void ObjectTables::remove(ObjectKind kind, int id)
         return;
     if (aboutToRemove)
         aboutToRemove(gone);
+    forgetName(gone->Name);
     switch (kind) {
     case KindButton:
         removeEntry(m_buttons, drawings(kind), id);
@@ -326,6 +341,14 @@ void ObjectTables::clearAll()
     m_buttons.clear();
     m_pictures.clear();
     m_texts.clear();
+    m_nameUses.clear();
+}
+
+void ObjectTables::forgetName(const QString &name)
+{
+    const auto it = m_nameUses.find(name);
+    if (it != m_nameUses.end() && --*it == 0)
+        m_nameUses.erase(it);
 }
 
 VellControl *ObjectTables::FindObjectByName(ObjectKind kind, const QString &name) const

@@ -3,6 +3,7 @@
 #include "designer/vellobjects.h"
 #include "designer/vellresizerect.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -34,10 +35,16 @@ public:
     bool isFull(ObjectKind kind) const { return count(kind) >= Capacity; }
 
     // Constructors: the new object stands at the panel centre, unselected,
-    // named after its kind's next counter value. They return nullptr (and
-    // change nothing) when the kind's table is full. `fill` is the colour of
-    // a button's or picture's rectangle.
+    // named after its kind's next counter value (a value whose name another
+    // object already bears is passed over, so names stay unique). They
+    // return nullptr (and change nothing) when the kind's table is full.
+    // `fill` is the colour of a button's or picture's rectangle.
     VellControl *create(ObjectKind kind, QColor fill = QColor(255, 255, 255));
+    // As create, but the object bears the given name; the kind's counter
+    // still advances by one (a project being read names its objects so).
+    VellControl *createNamed(ObjectKind kind, QColor fill, const QString &name);
+    // Whether some object bears the name.
+    bool isNameInUse(const QString &name) const { return m_nameUses.contains(name); }
     VellButton *createButton(QColor fill);
     VellPicture *createPicture(QColor fill);
     VellText *createText();
@@ -104,12 +111,18 @@ private:
     const std::vector<Drawing> &drawings(ObjectKind kind) const;
     Drawing makeDrawing(VellControl &object, QColor fill);
     void placeDrawing(const VellControl &object);
+    template <typename T>
+    T *append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, const QString *name,
+              QColor fill);
+    void forgetName(const QString &name);
 
     PanelScene m_scene;
     std::vector<std::unique_ptr<VellButton>> m_buttons;
     std::vector<std::unique_ptr<VellPicture>> m_pictures;
     std::vector<std::unique_ptr<VellText>> m_texts;
     std::vector<Drawing> m_drawings[3];
+    // How many objects bear each name.
+    QHash<QString, int> m_nameUses;
 };
 
 // Kind of a name by its first three characters ("But", "Pic", "Tex").

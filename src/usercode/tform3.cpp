@@ -537,14 +537,5 @@ bool TForm3::eventFilter(QObject *watched, QEvent *event)
 
 void TForm3::refuseInput(const QString &text)
 {
-    // Control characters are named by their code: shown as they are they
-    // would be invisible or cut the message.
-    QString named;
-    for (const QChar c : refusedChars(text)) {
-        if (c.category() == QChar::Other_Control)
-            named += QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
-        else
-            named += c;
-    }
-    dialogs().error(this, unencodableMessage(named));
+    dialogs().error(this, unencodableMessage(VisibleChars(refusedChars(text))));
 }

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "designer/vellobjects.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace vell {
+
+class Project;
+
+// The project file (".vlp"): Windows-1251 lines, the meaning of each given by
+// its place. The first line is the key; then each table with a count line
+// ("btncount:", "piccount:", "texcount:", whose nine-character prefix a
+// reader ignores) and one record per object; then, when the settings save
+// it, the user code between "/usercodestart" and "/end".
+inline const QString kProjectFileKey = QStringLiteral("FMVELLVERSIONKEY2.1");
+
+// The lines of the project as they are written. Throws VellError naming the
+// object and the field when a value cannot be written as one line of the
+// file (a character Windows-1251 cannot hold, a line break or a NUL): such a
+// value would be changed or would shift every later line.
+QStringList ProjectFileLines(const Project &project);
+
+// Writes the project to the file, replacing it only once the new one is
+// complete, and clears ProjectModified. Throws VellError ("Cannot create
+// file ..." or the refusal above); the project then stays as it was.
+void SaveProjectFile(Project &project, const QString &path);
+
+// What a project file holds, as plain records in file order. The records'
+// identifiers and sizes are those the file gives; applying them gives the
+// objects their table places.
+struct ProjectData
+{
+    std::vector<VellButton> buttons;
+    std::vector<VellPicture> pictures;
+    std::vector<VellText> texts;
+    // When reading stopped before the name line of the last record of this
+    // kind, that object keeps the name it is created with.
+    ObjectKind unnamedLast = KindNone;
+    bool hasUserCode = false;
+    QStringList userCode;
+};
+
+struct ProjectReadResult
+{
+    enum class Outcome
+    {
+        Complete,
+        Empty,    // no lines at all: "Файл поврежден"
+        WrongKey, // another first line: the file does not suit this version
+        Failed,   // stopped at a line; what was read before it is kept
+    };
+    Outcome outcome = Outcome::Complete;
+    ProjectData data;
+    // The message for the user, for every outcome but Complete.
+    QString error;
+    // The line (from 1) reading stopped at, when it failed.
+    int failedLine = 0;
+};
+
+// Reads the lines of a project file. Never throws; any text is safe.
+ProjectReadResult ReadProjectLines(const QStringList &lines);
+
+// Replaces the project's objects with those read (clearing first, creating
+// each object under its stored name, its kind's counter advancing once per
+// object) and appends the stored user code. A partial read leaves the
+// project modified; a complete one clears ProjectModified.
+void ApplyProjectData(Project &project, const ProjectReadResult &read);
+
+struct ProjectLoad
+{
+    enum class Outcome
+    {
+        Loaded,
+        Unreadable, // the file could not be read: an error; nothing changed
+        Rejected,   // empty or of another kind: a message; nothing changed
+        Partial,    // read up to a failing line: an error; those objects stay
+    };
+    Outcome outcome = Outcome::Loaded;
+    QString message;
+};
+
+// Reads the file and, unless it is unreadable or rejected, applies it.
+ProjectLoad LoadProjectFile(Project &project, const QString &path);
+
+// The name with ".vlp" added unless its last four characters are exactly
+// ".vlp" (so "a.VLP" becomes "a.VLP.vlp").
+QString WithProjectExtension(const QString &name);
+
+} // namespace vell
