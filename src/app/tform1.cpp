@@ -271,10 +271,13 @@ void TForm1::createMenus()
     N4->setObjectName(QStringLiteral("N4"));
     MMCut =
         item(N4, "MMCut", QStringLiteral("Вырезать"), QKeySequence(QStringLiteral("Ctrl+X")), -1);
+    connect(MMCut, &QAction::triggered, this, &TForm1::MMCutClick);
     MMPast =
         item(N4, "MMPast", QStringLiteral("Вставить"), QKeySequence(QStringLiteral("Ctrl+V")), -1);
+    connect(MMPast, &QAction::triggered, this, &TForm1::MMPastClick);
     MMCopy = item(N4, "MMCopy", QStringLiteral("Копировать"),
                   QKeySequence(QStringLiteral("Ctrl+C")), -1);
+    connect(MMCopy, &QAction::triggered, this, &TForm1::MMCopyClick);
     N9 = separator(N4, "N9");
     MMClear = item(N4, "MMClear", QStringLiteral("Очистить"), QKeySequence(), -1);
     connect(MMClear, &QAction::triggered, this, &TForm1::MMClearClick);
@@ -381,6 +384,36 @@ void TForm1::MMNewPicClick()
 void TForm1::MMNewTexClick()
 {
     create(KindText);
+}
+
+void TForm1::MMCopyClick()
+{
+    const VellControl *object = m_surface->selectedObject();
+    if (!object)
+        return;
+    m_clipboard.CopyToBuffer(*object);
+    m_surface->setModified();
+    m_project.RefreshObjectNames();
+}
+
+void TForm1::MMCutClick()
+{
+    const VellControl *object = m_surface->selectedObject();
+    if (!object)
+        return;
+    // A cut button's action functions stay in the user code.
+    m_clipboard.CopyToBuffer(*object);
+    m_project.remove(object->Kind, object->Id);
+    m_surface->setModified();
+    m_project.RefreshObjectNames();
+}
+
+void TForm1::MMPastClick()
+{
+    if (m_clipboard.PasteFromBuffer(m_project) == ObjectClipboard::PasteOutcome::TableFull)
+        dialogs().message(this, fullTableMessage(m_clipboard.bufferKind()));
+    m_surface->setModified();
+    m_project.RefreshObjectNames();
 }
 
 void TForm1::MMClearClick()
@@ -696,6 +729,17 @@ bool TForm1::ObjListKeyDown(const QKeyEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // The object box's read-only text field would take Ctrl+C for its own
+    // text; there, as everywhere outside a grid cell, it copies the object.
+    if (event->type() == QEvent::ShortcutOverride &&
+        (watched == ObjList || watched == ObjList->lineEdit())) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+            key->matches(QKeySequence::Paste)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == ObjList || watched == ObjList->lineEdit()) &&
         !ObjList->view()->isVisible() && ObjListKeyDown(static_cast<QKeyEvent *>(event)))
         return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "designer/designsurface.h"
+#include "designer/objectclipboard.h"
 #include "project/project.h"
 
 #include <QMainWindow>
@@ -85,6 +86,9 @@ public slots:
     void MMNewBtnClick();
     void MMNewPicClick();
     void MMNewTexClick();
+    void MMCopyClick();
+    void MMCutClick();
+    void MMPastClick();
     void MMClearClick();
     void RemoveObjClick();
     void MMSettingClick();
@@ -122,6 +126,7 @@ private:
     void InfoListEditButtonClick(int row);
 
     vell::Project &m_project;
+    vell::ObjectClipboard m_clipboard;
     std::unique_ptr<vell::DesignSurface> m_surface;
     TForm2 *m_settings = nullptr;
     TForm3 *m_userCode = nullptr;

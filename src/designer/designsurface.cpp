@@ -46,6 +46,8 @@ void DesignSurface::forget(const VellControl *object)
     if (m_dragged && (all || m_dragged == object))
         m_dragged = nullptr;
     if (m_selection && (all || m_selection == object)) {
+        // The ghost outline of a press on it goes with it.
+        destroyGhost();
         m_selection = nullptr;
         emit objectInfoReset();
     }
