@@ -141,9 +141,11 @@ void Project::RemoveFunc(const QString &name)
 
 void Project::OnMainFunc()
 {
-    if (m_echoInserted)
+    // The calls need exactly one ECHO function: one the user code already
+    // has (loaded, typed or inserted earlier) is never doubled, and one that
+    // was removed is brought back.
+    if (FindFunctionLine(userCodeLines(), QStringLiteral("ECHO")) >= 0)
         return;
-    m_echoInserted = true;
     QTextCursor c(&m_userCode);
     c.movePosition(QTextCursor::Start);
     const QuietUserCode quiet(*this);

@@ -60,7 +60,8 @@ public:
     void appendUserCodeLines(const QStringList &lines);
     // Removes the first function of that name (see FunctionLineRange).
     void RemoveFunc(const QString &name);
-    // Puts the ECHO function at the top, the first time only in a run.
+    // Puts the ECHO function at the top unless the user code has a function
+    // of that name.
     void OnMainFunc();
     // While one exists, changes of the user code document (a view setting
     // its font, say) are not the user's.
@@ -115,7 +116,6 @@ private:
     const VellControl *m_created = nullptr;
     // Edits the program makes to the user code are not the user's.
     int m_quietEdits = 0;
-    bool m_echoInserted = false;
 };
 
 } // namespace vell

@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(listEntries(w->FuncList), QStringList({"Open"}));
     }
 
-    void echoOnlyOncePerRun()
+    void echoOnlyWhenTheUserCodeHasNone()
     {
         typeText(w->UserCode, "function A\nendfunction\n");
         project->OnMainFunc();
@@ -210,10 +210,17 @@ private slots:
         project->OnMainFunc();
         QCOMPARE(w->userCodeLines().count(), 5);
 
-        QTest::keyClick(w->UserCode, Qt::Key_Delete, Qt::ControlModifier); // Очистить
+        // After "Очистить" the next message action brings it back.
+        QTest::keyClick(w->UserCode, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(w->userCodeLines(), QStringList());
         project->OnMainFunc();
-        QCOMPARE(w->userCodeLines(), QStringList());
+        QCOMPARE(w->userCodeLines(), echo);
+        // One the user typed or loaded (also below other code) is not doubled.
+        project->RemoveFunc("ECHO");
+        typeText(w->UserCode, "function B\nendfunction\nfunction ECHO takes nothing\nendfunction\n");
+        project->OnMainFunc();
+        QCOMPARE(w->userCodeLines().size(), 4);
+        QCOMPARE(w->userCodeLines().first(), QStringLiteral("function B"));
     }
 
     void clearKeepsCaptionAndPath()

@@ -1,0 +1,45 @@
+#include "actions/actiontable.h"
+
+namespace vell {
+
+FenFunc *ActionTable::add(const QString &line, const void *node)
+{
+    if (isFull())
+        return nullptr;
+    auto record = std::make_unique<FenFunc>();
+    record->Line = line;
+    record->Node = node;
+    record->Index = ActionCount() + 1;
+    m_records.push_back(std::move(record));
+    return m_records.back().get();
+}
+
+FenFunc *ActionTable::record(int index) const
+{
+    return index >= 1 && index <= ActionCount() ? m_records[index - 1].get() : nullptr;
+}
+
+void ActionTable::destroy(int index)
+{
+    if (!record(index))
+        return;
+    m_records.erase(m_records.begin() + (index - 1));
+    for (int i = index - 1; i < ActionCount(); ++i)
+        m_records[i]->Index = i + 1;
+}
+
+void ActionTable::ClearActionTable()
+{
+    m_records.clear();
+}
+
+QStringList ActionTable::CollectActionLines() const
+{
+    QStringList lines;
+    lines.reserve(ActionCount());
+    for (const auto &r : m_records)
+        lines.append(r->Line);
+    return lines;
+}
+
+} // namespace vell

@@ -1,0 +1,175 @@
+#include "actions/actionemission.h"
+#include "actions/actiontable.h"
+#include "actions/actiontext.h"
+#include "project/project.h"
+
+#include <QtTest>
+
+using namespace vell;
+
+namespace {
+
+const QStringList kEcho{"function ECHO takes string msg returns nothing",
+                        " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)", "endfunction"};
+
+} // namespace
+
+class TestActionText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void words_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("command") << "ObjShow t \"Button_2\"" << 0 << "ObjShow";
+        QTest::newRow("flag") << "ObjShow t \"Button_2\"" << 1 << "t";
+        QTest::newRow("name without quotes") << "ObjShow t \"Button_2\"" << 2 << "Button_2";
+        QTest::newRow("past the last word") << "ObjShow t \"Button_2\"" << 3 << "";
+        QTest::newRow("spaces inside quotes") << "echo \"Wave 2 begins\"" << 1 << "Wave 2 begins";
+        QTest::newRow("a quote inside a message") << "echo \"a\"b c\"" << 1 << "ab";
+        QTest::newRow("the word after it") << "echo \"a\"b c\"" << 2 << "c";
+        QTest::newRow("two spaces enclose an empty word") << "a  b" << 1 << "";
+        QTest::newRow("after the empty word") << "a  b" << 2 << "b";
+        QTest::newRow("just echo") << "echo" << 1 << "";
+    }
+    void words()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, n);
+        QFETCH(QString, word);
+        QCOMPARE(WordAt(line, n), word);
+    }
+
+    void kindsAndCaptions_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("rebuilt");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("hide") << "ObjShow f \"Button_2\"" << int(ActionKind::ShowHide)
+                              << "ObjShow f \"Button_2\""
+                              << "Спрятать объект с именем Button_2" << 1;
+        QTest::newRow("show") << "ObjShow t Picture_1" << int(ActionKind::ShowHide)
+                              << "ObjShow t \"Picture_1\""
+                              << "Показать объект с именем Picture_1" << 1;
+        QTest::newRow("upper-case flag hides") << "ObjShow T \"Text_1\"" << int(ActionKind::ShowHide)
+                                               << "ObjShow T \"Text_1\""
+                                               << "Спрятать объект с именем Text_1" << 1;
+        QTest::newRow("message") << "echo \"Wave 2\"" << int(ActionKind::Message)
+                                 << "echo \"Wave 2\""
+                                 << "Отобразить \"Wave 2\" в центре экрана для всех игроков" << 5;
+        QTest::newRow("empty message") << "echo" << int(ActionKind::Message) << "echo \"\""
+                                       << "Отобразить \"\" в центре экрана для всех игроков" << 5;
+        QTest::newRow("lower-case objshow") << "objshow t \"A\"" << int(ActionKind::None) << ""
+                                            << "" << 0;
+        QTest::newRow("echo with a tab") << "echo\t\"x\"" << int(ActionKind::None) << "" << ""
+                                         << 0;
+        QTest::newRow("empty line") << "" << int(ActionKind::None) << "" << "" << 0;
+    }
+    void kindsAndCaptions()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, kind);
+        QFETCH(QString, rebuilt);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        const ActionView view = ViewOfLine(line);
+        QCOMPARE(int(view.kind), kind);
+        QCOMPARE(view.line, rebuilt);
+        QCOMPARE(view.caption, caption);
+        QCOMPARE(view.icon, icon);
+        QVERIFY(!IsShowFlag(QString()));
+    }
+
+    void actionTable()
+    {
+        ActionTable t;
+        QVERIFY(t.CollectActionLines().isEmpty());
+        int nodes[3];
+        for (int i = 0; i < 3; ++i)
+            t.add(QStringLiteral("echo \"%1\"").arg(i), &nodes[i]);
+        FenFunc *third = t.record(3);
+        t.destroy(2);
+        QCOMPARE(t.ActionCount(), 2);
+        QCOMPARE(t.record(2), third);
+        QCOMPARE(third->Index, 2);
+        QCOMPARE(third->Node, &nodes[2]);
+        QCOMPARE(t.CollectActionLines(), QStringList({"echo \"0\"", "echo \"2\""}));
+        while (!t.isFull())
+            t.add(QStringLiteral("echo"), nullptr);
+        QCOMPARE(t.ActionCount(), 99999);
+        QVERIFY(!t.add(QStringLiteral("echo"), nullptr));
+        QCOMPARE(t.ActionCount(), 99999);
+        t.ClearActionTable();
+        QCOMPARE(t.ActionCount(), 0);
+    }
+
+    // Two buttons and a picture; the left actions of Button_1 hide Button_2,
+    // show Picture_1 and greet, with the settings' array names.
+    void emittedClickFunctions()
+    {
+        Project p;
+        p.create(KindButton);
+        p.create(KindButton);
+        p.create(KindPicture);
+        VellButton &b = *p.tables().button(1);
+        const QStringList lines{"ObjShow f \"Button_2\"", "ObjShow t \"Picture_1\"", "echo \"Hello\""};
+        QVERIFY(ApplyActionResult(p, b, ClickSide::Left, lines));
+        const QStringList leftFunction{"function Button_1_Left_Actions takes nothing returns nothing",
+                                       " call ButtonVar[2].Show(false,-1)",
+                                       " call PictureVar[1].Show(true,-1)",
+                                       " call ECHO(\"Hello\")", "endfunction"};
+        QCOMPARE(p.userCodeLines(), kEcho + leftFunction);
+        QCOMPARE(b.LeftActions, lines);
+        QCOMPARE(b.LeftActionsFunction, QStringLiteral("Button_1_Left_Actions"));
+        QVERIFY(b.RightActionsFunction.isEmpty());
+        QVERIFY(p.ProjectModified());
+
+        // The right side is a function of its own; the left one stays.
+        p.appendUserCodeLines({"// mine"});
+        Settings s = p.settings();
+        s.buttonVar = QStringLiteral("Btns");
+        p.setSettings(s);
+        QVERIFY(ApplyActionResult(p, b, ClickSide::Right, {"ObjShow t \"Button_2\"", "junk"}));
+        const QStringList rightFunction{"function Button_1_Right_Actions takes nothing returns nothing",
+                                        " call Btns[2].Show(true,-1)", "endfunction"};
+        QCOMPARE(p.userCodeLines(), kEcho + leftFunction + QStringList{"// mine"} + rightFunction);
+        QCOMPARE(b.RightActionsFunction, QStringLiteral("Button_1_Right_Actions"));
+
+        // Applying the left side again replaces its function at the end;
+        // a removed target gives no call, positions are those of now.
+        p.remove(KindButton, 2);
+        p.create(KindPicture);
+        QVERIFY(ApplyActionResult(p, b, ClickSide::Left,
+                                  {"ObjShow f \"Button_2\"", "ObjShow f \"Picture_2\"", "echo \"a b\""}));
+        const QStringList again{"function Button_1_Left_Actions takes nothing returns nothing",
+                                " call PictureVar[2].Show(false,-1)", " call ECHO(\"a b\")",
+                                "endfunction"};
+        QCOMPARE(p.userCodeLines(), kEcho + QStringList{"// mine"} + rightFunction + again);
+    }
+
+    void anEmptyResultChangesNothingElse()
+    {
+        Project p;
+        auto *b = static_cast<VellButton *>(p.create(KindButton));
+        b->LeftActions = QStringList{"junk"};
+        b->LeftActionsFunction = QStringLiteral("Kept");
+        QVERIFY(!ApplyActionResult(p, *b, ClickSide::Left, {}));
+        QVERIFY(b->LeftActions.isEmpty());
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Kept"));
+        QVERIFY(p.userCodeLines().isEmpty());
+        QVERIFY(!p.ProjectModified());
+        // Lines that all give nothing still make a function with its ends.
+        QVERIFY(ApplyActionResult(p, *b, ClickSide::Left, {"ObjShow t \"Nowhere\""}));
+        QCOMPARE(p.userCodeLines(),
+                 QStringList({"function Button_1_Left_Actions takes nothing returns nothing",
+                              "endfunction"}));
+    }
+};
+
+QTEST_MAIN(TestActionText)
+#include "tst_actiontext.moc"
