@@ -51,32 +51,33 @@ QString MessageLine(const QString &text)
     return QStringLiteral("echo \"") + text + u'"';
 }
 
+ActionView ShowHideAction(const QString &flag, const QString &name)
+{
+    return ActionView{ActionKind::ShowHide, ShowHideLine(flag, name),
+                      (IsShowFlag(flag) ? QStringLiteral("Показать") : QStringLiteral("Спрятать")) +
+                          QStringLiteral(" объект с именем ") + name,
+                      kShowHideIcon};
+}
+
+ActionView MessageAction(const QString &text)
+{
+    return ActionView{ActionKind::Message, MessageLine(text),
+                      QStringLiteral("Отобразить \"") + text +
+                          QStringLiteral("\" в центре экрана для всех игроков"),
+                      kMessageIcon};
+}
+
 ActionView ViewOfLine(const QString &line)
 {
-    ActionView view;
-    view.kind = KindOfLine(line);
-    switch (view.kind) {
-    case ActionKind::ShowHide: {
-        const QString flag = WordAt(line, 1);
-        const QString name = WordAt(line, 2);
-        view.line = ShowHideLine(flag, name);
-        view.caption = (IsShowFlag(flag) ? QStringLiteral("Показать") : QStringLiteral("Спрятать")) +
-                       QStringLiteral(" объект с именем ") + name;
-        view.icon = kShowHideIcon;
-        break;
-    }
-    case ActionKind::Message: {
-        const QString text = WordAt(line, 1);
-        view.line = MessageLine(text);
-        view.caption = QStringLiteral("Отобразить \"") + text +
-                       QStringLiteral("\" в центре экрана для всех игроков");
-        view.icon = kMessageIcon;
-        break;
-    }
+    switch (KindOfLine(line)) {
+    case ActionKind::ShowHide:
+        return ShowHideAction(WordAt(line, 1), WordAt(line, 2));
+    case ActionKind::Message:
+        return MessageAction(WordAt(line, 1));
     case ActionKind::None:
         break;
     }
-    return view;
+    return ActionView();
 }
 
 } // namespace vell

@@ -39,6 +39,9 @@ struct ActionView
     int icon = 0;
 };
 ActionView ViewOfLine(const QString &line);
+// The views of new actions, from their words as given.
+ActionView ShowHideAction(const QString &flag, const QString &name);
+ActionView MessageAction(const QString &text);
 
 // The icons of the actions tree: the root node "Действие", a show or hide
 // line, a message line.

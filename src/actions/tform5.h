@@ -1,15 +1,28 @@
 #pragma once
 
+#include "actions/actiontable.h"
+#include "actions/actiontext.h"
+
 #include <QDialog>
 #include <QStringList>
 
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace vell {
 class Project;
 }
 
-// The actions dialog "Действия". It offers the project's known object names.
+// The actions dialog "Действия": edits one action list of a button as a
+// tree under the root "Действие". The user adds show-or-hide and message
+// actions; however the dialog is closed ("Применить", the close box,
+// Escape), it hands the lines of all its actions back.
 class TForm5 : public QDialog
 {
     Q_OBJECT
@@ -23,14 +36,50 @@ public:
     // The lines handed back at the last closing.
     QStringList ActionResult;
 
-    // The object-name box, filled from KnownObjectNames.
-    QComboBox *ObjName;
+    // Shows the dialog in front with the tree reset and the list's actions
+    // in it. The list is a copy: the button keeps its own until the hand-back.
+    void openFor(const QStringList &lines);
+    // Fills the tree and the action table from the list, then empties it.
+    void LoadInfo(QStringList &list);
+
+    const vell::ActionTable &actionTable() const { return m_table; }
+    // Gives the object-name box the known names, when they changed.
     void fillObjectNames();
+
+    QTreeWidget *Actions;
+    QPushButton *SaveFunc;
+    QGroupBox *GroupBox1;
+    QLabel *Label1;
+    QComboBox *ActionName;
+    QLabel *LabelName;
+    QComboBox *ObjName;
+    QCheckBox *ChekedBtn;
+    QLineEdit *Param3;
+    QLabel *ToolTip;
+    QPushButton *AddFunc;
+
+public slots:
+    void done(int result) override;
+    void ActionNameChange();
+    void AddFuncClick();
+
+signals:
+    // The dialog closed with these lines (ActionResult).
+    void handedBack(const QStringList &lines);
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void resetTree();
+    bool addRecord(const vell::ActionView &view);
+    void AddShowAction();
+    void AddEchoAction();
+    bool IsKnownObjectName(const QString &text) const;
+
     vell::Project &m_project;
+    vell::ActionTable m_table;
+    QTreeWidgetItem *m_root = nullptr;
     bool m_namesStale = false;
 };

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 
+#include "actions/actionemission.h"
 #include "actions/tform5.h"
 #include "app/dialogs.h"
 #include "app/taboutbox.h"
@@ -113,6 +114,10 @@ TForm1::TForm1(Project &project, QWidget *parent) : QMainWindow(parent), m_proje
     connect(m_surface.get(), &DesignSurface::propertiesShown, this, &TForm1::ShowProperties);
     connect(m_surface.get(), &DesignSurface::objectInfoReset, this, &TForm1::ResetObjectInfo);
     connect(&m_project, &Project::settingsChanged, this, [this] { m_surface->recolourButtons(); });
+    connect(&m_project, &Project::objectAboutToBeRemoved, this, [this](const VellControl *object) {
+        if (!object || object == m_actionsButton)
+            m_actionsButton = nullptr;
+    });
 }
 
 TForm1::~TForm1()
@@ -130,6 +135,7 @@ void TForm1::setWindows(TForm2 *settingsDialog, TForm3 *userCode, TForm4 *code, 
     m_code = code;
     m_actions = actions;
     m_about = about;
+    connect(m_actions, &TForm5::handedBack, this, &TForm1::ActionsHandedBack);
 }
 
 void TForm1::createControls()
@@ -548,7 +554,37 @@ void TForm1::InfoListEditButtonClick(int row)
         }
         m_surface->setModified();
     }
-    // The click rows of a button open the actions dialog (not yet built).
+    if (object->Kind == KindButton && (row == Row::LeftClick || row == Row::RightClick))
+        openActions(static_cast<VellButton &>(*object),
+                    row == Row::LeftClick ? ClickSide::Left : ClickSide::Right);
+}
+
+void TForm1::openActions(VellButton &button, ClickSide side)
+{
+    if (!m_actions)
+        return;
+    // One list is edited at a time: an open dialog only comes to the front.
+    if (m_actions->isVisible()) {
+        m_actions->raise();
+        m_actions->activateWindow();
+        return;
+    }
+    m_actionsButton = &button;
+    m_actionsSide = side;
+    m_actions->openFor(side == ClickSide::Left ? button.LeftActions : button.RightActions);
+}
+
+void TForm1::ActionsHandedBack(const QStringList &lines)
+{
+    // Dropped when the button is gone meanwhile.
+    VellButton *button = std::exchange(m_actionsButton, nullptr);
+    if (!button || !ApplyActionResult(m_project, *button, m_actionsSide, lines))
+        return;
+    if (m_surface->selectedObject() == button) {
+        const bool left = m_actionsSide == ClickSide::Left;
+        InfoList->SetRowValue(left ? button->LeftActionsFunction : button->RightActionsFunction,
+                              left ? Row::LeftClick : Row::RightClick);
+    }
 }
 
 void TForm1::showProjectTitle()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/actionemission.h"
 #include "designer/designsurface.h"
 #include "designer/objectclipboard.h"
 #include "project/project.h"
@@ -118,6 +119,8 @@ private:
     void create(vell::ObjectKind kind);
     void showProjectTitle();
     bool saveTo(const QString &path);
+    void openActions(vell::VellButton &button, vell::ClickSide side);
+    void ActionsHandedBack(const QStringList &lines);
     // Arrow keys, Home and End in the object box: true when handled.
     bool ObjListKeyDown(const class QKeyEvent *event);
 
@@ -127,6 +130,10 @@ private:
 
     vell::Project &m_project;
     vell::ObjectClipboard m_clipboard;
+    // The button the actions dialog is open for, and its side; forgotten
+    // when the button is removed.
+    vell::VellButton *m_actionsButton = nullptr;
+    vell::ClickSide m_actionsSide = vell::ClickSide::Left;
     std::unique_ptr<vell::DesignSurface> m_surface;
     TForm2 *m_settings = nullptr;
     TForm3 *m_userCode = nullptr;

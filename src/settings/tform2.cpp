@@ -1,7 +1,7 @@
 #include "settings/tform2.h"
 
 #include "app/dialogs.h"
-#include "common/cp1251.h"
+#include "common/onelinevalidator.h"
 #include "common/vellerror.h"
 #include "project/project.h"
 #include "settings/colorswatch.h"
@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QValidator>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -27,23 +26,6 @@
 using namespace vell;
 
 namespace {
-
-// Variable names go into the settings file, one a line, which holds
-// Windows-1251 text only: an edit that would bring in another character, a
-// line break or any other control character is refused.
-class VariableNameValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        for (const QChar c : input) {
-            if (c.category() == QChar::Other_Control)
-                return Invalid;
-        }
-        return NonCp1251Chars(input).isEmpty() ? Acceptable : Invalid;
-    }
-};
 
 QVBoxLayout *pageLayout(QWidget *page)
 {
@@ -156,7 +138,8 @@ TForm2::TForm2(Project &project, QWidget *parent) : QDialog(parent), m_project(p
     for (int i = 0; i < 4; ++i) {
         auto *edit = new QLineEdit(defaults.*fields[i]);
         edit->setObjectName(QLatin1String(editNames[i]));
-        edit->setValidator(new VariableNameValidator(edit));
+        // Names go into the settings file, one a line.
+        edit->setValidator(new OneLineTextValidator(edit));
         // Names of any length are kept whole.
         edit->setMaxLength(std::numeric_limits<int>::max());
         *edits[i] = edit;

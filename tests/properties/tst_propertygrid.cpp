@@ -1,3 +1,4 @@
+#include "actions/tform5.h"
 #include "appfixture.h"
 #include "codegen/designinput.h"
 
@@ -196,11 +197,13 @@ private slots:
         QTest::keyClick(left, Qt::Key_Left);
         QTest::keyClick(left, Qt::Key_Delete); // Delete still erases
         QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo"));
-        // The click rows' ellipsis does nothing yet, and marks nothing.
+        // The click rows' ellipsis opens the actions dialog; that alone
+        // marks nothing.
         f.form->project().setProjectModified(false);
         auto *ellipsis = f.form->InfoList->findChild<QToolButton *>("ellipsis");
         QVERIFY(ellipsis);
         QTest::mouseClick(ellipsis, Qt::LeftButton);
+        QVERIFY(f.app->Form5()->isVisible());
         QVERIFY(!f.form->project().ProjectModified());
     }
 
