@@ -2,6 +2,7 @@
 
 #include "actions/actionemission.h"
 #include "actions/tform5.h"
+#include "usercode/usercodelines.h"
 #include "app/dialogs.h"
 #include "app/taboutbox.h"
 #include "codegen/designinput.h"
@@ -114,6 +115,11 @@ TForm1::TForm1(Project &project, QWidget *parent) : QMainWindow(parent), m_proje
     connect(m_surface.get(), &DesignSurface::propertiesShown, this, &TForm1::ShowProperties);
     connect(m_surface.get(), &DesignSurface::objectInfoReset, this, &TForm1::ResetObjectInfo);
     connect(&m_project, &Project::settingsChanged, this, [this] { m_surface->recolourButtons(); });
+    // A selected object set back or forth by the history shows its fields.
+    connect(&m_project, &Project::objectChanged, this, [this](VellControl *object) {
+        if (object == m_surface->selectedObject())
+            m_surface->Select(*object);
+    });
     connect(&m_project, &Project::objectAboutToBeRemoved, this, [this](const VellControl *object) {
         if (!object || object == m_actionsButton)
             m_actionsButton = nullptr;
@@ -230,7 +236,8 @@ void TForm1::createControls()
     connect(N2, &QAction::triggered, this, &TForm1::RemoveObjClick);
     Win->setPopupMenu(ObjPopumMenu);
 
-    // After "Удалить" come the design panel and the tool bar's buttons.
+    // After "Удалить" come the design panel and the tool bar's buttons. A
+    // click on the panel gives it the focus too (see DesignPanel).
     Win->setFocusPolicy(Qt::TabFocus);
     setTabOrder(ClassList, ObjList);
     setTabOrder(ObjList, InfoList);
@@ -275,6 +282,27 @@ void TForm1::createMenus()
 
     N4 = bar->addMenu(QStringLiteral("Правка"));
     N4->setObjectName(QStringLiteral("N4"));
+    MMUndo = item(N4, "MMUndo", QStringLiteral("Отменить"), QKeySequence::Undo, -1);
+    MMRedo = item(N4, "MMRedo", QStringLiteral("Повторить"), QKeySequence(), -1);
+    MMRedo->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
+    QUndoStack &history = m_project.history();
+    const auto showHistory = [this, &history] {
+        MMUndo->setEnabled(history.canUndo());
+        MMUndo->setText(history.canUndo()
+                            ? QStringLiteral("Отменить: ") + history.undoText()
+                            : QStringLiteral("Отменить"));
+        MMRedo->setEnabled(history.canRedo());
+        MMRedo->setText(history.canRedo()
+                            ? QStringLiteral("Повторить: ") + history.redoText()
+                            : QStringLiteral("Повторить"));
+    };
+    connect(&history, &QUndoStack::indexChanged, this, showHistory);
+    connect(&history, &QUndoStack::cleanChanged, this, showHistory);
+    showHistory();
+    connect(MMUndo, &QAction::triggered, &history, &QUndoStack::undo);
+    connect(MMRedo, &QAction::triggered, &history, &QUndoStack::redo);
+    separator(N4, "N20");
     MMCut =
         item(N4, "MMCut", QStringLiteral("Вырезать"), QKeySequence(QStringLiteral("Ctrl+X")), -1);
     connect(MMCut, &QAction::triggered, this, &TForm1::MMCutClick);
@@ -409,16 +437,28 @@ void TForm1::MMCutClick()
         return;
     // A cut button's action functions stay in the user code.
     m_clipboard.CopyToBuffer(*object);
+    const QString text = QStringLiteral("вырезание ") + object->Name;
+    std::vector<ObjectRecord> removed{RecordOf(*object)};
     m_project.remove(object->Kind, object->Id);
-    m_surface->setModified();
+    m_project.recordStep(new ObjectsStep(m_project, text, {}, std::move(removed)));
     m_project.RefreshObjectNames();
 }
 
 void TForm1::MMPastClick()
 {
-    if (m_clipboard.PasteFromBuffer(m_project) == ObjectClipboard::PasteOutcome::TableFull)
+    VellControl *pasted = nullptr;
+    switch (m_clipboard.PasteFromBuffer(m_project, &pasted)) {
+    case ObjectClipboard::PasteOutcome::Pasted:
+        m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("вставка ") + pasted->Name,
+                                             {RecordOf(*pasted)}, {}));
+        break;
+    case ObjectClipboard::PasteOutcome::TableFull:
         dialogs().message(this, fullTableMessage(m_clipboard.bufferKind()));
-    m_surface->setModified();
+        [[fallthrough]];
+    case ObjectClipboard::PasteOutcome::Empty:
+        m_surface->setModified();
+        break;
+    }
     m_project.RefreshObjectNames();
 }
 
@@ -522,12 +562,27 @@ void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
     VellControl *object = m_surface->selectedObject();
     if (!object)
         return;
+    const ObjectRecord before = RecordOf(*object);
     const ApplyOutcome outcome = ApplyRow(tables(), *object, row, InfoList->values());
     if (!outcome.error.isEmpty()) {
         dialogs().error(this, outcome.error);
         return;
     }
-    m_surface->setModified();
+    // Characters typed into one row one after another make one step.
+    recordChange(*object, before, QStringLiteral("изменение ") + InfoList->key(row),
+                 MergeKey(StepMerge::GridRow, *object, row));
+}
+
+void TForm1::recordChange(const VellControl &object, const ObjectRecord &before,
+                          const QString &what, int mergeKey)
+{
+    ObjectRecord after = RecordOf(object);
+    if (after == before) {
+        m_surface->setModified();
+        return;
+    }
+    m_project.recordStep(new ChangeStep(m_project, what + u' ' + object.Name, before,
+                                        std::move(after), mergeKey, mergeKey != -1));
 }
 
 void TForm1::InfoListSetEditText(int row, const QString &value)
@@ -535,9 +590,10 @@ void TForm1::InfoListSetEditText(int row, const QString &value)
     VellControl *object = m_surface->selectedObject();
     if (!object || row != VisibilityRow(object->Kind))
         return;
+    const ObjectRecord before = RecordOf(*object);
     tables().SetVisible(*object, TextToBool(value));
     // Also when chosen with the mouse, or the change would be lost unasked.
-    m_surface->setModified();
+    recordChange(*object, before, QStringLiteral("изменение Видимость"));
 }
 
 void TForm1::InfoListEditButtonClick(int row)
@@ -548,9 +604,12 @@ void TForm1::InfoListEditButtonClick(int row)
     if (object->Kind == KindText && row == Row::TextColor) {
         const auto chosen = dialogs().chooseColor(this, m_surface->colorTextPreset(), false);
         if (chosen) {
+            const ObjectRecord before = RecordOf(*object);
             m_surface->setColorTextPreset(*chosen);
             InfoList->SetRowValue(ColorToText(*chosen), Row::TextColor);
             tables().SetTextColor(static_cast<VellText &>(*object), *chosen);
+            recordChange(*object, before, QStringLiteral("цвет текста"));
+            return;
         }
         m_surface->setModified();
     }
@@ -578,8 +637,25 @@ void TForm1::ActionsHandedBack(const QStringList &lines)
 {
     // Dropped when the button is gone meanwhile.
     VellButton *button = std::exchange(m_actionsButton, nullptr);
-    if (!button || !ApplyActionResult(m_project, *button, m_actionsSide, lines))
+    if (!button)
         return;
+    const QString function = ActionsFunctionName(*button, m_actionsSide);
+    const auto functionLines = [this, &function]() -> std::optional<QStringList> {
+        const QStringList code = m_project.userCodeLines();
+        if (const auto range = FunctionLineRange(code, function))
+            return code.mid(range->first, range->count);
+        return std::nullopt;
+    };
+    const ObjectRecord before = RecordOf(*button);
+    const auto functionBefore = functionLines();
+    if (!ApplyActionResult(m_project, *button, m_actionsSide, lines)) {
+        // Only lines without a kind went: part of the same change, unmarked.
+        return;
+    }
+    auto *step = new ChangeStep(m_project, QStringLiteral("действия ") + button->Name, before,
+                                RecordOf(*button));
+    step->setUserCodeFunction(function, functionBefore, functionLines());
+    m_project.recordStep(step);
     if (m_surface->selectedObject() == button) {
         const bool left = m_actionsSide == ClickSide::Left;
         InfoList->SetRowValue(left ? button->LeftActionsFunction : button->RightActionsFunction,
@@ -694,6 +770,7 @@ void TForm1::MMNewPrjClick()
     }
     m_surface->ClearAllObjects();
     m_project.RefreshObjectNames();
+    m_project.history().clear();
     m_project.setProjectFileName(QString());
     m_project.setProjectModified(false);
     showProjectTitle();
@@ -771,7 +848,8 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         (watched == ObjList || watched == ObjList->lineEdit())) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
-            key->matches(QKeySequence::Paste)) {
+            key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo) ||
+            key->matches(QKeySequence::Redo)) {
             event->ignore();
             return true;
         }

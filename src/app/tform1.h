@@ -65,6 +65,7 @@ public:
 
     QMenu *N1, *N4, *MMCreateList, *N11;
     QAction *MMSave, *MMSaveAs, *MMLoad, *N16, *MMSetting;
+    QAction *MMUndo, *MMRedo;
     QAction *MMCut, *MMPast, *MMCopy, *N9, *MMClear, *MMDelete, *MMBufClear;
     QAction *MMNewPrj, *N7, *MMNewBtn, *MMNewPic, *MMNewTex;
     QAction *MMGenCode, *MMShowGenCode, *MMUserCode;
@@ -120,6 +121,10 @@ private:
     void showProjectTitle();
     bool saveTo(const QString &path);
     void openActions(vell::VellButton &button, vell::ClickSide side);
+    // Records the change of an object's fields as one step of the history;
+    // when nothing changed, only marks the project.
+    void recordChange(const vell::VellControl &object, const vell::ObjectRecord &before,
+                      const QString &what, int mergeKey = -1);
     void ActionsHandedBack(const QStringList &lines);
     // Arrow keys, Home and End in the object box: true when handled.
     bool ObjListKeyDown(const class QKeyEvent *event);

@@ -3,6 +3,7 @@
 #include "common/labelfont.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -95,10 +96,13 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     // Presses pass through the ghost outline to what lies beneath.
     PanelElement *target = m_surface.tables().scene().elementAt(pos, nullptr, true);
     if (target && target->shape() == ElementShape::Handle) {
+        // A grid cell being edited stays open while its object is resized.
         m_mode = Mode::Resizing;
         m_surface.handleDown(target, pos);
         return;
     }
+    // Any other press gives the panel the keyboard focus, for the arrow keys.
+    setFocus(Qt::MouseFocusReason);
     if (target && m_surface.tables().objectOf(target)) {
         m_surface.press(target, state);
         if (state == PressState::LeftAlone) {
@@ -202,6 +206,39 @@ void DesignPanel::contextMenuEvent(QContextMenuEvent *event)
     event->accept();
     if (event->reason() == QContextMenuEvent::Keyboard && m_surface.popupAttached())
         openPopup(event->globalPos());
+}
+
+void DesignPanel::keyPressEvent(QKeyEvent *event)
+{
+    // The arrow keys move the selected object a pixel, ten with Shift.
+    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    const Qt::KeyboardModifiers other =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    int dx = 0;
+    int dy = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Up:
+        dy = step; // Y grows upwards
+        break;
+    case Qt::Key_Down:
+        dy = -step;
+        break;
+    default:
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    if (other || m_mode != Mode::Idle || !m_surface.selectedObject()) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    m_surface.nudge(dx, dy, event->isAutoRepeat());
+    event->accept();
 }
 
 void DesignPanel::leaveEvent(QEvent *event)

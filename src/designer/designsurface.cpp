@@ -1,6 +1,7 @@
 #include "designer/designsurface.h"
 
 #include "common/textforms.h"
+#include "project/designhistory.h"
 
 namespace vell {
 
@@ -56,8 +57,10 @@ void DesignSurface::forget(const VellControl *object)
 VellControl *DesignSurface::create(ObjectKind kind)
 {
     VellControl *object = m_project.create(kind);
-    if (object)
-        setModified();
+    if (object) {
+        m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("создание ") + object->Name,
+                                             {RecordOf(*object)}, {}));
+    }
     return object;
 }
 
@@ -139,28 +142,60 @@ void DesignSurface::drop(PanelElement *dragged, QPoint point)
     VellControl *object = tables().objectOf(dragged);
     if (!object)
         return;
+    const ObjectRecord before = RecordOf(*object);
     tables().SetPosition(*object, point.x() - kPanelWidth / 2 - 1,
                          kPanelHeight / 2 - point.y() + 1);
     emit propertiesShown(object);
     destroyGhost();
-    setModified();
+    m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object->Name,
+                                        before, RecordOf(*object)));
 }
 
 void DesignSurface::RemoveSelected()
 {
-    if (VellControl *object = m_selection)
-        m_project.remove(object->Kind, object->Id);
     destroyGhost();
     m_popupAttached = false;
+    if (VellControl *object = m_selection) {
+        const QString text = QStringLiteral("удаление ") + object->Name;
+        std::vector<ObjectRecord> removed{RecordOf(*object)};
+        m_project.remove(object->Kind, object->Id);
+        m_project.recordStep(new ObjectsStep(m_project, text, {}, std::move(removed)));
+        return;
+    }
     setModified();
 }
 
 void DesignSurface::ClearAllObjects()
 {
+    std::vector<ObjectRecord> removed;
+    ObjectTables &t = tables();
+    removed.reserve(t.totalCount());
+    for (const ObjectKind kind : kObjectKinds) {
+        for (int id = 1; id <= t.count(kind); ++id)
+            removed.push_back(RecordOf(*t.object(kind, id)));
+    }
     m_project.clearObjects();
     destroyGhost();
     emit objectInfoReset();
-    setModified();
+    if (removed.empty())
+        setModified();
+    else
+        m_project.recordStep(
+            new ObjectsStep(m_project, QStringLiteral("очистка"), {}, std::move(removed)));
+}
+
+void DesignSurface::nudge(int dx, int dy, bool held)
+{
+    VellControl *object = m_selection;
+    if (!object)
+        return;
+    const ObjectRecord before = RecordOf(*object);
+    tables().SetPosition(*object, int(std::clamp<qint64>(qint64(object->X) + dx, INT_MIN, INT_MAX)),
+                         int(std::clamp<qint64>(qint64(object->Y) + dy, INT_MIN, INT_MAX)));
+    emit propertiesShown(object);
+    m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object->Name,
+                                        before, RecordOf(*object),
+                                        MergeKey(StepMerge::ArrowMove, *object), held));
 }
 
 void DesignSurface::destroyGhost()
@@ -193,6 +228,7 @@ void DesignSurface::handleDown(PanelElement *handle, QPoint pointer)
 {
     if (!handle || !handle->frame() || !handle->frame()->Owner)
         return;
+    m_resizedBefore = RecordOf(*handle->frame()->Owner);
     setResized(handle->frame()->Owner, handle->handleNumber());
     m_lastTickPointer = QPoint(INT_MIN, INT_MIN);
     moveTick(pointer);
@@ -202,9 +238,17 @@ void DesignSurface::handleUp()
 {
     if (!m_resized)
         return;
+    VellControl *object = m_resized;
     setResized(nullptr);
-    // The new size would otherwise be lost without a question on closing.
-    setModified();
+    // One step from press to release; a release that changed nothing still
+    // marks the project, as every release of a handle does.
+    const ObjectRecord after = RecordOf(*object);
+    if (after == m_resizedBefore)
+        setModified();
+    else
+        m_project.recordStep(new ChangeStep(m_project,
+                                            QStringLiteral("изменение размера ") + object->Name,
+                                            m_resizedBefore, after));
 }
 
 void DesignSurface::moveTick(QPoint pointer)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/designhistory.h"
 #include "project/project.h"
 
 #include <QObject>
@@ -72,6 +73,9 @@ public:
     // Removes the selected object (nothing when none is selected).
     void RemoveSelected();
     void ClearAllObjects();
+    // Moves the selected object by the offset (arrow keys); a held key's
+    // repeats make one step with its first press.
+    void nudge(int dx, int dy, bool held);
 
     // The pointer moved over the ghost outline while not dragging, or left
     // the panel: the outline goes.
@@ -111,6 +115,7 @@ private:
     VellControl *m_dragged = nullptr;
     // The object whose frame handle is held.
     VellControl *m_resized = nullptr;
+    ObjectRecord m_resizedBefore;
     std::unique_ptr<PanelElement> m_ghost;
     bool m_popupAttached = false;
     QColor m_colorTextPreset{0, 0, 0};

@@ -172,6 +172,78 @@ VellText *ObjectTables::createText()
     return append(m_texts, KindText, nullptr, QColor());
 }
 
+template <typename T>
+T *ObjectTables::insertAt(std::vector<std::unique_ptr<T>> &table, const T &record, QColor fill)
+{
+    const ObjectKind kind = record.Kind;
+    if (isFull(kind))
+        return nullptr;
+    const int at = std::clamp(record.Id, 1, int(table.size()) + 1) - 1;
+    auto object = std::make_unique<T>(record);
+    object->Id = at + 1;
+    ++m_nameUses[object->Name];
+    T *added = object.get();
+    table.insert(table.begin() + at, std::move(object));
+    auto &d = drawings(kind);
+    d.insert(d.begin() + at, makeDrawing(*added, fill));
+    for (int i = at + 1; i < int(table.size()); ++i) {
+        table[i]->Id = i + 1;
+        d[i].element->setTag(i + 1);
+    }
+    restore(*added, record);
+    return added;
+}
+
+VellButton *ObjectTables::insert(const VellButton &record, QColor fill)
+{
+    return insertAt(m_buttons, record, fill);
+}
+
+VellPicture *ObjectTables::insert(const VellPicture &record, QColor fill)
+{
+    return insertAt(m_pictures, record, fill);
+}
+
+VellText *ObjectTables::insert(const VellText &record)
+{
+    return insertAt(m_texts, record, QColor());
+}
+
+void ObjectTables::restore(VellControl &object, const VellControl &record)
+{
+    PanelElement *e = element(object);
+    const int id = object.Id;
+    switch (object.Kind) {
+    case KindButton:
+        static_cast<VellButton &>(object) = static_cast<const VellButton &>(record);
+        break;
+    case KindPicture:
+        static_cast<VellPicture &>(object) = static_cast<const VellPicture &>(record);
+        break;
+    case KindText: {
+        auto &text = static_cast<VellText &>(object);
+        text = static_cast<const VellText &>(record);
+        if (e) {
+            e->setText(text.Text);
+            e->setTextColor(TryTextToColor(text.TextColor).value_or(QColor(0, 0, 0)));
+        }
+        break;
+    }
+    default:
+        return;
+    }
+    object.Id = id;
+    if (!e)
+        return;
+    const QRect rect = DrawnRect(object);
+    e->setRect(rect);
+    if (VellResizeRect *f = frame(object)) {
+        f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
+                      rect.top() + rect.height());
+        e->setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
+    }
+}
+
 int ObjectTables::count(ObjectKind kind) const
 {
     return kind >= KindButton && kind <= KindText ? int(drawings(kind).size()) : 0;

@@ -81,6 +81,16 @@ public:
     // framed rectangle as its size and centre.
     void ApplyFrame(VellControl &object);
 
+    // Puts a copy of an object back at its place (its Id) under its name,
+    // with its fields; later entries move down and are renumbered. The name
+    // counters keep their values. nullptr when the table is full.
+    VellButton *insert(const VellButton &record, QColor fill);
+    VellPicture *insert(const VellPicture &record, QColor fill);
+    VellText *insert(const VellText &record);
+    // Gives an object every field of the record (of its kind and place)
+    // exactly, and draws it so.
+    void restore(VellControl &object, const VellControl &record);
+
     // Removes the object: later entries move up one place and are renumbered.
     void remove(ObjectKind kind, int id);
     // Removes every object; the name counters keep their values.
@@ -114,6 +124,8 @@ private:
     template <typename T>
     T *append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, const QString *name,
               QColor fill);
+    template <typename T>
+    T *insertAt(std::vector<std::unique_ptr<T>> &table, const T &record, QColor fill);
     void forgetName(const QString &name);
 
     PanelScene m_scene;

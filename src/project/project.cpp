@@ -28,6 +28,25 @@ Project::Project(QObject *parent) : QObject(parent)
         emit objectAboutToBeRemoved(object);
     };
     connect(&m_userCode, &QTextDocument::contentsChange, this, &Project::userCodeChanged);
+    connect(&m_history, &QUndoStack::indexChanged, this, [this] {
+        if (m_historyChanges > 0)
+            return; // a step being recorded
+        ++m_historyChanges;
+        const bool clean = m_history.isClean() && !m_changedOutsideHistory;
+        if (m_state.ProjectModified != !clean) {
+            m_state.ProjectModified = !clean;
+            emit stateChanged();
+        }
+        --m_historyChanges;
+    });
+}
+
+void Project::recordStep(QUndoCommand *step)
+{
+    ++m_historyChanges;
+    m_history.push(step);
+    setProjectModified(true);
+    --m_historyChanges;
 }
 
 Project::~Project()
@@ -154,6 +173,12 @@ void Project::OnMainFunc()
 
 void Project::setProjectModified(bool modified)
 {
+    if (!modified) {
+        m_history.setClean();
+        m_changedOutsideHistory = false;
+    } else if (m_historyChanges == 0) {
+        m_changedOutsideHistory = true;
+    }
     if (modified == m_state.ProjectModified)
         return;
     m_state.ProjectModified = modified;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTextDocument>
+#include <QUndoStack>
 
 namespace vell {
 
@@ -77,14 +78,26 @@ public:
         Project &m_project;
     };
 
+    // The design's history of steps (see DesignStep). Recording a step
+    // marks the project modified. Undo and redo leave it unmodified only when
+    // they reach the state last saved or opened and nothing outside the
+    // history marked it since.
+    QUndoStack &history() { return m_history; }
+    void recordStep(QUndoCommand *step);
+
     const ProjectState &state() const { return m_state; }
     bool ProjectModified() const { return m_state.ProjectModified; }
     QString ProjectFileName() const { return m_state.ProjectFileName; }
+    // True: a change (a step recorded, or anything else that marks the
+    // project). False: the project is as saved or opened; that state of the
+    // history becomes the clean one.
     void setProjectModified(bool modified);
     void setProjectFileName(const QString &fileName);
 
 signals:
     void objectAdded(vell::VellControl *object);
+    // An object's fields were set back or forth by the history.
+    void objectChanged(vell::VellControl *object);
     // Before an object goes; nullptr before every object goes.
     void objectAboutToBeRemoved(const vell::VellControl *object);
     // After a bulk change or a clear: look at the tables afresh.
@@ -101,6 +114,10 @@ private:
     ObjectTables m_tables;
     Settings m_settings;
     ProjectState m_state;
+    QUndoStack m_history;
+    // Something outside the history marked the project since the clean state.
+    bool m_changedOutsideHistory = false;
+    int m_historyChanges = 0;
     QTextDocument m_userCode;
     int m_bulk = 0;
     QStringList m_knownNames;

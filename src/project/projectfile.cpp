@@ -316,6 +316,8 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
     project.appendUserCodeLines(data.userCode);
     project.endBulkChange();
     project.RefreshObjectNames();
+    // Another design: the steps of the one before cannot be taken back.
+    project.history().clear();
     project.setProjectModified(read.outcome != ProjectReadResult::Outcome::Complete);
 }
 

@@ -183,8 +183,9 @@ private slots:
         };
         QCOMPARE(captions(f.form->N1),
                  (QStringList{"Сохранить", "Сохранить как...", "Загрузить", "-", "Настройки..."}));
-        QCOMPARE(captions(f.form->N4), (QStringList{"Вырезать", "Вставить", "Копировать", "-",
-                                                    "Очистить", "Удалить", "Очистить буфер"}));
+        QCOMPARE(captions(f.form->N4),
+                 (QStringList{"Отменить", "Повторить", "-", "Вырезать", "Вставить", "Копировать",
+                              "-", "Очистить", "Удалить", "Очистить буфер"}));
         QCOMPARE(captions(f.form->MMCreateList),
                  (QStringList{"Проект", "-", "Кнопка", "Картинка", "Текст"}));
         QCOMPARE(captions(f.form->N11),

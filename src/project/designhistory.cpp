@@ -1,0 +1,158 @@
+#include "project/designhistory.h"
+
+#include "project/project.h"
+#include "usercode/usercodelines.h"
+
+#include <algorithm>
+
+namespace vell {
+
+ObjectRecord RecordOf(const VellControl &object)
+{
+    switch (object.Kind) {
+    case KindButton:
+        return static_cast<const VellButton &>(object);
+    case KindPicture:
+        return static_cast<const VellPicture &>(object);
+    default:
+        return static_cast<const VellText &>(object);
+    }
+}
+
+const VellControl &ControlOf(const ObjectRecord &record)
+{
+    return std::visit([](const auto &r) -> const VellControl & { return r; }, record);
+}
+
+int MergeKey(StepMerge what, const VellControl &object, int row)
+{
+    return (int(what) << 24) | (int(object.Kind) << 20) | (object.Id << 4) | (row & 15);
+}
+
+DesignStep::DesignStep(Project &project, const QString &text)
+    : QUndoCommand(text), m_project(project)
+{}
+
+void DesignStep::redo()
+{
+    // The change was made before the step was recorded.
+    if (std::exchange(m_done, false))
+        return;
+    apply(true);
+}
+
+void DesignStep::undo()
+{
+    apply(false);
+}
+
+ObjectsStep::ObjectsStep(Project &project, const QString &text, std::vector<ObjectRecord> added,
+                         std::vector<ObjectRecord> removed)
+    : DesignStep(project, text), m_added(std::move(added)), m_removed(std::move(removed))
+{}
+
+void ObjectsStep::bringIn(const std::vector<ObjectRecord> &records)
+{
+    // Each kind in rising places, so that every object lands where it was.
+    std::vector<const ObjectRecord *> order;
+    for (const ObjectRecord &r : records)
+        order.push_back(&r);
+    std::stable_sort(order.begin(), order.end(), [](const auto *a, const auto *b) {
+        const VellControl &x = ControlOf(*a);
+        const VellControl &y = ControlOf(*b);
+        return std::pair(x.Kind, x.Id) < std::pair(y.Kind, y.Id);
+    });
+    const bool bulk = order.size() > 1;
+    if (bulk)
+        m_project.beginBulkChange();
+    ObjectTables &t = m_project.tables();
+    const Settings &s = m_project.settings();
+    for (const ObjectRecord *r : order) {
+        std::visit(
+            [&](const auto &record) {
+                using T = std::decay_t<decltype(record)>;
+                VellControl *object = nullptr;
+                if constexpr (std::is_same_v<T, VellButton>)
+                    object = t.insert(record, s.buttonColor);
+                else if constexpr (std::is_same_v<T, VellPicture>)
+                    object = t.insert(record, s.pictureColor);
+                else
+                    object = t.insert(record);
+                if (object && !bulk)
+                    emit m_project.objectAdded(object);
+            },
+            *r);
+    }
+    if (bulk)
+        m_project.endBulkChange();
+    m_project.RefreshObjectNames();
+}
+
+void ObjectsStep::takeOut(const std::vector<ObjectRecord> &records)
+{
+    ObjectTables &t = m_project.tables();
+    if (!records.empty() && int(records.size()) == t.totalCount()) {
+        m_project.clearObjects();
+    } else {
+        // Later places first, so that the earlier ones stay where they are.
+        std::vector<std::pair<ObjectKind, int>> places;
+        for (const ObjectRecord &r : records)
+            places.emplace_back(ControlOf(r).Kind, ControlOf(r).Id);
+        std::sort(places.rbegin(), places.rend());
+        for (const auto &[kind, id] : places)
+            m_project.remove(kind, id);
+    }
+    m_project.RefreshObjectNames();
+}
+
+void ObjectsStep::apply(bool forward)
+{
+    if (forward) {
+        takeOut(m_removed);
+        bringIn(m_added);
+    } else {
+        takeOut(m_added);
+        bringIn(m_removed);
+    }
+}
+
+ChangeStep::ChangeStep(Project &project, const QString &text, const ObjectRecord &before,
+                       const ObjectRecord &after, int mergeKey, bool continues)
+    : DesignStep(project, text), m_before(before), m_after(after), m_mergeKey(mergeKey),
+      m_continues(continues)
+{}
+
+void ChangeStep::setUserCodeFunction(const QString &name, std::optional<QStringList> before,
+                                     std::optional<QStringList> after)
+{
+    m_function = name;
+    m_functionBefore = std::move(before);
+    m_functionAfter = std::move(after);
+}
+
+bool ChangeStep::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = dynamic_cast<const ChangeStep *>(other);
+    if (!next || !next->m_continues || !m_function.isEmpty() || !next->m_function.isEmpty())
+        return false;
+    m_after = next->m_after;
+    return true;
+}
+
+void ChangeStep::apply(bool forward)
+{
+    const ObjectRecord &record = forward ? m_after : m_before;
+    const VellControl &fields = ControlOf(record);
+    if (VellControl *object = m_project.tables().object(fields.Kind, fields.Id)) {
+        m_project.tables().restore(*object, fields);
+        emit m_project.objectChanged(object);
+    }
+    if (!m_function.isEmpty()) {
+        // By name only: whatever else the user code holds stays as it is.
+        m_project.RemoveFunc(m_function);
+        if (const auto &lines = forward ? m_functionAfter : m_functionBefore)
+            m_project.appendUserCodeLines(*lines);
+    }
+}
+
+} // namespace vell

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "designer/vellobjects.h"
+
+#include <QStringList>
+#include <QUndoCommand>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace vell {
+
+class Project;
+
+// A copy of one object's fields, of whichever kind.
+using ObjectRecord = std::variant<VellButton, VellPicture, VellText>;
+ObjectRecord RecordOf(const VellControl &object);
+const VellControl &ControlOf(const ObjectRecord &record);
+
+// One step of the design's history. A step is made after its change was
+// done, so its first redo does nothing; it keeps only what changed (the
+// objects it added or removed, or one object's fields before and after),
+// and it finds its objects by kind and table place, which are the same
+// whenever the history reaches it.
+class DesignStep : public QUndoCommand
+{
+public:
+    DesignStep(Project &project, const QString &text);
+    void redo() final;
+    void undo() final;
+
+protected:
+    virtual void apply(bool forward) = 0;
+    Project &m_project;
+
+private:
+    bool m_done = true;
+};
+
+// Objects coming into the design (create, paste) or going out of it
+// (delete, cut, clear).
+class ObjectsStep : public DesignStep
+{
+public:
+    ObjectsStep(Project &project, const QString &text, std::vector<ObjectRecord> added,
+                std::vector<ObjectRecord> removed);
+
+protected:
+    void apply(bool forward) override;
+
+private:
+    void bringIn(const std::vector<ObjectRecord> &records);
+    void takeOut(const std::vector<ObjectRecord> &records);
+
+    std::vector<ObjectRecord> m_added;
+    std::vector<ObjectRecord> m_removed;
+};
+
+// One object's fields changed (a move, a resize, a grid edit, a colour, its
+// actions). Steps with the same merge key that follow each other become one
+// (typing into one row, a held arrow key). For actions it also swaps the
+// click function in the user code by name, leaving every other line alone.
+class ChangeStep : public DesignStep
+{
+public:
+    // `continues`: this change goes on the one before it when their merge
+    // keys are equal (the next character typed into a row, a held key).
+    ChangeStep(Project &project, const QString &text, const ObjectRecord &before,
+               const ObjectRecord &after, int mergeKey = -1, bool continues = false);
+
+    // The user code function of that name before and after (nothing: none).
+    void setUserCodeFunction(const QString &name, std::optional<QStringList> before,
+                             std::optional<QStringList> after);
+
+    int id() const override { return m_mergeKey; }
+    bool mergeWith(const QUndoCommand *other) override;
+
+protected:
+    void apply(bool forward) override;
+
+private:
+    ObjectRecord m_before;
+    ObjectRecord m_after;
+    int m_mergeKey;
+    bool m_continues;
+    QString m_function;
+    std::optional<QStringList> m_functionBefore;
+    std::optional<QStringList> m_functionAfter;
+};
+
+// Merge keys of the steps that merge, one per kind of change.
+enum class StepMerge
+{
+    GridRow = 1,
+    ArrowMove = 2,
+};
+int MergeKey(StepMerge what, const VellControl &object, int row = 0);
+
+} // namespace vell
