@@ -65,24 +65,8 @@ void ObjectsStep::bringIn(const std::vector<ObjectRecord> &records)
     const bool bulk = order.size() > 1;
     if (bulk)
         m_project.beginBulkChange();
-    ObjectTables &t = m_project.tables();
-    const Settings &s = m_project.settings();
-    for (const ObjectRecord *r : order) {
-        std::visit(
-            [&](const auto &record) {
-                using T = std::decay_t<decltype(record)>;
-                VellControl *object = nullptr;
-                if constexpr (std::is_same_v<T, VellButton>)
-                    object = t.insert(record, s.buttonColor);
-                else if constexpr (std::is_same_v<T, VellPicture>)
-                    object = t.insert(record, s.pictureColor);
-                else
-                    object = t.insert(record);
-                if (object && !bulk)
-                    emit m_project.objectAdded(object);
-            },
-            *r);
-    }
+    for (const ObjectRecord *r : order)
+        m_project.reinsert(ControlOf(*r));
     if (bulk)
         m_project.endBulkChange();
     m_project.RefreshObjectNames();

@@ -72,6 +72,31 @@ VellControl *Project::create(ObjectKind kind)
     return object;
 }
 
+VellControl *Project::reinsert(const VellControl &record)
+{
+    VellControl *object = nullptr;
+    switch (record.Kind) {
+    case KindButton:
+        object = m_tables.insert(static_cast<const VellButton &>(record), m_settings.buttonColor);
+        break;
+    case KindPicture:
+        object = m_tables.insert(static_cast<const VellPicture &>(record), m_settings.pictureColor);
+        break;
+    case KindText:
+        object = m_tables.insert(static_cast<const VellText &>(record));
+        break;
+    default:
+        break;
+    }
+    if (!object)
+        return nullptr;
+    m_namesLag = NamesLag::More;
+    m_created = nullptr;
+    if (!m_bulk)
+        emit objectAdded(object);
+    return object;
+}
+
 void Project::remove(ObjectKind kind, int id)
 {
     m_tables.remove(kind, id);
@@ -97,8 +122,9 @@ void Project::endBulkChange()
 
 void Project::RefreshObjectNames()
 {
-    if (m_namesLag == NamesLag::OneCreated && m_created)
-        m_knownNames.insert(m_tables.namePosition(*m_created), m_created->Name);
+    const int at = m_created ? m_tables.namePosition(*m_created) : -1;
+    if (m_namesLag == NamesLag::OneCreated && at >= 0 && at <= m_knownNames.size())
+        m_knownNames.insert(at, m_created->Name);
     else if (m_namesLag != NamesLag::None)
         m_knownNames = m_tables.objectNames();
     m_namesLag = NamesLag::None;

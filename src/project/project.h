@@ -30,6 +30,8 @@ public:
     // settings give its kind; nullptr (nothing changed) when its table is
     // full. Marks nothing: the commands decide.
     VellControl *create(ObjectKind kind);
+    // Puts a copy of a removed object back at its place (the history).
+    VellControl *reinsert(const VellControl &record);
     void remove(ObjectKind kind, int id);
     void clearObjects();
     // Between these calls objects come without a signal each (removals are
