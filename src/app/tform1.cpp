@@ -512,7 +512,7 @@ void TForm1::FenMoth1Click()
 
 void TForm1::RecoloringTimerTimer()
 {
-    m_surface->recolourButtons();
+    m_surface->recolourTick();
     if (const auto title = TitleFor(m_project.state()); title && *title != windowTitle())
         setWindowTitle(*title);
 }

@@ -274,6 +274,15 @@ void DesignSurface::recolourButtons()
     ObjectTables &t = tables();
     for (int id = 1; id <= t.ButtonCount(); ++id)
         t.element(*t.button(id))->setFill(color);
+    m_buttonsColour = color;
+}
+
+void DesignSurface::recolourTick()
+{
+    // Every button is made in the settings' colour and repainted when it
+    // changes, so an idle tick has nothing to do.
+    if (m_project.settings().buttonColor != m_buttonsColour)
+        recolourButtons();
 }
 
 } // namespace vell

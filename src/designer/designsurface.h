@@ -90,8 +90,10 @@ public:
     void moveTick(QPoint pointer);
     bool needsMoveTicks() const { return m_ghost || m_resized; }
 
-    // The recolour tick: every button in the current button colour.
+    // Every button in the current button colour.
     void recolourButtons();
+    // The recolour tick: the same, when the colour is not the one they have.
+    void recolourTick();
 
     void setModified() { m_project.setProjectModified(true); }
 
@@ -119,6 +121,7 @@ private:
     std::unique_ptr<PanelElement> m_ghost;
     bool m_popupAttached = false;
     QColor m_colorTextPreset{0, 0, 0};
+    QColor m_buttonsColour = Settings().buttonColor;
     QPoint m_lastTickPointer{INT_MIN, INT_MIN};
 };
 
