@@ -1,6 +1,7 @@
 // Figures for the design panel at full tables: 9,999 buttons, 9,999 pictures
 // and 9,999 texts. Prints times; not a test.
 #include "app/tform1.h"
+#include "benchtiming.h"
 #include "app/vellapplication.h"
 #include "designer/designpanel.h"
 #include "properties/propertygrid.h"
@@ -31,19 +32,6 @@ double ms(qint64 ns)
     return ns / 1e6;
 }
 
-// Median time of `runs` calls, in milliseconds.
-double median(int runs, const std::function<void()> &step)
-{
-    std::vector<qint64> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(t.nsecsElapsed());
-    }
-    std::sort(times.begin(), times.end());
-    return ms(times[times.size() / 2]);
-}
 
 long peakKiB()
 {

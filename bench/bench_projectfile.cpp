@@ -3,6 +3,7 @@
 // against the bare file work on the same bytes, and opening it in the main
 // window. Prints times; not a test.
 #include "app/tform1.h"
+#include "benchtiming.h"
 #include "app/vellapplication.h"
 #include "common/cp1251.h"
 #include "common/textfile.h"
@@ -24,19 +25,6 @@ using namespace vell;
 
 namespace {
 
-// Median time of `runs` calls, in milliseconds.
-double median(int runs, const std::function<void()> &step)
-{
-    std::vector<qint64> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(t.nsecsElapsed());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2] / 1e6;
-}
 
 void fill(Project &p)
 {
