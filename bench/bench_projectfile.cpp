@@ -25,7 +25,6 @@ using namespace vell;
 
 namespace {
 
-
 void fill(Project &p)
 {
     ObjectTables &t = p.tables();
