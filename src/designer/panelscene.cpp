@@ -27,6 +27,7 @@ void PanelElement::setRect(QRect rect)
     if (rect == m_rect)
         return;
     invalidate();
+    m_scene.moved(this, m_rect, rect);
     m_rect = rect;
     if (PanelScene::Slot *slot = m_scene.slotOf(this))
         slot->rect = rect;
@@ -93,9 +94,67 @@ void PanelElement::setTextColor(QColor color)
     invalidate();
 }
 
+namespace {
+
+const QRect kPanelRect(0, 0, kPanelWidth, kPanelHeight);
+
+// Where an element sorts in a bucket: by its place in the stack.
+auto byOrder = [](const PanelElement *e, quint64 order) { return e->stackOrder() < order; };
+
+} // namespace
+
+template <typename F> void PanelScene::forEachBucket(QRect rect, F f)
+{
+    if (rect.isEmpty())
+        return;
+    if (!kPanelRect.contains(rect))
+        f(m_outside);
+    const QRect inside = rect & kPanelRect;
+    if (inside.isEmpty())
+        return;
+    for (int row = inside.top() / kCell; row <= inside.bottom() / kCell; ++row) {
+        for (int column = inside.left() / kCell; column <= inside.right() / kCell; ++column)
+            f(m_cells[row * kColumns + column]);
+    }
+}
+
+void PanelScene::index(PanelElement *element, QRect rect, quint64 order)
+{
+    forEachBucket(rect, [&](Bucket &bucket) {
+        bucket.insert(std::lower_bound(bucket.begin(), bucket.end(), order, byOrder), element);
+    });
+}
+
+void PanelScene::unindex(PanelElement *element, QRect rect)
+{
+    const quint64 order = element->stackOrder();
+    forEachBucket(rect, [&](Bucket &bucket) {
+        const auto it = std::lower_bound(bucket.begin(), bucket.end(), order, byOrder);
+        if (it != bucket.end() && *it == element)
+            bucket.erase(it);
+    });
+}
+
+void PanelScene::rebuildIndex()
+{
+    for (Bucket &bucket : m_cells)
+        bucket.clear();
+    m_outside.clear();
+    for (const Slot &slot : m_slots)
+        forEachBucket(slot.rect, [&](Bucket &bucket) { bucket.push_back(slot.element); });
+}
+
+void PanelScene::moved(PanelElement *element, QRect from, QRect to)
+{
+    unindex(element, from);
+    index(element, to, element->stackOrder());
+}
+
 quint64 PanelScene::attach(PanelElement *element, QRect rect)
 {
     m_slots.push_back(Slot{rect, true, m_nextOrder, element});
+    // The newest element lies on top: last in every bucket.
+    forEachBucket(rect, [&](Bucket &bucket) { bucket.push_back(element); });
     return m_nextOrder++;
 }
 
@@ -113,8 +172,10 @@ void PanelScene::detach(PanelElement *element)
         m_bulkRemoved.insert(element);
         return;
     }
-    if (Slot *slot = slotOf(element))
+    if (Slot *slot = slotOf(element)) {
+        unindex(element, slot->rect);
         m_slots.erase(m_slots.begin() + (slot - m_slots.data()));
+    }
 }
 
 void PanelScene::beginBulkRemoval()
@@ -128,10 +189,28 @@ void PanelScene::endBulkRemoval()
     // The removed elements are gone; only their addresses are compared.
     std::erase_if(m_slots, [this](const Slot &s) { return m_bulkRemoved.contains(s.element); });
     m_bulkRemoved.clear();
+    rebuildIndex();
     invalidate(QRect(0, 0, kPanelWidth, kPanelHeight));
 }
 
 PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bool skipGhost) const
+{
+    const Bucket &bucket = kPanelRect.contains(point)
+                               ? m_cells[point.y() / kCell * kColumns + point.x() / kCell]
+                               : m_outside;
+    for (auto it = bucket.rbegin(); it != bucket.rend(); ++it) {
+        PanelElement *e = *it;
+        if (!e->isVisible() || !e->rect().contains(point))
+            continue;
+        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost))
+            continue;
+        return e;
+    }
+    return nullptr;
+}
+
+PanelElement *PanelScene::elementAtByScan(QPoint point, const PanelElement *ignore,
+                                          bool skipGhost) const
 {
     for (auto it = m_slots.rbegin(); it != m_slots.rend(); ++it) {
         if (!it->visible || !it->rect.contains(point))

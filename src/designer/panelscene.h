@@ -138,9 +138,12 @@ public:
 
     // The topmost visible element containing the point, or nullptr.
     // `skip` may exclude one shape (e.g. the ghost outline, which presses
-    // pass through).
+    // pass through). Looks only at the elements indexed near the point.
     PanelElement *elementAt(QPoint point, const PanelElement *ignore = nullptr,
                             bool skipGhost = false) const;
+    // The same by looking at every element (the index's reference).
+    PanelElement *elementAtByScan(QPoint point, const PanelElement *ignore = nullptr,
+                                  bool skipGhost = false) const;
 
     // Called with every area that needs repainting.
     void setRepaintHandler(std::function<void(const QRect &)> handler)
@@ -162,7 +165,22 @@ private:
     friend class PanelElement;
     quint64 attach(PanelElement *element, QRect rect);
     void detach(PanelElement *element);
+    void moved(PanelElement *element, QRect from, QRect to);
     Slot *slotOf(const PanelElement *element);
+
+    // The hit-test index: the panel divided into square cells, each listing
+    // the elements that reach into it, bottom to top; elements reaching
+    // outside the panel are also listed together, for points out there.
+    static constexpr int kCell = 32;
+    static constexpr int kColumns = (kPanelWidth + kCell - 1) / kCell;
+    static constexpr int kRows = (kPanelHeight + kCell - 1) / kCell;
+    using Bucket = std::vector<PanelElement *>;
+    template <typename F> void forEachBucket(QRect rect, F f);
+    void index(PanelElement *element, QRect rect, quint64 order);
+    void unindex(PanelElement *element, QRect rect);
+    void rebuildIndex();
+    std::vector<Bucket> m_cells = std::vector<Bucket>(kColumns * kRows);
+    Bucket m_outside;
 
     std::vector<Slot> m_slots;
     quint64 m_nextOrder = 1;

@@ -1,6 +1,7 @@
 #include "common/labelfont.h"
 #include "designer/objecttables.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace vell;
@@ -268,6 +269,59 @@ private slots:
         QCOMPARE(t.scene().elementAt(QPoint(299, 159)), &t.frame(*first)->handle(1));
         QCOMPARE(t.scene().elementAt(QPoint(301, 161)), &t.frame(*first)->handle(1));
         QVERIFY(!t.scene().elementAt(QPoint(5, 5)));
+    }
+
+    // The hit-test index gives what a scan of every element gives, on random
+    // scenes with elements moving, hiding, going, and reaching off the panel.
+    void hitTestIndexAgreesWithAFullScan()
+    {
+        QRandomGenerator random(11);
+        PanelScene scene;
+        std::vector<std::unique_ptr<PanelElement>> elements;
+        const auto randomRect = [&] {
+            const int w = random.bounded(8) == 0 ? random.bounded(2000) : random.bounded(1, 80);
+            const int h = random.bounded(8) == 0 ? random.bounded(2000) : random.bounded(1, 80);
+            return QRect(random.bounded(-900, 700), random.bounded(-900, 400), w, h);
+        };
+        int checked = 0;
+        for (int op = 0; op < 3000; ++op) {
+            const int n = int(elements.size());
+            switch (n < 5 ? 0 : random.bounded(6)) {
+            case 0:
+            case 1:
+                elements.push_back(std::make_unique<PanelElement>(
+                    scene, random.bounded(10) ? ElementShape::Rectangle : ElementShape::Ghost,
+                    randomRect()));
+                break;
+            case 2:
+                elements[random.bounded(n)]->setRect(randomRect());
+                break;
+            case 3:
+                elements[random.bounded(n)]->setVisible(random.bounded(3) != 0);
+                break;
+            case 4:
+                elements.erase(elements.begin() + random.bounded(n));
+                break;
+            default:
+                if (random.bounded(50) == 0) {
+                    scene.beginBulkRemoval();
+                    elements.resize(n / 2);
+                    scene.endBulkRemoval();
+                }
+                break;
+            }
+            if (op % 25 != 0 || elements.empty())
+                continue;
+            const PanelElement *ignore = elements[random.bounded(int(elements.size()))].get();
+            for (int i = 0; i < 200; ++i) {
+                const QPoint p(random.bounded(-60, 700), random.bounded(-60, 420));
+                const bool skip = random.bounded(2);
+                QCOMPARE(scene.elementAt(p, nullptr, skip), scene.elementAtByScan(p, nullptr, skip));
+                QCOMPARE(scene.elementAt(p, ignore, skip), scene.elementAtByScan(p, ignore, skip));
+                checked += scene.elementAt(p) != nullptr;
+            }
+        }
+        QVERIFY(checked > 1000); // most points hit something
     }
 };
 
