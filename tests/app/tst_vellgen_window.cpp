@@ -1,0 +1,113 @@
+#include "appfixture.h"
+#include "codegen/tform4.h"
+#include "codegen/vellgen.h"
+#include "common/textfile.h"
+#include "filebytes.h"
+#include "generatorcase.h"
+#include "project/projectfile.h"
+#include "settings/settingsfile.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+
+using namespace vell;
+
+namespace {
+
+// Opens the saved project in a designer started with the settings, presses
+// F3 and returns the code window's text as stored; then runs vellgen on the
+// same files and compares its output with it.
+void compareWithF3(Project &design)
+{
+    AppFixture f(JoinTextLines(SettingsToLines(design.settings())));
+    SaveProjectFile(design, f.path("p.vlp"));
+    f.dialogs.fileNames = {f.path("p.vlp")};
+    f.form->MMLoad->trigger();
+    f.key(Qt::Key_F3);
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QVERIFY(f.app->Form4()->isVisible());
+    const QByteArray shown = JoinTextLines(f.app->Form4()->codeLines());
+
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    QCOMPARE(RunVellgen({"vellgen", "p.vlp", "--output", "code.j"}, out, err), 0);
+    QCOMPARE(err.data(), QByteArray());
+    const QByteArray written = readBytes(f.path("code.j"));
+    QCOMPARE(written.size(), shown.size());
+    QCOMPARE(written, shown);
+}
+
+} // namespace
+
+class TestVellgenWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void goldenCasesGiveTheBytesOfF3_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"actions_without_usercode", "empty_project", "empty_usercode_on",
+                                 "hidden_objects", "mixed_design_with_user_code",
+                                 "odd_variable_names", "system_colour", "text_without_colour",
+                                 "wide_button"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void goldenCasesGiveTheBytesOfF3()
+    {
+        QFETCH(QString, name);
+        const GeneratorCase c = readGeneratorCase(QStringLiteral(VELL_CODEGEN_DATA "/") + name + ".in");
+        QVERIFY2(c.error.isEmpty(), qPrintable(c.error));
+        Project design;
+        fillProject(c, design);
+        compareWithF3(design);
+    }
+
+    void randomProjectsGiveTheBytesOfF3()
+    {
+        QRandomGenerator random(20261208);
+        // Windows-1251 text with the characters a text box may hide or
+        // change: tab, no-break space, control characters, a lone C1 code.
+        const QStringList words{"Привет", "a b", "\"q\"", "", "ЁёЖ№", "x\tz", "a\u00a0b",
+                                "\x01\x0b\x0c\x1f\x7f", "\u0098\u00ad", "\\n", "function F"};
+        const auto word = [&] { return words[random.bounded(int(words.size()))]; };
+        for (int round = 0; round < 12; ++round) {
+            Project design;
+            Settings s;
+            s.useUserCode = random.bounded(2);
+            s.buttonVar = word();
+            s.textVar = word();
+            s.unitVar = word();
+            design.setSettings(s);
+            ObjectTables &t = design.tables();
+            for (int i = random.bounded(10); i > 0; --i) {
+                VellControl *o = t.create(kObjectKinds[random.bounded(3)], Qt::white);
+                t.SetPosition(*o, random.bounded(-5000, 5000), random.bounded(-3000, 3001));
+                t.SetSize(*o, random.bounded(0, 900), random.bounded(0, 901));
+                t.SetVisible(*o, random.bounded(2));
+                if (QString *texture = TextureOf(*o))
+                    *texture = word();
+                if (o->Kind == KindButton) {
+                    static_cast<VellButton *>(o)->LeftActionsFunction = word();
+                    static_cast<VellButton *>(o)->RightActionsFunction = word();
+                }
+                if (auto *x = o->Kind == KindText ? static_cast<VellText *>(o) : nullptr) {
+                    t.SetText(*x, word() + word());
+                    if (random.bounded(2))
+                        t.SetTextColor(*x, QColor::fromRgb(random.bounded(1 << 24)));
+                }
+            }
+            QStringList code;
+            for (int n = random.bounded(6); n > 0; --n)
+                code.append(word());
+            design.appendUserCodeLines(code);
+            compareWithF3(design);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+};
+
+QTEST_MAIN(TestVellgenWindow)
+#include "tst_vellgen_window.moc"
