@@ -1,3 +1,4 @@
+#include "app/checkwindow.h"
 #include "appfixture.h"
 #include "codegen/tform4.h"
 #include "codegen/vellgen.h"
@@ -8,6 +9,10 @@
 #include "settings/settingsfile.h"
 
 #include <QBuffer>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QRandomGenerator>
 
 using namespace vell;
@@ -106,6 +111,66 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
         }
+    }
+
+    void checkListsFindingsAndDoubleClickSelects()
+    {
+        AppFixture f;
+        const QString path = f.path("p.vlp");
+        writeBytes(path, JoinTextLines({kProjectFileKey, "btncount:1", "Button_1", "0", "0", "32",
+                                        "32", "B0", "true", "Missing", "", "0", "0", "piccount:1",
+                                        "Picture_1", "400", "0", "32", "32", "P000", "true",
+                                        "texcount:1", "Text_1", "0", "0", "say \"hi\"", "true", "",
+                                        "/usercodestart", "// code", "/end"}));
+        f.dialogs.fileNames = {path};
+        f.form->MMLoad->trigger();
+        const QStringList before = ProjectFileLines(f.form->project());
+        QVERIFY(!f.form->project().ProjectModified());
+        // The last item of the Edit menu.
+        f.form->N4->actions().last()->trigger();
+        CheckWindow *w = f.form->checkWindow();
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QCOMPARE(ProjectFileLines(f.form->project()), before);
+        QVERIFY(!f.form->project().ProjectModified());
+        QStringList shown;
+        for (int i = 0; i < w->Findings->count(); ++i)
+            shown << w->Findings->item(i)->text();
+        QCOMPARE(shown, (QStringList{
+                            "Button_1: warning: ID текстуры \"B0\" не из четырех символов",
+                            "Button_1: error: функция левого клика \"Missing\" не определена в коде "
+                            "пользователя",
+                            "Picture_1: warning: центр объекта вне панели (X = 400, Y = 0)",
+                            "Text_1: error: \" или \\ в тексте ломают строку кода"}));
+        QCOMPARE(w->Summary->text(),
+                 QStringLiteral("Ошибок: 2, предупреждений: 2. Двойной щелчок выделяет объект."));
+
+        // What a double click delivers: a click, then the double-click press
+        // and its release.
+        const auto doubleClick = [&](int row) {
+            QWidget *list = w->Findings->viewport();
+            const QPoint at = w->Findings->visualItemRect(w->Findings->item(row)).center();
+            QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(list, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseRelease(list, Qt::LeftButton, Qt::NoModifier, at);
+        };
+        QTest::mouseClick(w->Findings->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          w->Findings->visualItemRect(w->Findings->item(2)).center());
+        QCOMPARE(f.surface().selectedObject(), nullptr);
+        doubleClick(2);
+        QCOMPARE(f.surface().selectedObject(), f.tables().picture(1));
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Picture_1"));
+        doubleClick(3);
+        QCOMPARE(f.surface().selectedObject(), f.tables().text(1));
+        // Once the object has gone, its finding selects nothing else.
+        f.surface().RemoveSelected();
+        doubleClick(3);
+        QCOMPARE(f.surface().selectedObject(), nullptr);
+
+        // A second check shows the design as it is now.
+        f.tables().SetPosition(*f.tables().picture(1), 0, 0);
+        f.form->MMCheck->trigger();
+        QCOMPARE(w->Findings->count(), 2);
+        QCOMPARE(w->Findings->item(1)->text().left(16), QStringLiteral("Button_1: error:"));
     }
 };
 
