@@ -3,7 +3,6 @@
 #include "common/vellerror.h"
 #include "defaultsettings.h"
 #include "filebytes.h"
-#include "generatorcase.h"
 #include "project/project.h"
 #include "project/projectfile.h"
 #include "settings/settingsfile.h"
@@ -30,11 +29,8 @@ Run vellgen(const QStringList &arguments)
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    Run run;
-    run.status = RunVellgen(QStringList{"vellgen"} + arguments, out, err);
-    run.out = out.data();
-    run.err = err.data();
-    return run;
+    const int status = RunVellgen(QStringList{"vellgen"} + arguments, out, err);
+    return Run{status, out.data(), err.data()};
 }
 
 // Runs in a fresh working folder.
@@ -69,204 +65,96 @@ class TestVellgen : public QObject
     Q_OBJECT
 
 private slots:
-    // Designs that the designer holds exactly as the golden cases give them.
-    void goldenCasesThroughProjectFiles_data()
+    // Failures and checks: the status, what goes to each stream, and the
+    // output file left as it was. The settings bytes go to the file that
+    // --settings names, else to the working folder's settings file.
+    void runs_data()
     {
-        QTest::addColumn<QString>("name");
-        for (const char *name : {"actions_without_usercode", "empty_project", "hidden_objects",
-                                 "mixed_design_with_user_code"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-    void goldenCasesThroughProjectFiles()
-    {
-        QFETCH(QString, name);
-        const QString data = QStringLiteral(VELL_TEST_DATA "/");
-        const GeneratorCase c = readGeneratorCase(data + name + ".in");
-        QVERIFY2(c.error.isEmpty(), qPrintable(c.error));
-        bool ok = false;
-        const QByteArray expected = JoinTextLines(readExpectedLines(data + name + ".out", &ok));
-        QVERIFY(ok);
-        InTempDir dir;
-        Project p;
-        fillProject(c, p);
-        SaveProjectFile(p, "p.vlp");
-        // From the settings file in the working folder.
-        WriteSettingsFile(kSettingsFileName, p.settings());
-        const Run run = vellgen({"p.vlp"});
-        QCOMPARE(run.err, QByteArray());
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, expected);
-        const Run toFile = vellgen({"p.vlp", "--output", "code.j"});
-        QCOMPARE(toFile.status, 0);
-        QCOMPARE(toFile.out, QByteArray());
-        QCOMPARE(readBytes("code.j"), expected);
-    }
-
-    // Every failure: its status and one line; the output file stays.
-    void failures_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<QByteArray>("project");
         QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QByteArray>("workingFolderSettings");
         QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("error");
+        const auto row = [](const char *name, const char *arguments, const QByteArray &project,
+                            const QByteArray &settings, int status, const QString &out,
+                            const QString &error) {
+            QTest::newRow(name) << QString::fromLatin1(arguments) << project << settings << status
+                                << out << (error.isEmpty() ? error : "vellgen: " + error + '\n');
+        };
         const QByteArray good = kGoodProject;
-        const QString oneFile = "нужен ровно один файл проекта (справка: vellgen --help)";
-        QTest::newRow("no project") << QStringList() << good << QByteArray() << QByteArray() << 2
-                                    << oneFile;
-        QTest::newRow("two projects") << QStringList{"p.vlp", "p.vlp"} << good << QByteArray()
-                                      << QByteArray() << 2 << oneFile;
-        QTest::newRow("unknown option") << QStringList{"p.vlp", "--fast"} << good << QByteArray()
-                                        << QByteArray() << 2 << "Unknown option 'fast'.";
-        QTest::newRow("settings without a file")
-            << QStringList{"p.vlp", "--settings"} << good << QByteArray() << QByteArray() << 2
-            << "Missing value after '--settings'.";
-        QTest::newRow("check with an output file")
-            << QStringList{"p.vlp", "--check", "--output", "out.j"} << good << QByteArray()
-            << QByteArray() << 2 << "--check ничего не пишет в файл: --output с ним не нужен";
-        QTest::newRow("project missing")
-            << QStringList{"none.vlp", "--output", "out.j"} << good << QByteArray() << QByteArray()
-            << 1 << "Cannot open file \"none.vlp\". No such file or directory";
-        QTest::newRow("empty project file") << QStringList{"p.vlp", "--output", "out.j"}
-                                            << QByteArray() << QByteArray() << QByteArray() << 1
-                                            << "p.vlp: Файл поврежден";
-        QTest::newRow("project of another version")
-            << QStringList{"p.vlp", "--output", "out.j"} << QByteArray("FMVELLVERSIONKEY2.0\r\n")
-            << QByteArray() << QByteArray() << 1
-            << "p.vlp:1: Файл этого проекта не подходит для данной версии программы";
-        QTest::newRow("count not a number")
-            << QStringList{"p.vlp", "--output", "out.j"}
-            << JoinTextLines({kProjectFileKey, "btncount:two"}) << QByteArray() << QByteArray() << 1
-            << "p.vlp:2: 'two' is not a valid integer value";
-        QTest::newRow("project ends inside a record")
-            << QStringList{"p.vlp", "--output", "out.j"}
-            << JoinTextLines({kProjectFileKey, "btncount:1", "Button_1", "0"}) << QByteArray()
-            << QByteArray() << 1 << "p.vlp:5: List index out of bounds (4)";
-        QTest::newRow("colour that names nothing")
-            << QStringList{"p.vlp", "--output", "out.j"}
-            << QByteArray(good).replace("clRed", "reddish") << QByteArray() << QByteArray() << 1
-            << "p.vlp:21: 'reddish' is not a valid integer value";
-        QTest::newRow("damaged project stops a check")
-            << QStringList{"p.vlp", "--check"} << JoinTextLines({kProjectFileKey, "btncount:two"})
-            << QByteArray() << QByteArray() << 1 << "p.vlp:2: 'two' is not a valid integer value";
-        QTest::newRow("damaged settings")
-            << QStringList{"p.vlp", "--settings", "s.fms", "--output", "out.j"} << good
-            << settingsWith(3, "teal-ish") << QByteArray() << 1
-            << "s.fms:3: 'teal-ish' is not a valid integer value";
-        QTest::newRow("damaged settings stop a check")
-            << QStringList{"p.vlp", "--settings", "s.fms", "--check"} << good
-            << settingsWith(2, "") << QByteArray() << 1
-            << "s.fms:2: '' is not a valid integer value";
-        QTest::newRow("damaged settings in the working folder")
-            << QStringList{"p.vlp", "--output", "out.j"} << good << QByteArray()
-            << settingsWith(5, "$1000000000") << 1
-            << "vellsettings.fms:5: '$1000000000' is not a valid integer value";
-        QTest::newRow("settings file cut short")
-            << QStringList{"p.vlp", "--settings", "s.fms", "--output", "out.j"} << good
-            << kDefaultFile.left(kDefaultFile.indexOf("compilecode")) << QByteArray() << 1
-            << "s.fms:7: List index out of bounds (6)";
-        QTest::newRow("empty settings file")
-            << QStringList{"p.vlp", "--settings", "s.fms"} << good << QByteArray("\0", 1)
-            << QByteArray() << 1 << "s.fms:1: List index out of bounds (0)";
-        QTest::newRow("settings file missing")
-            << QStringList{"p.vlp", "--settings", "none.fms", "--output", "out.j"} << good
-            << QByteArray() << QByteArray() << 1
-            << "Cannot open file \"none.fms\". No such file or directory";
-        QTest::newRow("CJass")
-            << QStringList{"p.vlp", "--settings", "s.fms", "--output", "out.j"} << good
-            << settingsWith(7, "compilecodecjass") << kDefaultFile << 1
-            << "s.fms: в настройках выбран CJass, а код пишется только для vJass";
-        QTest::newRow("output folder missing")
-            << QStringList{"p.vlp", "--output", "no/out.j"} << good << QByteArray() << QByteArray()
-            << 1 << "Cannot create file \"no/out.j\". No such file or directory";
+        const QByteArray none;
+        const QByteArray calledL2 = QByteArray(good).replace("\r\nL1\r\n", "\r\nL2\r\n");
+        const QString l2 =
+            "p.vlp:10: error: функция левого клика \"L2\" не определена в коде пользователя\n";
+        row("no project", "", good, none, 2, "", "нужен ровно один файл проекта (справка: vellgen --help)");
+        row("unknown option", "p.vlp --fast", good, none, 2, "", "Unknown option 'fast'.");
+        row("check with an output file", "p.vlp --check --output out.j", good, none, 2, "",
+            "--check ничего не пишет в файл: --output с ним не нужен");
+        row("project missing", "none.vlp --output out.j", good, none, 1, "",
+            "Cannot open file \"none.vlp\". No such file or directory");
+        row("empty project file", "p.vlp --output out.j", none, none, 1, "", "p.vlp: Файл поврежден");
+        row("project of another version", "p.vlp --output out.j", "FMVELLVERSIONKEY2.0\r\n", none,
+            1, "", "p.vlp:1: Файл этого проекта не подходит для данной версии программы");
+        row("damaged project stops a check", "p.vlp --check",
+            JoinTextLines({kProjectFileKey, "btncount:two"}), none, 1, "",
+            "p.vlp:2: 'two' is not a valid integer value");
+        row("colour that names nothing", "p.vlp --output out.j",
+            QByteArray(good).replace("clRed", "reddish"), none, 1, "",
+            "p.vlp:21: 'reddish' is not a valid integer value");
+        row("damaged settings", "p.vlp --settings s.fms --output out.j", good,
+            settingsWith(3, "teal-ish"), 1, "", "s.fms:3: 'teal-ish' is not a valid integer value");
+        row("damaged settings stop a check", "p.vlp --settings s.fms --check", good,
+            settingsWith(2, ""), 1, "", "s.fms:2: '' is not a valid integer value");
+        row("damaged settings in the working folder", "p.vlp --output out.j", good,
+            settingsWith(5, "$1000000000"), 1, "",
+            "vellsettings.fms:5: '$1000000000' is not a valid integer value");
+        row("settings file cut short", "p.vlp --settings s.fms --output out.j", good,
+            kDefaultFile.left(kDefaultFile.indexOf("compilecode")), 1, "",
+            "s.fms:7: List index out of bounds (6)");
+        row("settings file missing", "p.vlp --settings none.fms --output out.j", good, none, 1, "",
+            "Cannot open file \"none.fms\". No such file or directory");
+        row("CJass", "p.vlp --settings s.fms --output out.j", good,
+            settingsWith(7, "compilecodecjass"), 1, "",
+            "s.fms: в настройках выбран CJass, а код пишется только для vJass");
+        row("output folder missing", "p.vlp --output no/out.j", good, none, 1, "",
+            "Cannot create file \"no/out.j\". No such file or directory");
+        row("check finds nothing", "--check p.vlp", good, none, 0, "", "");
+        row("check finds a warning", "--check p.vlp", QByteArray(good).replace("B000", "B00"), none,
+            0, "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов\n", "");
+        row("check finds an error", "--check p.vlp", calledL2, none, 1, l2, "");
+        // Which settings apply, seen in whether the user code is looked at.
+        row("the working folder's settings", "--check p.vlp", calledL2,
+            settingsWith(8, "deactivate"), 0, "", "");
+        row("the given settings first", "--check p.vlp --settings s.fms", calledL2,
+            settingsWith(8, "activate"), 1, l2, "");
+        row("another first line gives the defaults", "--check p.vlp", calledL2,
+            settingsWith(1, "FMVELLCREATORversionkey1.0").replace("\r\nactivate\r\nButtonVar",
+                                                                  "\r\ndeactivate\r\nButtonVar"),
+            1, l2, "");
     }
-    void failures()
+    void runs()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
         QFETCH(QByteArray, project);
         QFETCH(QByteArray, settings);
-        QFETCH(QByteArray, workingFolderSettings);
         QFETCH(int, status);
+        QFETCH(QString, out);
         QFETCH(QString, error);
         InTempDir dir;
+        const QStringList words = arguments.split(u' ', Qt::SkipEmptyParts);
         writeBytes("p.vlp", project);
-        if (!settings.isEmpty())
-            writeBytes("s.fms", settings);
-        if (!workingFolderSettings.isEmpty())
-            writeBytes(kSettingsFileName, workingFolderSettings);
-        writeBytes("out.j", "old");
-        const Run run = vellgen(arguments);
-        QCOMPARE(QString::fromUtf8(run.err), "vellgen: " + error + '\n');
-        QCOMPARE(run.status, status);
-        QCOMPARE(run.out, QByteArray());
-        QCOMPARE(readBytes("out.j"), QByteArray("old"));
-    }
-
-    // Where the settings come from, seen in the button array's name.
-    void settingsSources_data()
-    {
-        QTest::addColumn<QByteArray>("workingFolderSettings");
-        QTest::addColumn<QByteArray>("givenSettings");
-        QTest::addColumn<QString>("arrayLine");
-        QTest::newRow("defaults without a file") << QByteArray() << QByteArray()
-                                                 << " BUTTON array ButtonVar";
-        QTest::newRow("the working folder's file")
-            << settingsWith(9, "Mine") << QByteArray() << " BUTTON array Mine";
-        QTest::newRow("the given file first")
-            << settingsWith(9, "Mine") << settingsWith(9, "Given") << " BUTTON array Given";
-        QTest::newRow("another first line: the defaults")
-            << settingsWith(9, "Mine") << settingsWith(1, "FMVELLCREATORversionkey1.0")
-            << " BUTTON array ButtonVar";
-    }
-    void settingsSources()
-    {
-        QFETCH(QByteArray, workingFolderSettings);
-        QFETCH(QByteArray, givenSettings);
-        QFETCH(QString, arrayLine);
-        InTempDir dir;
-        writeBytes("p.vlp", kGoodProject);
-        if (!workingFolderSettings.isEmpty())
-            writeBytes(kSettingsFileName, workingFolderSettings);
-        QStringList arguments{"p.vlp"};
-        if (!givenSettings.isEmpty()) {
-            writeBytes("s.fms", givenSettings);
-            arguments << "--settings" << "s.fms";
+        if (!settings.isEmpty()) {
+            const qsizetype given = words.indexOf("--settings");
+            writeBytes(given < 0 ? kSettingsFileName : words[given + 1], settings);
+            // The working folder's file must not be the one read.
+            if (given >= 0)
+                writeBytes(kSettingsFileName, settingsWith(8, "deactivate"));
         }
-        const Run run = vellgen(arguments);
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.err, QByteArray());
-        QCOMPARE(SplitTextLines(run.out).value(1), arrayLine);
-    }
-
-    void checkListsFindingsAndSaysWhetherThereIsAnError_data()
-    {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("findings");
-        QTest::newRow("nothing found") << "" << "" << 0 << "";
-        QTest::newRow("a warning") << "B000" << "B00" << 0
-                                   << "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов\n";
-        QTest::newRow("an error") << "\r\nL1\r\n" << "\r\nL2\r\n" << 1
-                                  << "p.vlp:10: error: функция левого клика \"L2\" не определена в "
-                                     "коде пользователя\n";
-    }
-    void checkListsFindingsAndSaysWhetherThereIsAnError()
-    {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(int, status);
-        QFETCH(QString, findings);
-        InTempDir dir;
-        QByteArray project = kGoodProject;
-        if (!from.isEmpty())
-            project.replace(from.toLatin1(), to.toLatin1());
-        writeBytes("p.vlp", project);
         writeBytes("out.j", "old");
-        const Run run = vellgen({"--check", "p.vlp"});
-        QCOMPARE(QString::fromUtf8(run.out), findings);
-        QCOMPARE(run.err, QByteArray());
+        const Run run = vellgen(words);
+        QCOMPARE(QString::fromUtf8(run.err), error);
+        QCOMPARE(QString::fromUtf8(run.out), out);
         QCOMPARE(run.status, status);
         QCOMPARE(readBytes("out.j"), QByteArray("old"));
     }
@@ -281,36 +169,24 @@ private slots:
         const Run version = vellgen({"p.vlp", "--version"});
         QCOMPARE(version.status, 0);
         QCOMPARE(version.out, QByteArray("vellgen " VELL_VERSION "\n"));
-        QCOMPARE(version.err, QByteArray());
     }
 
-    // What the core refuses to generate; the colour error cannot come from
-    // a project file, whose reader refuses such a colour first.
-    void generationRefusals()
+    // The colour error cannot come from a project file, whose reader refuses
+    // such a colour first.
+    void colourErrorOfTheGenerator()
     {
         Project p;
         p.tables().createText()->TextColor = QStringLiteral("clOrange");
-        QVERIFY_THROWS_EXCEPTION(VellError, GeneratedCodeBytes(p));
         try {
             GeneratedCodeBytes(p);
+            QFAIL("generated");
         } catch (const VellError &e) {
             QCOMPARE(e.message(), QStringLiteral("'clOrange' is not a valid integer value"));
         }
-        p.tables().text(1)->TextColor.clear();
-        QVERIFY(GeneratedCodeBytes(p).endsWith(" set trig = null\r\nendfunction\r\n"));
-        Settings s;
-        s.vjass = false;
-        p.setSettings(s);
-        try {
-            GeneratedCodeBytes(p);
-            QFAIL("generated for CJass");
-        } catch (const VellError &e) {
-            QCOMPARE(e.message(),
-                     QStringLiteral("в настройках выбран CJass, а код пишется только для vJass"));
-        }
     }
 
-    // The program itself, without a display or a chosen platform.
+    // The program itself, without a display or a chosen platform: the same
+    // bytes on standard output as to a file, and an error line alone.
     void theProgramNeedsNoDisplay()
     {
         InTempDir dir;
@@ -329,8 +205,9 @@ private slots:
         const Run run = runProgram({"p.vlp"});
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, vellgen({"p.vlp"}).out);
-        QVERIFY(run.out.contains("|c00FF0000Hi|r"));
+        QVERIFY(run.out.contains("\r\n call SetTextTagText(TextVar[1].text, \"|c00FF0000Hi|r\",0.0184)\r\n"));
+        QCOMPARE(vellgen({"p.vlp", "--output", "code.j"}).status, 0);
+        QCOMPARE(run.out, readBytes("code.j"));
         const Run failed = runProgram({"none.vlp"});
         QCOMPARE(failed.status, 1);
         QCOMPARE(failed.err,

@@ -318,43 +318,6 @@ private slots:
         QCOMPARE(p.tables().TextNameCounter, 1);
     }
 
-    // Record lines point at the fields the writer puts there.
-    void recordLinesNameTheirFields()
-    {
-        Project p;
-        ObjectTables &t = p.tables();
-        for (int i = 0; i < 3; ++i) {
-            auto *b = t.createButton(Qt::white);
-            b->TextureId = QStringLiteral("T%1").arg(i);
-            b->LeftActionsFunction = QStringLiteral("L%1").arg(i);
-            b->RightActionsFunction = QStringLiteral("R%1").arg(i);
-            for (int n = 0; n < i; ++n)
-                b->LeftActions << QStringLiteral("left %1").arg(n);
-            b->RightActions << QStringLiteral("right %1").arg(i);
-            t.SetPosition(*t.createPicture(Qt::white), i, -i);
-            t.SetText(*t.createText(), QStringLiteral("text %1").arg(i));
-            t.SetTextColor(*t.text(i + 1), QColor(255, 0, 0));
-        }
-        const QStringList lines = ProjectFileLines(p);
-        const ProjectData data = ReadProjectLines(lines).data;
-        QCOMPARE(data.buttonLines, (std::vector<int>{3, 15, 28}));
-        const auto at = [&](int line) { return lines.value(line - 1); };
-        for (int i = 0; i < 3; ++i) {
-            const VellButton &b = *t.button(i + 1);
-            const int first = data.buttonLines[i];
-            QCOMPARE(at(first), b.Name);
-            QCOMPARE(at(first + RecordLine::Texture), b.TextureId);
-            QCOMPARE(at(first + RecordLine::LeftFunction), b.LeftActionsFunction);
-            QCOMPARE(at(first + RecordLine::RightFunction), b.RightActionsFunction);
-            if (i > 0)
-                QCOMPARE(at(first + RecordLine::LeftActions + i - 1), b.LeftActions.last());
-            QCOMPARE(at(first + RecordLine::RightActions(i)), b.RightActions.first());
-            QCOMPARE(at(data.pictureLines[i] + RecordLine::Y), QString::number(-i));
-            QCOMPARE(at(data.textLines[i] + RecordLine::Text), t.text(i + 1)->Text);
-            QCOMPARE(at(data.textLines[i] + RecordLine::TextColor), QStringLiteral("clRed"));
-        }
-    }
-
     void namesStayUnique()
     {
         QTemporaryDir dir;
