@@ -2,7 +2,7 @@
 
 #include "actions/actionemission.h"
 #include "actions/tform5.h"
-#include "usercode/usercodelines.h"
+#include "app/checkwindow.h"
 #include "app/dialogs.h"
 #include "app/taboutbox.h"
 #include "codegen/designinput.h"
@@ -11,9 +11,11 @@
 #include "common/textforms.h"
 #include "common/vellerror.h"
 #include "designer/designpanel.h"
+#include "project/designcheck.h"
 #include "project/projectfile.h"
 #include "properties/propertygrid.h"
 #include "settings/tform2.h"
+#include "usercode/usercodelines.h"
 #include "usercode/tform3.h"
 
 #include <QAction>
@@ -320,6 +322,9 @@ void TForm1::createMenus()
     connect(MMDelete, &QAction::triggered, this, &TForm1::RemoveObjClick);
     // Choosing it changes nothing.
     MMBufClear = item(N4, "MMBufClear", QStringLiteral("Очистить буфер"), QKeySequence(), -1);
+    N17 = separator(N4, "N17");
+    MMCheck = item(N4, "MMCheck", QStringLiteral("Проверить проект"), QKeySequence(), -1);
+    connect(MMCheck, &QAction::triggered, this, &TForm1::MMCheckClick);
 
     MMCreateList = bar->addMenu(QStringLiteral("Создать"));
     MMCreateList->setObjectName(QStringLiteral("MMCreateList"));
@@ -471,6 +476,24 @@ void TForm1::MMClearClick()
 void TForm1::RemoveObjClick()
 {
     m_surface->RemoveSelected();
+}
+
+void TForm1::MMCheckClick()
+{
+    if (!m_check) {
+        m_check = new CheckWindow(this);
+        connect(m_check, &CheckWindow::objectChosen, this, [this](const DesignFinding &finding) {
+            // The object the finding was about, unless it has gone or moved
+            // to another place since.
+            VellControl *object = tables().object(finding.kind, finding.id);
+            if (object && object->Name == finding.objectName)
+                m_surface->Select(*object);
+        });
+    }
+    m_check->setFindings(CheckDesign(m_project));
+    m_check->show();
+    m_check->raise();
+    m_check->activateWindow();
 }
 
 void TForm1::MMSettingClick()

@@ -16,6 +16,7 @@ class QPushButton;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class CheckWindow;
 class TAboutBox;
 class TForm2;
 class TForm3;
@@ -66,7 +67,7 @@ public:
     QMenu *N1, *N4, *MMCreateList, *N11;
     QAction *MMSave, *MMSaveAs, *MMLoad, *N16, *MMSetting;
     QAction *MMUndo, *MMRedo;
-    QAction *MMCut, *MMPast, *MMCopy, *N9, *MMClear, *MMDelete, *MMBufClear;
+    QAction *MMCut, *MMPast, *MMCopy, *N9, *MMClear, *MMDelete, *MMBufClear, *N17, *MMCheck;
     QAction *MMNewPrj, *N7, *MMNewBtn, *MMNewPic, *MMNewTex;
     QAction *MMGenCode, *MMShowGenCode, *MMUserCode;
     QAction *FenMoth1;
@@ -74,6 +75,9 @@ public:
     QMenu *ObjPopumMenu;
     QAction *N2;
     QTimer *RecoloringTimer;
+
+    // The findings window of the design check; nullptr until the first check.
+    CheckWindow *checkWindow() const { return m_check; }
 
     // The body of Save as; true when the project was written.
     bool SaveProjectAs();
@@ -93,6 +97,7 @@ public slots:
     void MMPastClick();
     void MMClearClick();
     void RemoveObjClick();
+    void MMCheckClick();
     void MMSettingClick();
     void MMUserCodeClick();
     void MMShowGenCodeClick();
@@ -145,4 +150,5 @@ private:
     TForm4 *m_code = nullptr;
     TForm5 *m_actions = nullptr;
     TAboutBox *m_about = nullptr;
+    CheckWindow *m_check = nullptr;
 };

@@ -165,10 +165,12 @@ template <typename T> void readPlacedRecord(LineReader &r, T &o, ProjectData &da
 }
 
 template <typename T>
-void readTable(LineReader &r, std::vector<T> &records, ObjectKind kind, ProjectData &data)
+void readTable(LineReader &r, std::vector<T> &records, std::vector<int> &firstLines,
+               ObjectKind kind, ProjectData &data)
 {
     const int n = r.count();
     for (int i = 0; i < n; ++i) {
+        firstLines.push_back(r.position() + 1);
         T &o = records.emplace_back();
         o.Kind = kind;
         o.Id = i + 1;
@@ -246,9 +248,9 @@ ProjectReadResult ReadProjectLines(const QStringList &lines)
     r.text();
     ProjectData &data = result.data;
     try {
-        readTable(r, data.buttons, KindButton, data);
-        readTable(r, data.pictures, KindPicture, data);
-        readTable(r, data.texts, KindText, data);
+        readTable(r, data.buttons, data.buttonLines, KindButton, data);
+        readTable(r, data.pictures, data.pictureLines, KindPicture, data);
+        readTable(r, data.texts, data.textLines, KindText, data);
     } catch (const ReadStop &stop) {
         result.outcome = ProjectReadResult::Outcome::Failed;
         result.error = stop.message;

@@ -36,12 +36,36 @@ struct ProjectData
     std::vector<VellButton> buttons;
     std::vector<VellPicture> pictures;
     std::vector<VellText> texts;
+    // The line (from 1) each record starts at, its name line, in record
+    // order; RecordLine gives the lines of its other fields.
+    std::vector<int> buttonLines;
+    std::vector<int> pictureLines;
+    std::vector<int> textLines;
     // When reading stopped before the name line of the last record of this
     // kind, that object keeps the name it is created with.
     ObjectKind unnamedLast = KindNone;
     bool hasUserCode = false;
     QStringList userCode;
 };
+
+// Where a record's fields stand, counted from its name line. A button's
+// left-click actions follow their count line, then come the count line and
+// the lines of the right-click actions.
+namespace RecordLine {
+constexpr int X = 1;
+constexpr int Y = 2;
+constexpr int Texture = 5; // buttons and pictures
+constexpr int LeftFunction = 7;
+constexpr int RightFunction = 8;
+constexpr int LeftActions = 10; // the first left-click action
+constexpr int Text = 3;         // texts
+constexpr int TextColor = 5;    // texts
+// The first right-click action of a button with `leftActions` left ones.
+constexpr int RightActions(int leftActions)
+{
+    return LeftActions + leftActions + 1;
+}
+} // namespace RecordLine
 
 struct ProjectReadResult
 {

@@ -126,6 +126,9 @@ private slots:
         QTest::newRow("clear buffer") << "MMBufClear"
                                       << "Очистить буфер"
                                       << "" << false;
+        QTest::newRow("check project") << "MMCheck"
+                                       << "Проверить проект"
+                                       << "" << false;
         QTest::newRow("new project") << "MMNewPrj"
                                      << "Проект"
                                      << "Ctrl+N" << false;
@@ -185,7 +188,8 @@ private slots:
                  (QStringList{"Сохранить", "Сохранить как...", "Загрузить", "-", "Настройки..."}));
         QCOMPARE(captions(f.form->N4),
                  (QStringList{"Отменить", "Повторить", "-", "Вырезать", "Вставить", "Копировать",
-                              "-", "Очистить", "Удалить", "Очистить буфер"}));
+                              "-", "Очистить", "Удалить", "Очистить буфер", "-",
+                              "Проверить проект"}));
         QCOMPARE(captions(f.form->MMCreateList),
                  (QStringList{"Проект", "-", "Кнопка", "Картинка", "Текст"}));
         QCOMPARE(captions(f.form->N11),

@@ -1,5 +1,7 @@
 #include "generatorcase.h"
 
+#include "project/project.h"
+
 #include <QFile>
 #include <QHash>
 
@@ -125,6 +127,43 @@ GeneratorCase readGeneratorCase(const QString &path)
             return fail(QStringLiteral("bad key or value in [%1]: %2").arg(section, line)), c;
     }
     return c;
+}
+
+void fillProject(const GeneratorCase &c, vell::Project &project)
+{
+    const vell::GeneratorInput &in = c.input;
+    vell::Settings s = project.settings();
+    s.buttonVar = in.buttonVar;
+    s.pictureVar = in.pictureVar;
+    s.textVar = in.textVar;
+    s.unitVar = in.unitVar;
+    s.useUserCode = in.useUserCode;
+    project.setSettings(s);
+    vell::ObjectTables &t = project.tables();
+    const auto place = [&](vell::VellControl &o, int x, int y, int w, int h, bool visible) {
+        t.SetPosition(o, x, y);
+        t.SetSize(o, w, h);
+        t.SetVisible(o, visible);
+    };
+    for (const vell::GenButton &g : in.buttons) {
+        vell::VellButton *b = t.createButton(Qt::white);
+        place(*b, g.x, g.y, g.width, g.height, g.visible);
+        b->TextureId = g.textureId;
+        b->LeftActionsFunction = g.leftFunction;
+        b->RightActionsFunction = g.rightFunction;
+    }
+    for (const vell::GenPicture &g : in.pictures) {
+        vell::VellPicture *p = t.createPicture(Qt::white);
+        place(*p, g.x, g.y, g.width, g.height, g.visible);
+        p->TextureId = g.textureId;
+    }
+    for (const vell::GenText &g : in.texts) {
+        vell::VellText *x = t.createText();
+        place(*x, g.x, g.y, 0, 0, g.visible);
+        t.SetText(*x, g.text);
+        x->TextColor = g.textColor;
+    }
+    project.appendUserCodeLines(in.userCode);
 }
 
 QStringList readExpectedLines(const QString &path, bool *ok)

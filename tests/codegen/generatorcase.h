@@ -26,6 +26,16 @@ struct GeneratorCase
 
 GeneratorCase readGeneratorCase(const QString &path);
 
+namespace vell {
+class Project;
+}
+// Puts the case's design into an empty project as the designer would hold
+// it: the objects with their fields (an odd size of a button or picture
+// loses a pixel, a text takes the size of its label), the variable names
+// and the user code switch in the settings, and the user code. Texts need
+// a QGuiApplication.
+void fillProject(const GeneratorCase &c, vell::Project &project);
+
 // The lines of a UTF-8 text file with LF line ends; a final line end does
 // not start a further line. Sets ok to false when the file cannot be read.
 QStringList readExpectedLines(const QString &path, bool *ok);

@@ -7,6 +7,7 @@
 #include "scripteddialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -26,13 +27,19 @@ inline void typeText(QWidget *widget, const QString &text)
 
 // The whole program as a user meets it: the six windows, the main one shown
 // and active, every box and dialog answered by `dialogs`, and the working
-// directory a fresh folder (the settings file lives there).
+// directory a fresh folder (the settings file lives there; given bytes, it
+// holds them before the program starts).
 class AppFixture
 {
 public:
-    AppFixture() : m_oldDir(QDir::currentPath())
+    explicit AppFixture(const QByteArray &settingsFile = QByteArray()) : m_oldDir(QDir::currentPath())
     {
         QDir::setCurrent(m_dir.path());
+        if (!settingsFile.isEmpty()) {
+            QFile file(m_dir.filePath(QStringLiteral("vellsettings.fms")));
+            if (!file.open(QIODevice::WriteOnly) || file.write(settingsFile) != settingsFile.size())
+                qWarning("settings file not written");
+        }
         app = std::make_unique<VellApplication>();
         form = app->Form1();
         form->show();

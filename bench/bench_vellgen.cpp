@@ -1,0 +1,147 @@
+// Figures for vellgen on a project at full tables (9,999 objects of each
+// kind, click actions, coloured texts, user code defining every click
+// function; about 3 MB): the whole program as a process against `cat`
+// of a file of the same size, the check alone, the same run inside this
+// process, and F3 in the main window on the same project. Prints times; not
+// a test.
+#include "app/tform1.h"
+#include "app/vellapplication.h"
+#include "codegen/tform4.h"
+#include "codegen/vellgen.h"
+#include "common/textfile.h"
+#include "project/projectfile.h"
+#include "scripteddialogs.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace vell;
+
+namespace {
+
+// Median time of `runs` calls, in milliseconds.
+double median(int runs, const std::function<void()> &step)
+{
+    std::vector<qint64> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step();
+        times.push_back(t.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2] / 1e6;
+}
+
+void fill(Project &p)
+{
+    ObjectTables &t = p.tables();
+    QStringList code;
+    p.beginBulkChange();
+    for (int i = 0; i < ObjectTables::Capacity; ++i) {
+        auto *b = static_cast<VellButton *>(p.create(KindButton));
+        t.SetPosition(*b, i % 600 - 300, i % 300 - 150);
+        b->LeftActionsFunction = b->Name + QStringLiteral("_Left_Actions");
+        b->LeftActions = QStringList{QStringLiteral("ObjShow f \"Picture_1\""),
+                                     QStringLiteral("echo \"Привет\"")};
+        code << QStringLiteral("function %1 takes nothing returns nothing").arg(b->LeftActionsFunction)
+             << QStringLiteral("endfunction");
+        if (i % 2 == 0) {
+            b->RightActionsFunction = b->Name + QStringLiteral("_Right_Actions");
+            b->RightActions = QStringList{QStringLiteral("ObjShow t \"Text_1\"")};
+            code << QStringLiteral("function %1 takes nothing returns nothing")
+                        .arg(b->RightActionsFunction)
+                 << QStringLiteral("endfunction");
+        }
+        auto *pic = p.create(KindPicture);
+        t.SetSize(*pic, 64 + i % 50, 20 + i % 30);
+        auto *x = static_cast<VellText *>(p.create(KindText));
+        t.SetText(*x, QStringLiteral("Надпись %1").arg(i));
+        t.SetTextColor(*x, QColor::fromRgb(i * 2654435761u & 0xFFFFFF));
+    }
+    p.endBulkChange();
+    p.appendUserCodeLines(code);
+}
+
+// The program's time as a whole process, output to a file.
+double processTime(const QString &program, const QStringList &arguments, const QString &output)
+{
+    return median(5, [&] {
+        QProcess process;
+        if (!output.isEmpty())
+            process.setStandardOutputFile(output);
+        process.start(program, arguments);
+        if (!process.waitForFinished(120000) || process.exitCode() != 0)
+            std::printf("  %s failed: %s\n", qPrintable(program),
+                        process.readAllStandardError().constData());
+    });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    const QString path = dir.filePath(QStringLiteral("full.vlp"));
+    {
+        Project source;
+        fill(source);
+        SaveProjectFile(source, path);
+    }
+    const qint64 projectSize = QFileInfo(path).size();
+    std::printf("project file: %.2f MB\n", projectSize / 1e6);
+
+    const QString program = QStringLiteral(VELLGEN_PROGRAM);
+    const QString code = dir.filePath(QStringLiteral("code.j"));
+    const double vellgen = processTime(program, {path, QStringLiteral("--output"), code}, QString());
+    const qint64 codeSize = QFileInfo(code).size();
+    const double check = processTime(program, {path, QStringLiteral("--check")},
+                                     dir.filePath(QStringLiteral("check.txt")));
+    const double cat = processTime(QStringLiteral("cat"), {path}, dir.filePath(QStringLiteral("copy")));
+    std::printf("code: %.2f MB\n", codeSize / 1e6);
+    std::printf("cat of the project file (process):  %7.1f ms\n", cat);
+    std::printf("vellgen --output (process):         %7.1f ms  (%.1fx cat)\n", vellgen,
+                vellgen / cat);
+    std::printf("vellgen --check (process):          %7.1f ms  (%.1fx cat)\n", check, check / cat);
+
+    QByteArray inProcess;
+    const double run = median(5, [&] {
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        RunVellgen({QStringLiteral("vellgen"), path}, out, err);
+        inProcess = out.data();
+    });
+    std::printf("RunVellgen in this process:         %7.1f ms\n", run);
+
+    // F3 in the main window, on the project opened there.
+    ScriptedDialogs dialogs;
+    VellApplication windows;
+    windows.Form1()->show();
+    QApplication::processEvents();
+    dialogs.fileNames = {path};
+    windows.Form1()->TBOpenClick();
+    QApplication::processEvents();
+    const double f3 = median(5, [&] {
+        windows.Form1()->MMGenCodeClick();
+        QApplication::processEvents();
+    });
+    const QByteArray shown = JoinTextLines(windows.Form4()->codeLines());
+    std::printf("F3 in the main window:              %7.1f ms  (%lld lines; %s vellgen's bytes)\n",
+                f3, qlonglong(windows.Form4()->Code->blockCount()),
+                shown == inProcess && shown == ReadFileBytes(code) ? "same as" : "DIFFERENT FROM");
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+class QIODevice;
+
+namespace vell {
+
+class Project;
+
+// The code that F3 shows for the project, with its settings and user code,
+// as the code window's text is stored: Windows-1251, CR LF after every
+// line. Throws VellError when the settings choose CJass (the generator
+// writes vJass only), with the generator's colour error, or when a line
+// holds a character the code page cannot store. Needs a QGuiApplication
+// when the project has texts (they are measured on reading).
+QByteArray GeneratedCodeBytes(const Project &project);
+
+// Exit statuses of the command-line generator.
+constexpr int kVellgenOk = 0;
+// Any failure, and a check that found an error.
+constexpr int kVellgenFailed = 1;
+// The arguments do not make sense.
+constexpr int kVellgenUsage = 2;
+
+// The command-line generator:
+//   vellgen PROJECT.vlp [--settings FILE.fms] [--output FILE] [--check]
+// `arguments` start with the program's name. The settings come from the
+// file given, else from vellsettings.fms in the working folder when there is
+// one, else the defaults; a file that starts with another line gives the
+// defaults, as in the designer. The code goes to the output file (replaced
+// only once complete) or to `out`; with --check nothing is generated and
+// the findings go to `out`, one a line ("FILE:LINE: error: message").
+// Every failure writes one line to `err` and leaves the output file as it
+// was. Returns the exit status.
+int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err);
+
+} // namespace vell

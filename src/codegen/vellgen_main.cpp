@@ -1,0 +1,35 @@
+// vellgen: the designer's code generator from the command line (see
+// RunVellgen). Texts are measured with the designer's font, which needs a
+// GUI application; an offscreen one does, so no display is needed.
+#include "codegen/vellgen.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The error stream carries the program's own one-line errors. Notes of the
+// platform about the offscreen session (such as a missing runtime folder)
+// say nothing about the project and are left out; graver messages stay.
+void keepGraveMessages(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && qtHandler)
+        qtHandler(type, context, text);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qtHandler = qInstallMessageHandler(keepGraveMessages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QFile out;
+    QFile err;
+    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+        return vell::kVellgenFailed;
+    return vell::RunVellgen(QGuiApplication::arguments(), out, err);
+}

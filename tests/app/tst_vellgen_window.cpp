@@ -1,0 +1,192 @@
+#include "app/checkwindow.h"
+#include "appfixture.h"
+#include "codegen/tform4.h"
+#include "codegen/vellgen.h"
+#include "common/textfile.h"
+#include "filebytes.h"
+#include "generatorcase.h"
+#include "project/projectfile.h"
+#include "settings/settingsfile.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QRandomGenerator>
+
+using namespace vell;
+
+namespace {
+
+// Opens the saved project in a designer started with the settings and
+// presses F3; runs vellgen on the same files (the settings from the working
+// folder) and compares its output with the code window's text as stored.
+void compareWithF3(Project &design, QByteArray *written = nullptr)
+{
+    AppFixture f(JoinTextLines(SettingsToLines(design.settings())));
+    SaveProjectFile(design, f.path("p.vlp"));
+    f.dialogs.fileNames = {f.path("p.vlp")};
+    f.form->MMLoad->trigger();
+    f.key(Qt::Key_F3);
+    QCOMPARE(f.dialogs.errors, QStringList());
+    QVERIFY(f.app->Form4()->isVisible());
+    const QByteArray shown = JoinTextLines(f.app->Form4()->codeLines());
+
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    QCOMPARE(RunVellgen({"vellgen", "p.vlp", "--output", "code.j"}, out, err), 0);
+    QCOMPARE(err.data(), QByteArray());
+    const QByteArray bytes = readBytes(f.path("code.j"));
+    QCOMPARE(bytes.size(), shown.size());
+    QCOMPARE(bytes, shown);
+    if (written)
+        *written = bytes;
+}
+
+} // namespace
+
+class TestVellgenWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Cases whose design the designer holds exactly as given (even sizes,
+    // texts of their label's width) also give the expected text.
+    void goldenCasesGiveTheBytesOfF3_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("heldAsGiven");
+        for (const char *name : {"actions_without_usercode", "empty_project", "hidden_objects",
+                                 "mixed_design_with_user_code"})
+            QTest::newRow(name) << QString::fromLatin1(name) << true;
+        for (const char *name : {"empty_usercode_on", "odd_variable_names", "system_colour",
+                                 "text_without_colour", "wide_button"})
+            QTest::newRow(name) << QString::fromLatin1(name) << false;
+    }
+    void goldenCasesGiveTheBytesOfF3()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, heldAsGiven);
+        const QString data = QStringLiteral(VELL_CODEGEN_DATA "/") + name;
+        const GeneratorCase c = readGeneratorCase(data + ".in");
+        QVERIFY2(c.error.isEmpty(), qPrintable(c.error));
+        Project design;
+        fillProject(c, design);
+        QByteArray written;
+        compareWithF3(design, &written);
+        if (heldAsGiven) {
+            bool ok = false;
+            QCOMPARE(written, JoinTextLines(readExpectedLines(data + ".out", &ok)));
+            QVERIFY(ok);
+        }
+    }
+
+    void randomProjectsGiveTheBytesOfF3()
+    {
+        QRandomGenerator random(20261208);
+        // Windows-1251 text with the characters a text box may hide or
+        // change: tab, no-break space, control characters, a lone C1 code.
+        const QStringList words{"Привет", "a b", "\"q\"", "", "ЁёЖ№", "x\tz", "a\u00a0b",
+                                "\x01\x0b\x0c\x1f\x7f", "\u0098\u00ad", "\\n", "function F"};
+        const auto word = [&] { return words[random.bounded(int(words.size()))]; };
+        for (int round = 0; round < 12; ++round) {
+            Project design;
+            Settings s;
+            s.useUserCode = random.bounded(2);
+            s.buttonVar = word();
+            s.textVar = word();
+            s.unitVar = word();
+            design.setSettings(s);
+            ObjectTables &t = design.tables();
+            for (int i = random.bounded(10); i > 0; --i) {
+                VellControl *o = t.create(kObjectKinds[random.bounded(3)], Qt::white);
+                t.SetPosition(*o, random.bounded(-5000, 5000), random.bounded(-3000, 3001));
+                t.SetSize(*o, random.bounded(0, 900), random.bounded(0, 901));
+                t.SetVisible(*o, random.bounded(2));
+                if (QString *texture = TextureOf(*o))
+                    *texture = word();
+                if (o->Kind == KindButton) {
+                    static_cast<VellButton *>(o)->LeftActionsFunction = word();
+                    static_cast<VellButton *>(o)->RightActionsFunction = word();
+                }
+                if (auto *x = o->Kind == KindText ? static_cast<VellText *>(o) : nullptr) {
+                    t.SetText(*x, word() + word());
+                    if (random.bounded(2))
+                        t.SetTextColor(*x, QColor::fromRgb(random.bounded(1 << 24)));
+                }
+            }
+            QStringList code;
+            for (int n = random.bounded(6); n > 0; --n)
+                code.append(word());
+            design.appendUserCodeLines(code);
+            compareWithF3(design);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    void checkListsFindingsAndDoubleClickSelects()
+    {
+        AppFixture f;
+        const QString path = f.path("p.vlp");
+        writeBytes(path, JoinTextLines({kProjectFileKey, "btncount:1", "Button_1", "0", "0", "32",
+                                        "32", "B0", "true", "Missing", "", "0", "0", "piccount:1",
+                                        "Picture_1", "400", "0", "32", "32", "P000", "true",
+                                        "texcount:1", "Text_1", "0", "0", "say \"hi\"", "true", "",
+                                        "/usercodestart", "// code", "/end"}));
+        f.dialogs.fileNames = {path};
+        f.form->MMLoad->trigger();
+        const QStringList before = ProjectFileLines(f.form->project());
+        QVERIFY(!f.form->project().ProjectModified());
+        // The last item of the Edit menu.
+        f.form->N4->actions().last()->trigger();
+        CheckWindow *w = f.form->checkWindow();
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QCOMPARE(ProjectFileLines(f.form->project()), before);
+        QVERIFY(!f.form->project().ProjectModified());
+        QStringList shown;
+        for (int i = 0; i < w->Findings->count(); ++i)
+            shown << w->Findings->item(i)->text();
+        QCOMPARE(shown, (QStringList{
+                            "Button_1: warning: ID текстуры \"B0\" не из четырех символов",
+                            "Button_1: error: функция левого клика \"Missing\" не определена в коде "
+                            "пользователя",
+                            "Picture_1: warning: центр объекта вне панели (X = 400, Y = 0)",
+                            "Text_1: error: \" или \\ в тексте ломают строку кода"}));
+        QCOMPARE(w->Summary->text(),
+                 QStringLiteral("Ошибок: 2, предупреждений: 2. Двойной щелчок выделяет объект."));
+
+        // What a double click delivers: a click, then the double-click press
+        // and its release.
+        const auto doubleClick = [&](int row) {
+            QWidget *list = w->Findings->viewport();
+            const QPoint at = w->Findings->visualItemRect(w->Findings->item(row)).center();
+            QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseDClick(list, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseRelease(list, Qt::LeftButton, Qt::NoModifier, at);
+        };
+        QTest::mouseClick(w->Findings->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          w->Findings->visualItemRect(w->Findings->item(2)).center());
+        QCOMPARE(f.surface().selectedObject(), nullptr);
+        doubleClick(2);
+        QCOMPARE(f.surface().selectedObject(), f.tables().picture(1));
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Picture_1"));
+        doubleClick(3);
+        QCOMPARE(f.surface().selectedObject(), f.tables().text(1));
+        // Once the object has gone, its finding selects nothing else.
+        f.surface().RemoveSelected();
+        doubleClick(3);
+        QCOMPARE(f.surface().selectedObject(), nullptr);
+
+        // A second check shows the design as it is now.
+        f.tables().SetPosition(*f.tables().picture(1), 0, 0);
+        f.form->MMCheck->trigger();
+        QCOMPARE(w->Findings->count(), 2);
+        QCOMPARE(w->Findings->item(1)->text().left(16), QStringLiteral("Button_1: error:"));
+    }
+};
+
+QTEST_MAIN(TestVellgenWindow)
+#include "tst_vellgen_window.moc"

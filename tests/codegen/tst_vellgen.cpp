@@ -1,0 +1,219 @@
+#include "codegen/vellgen.h"
+#include "common/textfile.h"
+#include "common/vellerror.h"
+#include "defaultsettings.h"
+#include "filebytes.h"
+#include "project/project.h"
+#include "project/projectfile.h"
+#include "settings/settingsfile.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vell;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run vellgen(const QStringList &arguments)
+{
+    QBuffer out, err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int status = RunVellgen(QStringList{"vellgen"} + arguments, out, err);
+    return Run{status, out.data(), err.data()};
+}
+
+// Runs in a fresh working folder.
+class InTempDir
+{
+public:
+    InTempDir() : m_old(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
+    ~InTempDir() { QDir::setCurrent(m_old); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_old;
+};
+
+// One button calling L1, one text, and the user code that defines L1.
+const QByteArray kGoodProject = JoinTextLines(
+    {kProjectFileKey, "btncount:1", "Button_1", "0", "0", "32", "32", "B000", "true", "L1", "", "0",
+     "0", "piccount:0", "texcount:1", "Text_1", "5", "5", "Hi", "true", "clRed", "/usercodestart",
+     "function L1 takes nothing returns nothing", "endfunction", "/end"});
+
+QByteArray settingsWith(int line, const QByteArray &value)
+{
+    QList<QByteArray> lines = kDefaultFile.split('\n');
+    lines[line - 1] = value + '\r';
+    return lines.join('\n');
+}
+
+} // namespace
+
+class TestVellgen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Failures and checks: the status, what goes to each stream, and the
+    // output file left as it was. The settings bytes go to the file that
+    // --settings names, else to the working folder's settings file.
+    void runs_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArray>("project");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char *name, const char *arguments, const QByteArray &project,
+                            const QByteArray &settings, int status, const QString &out,
+                            const QString &error) {
+            QTest::newRow(name) << QString::fromLatin1(arguments) << project << settings << status
+                                << out << (error.isEmpty() ? error : "vellgen: " + error + '\n');
+        };
+        const QByteArray good = kGoodProject;
+        const QByteArray none;
+        const QByteArray calledL2 = QByteArray(good).replace("\r\nL1\r\n", "\r\nL2\r\n");
+        const QString l2 =
+            "p.vlp:10: error: функция левого клика \"L2\" не определена в коде пользователя\n";
+        row("no project", "", good, none, 2, "", "нужен ровно один файл проекта (справка: vellgen --help)");
+        row("unknown option", "p.vlp --fast", good, none, 2, "", "Unknown option 'fast'.");
+        row("check with an output file", "p.vlp --check --output out.j", good, none, 2, "",
+            "--check ничего не пишет в файл: --output с ним не нужен");
+        row("project missing", "none.vlp --output out.j", good, none, 1, "",
+            "Cannot open file \"none.vlp\". No such file or directory");
+        row("empty project file", "p.vlp --output out.j", none, none, 1, "", "p.vlp: Файл поврежден");
+        row("project of another version", "p.vlp --output out.j", "FMVELLVERSIONKEY2.0\r\n", none,
+            1, "", "p.vlp:1: Файл этого проекта не подходит для данной версии программы");
+        row("damaged project stops a check", "p.vlp --check",
+            JoinTextLines({kProjectFileKey, "btncount:two"}), none, 1, "",
+            "p.vlp:2: 'two' is not a valid integer value");
+        row("colour that names nothing", "p.vlp --output out.j",
+            QByteArray(good).replace("clRed", "reddish"), none, 1, "",
+            "p.vlp:21: 'reddish' is not a valid integer value");
+        row("damaged settings", "p.vlp --settings s.fms --output out.j", good,
+            settingsWith(3, "teal-ish"), 1, "", "s.fms:3: 'teal-ish' is not a valid integer value");
+        row("damaged settings stop a check", "p.vlp --settings s.fms --check", good,
+            settingsWith(2, ""), 1, "", "s.fms:2: '' is not a valid integer value");
+        row("damaged settings in the working folder", "p.vlp --output out.j", good,
+            settingsWith(5, "$1000000000"), 1, "",
+            "vellsettings.fms:5: '$1000000000' is not a valid integer value");
+        row("settings file cut short", "p.vlp --settings s.fms --output out.j", good,
+            kDefaultFile.left(kDefaultFile.indexOf("compilecode")), 1, "",
+            "s.fms:7: List index out of bounds (6)");
+        row("settings file missing", "p.vlp --settings none.fms --output out.j", good, none, 1, "",
+            "Cannot open file \"none.fms\". No such file or directory");
+        row("CJass", "p.vlp --settings s.fms --output out.j", good,
+            settingsWith(7, "compilecodecjass"), 1, "",
+            "s.fms: в настройках выбран CJass, а код пишется только для vJass");
+        row("output folder missing", "p.vlp --output no/out.j", good, none, 1, "",
+            "Cannot create file \"no/out.j\". No such file or directory");
+        row("check finds nothing", "--check p.vlp", good, none, 0, "", "");
+        row("check finds a warning", "--check p.vlp", QByteArray(good).replace("B000", "B00"), none,
+            0, "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов\n", "");
+        row("check finds an error", "--check p.vlp", calledL2, none, 1, l2, "");
+        // Which settings apply, seen in whether the user code is looked at.
+        row("the working folder's settings", "--check p.vlp", calledL2,
+            settingsWith(8, "deactivate"), 0, "", "");
+        row("the given settings first", "--check p.vlp --settings s.fms", calledL2,
+            settingsWith(8, "activate"), 1, l2, "");
+        row("another first line gives the defaults", "--check p.vlp", calledL2,
+            settingsWith(1, "FMVELLCREATORversionkey1.0").replace("\r\nactivate\r\nButtonVar",
+                                                                  "\r\ndeactivate\r\nButtonVar"),
+            1, l2, "");
+    }
+    void runs()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArray, project);
+        QFETCH(QByteArray, settings);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, error);
+        InTempDir dir;
+        const QStringList words = arguments.split(u' ', Qt::SkipEmptyParts);
+        writeBytes("p.vlp", project);
+        if (!settings.isEmpty()) {
+            const qsizetype given = words.indexOf("--settings");
+            writeBytes(given < 0 ? kSettingsFileName : words[given + 1], settings);
+            // The working folder's file must not be the one read.
+            if (given >= 0)
+                writeBytes(kSettingsFileName, settingsWith(8, "deactivate"));
+        }
+        writeBytes("out.j", "old");
+        const Run run = vellgen(words);
+        QCOMPARE(QString::fromUtf8(run.err), error);
+        QCOMPARE(QString::fromUtf8(run.out), out);
+        QCOMPARE(run.status, status);
+        QCOMPARE(readBytes("out.j"), QByteArray("old"));
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = vellgen({"--help"});
+        QCOMPARE(help.status, 0);
+        QVERIFY(help.out.startsWith("Использование: vellgen ПРОЕКТ.vlp [--settings ФАЙЛ.fms] "
+                                    "[--output ФАЙЛ] [--check]\n"));
+        QCOMPARE(vellgen({"-h"}).out, help.out);
+        const Run version = vellgen({"p.vlp", "--version"});
+        QCOMPARE(version.status, 0);
+        QCOMPARE(version.out, QByteArray("vellgen " VELL_VERSION "\n"));
+    }
+
+    // The colour error cannot come from a project file, whose reader refuses
+    // such a colour first.
+    void colourErrorOfTheGenerator()
+    {
+        Project p;
+        p.tables().createText()->TextColor = QStringLiteral("clOrange");
+        try {
+            GeneratedCodeBytes(p);
+            QFAIL("generated");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'clOrange' is not a valid integer value"));
+        }
+    }
+
+    // The program itself, without a display or a chosen platform: the same
+    // bytes on standard output as to a file, and an error line alone.
+    void theProgramNeedsNoDisplay()
+    {
+        InTempDir dir;
+        writeBytes("p.vlp", kGoodProject);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+        const auto runProgram = [&](const QStringList &arguments) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(QStringLiteral(VELLGEN_PROGRAM), arguments);
+            process.waitForFinished(60000);
+            return Run{process.exitCode(), process.readAllStandardOutput(),
+                       process.readAllStandardError()};
+        };
+        const Run run = runProgram({"p.vlp"});
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("\r\n call SetTextTagText(TextVar[1].text, \"|c00FF0000Hi|r\",0.0184)\r\n"));
+        QCOMPARE(vellgen({"p.vlp", "--output", "code.j"}).status, 0);
+        QCOMPARE(run.out, readBytes("code.j"));
+        const Run failed = runProgram({"none.vlp"});
+        QCOMPARE(failed.status, 1);
+        QCOMPARE(failed.err,
+                 QByteArray("vellgen: Cannot open file \"none.vlp\". No such file or directory\n"));
+    }
+};
+
+QTEST_MAIN(TestVellgen)
+#include "tst_vellgen.moc"
