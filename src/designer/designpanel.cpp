@@ -71,19 +71,47 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
     setFixedSize(kPanelWidth, kPanelHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    surface.tables().scene().setRepaintHandler([this](const QRect &r) { update(r); });
+    m_cache = QImage(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+    m_stale = QRegion(rect());
+    surface.tables().scene().setRepaintHandler([this](const QRect &r, bool still) {
+        if (still)
+            m_stale += r;
+        update(r);
+    });
+}
+
+void DesignPanel::refreshCache()
+{
+    if (m_stale.isEmpty())
+        return;
+    QPainter painter(&m_cache);
+    // Many small areas are drawn as one.
+    const QRegion stale = m_stale.rectCount() > 8 ? QRegion(m_stale.boundingRect()) : m_stale;
+    m_stale = QRegion();
+    const auto &stack = m_surface.tables().scene().stack();
+    for (const QRect &area : stale) {
+        painter.setClipRect(area);
+        painter.fillRect(area, kPanelFace);
+        drawFrame(&painter);
+        for (const PanelScene::Slot &slot : stack) {
+            if (slot.visible && slot.rect.intersects(area) &&
+                slot.element->shape() != ElementShape::Ghost)
+                paintElement(painter, *slot.element);
+        }
+    }
 }
 
 void DesignPanel::paintEvent(QPaintEvent *event)
 {
+    refreshCache();
     QPainter painter(this);
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, kPanelFace);
-    drawFrame(&painter);
     painter.setClipRegion(event->region());
-    for (const PanelScene::Slot &slot : m_surface.tables().scene().stack()) {
-        if (slot.visible && slot.rect.intersects(dirty))
-            paintElement(painter, *slot.element);
+    painter.drawImage(dirty.topLeft(), m_cache, dirty);
+    // What moves is drawn over the still picture.
+    if (const PanelElement *ghost = m_surface.GhostFrame()) {
+        if (ghost->isVisible() && ghost->rect().intersects(dirty))
+            paintElement(painter, *ghost);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "designer/designsurface.h"
 
 #include <QFrame>
+#include <QImage>
+#include <QRegion>
 
 class QMenu;
 
@@ -49,7 +51,14 @@ private:
     void updateHoverCursor(QPoint pos);
     void openPopup(QPoint globalPos);
 
+    // Brings the picture of the still elements up to date where it is stale.
+    void refreshCache();
+
     DesignSurface &m_surface;
+    // The still elements as last drawn (everything but the ghost outline),
+    // and where that picture no longer holds.
+    QImage m_cache;
+    QRegion m_stale;
     QMenu *m_popup = nullptr;
     Mode m_mode = Mode::Idle;
     QPoint m_pressPos;

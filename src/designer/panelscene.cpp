@@ -19,7 +19,7 @@ PanelElement::~PanelElement()
 void PanelElement::invalidate()
 {
     if (m_visible)
-        m_scene.invalidate(m_rect);
+        m_scene.invalidate(m_rect, m_shape != ElementShape::Ghost);
 }
 
 void PanelElement::setRect(QRect rect)

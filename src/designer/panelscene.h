@@ -145,15 +145,15 @@ public:
     PanelElement *elementAtByScan(QPoint point, const PanelElement *ignore = nullptr,
                                   bool skipGhost = false) const;
 
-    // Called with every area that needs repainting.
-    void setRepaintHandler(std::function<void(const QRect &)> handler)
-    {
-        m_repaint = std::move(handler);
-    }
-    void invalidate(const QRect &rect)
+    // Called with every area that needs repainting; `still` is false when
+    // only an element that moves over the scene (the ghost outline) changed
+    // there, so a picture of the still elements stays good.
+    using RepaintHandler = std::function<void(const QRect &, bool still)>;
+    void setRepaintHandler(RepaintHandler handler) { m_repaint = std::move(handler); }
+    void invalidate(const QRect &rect, bool still = true)
     {
         if (m_repaint && !m_bulk && !rect.isEmpty())
-            m_repaint(rect);
+            m_repaint(rect, still);
     }
 
     // Between these two calls elements may be destroyed in any number without
@@ -186,7 +186,7 @@ private:
     quint64 m_nextOrder = 1;
     bool m_bulk = false;
     std::unordered_set<const PanelElement *> m_bulkRemoved;
-    std::function<void(const QRect &)> m_repaint;
+    RepaintHandler m_repaint;
 };
 
 } // namespace vell
