@@ -776,6 +776,41 @@ private:
             why = QStringLiteral("after opening, modified or another file");
         else if (selected())
             why = QStringLiteral("an object is selected after opening");
+        else
+            sameAsFile(path, why);
+    }
+
+    // The objects opened are the file's records; an odd size (a frame drag
+    // gives them, and they are saved so) loses its pixel on reading.
+    template <typename T>
+    void sameRecords(const std::vector<T> &records, ObjectKind kind, QString &why)
+    {
+        for (int i = 0; i < int(records.size()) && why.isEmpty(); ++i) {
+            const auto *o = static_cast<const T *>(tables().object(kind, i + 1));
+            T want = records[std::size_t(i)];
+            if constexpr (std::is_same_v<T, VellText>) {
+                want.Width = o->Width;
+                want.Height = o->Height;
+            } else {
+                want.Width = want.Width / 2 * 2;
+                want.Height = want.Height / 2 * 2;
+            }
+            if (!(*o == want))
+                why = QStringLiteral("the opened %1 is not the file's record").arg(o->Name);
+        }
+    }
+    void sameAsFile(const QString &path, QString &why)
+    {
+        const ProjectReadResult read = ReadProjectLines(SplitTextLines(readBytes(path)));
+        if (read.outcome != ProjectReadResult::Outcome::Complete) {
+            why = QStringLiteral("the saved file does not read completely");
+            return;
+        }
+        sameRecords(read.data.buttons, KindButton, why);
+        sameRecords(read.data.pictures, KindPicture, why);
+        sameRecords(read.data.texts, KindText, why);
+        if (why.isEmpty() && project().userCodeLines() != read.data.userCode)
+            why = QStringLiteral("the opened user code is not the file's");
     }
 
     // --- Agreement
