@@ -3,11 +3,15 @@
 # the designer ("run") or every test ("test"). The tests run twice: in the
 # normal build, then in a second build under AddressSanitizer and
 # UndefinedBehaviorSanitizer, so that a dangling reference or undefined
-# arithmetic fails even where the program happens to survive it.
+# arithmetic fails even where the program happens to survive it. Then
+# fuzz/run.sh builds the fuzz targets with clang and runs each for a fixed
+# number of generated inputs. The smoke test of the real program runs in an
+# X server of its own (Xvfb) in both builds.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  clang-14 libclang-rt-14-dev xvfb xdotool xclip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -38,6 +42,7 @@ case "${1:-run}" in
     (cd "$sanitized_dir" &&
       ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 600)
+    fuzz/run.sh
     ;;
   build) ;;
   *)

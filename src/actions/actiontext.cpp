@@ -43,7 +43,10 @@ ActionKind KindOfLine(const QString &line)
 
 QString ShowHideLine(const QString &flag, const QString &name)
 {
-    return QStringLiteral("ObjShow ") + flag + QStringLiteral(" \"") + name + u'"';
+    // Unquoted, a space would end the flag there and make the rest of it
+    // the name.
+    const QString shownFlag = flag.contains(u' ') ? u'"' + flag + u'"' : flag;
+    return QStringLiteral("ObjShow ") + shownFlag + QStringLiteral(" \"") + name + u'"';
 }
 
 QString MessageLine(const QString &text)

@@ -26,6 +26,8 @@ enum class ActionKind
 // By the first word, exactly and case-sensitively: "ObjShow" or "echo".
 ActionKind KindOfLine(const QString &line);
 
+// `ObjShow flag "name"`. A flag that holds a space (it came quoted) is
+// quoted again, so that the line keeps its flag and name when read back.
 QString ShowHideLine(const QString &flag, const QString &name);
 QString MessageLine(const QString &text);
 

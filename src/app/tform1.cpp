@@ -591,6 +591,16 @@ void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
         dialogs().error(this, outcome.error);
         return;
     }
+    if (outcome.changed) {
+        // A size row sets both sizes, and an odd one loses its pixel: every
+        // other row shows what the object now holds. The row being typed in
+        // keeps the text as typed.
+        const QList<PropertyRow> rows = PropertyRowsFor(*object);
+        for (int r = 1; r <= rows.size(); ++r) {
+            if (r != row && InfoList->GetRowValue(r) != rows[r - 1].value)
+                InfoList->SetRowValue(rows[r - 1].value, r);
+        }
+    }
     // Characters typed into one row one after another make one step.
     recordChange(*object, before, QStringLiteral("изменение ") + InfoList->key(row),
                  MergeKey(StepMerge::GridRow, *object, row));

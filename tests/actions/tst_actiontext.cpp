@@ -59,6 +59,15 @@ private slots:
         QTest::newRow("upper-case flag hides") << "ObjShow T \"Text_1\"" << int(ActionKind::ShowHide)
                                                << "ObjShow T \"Text_1\""
                                                << "Спрятать объект с именем Text_1" << 1;
+        // Shown unquoted, "t x" would become the flag t (show) and the name x.
+        QTest::newRow("flag holding a space")
+            << "ObjShow \"t x\" \"Picture_1\"" << int(ActionKind::ShowHide)
+            << "ObjShow \"t x\" \"Picture_1\""
+            << "Спрятать объект с именем Picture_1" << 1;
+        QTest::newRow("flag with a quoted space inside")
+            << "ObjShow t\" \"x Text_1" << int(ActionKind::ShowHide)
+            << "ObjShow \"t x\" \"Text_1\""
+            << "Спрятать объект с именем Text_1" << 1;
         QTest::newRow("message") << "echo \"Wave 2\"" << int(ActionKind::Message)
                                  << "echo \"Wave 2\""
                                  << "Отобразить \"Wave 2\" в центре экрана для всех игроков" << 5;
@@ -82,6 +91,9 @@ private slots:
         QCOMPARE(view.line, rebuilt);
         QCOMPARE(view.caption, caption);
         QCOMPARE(view.icon, icon);
+        // Shown again, the line stays as it is.
+        QCOMPARE(ViewOfLine(view.line).line, view.line);
+        QCOMPARE(ViewOfLine(view.line).caption, view.caption);
         QVERIFY(!IsShowFlag(QString()));
     }
 

@@ -73,6 +73,7 @@ void TestInterfaceGenerator::golden_data()
     row("actions_without_usercode", "actions_without_usercode");
     row("odd_variable_names", "odd_variable_names");
     row("system_colour", "system_colour");
+    row("one_new_object_of_each_kind", "one_new_object_of_each_kind");
     row("bad_colour", "bad_colour", "'reddish' is not a valid integer value");
 }
 

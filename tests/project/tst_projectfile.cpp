@@ -113,6 +113,17 @@ private slots:
         QCOMPARE(readBytes(path), expected);
     }
 
+    // What a first start saves after Shift+F1, Shift+F2 and Shift+F3 (the
+    // smoke test of the real program saves the same bytes).
+    void oneNewObjectOfEachKindWritesTheExpectedBytes()
+    {
+        Project p;
+        for (const ObjectKind kind : kObjectKinds)
+            QVERIFY(p.create(kind));
+        QCOMPARE(JoinTextLines(ProjectFileLines(p)),
+                 readBytes(QStringLiteral(VELL_TEST_DATA "/one_new_object_of_each_kind.vlp")));
+    }
+
     void emptyProjects_data()
     {
         QTest::addColumn<bool>("saveUserCode");

@@ -142,6 +142,30 @@ private slots:
         QVERIFY(code.contains(u",6319115.324,0.227,2,'B000')"));
     }
 
+    // A size edit sets both sizes, and an odd one (a frame drag gives them)
+    // loses its pixel: the other size row shows what the object holds, the
+    // row being typed in keeps the text as typed.
+    void aSizeEditShowsTheOtherSizeAsTheObjectHasIt()
+    {
+        AppFixture f;
+        VellPicture *p = createAndClick<VellPicture>(f, Qt::Key_F2);
+        QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
+        const QPoint grip = f.tables().frame(*p)->handle(3).rect().center();
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
+        QTest::mouseMove(f.panel(), grip + QPoint(4, 6));
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(4, 6));
+        QCOMPARE(QSize(p->Width, p->Height), QSize(37, 39));
+        QCOMPARE(f.form->InfoList->GetRowValue(4), QStringLiteral("39"));
+        QWidget *width = openEditor(f, 3);
+        erase(width);
+        QTest::keyClicks(width, "41");
+        QCOMPARE(QSize(p->Width, p->Height), QSize(40, 38));
+        QCOMPARE(f.form->InfoList->GetRowValue(3), QStringLiteral("41"));
+        QCOMPARE(f.form->InfoList->GetRowValue(4), QStringLiteral("38"));
+        QCOMPARE(QApplication::focusWidget(), width);
+        QCOMPARE(qobject_cast<QLineEdit *>(width)->text(), QStringLiteral("41"));
+    }
+
     // Delete erases in every row that takes typing, also when the platform
     // gives the key the text DEL (as X11 does).
     void deleteKeyErases_data()

@@ -1,0 +1,5 @@
+function B takes nothing
+endfunction
+
+
+

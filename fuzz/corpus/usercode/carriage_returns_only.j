@@ -1,0 +1,1 @@
+function R takes nothing returns nothingendfunction

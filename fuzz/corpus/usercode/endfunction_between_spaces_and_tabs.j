@@ -1,0 +1,3 @@
+function T takes nothing returns nothing
+ 	 endfunction	 
+after

@@ -1,0 +1,5 @@
+function F takes nothing returns nothing
+endfunction
+endfunction;
+ENDFUNCTION
+endfunction

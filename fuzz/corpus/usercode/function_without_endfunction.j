@@ -1,0 +1,2 @@
+function Open takes nothing returns nothing
+ call Open()

@@ -1,0 +1,3 @@
+function
+function Alone
+endfunction

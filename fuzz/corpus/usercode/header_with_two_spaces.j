@@ -1,0 +1,4 @@
+function  Gap takes nothing returns nothing
+endfunction
+function	Tab takes nothing
+endfunction

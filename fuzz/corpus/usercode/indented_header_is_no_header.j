@@ -1,0 +1,2 @@
+ function Inner takes nothing returns nothing
+endfunction

@@ -1,0 +1,4 @@
+functions list takes nothing
+endfunction
+functionx
+endfunction

@@ -1,0 +1,4 @@
+// Комментарий с неразрывным пробелом
+function Ёж takes nothing returns nothing
+ call ECHO("Привет")
+endfunction

@@ -1,0 +1,5 @@
+function A takes nothing returns nothing
+endfunction
+function A takes nothing returns nothing
+ // second
+endfunction
