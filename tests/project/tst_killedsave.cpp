@@ -28,13 +28,13 @@ const char kSaveInTurns[] = "--save-in-turns";
 
 const QString kProjectName = QStringLiteral("design.vlp");
 
-// A large design (`variant` 0 or 1): a few thousand objects of every kind
+// A large design (`variant` 0 or 1): hundreds of objects of every kind
 // with actions, texts in Cyrillic and user code. The two variants differ in
 // every record and in size, so that any mixture or cut of them shows.
 void fillProject(Project &p, int variant)
 {
     ObjectTables &t = p.tables();
-    const int objects = variant == 0 ? 1500 : 1200;
+    const int objects = variant == 0 ? 800 : 640;
     p.beginBulkChange();
     for (int i = 0; i < objects; ++i) {
         auto *b = static_cast<VellButton *>(p.create(KindButton));
@@ -149,8 +149,8 @@ private slots:
         m_settings[0] = settingsBytes(0);
         m_settings[1] = settingsBytes(1);
         // Large, and different in size, so that a cut file cannot pass.
-        QVERIFY(m_projects[0].size() > 250000);
-        QVERIFY(m_projects[1].size() > 200000);
+        QVERIFY(m_projects[0].size() > 150000);
+        QVERIFY(m_projects[1].size() > 120000);
         QVERIFY(m_projects[0].size() != m_projects[1].size());
         QVERIFY(m_settings[0].size() != m_settings[1].size());
     }
@@ -201,8 +201,8 @@ private slots:
         for (int i = 0; i < kills; ++i) {
             std::unique_ptr<QProcess> child(startChild(dir.path(), -1));
             QVERIFY(waitForReady(*child));
-            // Anywhere in the first three rounds, often inside a write.
-            const qint64 delayUs = random.bounded(qint64(3 * roundMs * 1000 + 1));
+            // Anywhere in the first two rounds, often inside a write.
+            const qint64 delayUs = random.bounded(qint64(2 * roundMs * 1000 + 1));
             QThread::usleep(static_cast<unsigned long>(delayUs));
             if (child->state() == QProcess::Running)
                 ++killedWhileRunning;
