@@ -21,14 +21,14 @@ build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 scale=${FUZZ_SCALE:-1}
 seed=${FUZZ_SEED:-20261207}
 
-# Runs per target: about 20-40 seconds each on one core.
+# Runs per target: about half a minute each on one core.
 declare -A runs=(
-  [projectfile]=150000
-  [settingsfile]=200000
-  [usercode]=70000
-  [textforms]=200000
-  [cp1251]=70000
-  [actiontext]=200000
+  [projectfile]=250000
+  [settingsfile]=400000
+  [usercode]=150000
+  [textforms]=400000
+  [cp1251]=120000
+  [actiontext]=400000
 )
 targets=(${FUZZ_TARGETS:-projectfile settingsfile usercode textforms cp1251 actiontext})
 
