@@ -5,8 +5,15 @@
 namespace vell {
 
 PanelElement::PanelElement(PanelScene &scene, ElementShape shape, QRect rect)
-    : m_scene(scene), m_shape(shape), m_stackOrder(scene.attach(this, rect)), m_rect(rect)
+    : m_scene(scene), m_stackOrder(scene.attach(this, rect)), m_rect(rect), m_shape(shape)
 {
+    invalidate();
+}
+
+PanelElement::PanelElement(PanelScene &scene, ElementShape shape, QRect rect, quint64 order)
+    : m_scene(scene), m_stackOrder(order), m_rect(rect), m_shape(shape)
+{
+    scene.attachAt(this, rect, order);
     invalidate();
 }
 
@@ -47,9 +54,9 @@ void PanelElement::setVisible(bool visible)
 
 void PanelElement::setFill(QColor color)
 {
-    if (color == m_fill)
+    if (color.rgba() == m_fill)
         return;
-    m_fill = color;
+    m_fill = color.rgba();
     invalidate();
 }
 
@@ -63,9 +70,9 @@ void PanelElement::setFillStyle(FillStyle style)
 
 void PanelElement::setPen(QColor color, int width)
 {
-    if (color == m_penColor && width == m_penWidth)
+    if (color.rgba() == m_penColor && width == m_penWidth)
         return;
-    m_penColor = color;
+    m_penColor = color.rgba();
     m_penWidth = width;
     invalidate();
 }
@@ -88,9 +95,9 @@ void PanelElement::setText(const QString &text)
 
 void PanelElement::setTextColor(QColor color)
 {
-    if (color == m_textColor)
+    if (color.rgba() == m_textColor)
         return;
-    m_textColor = color;
+    m_textColor = color.rgba();
     invalidate();
 }
 
@@ -156,6 +163,14 @@ quint64 PanelScene::attach(PanelElement *element, QRect rect)
     // The newest element lies on top: last in every bucket.
     forEachBucket(rect, [&](Bucket &bucket) { bucket.push_back(element); });
     return m_nextOrder++;
+}
+
+void PanelScene::attachAt(PanelElement *element, QRect rect, quint64 order)
+{
+    const auto at = std::lower_bound(m_slots.begin(), m_slots.end(), order,
+                                     [](const Slot &s, quint64 o) { return s.order < o; });
+    m_slots.insert(at, Slot{rect, true, order, element});
+    index(element, rect, order);
 }
 
 PanelScene::Slot *PanelScene::slotOf(const PanelElement *element)

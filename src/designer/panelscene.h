@@ -39,7 +39,10 @@ enum class FillStyle
 class PanelElement
 {
 public:
+    // A new element lies on top of all others, or at the stacking place
+    // `order` reserved for it (see PanelScene::reserveOrders).
     PanelElement(PanelScene &scene, ElementShape shape, QRect rect);
+    PanelElement(PanelScene &scene, ElementShape shape, QRect rect, quint64 order);
     ~PanelElement();
     PanelElement(const PanelElement &) = delete;
     PanelElement &operator=(const PanelElement &) = delete;
@@ -60,12 +63,12 @@ public:
     bool isVisible() const { return m_visible; }
     void setVisible(bool visible);
 
-    QColor fill() const { return m_fill; }
+    QColor fill() const { return QColor::fromRgba(m_fill); }
     FillStyle fillStyle() const { return m_fillStyle; }
     void setFill(QColor color);
     void setFillStyle(FillStyle style);
 
-    QColor penColor() const { return m_penColor; }
+    QColor penColor() const { return QColor::fromRgba(m_penColor); }
     int penWidth() const { return m_penWidth; }
     bool dottedPen() const { return m_dottedPen; }
     void setPen(QColor color, int width);
@@ -73,7 +76,7 @@ public:
 
     // Labels only: the text shown and its colour.
     QString text() const { return m_text; }
-    QColor textColor() const { return m_textColor; }
+    QColor textColor() const { return QColor::fromRgba(m_textColor); }
     void setText(const QString &text);
     void setTextColor(QColor color);
 
@@ -96,22 +99,23 @@ public:
 private:
     void invalidate();
 
+    // Packed: there are tens of thousands of elements at full tables.
     PanelScene &m_scene;
-    ElementShape m_shape;
     quint64 m_stackOrder;
     QRect m_rect;
-    bool m_visible = true;
-    QColor m_fill{255, 255, 255};
-    FillStyle m_fillStyle = FillStyle::Solid;
-    QColor m_penColor{0, 0, 0};
-    int m_penWidth = 1;
-    bool m_dottedPen = false;
     QString m_text;
-    QColor m_textColor{0, 0, 0};
-    int m_tag = 0;
-    ObjectKind m_objectKind = KindNone;
     VellResizeRect *m_frame = nullptr;
-    int m_handleNumber = 0;
+    int m_tag = 0;
+    int m_penWidth = 1;
+    QRgb m_fill = qRgb(255, 255, 255);
+    QRgb m_penColor = qRgb(0, 0, 0);
+    QRgb m_textColor = qRgb(0, 0, 0);
+    ElementShape m_shape;
+    FillStyle m_fillStyle = FillStyle::Solid;
+    ObjectKind m_objectKind = KindNone;
+    quint8 m_handleNumber = 0;
+    bool m_visible = true;
+    bool m_dottedPen = false;
 };
 
 // The elements of the design panel in stacking order. It does not own them
@@ -156,6 +160,15 @@ public:
             m_repaint(rect, still);
     }
 
+    // Keeps `count` stacking places right above the newest element for
+    // elements made later; returns the first.
+    quint64 reserveOrders(int count)
+    {
+        const quint64 first = m_nextOrder;
+        m_nextOrder += count;
+        return first;
+    }
+
     // Between these two calls elements may be destroyed in any number without
     // a repaint request each; the end repaints the whole panel.
     void beginBulkRemoval();
@@ -164,6 +177,7 @@ public:
 private:
     friend class PanelElement;
     quint64 attach(PanelElement *element, QRect rect);
+    void attachAt(PanelElement *element, QRect rect, quint64 order);
     void detach(PanelElement *element);
     void moved(PanelElement *element, QRect from, QRect to);
     Slot *slotOf(const PanelElement *element);

@@ -5,27 +5,29 @@
 namespace vell {
 
 VellResizeRect::VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner)
-    : FrameCentreX(cx - 2), FrameCentreY(cy - 2), FrameWidth(w), FrameHeight(h), Owner(owner)
+    : FrameCentreX(cx - 2), FrameCentreY(cy - 2), FrameWidth(w), FrameHeight(h), Owner(owner),
+      m_scene(scene), m_firstOrder(scene.reserveOrders(4))
 {
-    for (int n = 1; n <= 4; ++n) {
-        auto handle =
-            std::make_unique<PanelElement>(scene, ElementShape::Handle, QRect(0, 0, 4, 4));
-        handle->setFill(QColor(0, 0, 0));
-        handle->setPen(QColor(0, 0, 0), 1);
-        handle->setHandle(this, n);
-        Handles[n - 1] = std::move(handle);
-    }
     placeHandles();
+}
+
+VellResizeRect::~VellResizeRect() = default;
+
+void VellResizeRect::setCorner(int n, int left, int top)
+{
+    m_corners[n - 1] = QPoint(left, top);
+    if (!m_handles.empty())
+        m_handles[n - 1]->setLeftTop(left, top);
 }
 
 void VellResizeRect::placeHandles()
 {
     const int hw = FrameWidth / 2;
     const int hh = FrameHeight / 2;
-    handle(1).setLeftTop(FrameCentreX - hw, FrameCentreY - hh);
-    handle(2).setLeftTop(FrameCentreX + hw, FrameCentreY - hh);
-    handle(3).setLeftTop(FrameCentreX + hw, FrameCentreY + hh);
-    handle(4).setLeftTop(FrameCentreX - hw, FrameCentreY + hh);
+    setCorner(1, FrameCentreX - hw, FrameCentreY - hh);
+    setCorner(2, FrameCentreX + hw, FrameCentreY - hh);
+    setCorner(3, FrameCentreX + hw, FrameCentreY + hh);
+    setCorner(4, FrameCentreX - hw, FrameCentreY + hh);
 }
 
 void VellResizeRect::MoveTo(int cx, int cy)
@@ -41,55 +43,64 @@ void VellResizeRect::SetCorners(int left, int top, int right, int bottom)
     FrameHeight = std::abs(bottom - top);
     FrameCentreX = left + FrameWidth / 2 - 2;
     FrameCentreY = top + FrameHeight / 2 - 2;
-    handle(1).setLeftTop(left - 2, top - 2);
-    handle(2).setLeftTop(right - 2, top - 2);
-    handle(3).setLeftTop(right - 2, bottom - 2);
-    handle(4).setLeftTop(left - 2, bottom - 2);
+    setCorner(1, left - 2, top - 2);
+    setCorner(2, right - 2, top - 2);
+    setCorner(3, right - 2, bottom - 2);
+    setCorner(4, left - 2, bottom - 2);
 }
 
 void VellResizeRect::SetVisible(bool visible)
 {
-    for (auto &h : Handles)
-        h->setVisible(visible);
-}
-
-bool VellResizeRect::isVisible() const
-{
-    return Handles[0]->isVisible();
+    if (visible == isVisible())
+        return;
+    if (!visible) {
+        m_handles.clear();
+        return;
+    }
+    m_handles.reserve(4);
+    for (int n = 1; n <= 4; ++n) {
+        auto handle = std::make_unique<PanelElement>(m_scene, ElementShape::Handle,
+                                                     handleRect(n), m_firstOrder + n - 1);
+        handle->setFill(QColor(0, 0, 0));
+        handle->setPen(QColor(0, 0, 0), 1);
+        handle->setHandle(this, n);
+        m_handles.push_back(std::move(handle));
+    }
 }
 
 void VellResizeRect::DragHandleTo(int x, int y)
 {
     if (ActiveHandle < 1 || ActiveHandle > 4)
         return;
-    handle(ActiveHandle).setLeftTop(x, y);
+    setCorner(ActiveHandle, x, y);
+    const auto corner = [this](int n) { return m_corners[n - 1]; };
     switch (ActiveHandle) {
     case 1:
-        handle(4).setLeftTop(x, handle(4).top());
-        handle(2).setLeftTop(handle(2).left(), y);
+        setCorner(4, x, corner(4).y());
+        setCorner(2, corner(2).x(), y);
         break;
     case 2:
-        handle(3).setLeftTop(x, handle(3).top());
-        handle(1).setLeftTop(handle(1).left(), y);
+        setCorner(3, x, corner(3).y());
+        setCorner(1, corner(1).x(), y);
         break;
     case 3:
-        handle(2).setLeftTop(x, handle(2).top());
-        handle(4).setLeftTop(handle(4).left(), y);
+        setCorner(2, x, corner(2).y());
+        setCorner(4, corner(4).x(), y);
         break;
     case 4:
-        handle(1).setLeftTop(x, handle(1).top());
-        handle(3).setLeftTop(handle(3).left(), y);
+        setCorner(1, x, corner(1).y());
+        setCorner(3, corner(3).x(), y);
         break;
     }
-    FrameWidth = std::abs(handle(1).left() - handle(2).left());
-    FrameHeight = std::abs(handle(1).top() - handle(4).top());
-    FrameCentreX = handle(1).left() + FrameWidth / 2;
-    FrameCentreY = handle(1).top() + FrameHeight / 2;
+    FrameWidth = std::abs(corner(1).x() - corner(2).x());
+    FrameHeight = std::abs(corner(1).y() - corner(4).y());
+    FrameCentreX = corner(1).x() + FrameWidth / 2;
+    FrameCentreY = corner(1).y() + FrameHeight / 2;
 }
 
 QRect VellResizeRect::FramedRect() const
 {
-    return QRect(handle(1).left() + 2, handle(1).top() + 2, FrameWidth, FrameHeight);
+    return QRect(m_corners[0].x() + 2, m_corners[0].y() + 2, FrameWidth, FrameHeight);
 }
 
 } // namespace vell

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace vell {
 
@@ -11,18 +12,22 @@ struct VellControl;
 
 // The selection frame of a button or picture: four 4 x 4 handles centred on
 // the corners of the object's rectangle, by which the object is resized.
+// Every button and picture has one, hidden until its object is selected.
+// The handles keep their places in the stack right above their object (so
+// objects made later cover them), but are drawn elements only while shown.
 class VellResizeRect
 {
 public:
     // Handle numbers: 1 top-left, 2 top-right, 3 bottom-right, 4 bottom-left.
     VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner);
+    ~VellResizeRect();
     VellResizeRect(const VellResizeRect &) = delete;
     VellResizeRect &operator=(const VellResizeRect &) = delete;
 
     void MoveTo(int cx, int cy);
     void SetCorners(int left, int top, int right, int bottom);
     void SetVisible(bool visible);
-    bool isVisible() const;
+    bool isVisible() const { return !m_handles.empty(); }
 
     void HandleMouseDown(int handle) { ActiveHandle = handle; }
     void HandleMouseUp() { ActiveHandle = 0; }
@@ -32,10 +37,14 @@ public:
     // FrameWidth by FrameHeight.
     QRect FramedRect() const;
 
-    // Handle n (1..4).
-    PanelElement &handle(int n) const { return *Handles[n - 1]; }
+    // Where handle n (1..4) stands, shown or not.
+    QRect handleRect(int n) const { return QRect(m_corners[n - 1], QSize(4, 4)); }
+    // The drawn handle n while the frame is shown, else nullptr.
+    PanelElement *handleElement(int n) const
+    {
+        return m_handles.empty() ? nullptr : m_handles[n - 1].get();
+    }
 
-    std::array<std::unique_ptr<PanelElement>, 4> Handles;
     int FrameCentreX = 0;
     int FrameCentreY = 0;
     int FrameWidth = 0;
@@ -45,6 +54,13 @@ public:
 
 private:
     void placeHandles();
+    void setCorner(int n, int left, int top);
+
+    PanelScene &m_scene;
+    // The stacking place of handle 1; the others follow it.
+    quint64 m_firstOrder;
+    std::array<QPoint, 4> m_corners{};
+    std::vector<std::unique_ptr<PanelElement>> m_handles;
 };
 
 } // namespace vell

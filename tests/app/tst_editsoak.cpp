@@ -379,9 +379,9 @@ private:
             return;
         VellResizeRect *frame = tables().frame(*object);
         const int n = 1 + pick(4);
-        const QPoint grip = frame->handle(n).rect().center();
-        if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(grip) ||
-            tables().scene().elementAt(grip, nullptr, true) != &frame->handle(n))
+        const QPoint grip = frame->handleRect(n).center();
+        if (!frame->isVisible() || !QRect(0, 0, kPanelWidth, kPanelHeight).contains(grip) ||
+            tables().scene().elementAt(grip, nullptr, true) != frame->handleElement(n))
             return;
         operation += QStringLiteral(" %1 by handle %2").arg(object->Name).arg(n);
         const QPoint to = grip + QPoint(pick(121) - 60, pick(121) - 60);
@@ -927,8 +927,8 @@ private:
         for (VellControl *o : objects()) {
             drawn.insert(tables().element(*o));
             if (VellResizeRect *frame = tables().frame(*o)) {
-                for (int n = 1; n <= 4; ++n)
-                    drawn.insert(&frame->handle(n));
+                for (int n = 1; n <= 4 && frame->isVisible(); ++n)
+                    drawn.insert(frame->handleElement(n));
             }
         }
         if (f.surface().GhostFrame())

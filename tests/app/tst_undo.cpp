@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(QPoint(b->X, b->Width), QPoint(-45, 320));
 
         // A resize by a handle, from press to release.
-        const QPoint grip = f.tables().frame(*b)->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*b)->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(5, 7));
         QTest::mouseMove(f.panel(), grip + QPoint(11, 9));
@@ -122,7 +122,7 @@ private slots:
                  QStringLiteral("Отменить: изменение размера Button_1"));
         undo(f);
         QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), QRect(-45, 117, 320, 32));
-        QCOMPARE(f.tables().frame(*b)->handle(3).rect().center(), grip);
+        QCOMPARE(f.tables().frame(*b)->handleRect(3).center(), grip);
         redo(f);
         QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), resized);
 
@@ -241,7 +241,7 @@ private slots:
         QTest::keyClick(f.panel(), Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(QPoint(p->X, p->Y), QPoint(-8, 10));
         QCOMPARE(f.tables().element(*p)->rect(), QRect(316 - 8 - 16, 176 - 10 - 16, 32, 32));
-        QCOMPARE(f.tables().frame(*p)->handle(1).rect().topLeft(), QPoint(290, 148));
+        QCOMPARE(f.tables().frame(*p)->handleRect(1).topLeft(), QPoint(290, 148));
         QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("10"));
         QVERIFY(f.form->project().ProjectModified());
         // A held key (its repeats) is one step with its first press.

@@ -194,7 +194,7 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
         QVERIFY(openPopup());
         openPopup()->close();
-        const QPoint grip = f.tables().frame(*f.tables().button(1))->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*f.tables().button(1))->handleRect(3).center();
         QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, grip);
         QVERIFY(openPopup());
         openPopup()->close();
@@ -255,7 +255,7 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
         f.form->project().setProjectModified(false);
-        const QPoint grip = f.tables().frame(*b)->handle(handle).rect().center();
+        const QPoint grip = f.tables().frame(*b)->handleRect(handle).center();
         QTest::mousePress(f.panel(), button, Qt::NoModifier, grip);
         QCOMPARE(f.surface().ActiveFrame(), f.tables().frame(*b));
         QTest::mouseMove(f.panel(), to);

@@ -104,7 +104,7 @@ private slots:
         QVERIFY(!f.surface.GhostFrame());
         QVERIFY(f.project.ProjectModified());
         // The frame came along.
-        QCOMPARE(f.tables.frame(*b)->handle(1).rect().topLeft(), QPoint(81, 31));
+        QCOMPARE(f.tables.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
     }
 
     void dropTargets()
@@ -187,7 +187,7 @@ private slots:
         f.surface.Select(*b);
         f.project.setProjectModified(false);
         QSignalSpy shown(&f.surface, &DesignSurface::propertiesShown);
-        f.surface.handleDown(&f.tables.frame(*b)->handle(3), QPoint(340, 200));
+        f.surface.handleDown(f.tables.frame(*b)->handleElement(3), QPoint(340, 200));
         QCOMPARE(f.surface.ActiveFrame(), f.tables.frame(*b));
         QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 42, 42));
         QCOMPARE(shown.count(), 1);
@@ -206,7 +206,7 @@ private slots:
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         f.surface.Select(*b);
-        f.surface.handleDown(&f.tables.frame(*b)->handle(1), QPoint(290, 150));
+        f.surface.handleDown(f.tables.frame(*b)->handleElement(1), QPoint(290, 150));
         f.surface.RemoveSelected();
         QVERIFY(!f.surface.ActiveFrame());
         f.surface.moveTick(QPoint(10, 10)); // must not touch the removed frame

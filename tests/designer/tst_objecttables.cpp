@@ -52,10 +52,10 @@ private slots:
         QCOMPARE(t.element(*b)->fillStyle(), FillStyle::Solid);
         // The frame is there but hidden, its handles on the corners.
         QVERIFY(!t.frame(*b)->isVisible());
-        QCOMPARE(t.frame(*b)->handle(1).rect(), QRect(298, 158, 4, 4));
-        QCOMPARE(t.frame(*b)->handle(2).rect(), QRect(330, 158, 4, 4));
-        QCOMPARE(t.frame(*b)->handle(3).rect(), QRect(330, 190, 4, 4));
-        QCOMPARE(t.frame(*b)->handle(4).rect(), QRect(298, 190, 4, 4));
+        QCOMPARE(t.frame(*b)->handleRect(1), QRect(298, 158, 4, 4));
+        QCOMPARE(t.frame(*b)->handleRect(2), QRect(330, 158, 4, 4));
+        QCOMPARE(t.frame(*b)->handleRect(3), QRect(330, 190, 4, 4));
+        QCOMPARE(t.frame(*b)->handleRect(4), QRect(298, 190, 4, 4));
         VellPicture *p = t.createPicture(kTeal);
         QCOMPARE(t.element(*p)->rect(), QRect(300, 160, 32, 32));
         QCOMPARE(t.element(*p)->fill(), kTeal);
@@ -86,8 +86,13 @@ private slots:
         VellButton *b4 = t.createButton(kWhite);
         QCOMPARE(b4->Name, QStringLiteral("Button_4"));
         QCOMPARE(b4->Id, 3);
-        // The removed element is gone from the panel too: 3 elements and 12 handles.
-        QCOMPARE(int(t.scene().elementCount()), 15);
+        // The removed element is gone from the panel too; a frame shown
+        // adds its four handles, and they go with their object.
+        QCOMPARE(int(t.scene().elementCount()), 3);
+        t.frame(*t.button(2))->SetVisible(true);
+        QCOMPARE(int(t.scene().elementCount()), 7);
+        t.remove(KindButton, 2);
+        QCOMPARE(int(t.scene().elementCount()), 2);
     }
 
     void removalInTheMiddle()
@@ -200,8 +205,8 @@ private slots:
         t.SetPosition(*b, -217, 127);
         QCOMPARE(t.element(*b)->rect(), QRect(83, 33, 32, 32));
         // The frame follows the element's centre.
-        QCOMPARE(t.frame(*b)->handle(1).rect().topLeft(), QPoint(81, 31));
-        QCOMPARE(t.frame(*b)->handle(3).rect().topLeft(), QPoint(113, 63));
+        QCOMPARE(t.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
+        QCOMPARE(t.frame(*b)->handleRect(3).topLeft(), QPoint(113, 63));
         t.SetPosition(*b, 10, -20);
         QCOMPARE(t.element(*b)->rect(), QRect(310, 180, 32, 32));
     }
@@ -217,7 +222,7 @@ private slots:
         QCOMPARE(b->X, 10);
         QCOMPARE(b->Y, 20);
         QCOMPARE(t.frame(*b)->FrameWidth, 32);
-        QCOMPARE(t.frame(*b)->handle(3).rect().topLeft(), QPoint(340, 164));
+        QCOMPARE(t.frame(*b)->handleRect(3).topLeft(), QPoint(340, 164));
     }
 
     void visibility()
@@ -266,8 +271,8 @@ private slots:
         QVERIFY(!t.scene().elementAt(QPoint(299, 159)));
         QCOMPARE(t.scene().elementAt(QPoint(300, 160)), t.element(*first));
         t.frame(*first)->SetVisible(true);
-        QCOMPARE(t.scene().elementAt(QPoint(299, 159)), &t.frame(*first)->handle(1));
-        QCOMPARE(t.scene().elementAt(QPoint(301, 161)), &t.frame(*first)->handle(1));
+        QCOMPARE(t.scene().elementAt(QPoint(299, 159)), t.frame(*first)->handleElement(1));
+        QCOMPARE(t.scene().elementAt(QPoint(301, 161)), t.frame(*first)->handleElement(1));
         QVERIFY(!t.scene().elementAt(QPoint(5, 5)));
     }
 

@@ -17,14 +17,29 @@ private slots:
         QCOMPARE(frame.FrameCentreX, 23);
         QCOMPARE(frame.FrameCentreY, 25);
         // The top-left handle covers L-2 .. L+1 and T-2 .. T+1.
-        QCOMPARE(frame.handle(1).rect(), QRect(8, 18, 4, 4));
-        QCOMPARE(frame.handle(2).rect(), QRect(38, 18, 4, 4));
-        QCOMPARE(frame.handle(3).rect(), QRect(38, 32, 4, 4));
-        QCOMPARE(frame.handle(4).rect(), QRect(8, 32, 4, 4));
+        QCOMPARE(frame.handleRect(1), QRect(8, 18, 4, 4));
+        QCOMPARE(frame.handleRect(2), QRect(38, 18, 4, 4));
+        QCOMPARE(frame.handleRect(3), QRect(38, 32, 4, 4));
+        QCOMPARE(frame.handleRect(4), QRect(8, 32, 4, 4));
         frame.MoveTo(100, 50);
-        QCOMPARE(frame.handle(1).rect().topLeft(), QPoint(83, 41));
-        QCOMPARE(frame.handle(3).rect().topLeft(), QPoint(113, 55));
-        QCOMPARE(frame.handle(1).fill(), QColor(0, 0, 0));
+        QCOMPARE(frame.handleRect(1).topLeft(), QPoint(83, 41));
+        QCOMPARE(frame.handleRect(3).topLeft(), QPoint(113, 55));
+        // Hidden, the handles are only places; shown, they are black squares
+        // there, right above the element made before the frame.
+        QVERIFY(!frame.isVisible());
+        QCOMPARE(frame.handleElement(1), nullptr);
+        PanelElement later(scene, ElementShape::Rectangle, QRect(80, 40, 10, 10));
+        frame.SetVisible(true);
+        QCOMPARE(frame.handleElement(1)->rect(), QRect(83, 41, 4, 4));
+        QCOMPARE(frame.handleElement(1)->fill(), QColor(0, 0, 0));
+        QCOMPARE(scene.elementAt(QPoint(85, 43)), &later);
+        QCOMPARE(scene.elementAt(QPoint(114, 56)), frame.handleElement(3));
+        frame.MoveTo(101, 50);
+        QCOMPARE(frame.handleElement(1)->rect(), QRect(84, 41, 4, 4));
+        QCOMPARE(scene.elementAt(QPoint(115, 56)), frame.handleElement(3));
+        frame.SetVisible(false);
+        QCOMPARE(scene.elementAt(QPoint(115, 56)), nullptr);
+        QCOMPARE(scene.elementCount(), std::size_t(1));
     }
 
     void dragHandle_data()
@@ -70,12 +85,12 @@ private slots:
         QCOMPARE(t.element(*b)->rect(), element);
         QCOMPARE(b->X, x);
         QCOMPARE(b->Y, y);
-        QCOMPARE(t.frame(*b)->handle(handle).rect().topLeft(), pointer);
+        QCOMPARE(t.frame(*b)->handleRect(handle).topLeft(), pointer);
         // The four handles still mark the corners of a rectangle.
-        QCOMPARE(t.frame(*b)->handle(1).left(), t.frame(*b)->handle(4).left());
-        QCOMPARE(t.frame(*b)->handle(2).left(), t.frame(*b)->handle(3).left());
-        QCOMPARE(t.frame(*b)->handle(1).top(), t.frame(*b)->handle(2).top());
-        QCOMPARE(t.frame(*b)->handle(3).top(), t.frame(*b)->handle(4).top());
+        QCOMPARE(t.frame(*b)->handleRect(1).left(), t.frame(*b)->handleRect(4).left());
+        QCOMPARE(t.frame(*b)->handleRect(2).left(), t.frame(*b)->handleRect(3).left());
+        QCOMPARE(t.frame(*b)->handleRect(1).top(), t.frame(*b)->handleRect(2).top());
+        QCOMPARE(t.frame(*b)->handleRect(3).top(), t.frame(*b)->handleRect(4).top());
         t.frame(*b)->HandleMouseUp();
         QCOMPARE(t.frame(*b)->ActiveHandle, 0);
     }

@@ -150,7 +150,7 @@ private slots:
         AppFixture f;
         VellPicture *p = createAndClick<VellPicture>(f, Qt::Key_F2);
         QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
-        const QPoint grip = f.tables().frame(*p)->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*p)->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(4, 6));
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(4, 6));
@@ -423,7 +423,7 @@ private slots:
         QVERIFY(texture);
         QTest::keyClick(texture, Qt::Key_End);
         QTest::keyClick(texture, Qt::Key_9);
-        const QPoint grip = f.tables().frame(*b)->handle(3).rect().center();
+        const QPoint grip = f.tables().frame(*b)->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), QPoint(360, 210));
         QCOMPARE(f.form->InfoList->GetRowValue(3), QStringLiteral("62"));
