@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -151,7 +152,12 @@ int main(int argc, char *argv[])
     DesignPanel *panel = form->Win;
     QImage image(panel->size(), QImage::Format_ARGB32_Premultiplied);
     const double paintAll = median(5, [&] { panel->render(&image); });
-    std::printf("paint the whole panel:                    %.1f ms\n", paintAll);
+    const double paintAllAfresh = median(5, [&] {
+        form->tables().scene().invalidate(panel->rect());
+        panel->render(&image);
+    });
+    std::printf("paint the whole panel: %.2f ms from its picture, %.1f ms afresh\n", paintAll,
+                paintAllAfresh);
 
     const PanelScene &scene = form->tables().scene();
     const double hitMiss = median(101, [&] { scene.elementAt(QPoint(-10, -10)); });
@@ -215,12 +221,35 @@ int main(int argc, char *argv[])
         QApplication::processEvents();
     });
     recorder.recording = false;
+    // The same ticks without the grid and the identifier label showing:
+    // what the panel itself costs.
+    form->InfoList->hide();
+    form->ID->hide();
+    const double resizeTickPanel = median(101, [&] {
+        ++step;
+        const QPoint p = grip + QPoint(step % 40, step % 30);
+        sendMouse(panel, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        QApplication::processEvents();
+    });
+    form->InfoList->show();
+    form->ID->show();
+    // A steady pull: every tick reaches area not drawn before in this resize.
+    int pull = 0;
+    const double resizeTickNewArea = median(101, [&] {
+        ++pull;
+        sendMouse(panel, QEvent::MouseMove, grip + QPoint(45 + pull, 35 + pull / 2), Qt::NoButton,
+                  Qt::LeftButton);
+        QApplication::processEvents();
+    });
     const QSize sizeAfter = form->tables().element(*resized)->rect().size();
     sendMouse(panel, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
     printPair("one resize tick (frame, grid, repaint):", resizeTick,
               drawFromCache(recorder.regions, still, target), recorder.regions.size(), 101);
     std::printf("  (the picture went from %dx%d to %dx%d)\n", sizeBefore.width(),
                 sizeBefore.height(), sizeAfter.width(), sizeAfter.height());
+    std::printf("  the same ticks with the grid hidden: %.4f ms (ratio %.1f)\n", resizeTickPanel,
+                resizeTickPanel / drawFromCache(recorder.regions, still, target));
+    std::printf("  a steady pull into new area:         %.4f ms\n", resizeTickNewArea);
 
     const double recolourSame = median(21, [&] { form->RecoloringTimerTimer(); });
     std::printf("one recolour tick (colour unchanged):     %.3f ms\n", recolourSame);

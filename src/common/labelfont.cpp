@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 
 #include <memory>
 
@@ -19,6 +20,8 @@ struct FontCache
 {
     QFont font;
     QFontMetricsF metrics;
+    // Widths by text: a project holds many labels with the same text.
+    QHash<QString, int> widths;
 };
 
 std::unique_ptr<FontCache> &cache()
@@ -32,7 +35,7 @@ void dropCache()
     cache().reset();
 }
 
-const FontCache &fonts()
+FontCache &fonts()
 {
     std::unique_ptr<FontCache> &c = cache();
     if (c)
@@ -47,7 +50,7 @@ const FontCache &fonts()
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
     f.setStyleStrategy(QFont::NoFontMerging);
-    c = std::make_unique<FontCache>(FontCache{f, QFontMetricsF(f)});
+    c = std::make_unique<FontCache>(FontCache{f, QFontMetricsF(f), {}});
     // The font goes with the application that made it.
     qAddPostRoutine(dropCache);
     return *c;
@@ -67,8 +70,21 @@ QFont LabelFont()
 
 QSize LabelSize(const QString &text)
 {
+    FontCache &f = fonts();
+    if (const auto it = f.widths.constFind(text); it != f.widths.cend())
+        return QSize(*it, kLabelHeight);
     const QString shown = text.isEmpty() ? QStringLiteral(" ") : text;
-    return QSize(qRound(fonts().metrics.horizontalAdvance(shown)), kLabelHeight);
+    const int width = qRound(f.metrics.horizontalAdvance(shown));
+    // Bounded: a long session typing into many labels must not grow it forever.
+    if (f.widths.size() >= 65536)
+        f.widths.clear();
+    f.widths.insert(text, width);
+    return QSize(width, kLabelHeight);
+}
+
+qreal LabelAscent()
+{
+    return fonts().metrics.ascent();
 }
 
 } // namespace vell

@@ -31,4 +31,7 @@ constexpr int kLabelHeight = 13;
 // single space, so the label stays visible and can be pressed.
 QSize LabelSize(const QString &text);
 
+// Where a label's first line stands below its top edge.
+qreal LabelAscent();
+
 } // namespace vell

@@ -133,12 +133,16 @@ QString ColorToText(QColor color)
 
 std::optional<QColor> TryTextToColor(const QString &text)
 {
+    const auto isNamed = [&text](const NamedColor &n) {
+        const QLatin1String name(n.name);
+        return text.size() == name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
+    };
     for (const NamedColor &n : kNamedColors) {
-        if (text.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0)
+        if (isNamed(n))
             return QColor(n.r, n.g, n.b);
     }
     for (const NamedColor &n : kReadOnlyColors) {
-        if (text.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0)
+        if (isNamed(n))
             return QColor(n.r, n.g, n.b);
     }
     if (text.startsWith(QLatin1Char('$'))) {

@@ -1,6 +1,7 @@
 #include "designer/designpanel.h"
 
 #include "common/labelfont.h"
+#include "designer/vellresizerect.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -49,7 +50,21 @@ void paintElement(QPainter &painter, const PanelElement &e)
     if (e.shape() == ElementShape::Label) {
         painter.setPen(e.textColor());
         painter.setFont(LabelFont());
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, e.text());
+        const QString &text = e.text();
+        // Plain text is drawn at its baseline, without laying it out in the
+        // rectangle first (the label fits its text); anything a line layout
+        // treats specially goes the long way.
+        const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029;
+        });
+        if (plain) {
+            painter.save();
+            painter.setClipRect(r, Qt::IntersectClip);
+            painter.drawText(QPointF(r.left(), r.top() + LabelAscent()), text);
+            painter.restore();
+        } else {
+            painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        }
         return;
     }
     // The border lies inside the element's rectangle.
@@ -73,11 +88,35 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_cache = QImage(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
     m_stale = QRegion(rect());
-    surface.tables().scene().setRepaintHandler([this](const QRect &r, bool still) {
-        if (still)
-            m_stale += r;
+    surface.tables().scene().setRepaintHandler([this](const QRect &r, const PanelElement *source) {
+        // The ghost outline is drawn over the pictures, never into them.
+        if (!source || source->shape() != ElementShape::Ghost) {
+            // Many small areas are kept as one.
+            m_stale = m_stale.rectCount() >= 8 ? QRegion(m_stale.boundingRect() | r) : m_stale + r;
+            if (m_layers && !m_layers->moving(source))
+                m_layers->ready -= r;
+        }
         update(r);
     });
+}
+
+template <typename Keep> void DesignPanel::paintElementsIn(QPainter &painter, QRect area, Keep keep)
+{
+    const PanelScene &scene = m_surface.tables().scene();
+    const auto draw = [&](const PanelElement &e) {
+        if (e.shape() != ElementShape::Ghost && keep(e))
+            paintElement(painter, e);
+    };
+    // A small area asks the index; a large one looks at every element.
+    if (qint64(area.width()) * area.height() < qint64(kPanelWidth) * kPanelHeight / 4) {
+        for (const PanelElement *e : scene.elementsIn(area))
+            draw(*e);
+        return;
+    }
+    for (const PanelScene::Slot &slot : scene.stack()) {
+        if (slot.visible && slot.rect.intersects(area))
+            draw(*slot.element);
+    }
 }
 
 void DesignPanel::refreshCache()
@@ -85,29 +124,103 @@ void DesignPanel::refreshCache()
     if (m_stale.isEmpty())
         return;
     QPainter painter(&m_cache);
-    // Many small areas are drawn as one.
-    const QRegion stale = m_stale.rectCount() > 8 ? QRegion(m_stale.boundingRect()) : m_stale;
+    const QRegion stale = m_stale;
     m_stale = QRegion();
-    const auto &stack = m_surface.tables().scene().stack();
     for (const QRect &area : stale) {
         painter.setClipRect(area);
         painter.fillRect(area, kPanelFace);
         drawFrame(&painter);
-        for (const PanelScene::Slot &slot : stack) {
-            if (slot.visible && slot.rect.intersects(area) &&
-                slot.element->shape() != ElementShape::Ghost)
-                paintElement(painter, *slot.element);
+        paintElementsIn(painter, area, [](const PanelElement &) { return true; });
+    }
+}
+
+void DesignPanel::startLayers(const PanelElement *handle)
+{
+    const VellResizeRect *frame = handle->frame();
+    const PanelElement *element = frame && frame->Owner ? m_surface.tables().element(*frame->Owner)
+                                                        : nullptr;
+    if (!element)
+        return;
+    m_layers = std::make_unique<ResizeLayers>(ResizeLayers{
+        element, frame, QImage(size(), QImage::Format_RGB32),
+        QImage(size(), QImage::Format_ARGB32_Premultiplied), QRegion()});
+}
+
+void DesignPanel::checkLayers()
+{
+    if (!m_layers)
+        return;
+    const VellControl *resized = m_surface.ActiveFrame() ? m_surface.ActiveFrame()->Owner : nullptr;
+    if (m_mode != Mode::Resizing || !resized ||
+        m_surface.tables().element(*resized) != m_layers->element ||
+        m_surface.ActiveFrame() != m_layers->frame)
+        m_layers.reset();
+}
+
+void DesignPanel::buildLayers(const QRegion &region)
+{
+    ResizeLayers &layers = *m_layers;
+    QRegion missing = region - layers.ready;
+    if (missing.isEmpty())
+        return;
+    // The pictures are made in few large areas rather than many small ones.
+    if (missing.rectCount() > 4 || layers.ready.rectCount() > 16) {
+        const QRect whole = (layers.ready.boundingRect() | region.boundingRect()) & rect();
+        missing = QRegion(whole) - layers.ready;
+        layers.ready = QRegion(whole);
+    } else {
+        layers.ready += missing;
+    }
+    const quint64 split = layers.element->stackOrder();
+    QPainter below(&layers.below);
+    QPainter above(&layers.above);
+    for (const QRect &area : missing) {
+        below.setClipRect(area);
+        below.fillRect(area, kPanelFace);
+        drawFrame(&below);
+        above.setClipRect(area);
+        above.setCompositionMode(QPainter::CompositionMode_Source);
+        above.fillRect(area, Qt::transparent);
+        above.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const PanelScene &scene = m_surface.tables().scene();
+        const auto draw = [&](const PanelElement &e) {
+            if (e.shape() == ElementShape::Ghost || layers.moving(&e))
+                return;
+            paintElement(e.stackOrder() < split ? below : above, e);
+        };
+        if (qint64(area.width()) * area.height() < qint64(kPanelWidth) * kPanelHeight / 4) {
+            for (const PanelElement *e : scene.elementsIn(area))
+                draw(*e);
+        } else {
+            for (const PanelScene::Slot &slot : scene.stack()) {
+                if (slot.visible && slot.rect.intersects(area))
+                    draw(*slot.element);
+            }
         }
     }
 }
 
 void DesignPanel::paintEvent(QPaintEvent *event)
 {
-    refreshCache();
+    checkLayers();
     QPainter painter(this);
     const QRect dirty = event->rect();
     painter.setClipRegion(event->region());
-    painter.drawImage(dirty.topLeft(), m_cache, dirty);
+    if (m_layers) {
+        buildLayers(event->region());
+        painter.drawImage(dirty.topLeft(), m_layers->below, dirty);
+        const auto drawMoving = [&](const PanelElement *e) {
+            if (e && e->isVisible() && e->rect().intersects(dirty))
+                paintElement(painter, *e);
+        };
+        drawMoving(m_layers->element);
+        for (int n = 1; n <= 4; ++n)
+            drawMoving(m_layers->frame->handleElement(n));
+        painter.drawImage(dirty.topLeft(), m_layers->above, dirty);
+    } else {
+        refreshCache();
+        painter.drawImage(dirty.topLeft(), m_cache, dirty);
+    }
     // What moves is drawn over the still picture.
     if (const PanelElement *ghost = m_surface.GhostFrame()) {
         if (ghost->isVisible() && ghost->rect().intersects(dirty))
@@ -127,6 +240,7 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
         // A grid cell being edited stays open while its object is resized.
         m_mode = Mode::Resizing;
         m_surface.handleDown(target, pos);
+        startLayers(target);
         return;
     }
     // Any other press gives the panel the keyboard focus, for the arrow keys.
@@ -198,6 +312,7 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
     case Mode::Resizing:
         if (event->buttons() == Qt::NoButton) {
             m_mode = Mode::Idle;
+            m_layers.reset();
             m_surface.handleUp();
         }
         break;

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QRegion>
 
+#include <memory>
+
 class QMenu;
 
 namespace vell {
@@ -53,12 +55,37 @@ private:
 
     // Brings the picture of the still elements up to date where it is stale.
     void refreshCache();
+    // Draws the elements reaching into `area` that `keep` accepts, bottom
+    // to top; the ghost outline never.
+    template <typename Keep> void paintElementsIn(QPainter &painter, QRect area, Keep keep);
+
+    // While a handle is held, the elements below and above the object being
+    // resized are kept as two pictures, made where first needed; the object
+    // and its handles are drawn between them.
+    struct ResizeLayers
+    {
+        const PanelElement *element;
+        const VellResizeRect *frame;
+        QImage below;
+        QImage above;
+        QRegion ready;
+        bool moving(const PanelElement *e) const
+        {
+            return e && (e == element ||
+                         (e->shape() == ElementShape::Handle && e->frame() == frame));
+        }
+    };
+    void startLayers(const PanelElement *handle);
+    // Drops the layers once the resize is over or its object is gone.
+    void checkLayers();
+    void buildLayers(const QRegion &region);
 
     DesignSurface &m_surface;
     // The still elements as last drawn (everything but the ghost outline),
     // and where that picture no longer holds.
     QImage m_cache;
     QRegion m_stale;
+    std::unique_ptr<ResizeLayers> m_layers;
     QMenu *m_popup = nullptr;
     Mode m_mode = Mode::Idle;
     QPoint m_pressPos;

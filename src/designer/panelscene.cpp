@@ -26,7 +26,7 @@ PanelElement::~PanelElement()
 void PanelElement::invalidate()
 {
     if (m_visible)
-        m_scene.invalidate(m_rect, m_shape != ElementShape::Ghost);
+        m_scene.invalidate(m_rect, this);
 }
 
 void PanelElement::setRect(QRect rect)
@@ -222,6 +222,27 @@ PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bo
         return e;
     }
     return nullptr;
+}
+
+std::vector<const PanelElement *> PanelScene::elementsIn(QRect area) const
+{
+    std::vector<const PanelElement *> found;
+    area &= kPanelRect;
+    if (area.isEmpty())
+        return found;
+    for (int row = area.top() / kCell; row <= area.bottom() / kCell; ++row) {
+        for (int column = area.left() / kCell; column <= area.right() / kCell; ++column) {
+            for (const PanelElement *e : m_cells[row * kColumns + column]) {
+                if (e->isVisible() && e->rect().intersects(area))
+                    found.push_back(e);
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const PanelElement *a, const PanelElement *b) {
+        return a->stackOrder() < b->stackOrder();
+    });
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
 }
 
 PanelElement *PanelScene::elementAtByScan(QPoint point, const PanelElement *ignore,

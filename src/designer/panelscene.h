@@ -75,7 +75,7 @@ public:
     void setDottedPen(bool dotted);
 
     // Labels only: the text shown and its colour.
-    QString text() const { return m_text; }
+    const QString &text() const { return m_text; }
     QColor textColor() const { return QColor::fromRgba(m_textColor); }
     void setText(const QString &text);
     void setTextColor(QColor color);
@@ -149,15 +149,19 @@ public:
     PanelElement *elementAtByScan(QPoint point, const PanelElement *ignore = nullptr,
                                   bool skipGhost = false) const;
 
-    // Called with every area that needs repainting; `still` is false when
-    // only an element that moves over the scene (the ghost outline) changed
-    // there, so a picture of the still elements stays good.
-    using RepaintHandler = std::function<void(const QRect &, bool still)>;
+    // The visible elements reaching into `area` (inside the panel), bottom
+    // to top, found through the index.
+    std::vector<const PanelElement *> elementsIn(QRect area) const;
+
+    // Called with every area that needs repainting and the element that
+    // changed there (nullptr when many did), so that pictures of elements
+    // that did not change can be kept.
+    using RepaintHandler = std::function<void(const QRect &, const PanelElement *source)>;
     void setRepaintHandler(RepaintHandler handler) { m_repaint = std::move(handler); }
-    void invalidate(const QRect &rect, bool still = true)
+    void invalidate(const QRect &rect, const PanelElement *source = nullptr)
     {
         if (m_repaint && !m_bulk && !rect.isEmpty())
-            m_repaint(rect, still);
+            m_repaint(rect, source);
     }
 
     // Keeps `count` stacking places right above the newest element for
