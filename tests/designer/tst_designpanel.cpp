@@ -4,6 +4,7 @@
 #include "settings/tform2.h"
 
 #include <QCheckBox>
+#include <QPainter>
 
 #include <QComboBox>
 #include <QLabel>
@@ -21,6 +22,30 @@ const QPoint kCentre(316, 176);
 QMenu *openPopup()
 {
     return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+}
+
+// The panel as a fresh drawing of every element would show it, without
+// the border.
+QImage drawnAfresh(const PanelScene &scene, const PanelElement *ghost)
+{
+    QImage image(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
+    image.fill(QColor(240, 240, 240));
+    QPainter painter(&image);
+    for (const PanelScene::Slot &slot : scene.stack()) {
+        if (slot.visible && slot.element != ghost)
+            paintElement(painter, *slot.element);
+    }
+    if (ghost && ghost->isVisible())
+        paintElement(painter, *ghost);
+    painter.end();
+    return image.copy(1, 1, kPanelWidth - 2, kPanelHeight - 2);
+}
+
+QImage shown(QWidget *panel)
+{
+    QApplication::processEvents();
+    return panel->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(
+        1, 1, kPanelWidth - 2, kPanelHeight - 2);
 }
 
 } // namespace
@@ -272,6 +297,56 @@ private slots:
         QCOMPARE(f.tables().element(*b)->rect(), element);
         QCOMPARE(b->X, element.left() + element.width() / 2 - 316);
         QCOMPARE(b->Y, 176 - element.top() - element.height() / 2);
+    }
+
+    // The pictures the panel keeps between repaints never show anything but
+    // the scene: an object resized beneath others, a drag over them, and
+    // changes made while a handle is held.
+    void panelShowsTheSceneThroughDragsAndResizes()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        ObjectTables &t = f.tables();
+        VellButton *under = t.button(1);
+        t.SetPosition(*t.picture(1), -9, 7);
+        t.SetPosition(*t.text(1), 5, 14);
+        t.SetText(*t.text(1), QStringLiteral("Надпись над кнопкой"));
+        t.SetPosition(*t.button(2), 27, 21);
+        const auto same = [&](const char *when) {
+            const QImage expected = drawnAfresh(t.scene(), f.surface().GhostFrame());
+            if (shown(f.panel()) != expected)
+                QFAIL(qPrintable(QStringLiteral("the panel differs from the scene ") + when));
+        };
+        same("at first");
+        f.surface().Select(*under);
+        same("with the frame shown");
+        const QPoint grip = t.frame(*under)->handleRect(3).center();
+        QCOMPARE(t.scene().elementAt(grip), t.frame(*under)->handleElement(3));
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
+        for (const QPoint to : {QPoint(351, 213), QPoint(337, 230), QPoint(302, 171),
+                                QPoint(389, 196)}) {
+            QTest::mouseMove(f.panel(), to);
+            same("while resizing beneath other objects");
+        }
+        // Changed while the handle is held: another object moves across.
+        t.SetPosition(*t.button(2), 40, -5);
+        same("after another object moved during the resize");
+        QTest::mouseMove(f.panel(), QPoint(366, 188));
+        same("after the next tick");
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(366, 188));
+        same("after the release");
+        QCOMPARE(t.element(*under)->rect(), QRect(300, 160, 68, 30));
+        // A drag of the picture over the others, ghost outline shown.
+        const QPoint on = t.element(*t.picture(1))->rect().topLeft() + QPoint(2, 3);
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, on);
+        QTest::mouseMove(f.panel(), on + QPoint(1, 0));
+        QTest::mouseMove(f.panel(), QPoint(120, 77));
+        same("while dragging");
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 77));
+        same("after the drop");
     }
 
     void deleteTheMiddleOfThree()
