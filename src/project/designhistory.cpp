@@ -48,8 +48,12 @@ void DesignStep::undo()
 
 ObjectsStep::ObjectsStep(Project &project, const QString &text, std::vector<ObjectRecord> added,
                          std::vector<ObjectRecord> removed)
-    : DesignStep(project, text), m_added(std::move(added)), m_removed(std::move(removed))
-{}
+    : DesignStep(project, text), m_removed(std::move(removed))
+{
+    m_addedPlaces.reserve(added.size());
+    for (const ObjectRecord &r : added)
+        m_addedPlaces.emplace_back(ControlOf(r).Kind, ControlOf(r).Id);
+}
 
 void ObjectsStep::bringIn(const std::vector<ObjectRecord> &records)
 {
@@ -94,7 +98,13 @@ void ObjectsStep::apply(bool forward)
     if (forward) {
         takeOut(m_removed);
         bringIn(m_added);
+        m_added = {};
     } else {
+        m_added.clear();
+        for (const auto &[kind, id] : m_addedPlaces) {
+            if (const VellControl *object = m_project.tables().object(kind, id))
+                m_added.push_back(RecordOf(*object));
+        }
         takeOut(m_added);
         bringIn(m_removed);
     }

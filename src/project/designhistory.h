@@ -53,6 +53,10 @@ private:
     void bringIn(const std::vector<ObjectRecord> &records);
     void takeOut(const std::vector<ObjectRecord> &records);
 
+    // The objects added are in the design whenever the history stands after
+    // this step, so only their places are kept then; their fields are taken
+    // when the step is undone, for redoing it.
+    std::vector<std::pair<ObjectKind, int>> m_addedPlaces;
     std::vector<ObjectRecord> m_added;
     std::vector<ObjectRecord> m_removed;
 };
