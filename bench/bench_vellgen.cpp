@@ -6,6 +6,7 @@
 // a test.
 #include "app/tform1.h"
 #include "app/vellapplication.h"
+#include "codegen/codeview.h"
 #include "codegen/tform4.h"
 #include "codegen/vellgen.h"
 #include "common/textfile.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -141,7 +141,7 @@ int main(int argc, char *argv[])
     });
     const QByteArray shown = JoinTextLines(windows.Form4()->codeLines());
     std::printf("F3 in the main window:              %7.1f ms  (%lld lines; %s vellgen's bytes)\n",
-                f3, qlonglong(windows.Form4()->Code->blockCount()),
+                f3, qlonglong(windows.Form4()->Code->lineCount()),
                 shown == inProcess && shown == ReadFileBytes(code) ? "same as" : "DIFFERENT FROM");
     return 0;
 }

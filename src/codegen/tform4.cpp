@@ -1,52 +1,25 @@
 #include "codegen/tform4.h"
 
-#include "common/exacttext.h"
+#include "codegen/codeview.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QPlainTextEdit>
 #include <QShowEvent>
-#include <QTextCursor>
-#include <QTextDocument>
 
 namespace {
 constexpr int kOuterWidth = 509;
 constexpr int kOuterHeight = 409;
-
-// Copies and drags exactly the characters shown; the default copy would turn
-// no-break spaces into ordinary ones.
-class ExactCopyEdit : public QPlainTextEdit
-{
-public:
-    using QPlainTextEdit::QPlainTextEdit;
-
-protected:
-    QMimeData *createMimeDataFromSelection() const override
-    {
-        auto *data = new QMimeData;
-        data->setText(vell::ExactSelectedText(textCursor()));
-        return data;
-    }
-};
 } // namespace
 
 TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Код интерфейса"));
 
-    Code = new ExactCopyEdit(this);
+    // A light view: full tables give some 100,000 lines, which a text
+    // document would take a quarter of a second to lay out.
+    Code = new CodeView(this);
     Code->setObjectName(QStringLiteral("Code"));
-    Code->setReadOnly(true);
-    // Read-only text is only mouse-selectable by default; the keyboard must
-    // reach the selection too, for Ctrl+A and the copy shortcut.
-    Code->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Code->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Code->setWordWrapMode(QTextOption::NoWrap);
-    Code->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Code->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Code->setUndoRedoEnabled(false);
     setCentralWidget(Code);
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
@@ -67,18 +40,12 @@ void TForm4::setCodeLines(const QStringList &lines)
 
 void TForm4::setCodeText(const QString &text)
 {
-    // One document rebuild instead of one per line.
-    Code->setPlainText(text);
+    Code->setText(text);
 }
 
 QStringList TForm4::codeLines() const
 {
-    // The raw text keeps non-breaking spaces that toPlainText would turn into
-    // ordinary ones.
-    const QString text = Code->document()->toRawText();
-    if (text.isEmpty())
-        return {};
-    return text.split(QChar::ParagraphSeparator);
+    return Code->lines();
 }
 
 void TForm4::closeAndShow()

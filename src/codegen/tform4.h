@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
-class QPlainTextEdit;
+class CodeView;
 class QAction;
 
 // The generated code window: shows the text of the last generation so that
@@ -18,11 +18,12 @@ public:
     void setCodeLines(const QStringList &lines);
     // Replaces the whole text with lines separated by line feeds.
     void setCodeText(const QString &text);
+    // The lines shown; none before the first generation or for an empty text.
     QStringList codeLines() const;
     // Closes the window if it is open, then shows it in front.
     void closeAndShow();
 
-    QPlainTextEdit *Code;
+    CodeView *Code;
     QAction *MMSelectAll;
 
 public slots:

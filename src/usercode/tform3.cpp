@@ -1,6 +1,7 @@
 #include "usercode/tform3.h"
 
 #include "app/dialogs.h"
+#include "common/codefont.h"
 #include "common/cp1251.h"
 #include "common/exacttext.h"
 #include "common/textfile.h"
@@ -266,7 +267,7 @@ TForm3::TForm3(Project &project, QWidget *parent)
     UserCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     UserCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     UserCode->viewport()->setCursor(Qt::IBeamCursor);
-    UserCode->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    UserCode->setFont(vell::CodeFont());
     edit->refuse = [this](const QString &text) {
         refuseInput(text);
     };

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenuBar>
@@ -105,6 +107,26 @@ private slots:
                  QStringLiteral("Сохранить код в файл"));
         QCOMPARE(w->findChild<QToolButton *>("TBLoad")->toolTip(), QStringLiteral("Загрузить код"));
         QCOMPARE(w->findChild<QToolButton *>("TBUndo")->toolTip(), QStringLiteral("Отменить"));
+    }
+
+    void editorUsesTheBundledMonospaceFont()
+    {
+        // The family the bundled file holds, read from the file itself.
+        QFile file(QStringLiteral(":/fonts/DejaVuSansMono.ttf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const int id = QFontDatabase::addApplicationFontFromData(file.readAll());
+        const QString bundled = QFontDatabase::applicationFontFamilies(id).value(0);
+        QCOMPARE(bundled, QStringLiteral("DejaVu Sans Mono"));
+        const QFont font = w->UserCode->font();
+        QCOMPARE(font.family(), bundled);
+        QCOMPARE(QFontInfo(font).family(), bundled);
+        QVERIFY(QFontInfo(font).fixedPitch());
+        QCOMPARE(font.pixelSize(), 13);
+        QVERIFY(font != QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        // Lines up in columns: Cyrillic, digits and spaces alike.
+        const QFontMetricsF metrics(font);
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("Жук 1")),
+                 5 * metrics.horizontalAdvance(QLatin1Char('x')));
     }
 
     void typingListsFunctions()
