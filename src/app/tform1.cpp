@@ -111,7 +111,17 @@ TForm1::TForm1(Project &project, QWidget *parent) : QMainWindow(parent), m_proje
     RecoloringTimer = new QTimer(this);
     RecoloringTimer->setObjectName(QStringLiteral("RecoloringTimer"));
     RecoloringTimer->setInterval(100);
+    // The title and the button colour follow the project within a tick; the
+    // tick runs only after the project's state or settings changed, so an
+    // idle designer does not wake up at all.
+    RecoloringTimer->setSingleShot(true);
     connect(RecoloringTimer, &QTimer::timeout, this, &TForm1::RecoloringTimerTimer);
+    const auto tickSoon = [this] {
+        if (!RecoloringTimer->isActive())
+            RecoloringTimer->start();
+    };
+    connect(&m_project, &Project::stateChanged, this, tickSoon);
+    connect(&m_project, &Project::settingsChanged, this, tickSoon);
     RecoloringTimer->start();
 
     connect(m_surface.get(), &DesignSurface::propertiesShown, this, &TForm1::ShowProperties);

@@ -25,6 +25,10 @@ fail() {
     echo "--- the program's output:"
     tail -30 "$work/program.log"
   fi
+  if [ -n "${work:-}" ] && [ -f "$work/xvfb.log" ]; then
+    echo "--- the X server's output (display ${DISPLAY:-none}):"
+    tail -10 "$work/xvfb.log"
+  fi
   exit 1
 }
 
@@ -43,16 +47,30 @@ cleanup() {
 trap cleanup EXIT
 
 # A display of its own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
+# Another X server on this machine going away at the same moment can take
+# the new server's socket with it, so the display is tried before use and
+# a fresh server started if it cannot be reached.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || return 1
+  export DISPLAY=":$(head -1 "$work/display")"
+  xdotool getdisplaygeometry >/dev/null 2>&1
+}
+for attempt in 1 2 3; do
+  start_display && break
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+  [ "$attempt" = 3 ] && skip "Xvfb did not start: $(tail -3 "$work/xvfb.log")"
+  sleep 1
 done
-[ -s "$work/display" ] || skip "Xvfb did not start: $(tail -3 "$work/xvfb.log")"
-export DISPLAY=":$(head -1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
