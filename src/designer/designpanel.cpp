@@ -100,22 +100,22 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
     });
 }
 
-template <typename Keep> void DesignPanel::paintElementsIn(QPainter &painter, QRect area, Keep keep)
+template <typename Visit> void DesignPanel::forEachElementIn(QRect area, Visit visit) const
 {
     const PanelScene &scene = m_surface.tables().scene();
-    const auto draw = [&](const PanelElement &e) {
-        if (e.shape() != ElementShape::Ghost && keep(e))
-            paintElement(painter, e);
+    const auto still = [&](const PanelElement &e) {
+        if (e.shape() != ElementShape::Ghost)
+            visit(e);
     };
     // A small area asks the index; a large one looks at every element.
     if (qint64(area.width()) * area.height() < qint64(kPanelWidth) * kPanelHeight / 4) {
         for (const PanelElement *e : scene.elementsIn(area))
-            draw(*e);
+            still(*e);
         return;
     }
     for (const PanelScene::Slot &slot : scene.stack()) {
         if (slot.visible && slot.rect.intersects(area))
-            draw(*slot.element);
+            still(*slot.element);
     }
 }
 
@@ -130,7 +130,7 @@ void DesignPanel::refreshCache()
         painter.setClipRect(area);
         painter.fillRect(area, kPanelFace);
         drawFrame(&painter);
-        paintElementsIn(painter, area, [](const PanelElement &) { return true; });
+        forEachElementIn(area, [&](const PanelElement &e) { paintElement(painter, e); });
     }
 }
 
@@ -182,21 +182,10 @@ void DesignPanel::buildLayers(const QRegion &region)
         above.setCompositionMode(QPainter::CompositionMode_Source);
         above.fillRect(area, Qt::transparent);
         above.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        const PanelScene &scene = m_surface.tables().scene();
-        const auto draw = [&](const PanelElement &e) {
-            if (e.shape() == ElementShape::Ghost || layers.moving(&e))
-                return;
-            paintElement(e.stackOrder() < split ? below : above, e);
-        };
-        if (qint64(area.width()) * area.height() < qint64(kPanelWidth) * kPanelHeight / 4) {
-            for (const PanelElement *e : scene.elementsIn(area))
-                draw(*e);
-        } else {
-            for (const PanelScene::Slot &slot : scene.stack()) {
-                if (slot.visible && slot.rect.intersects(area))
-                    draw(*slot.element);
-            }
-        }
+        forEachElementIn(area, [&](const PanelElement &e) {
+            if (!layers.moving(&e))
+                paintElement(e.stackOrder() < split ? below : above, e);
+        });
     }
 }
 

@@ -55,9 +55,9 @@ private:
 
     // Brings the picture of the still elements up to date where it is stale.
     void refreshCache();
-    // Draws the elements reaching into `area` that `keep` accepts, bottom
-    // to top; the ghost outline never.
-    template <typename Keep> void paintElementsIn(QPainter &painter, QRect area, Keep keep);
+    // Visits the visible elements reaching into `area`, bottom to top; the
+    // ghost outline, drawn over every picture, never.
+    template <typename Visit> void forEachElementIn(QRect area, Visit visit) const;
 
     // While a handle is held, the elements below and above the object being
     // resized are kept as two pictures, made where first needed; the object
