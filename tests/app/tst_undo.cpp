@@ -274,7 +274,7 @@ private slots:
             VellControl *some = op ? t.object(kind, random.bounded(t.count(kind)) + 1) : nullptr;
             switch (op) {
             case 0:
-                f.key(Qt::Key(Qt::Key_F1 + kind - 1), Qt::ShiftModifier);
+                f.key(Qt::Key(int(Qt::Key_F1) + int(kind) - 1), Qt::ShiftModifier);
                 break;
             case 1:
             case 2:
