@@ -329,8 +329,15 @@ void ObjectTables::SetSize(VellControl &object, int w, int h)
 {
     if (object.Kind != KindButton && object.Kind != KindPicture)
         return;
-    object.Width = w / 2 * 2;
-    object.Height = h / 2 * 2;
+    SetExactSize(object, w / 2 * 2, h / 2 * 2);
+}
+
+void ObjectTables::SetExactSize(VellControl &object, int w, int h)
+{
+    if (object.Kind != KindButton && object.Kind != KindPicture)
+        return;
+    object.Width = w;
+    object.Height = h;
     const QRect rect = DrawnRect(object);
     if (VellResizeRect *f = frame(object))
         f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),

@@ -72,6 +72,10 @@ public:
     // Buttons and pictures: resize about the unchanged centre; an odd size
     // loses a pixel (33 gives 32).
     void SetSize(VellControl &object, int w, int h);
+    // Buttons and pictures: the size exactly as given, odd or even (a handle
+    // leaves odd sizes, and a project read back keeps them), about the
+    // unchanged centre.
+    void SetExactSize(VellControl &object, int w, int h);
     void SetVisible(VellControl &object, bool visible);
     // Texts: the label shows the text and fits itself to it, keeping its
     // left and top edges (the centre stays where X and Y say).

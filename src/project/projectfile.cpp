@@ -286,7 +286,7 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
         if (!b)
             break;
         t.SetPosition(*b, record.X, record.Y);
-        t.SetSize(*b, record.Width, record.Height);
+        t.SetExactSize(*b, record.Width, record.Height);
         b->TextureId = record.TextureId;
         t.SetVisible(*b, record.Visible);
         b->LeftActionsFunction = record.LeftActionsFunction;
@@ -300,7 +300,7 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
         if (!p)
             break;
         t.SetPosition(*p, record.X, record.Y);
-        t.SetSize(*p, record.Width, record.Height);
+        t.SetExactSize(*p, record.Width, record.Height);
         p->TextureId = record.TextureId;
         t.SetVisible(*p, record.Visible);
     }

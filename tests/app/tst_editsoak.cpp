@@ -780,8 +780,8 @@ private:
             sameAsFile(path, why);
     }
 
-    // The objects opened are the file's records; an odd size (a frame drag
-    // gives them, and they are saved so) loses its pixel on reading.
+    // The objects opened are the file's records, odd sizes (a frame drag
+    // gives them) included; a text's size is its label's.
     template <typename T>
     void sameRecords(const std::vector<T> &records, ObjectKind kind, QString &why)
     {
@@ -791,9 +791,6 @@ private:
             if constexpr (std::is_same_v<T, VellText>) {
                 want.Width = o->Width;
                 want.Height = o->Height;
-            } else {
-                want.Width = want.Width / 2 * 2;
-                want.Height = want.Height / 2 * 2;
             }
             if (!(*o == want))
                 why = QStringLiteral("the opened %1 is not the file's record").arg(o->Name);

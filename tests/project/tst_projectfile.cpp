@@ -158,6 +158,13 @@ private slots:
                 VellControl *o = t.create(kObjectKinds[random.bounded(3)], Qt::white);
                 t.SetPosition(*o, random.bounded(-5000, 5000), random.bounded(-3000, 3001));
                 t.SetSize(*o, random.bounded(0, 900), random.bounded(0, 901));
+                // A handle leaves any size, odd ones too; they come back as they were.
+                if (VellResizeRect *frame = t.frame(*o); frame && random.bounded(2)) {
+                    frame->HandleMouseDown(3);
+                    frame->DragHandleTo(frame->handleRect(1).left() + random.bounded(1, 300),
+                                        frame->handleRect(1).top() + random.bounded(1, 200));
+                    t.ApplyFrame(*o);
+                }
                 t.SetVisible(*o, random.bounded(2));
                 if (QString *texture = TextureOf(*o))
                     *texture = word();
@@ -311,7 +318,9 @@ private slots:
         Project p;
         QCOMPARE(LoadProjectFile(p, path).outcome, ProjectLoad::Outcome::Loaded);
         const VellButton &b = *p.tables().button(1);
-        QCOMPARE(QRect(b.X, b.Y, b.Width, b.Height), QRect(-7, 12, 44, 32));
+        // Odd sizes are kept as stored.
+        QCOMPARE(QRect(b.X, b.Y, b.Width, b.Height), QRect(-7, 12, 45, 33));
+        QCOMPARE(p.tables().element(b)->rect(), QRect(316 - 7 - 22, 176 - 12 - 16, 45, 33));
         QCOMPARE(b.TextureId, QStringLiteral("Qx"));
         QVERIFY(!b.Visible);
         QCOMPARE(b.LeftActionsFunction, QStringLiteral("L"));
