@@ -2,15 +2,9 @@
 
 #include "common/labelfont.h"
 
-#include <QFontDatabase>
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 #include <optional>
-
-static void initCoreResources()
-{
-    Q_INIT_RESOURCE(core);
-}
 
 namespace vell {
 
@@ -34,11 +28,7 @@ QFont CodeFont()
     std::optional<QFont> &c = cache();
     if (c)
         return *c;
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        throw NoFontSupport();
-    initCoreResources();
-    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansMono.ttf"));
-    QFont f(QFontDatabase::applicationFontFamilies(id).value(0, QStringLiteral("monospace")));
+    QFont f(BundledFontFamily(QStringLiteral("DejaVuSansMono.ttf")));
     f.setStyleHint(QFont::Monospace);
     f.setFixedPitch(true);
     // Pixels rather than points: the same size whatever the screen's DPI

@@ -40,12 +40,7 @@ FontCache &fonts()
     std::unique_ptr<FontCache> &c = cache();
     if (c)
         return *c;
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        throw NoFontSupport();
-    initCoreResources();
-    const int id =
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf"));
-    QFont f(QFontDatabase::applicationFontFamilies(id).value(0));
+    QFont f(BundledFontFamily(QStringLiteral("LiberationSans-Regular.ttf")));
     f.setPixelSize(11);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
@@ -57,6 +52,15 @@ FontCache &fonts()
 }
 
 } // namespace
+
+QString BundledFontFamily(const QString &file)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        throw NoFontSupport();
+    initCoreResources();
+    const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/") + file);
+    return QFontDatabase::applicationFontFamilies(id).value(0);
+}
 
 NoFontSupport::NoFontSupport()
     : std::logic_error("text measurement needs a QGuiApplication (an offscreen one will do: "

@@ -18,6 +18,10 @@ namespace vell {
 // the application ends.
 QFont LabelFont();
 
+// The family of a font file bundled under resources/fonts, loaded into the
+// application (again loading the same file gives the same family).
+QString BundledFontFamily(const QString &file);
+
 class NoFontSupport : public std::logic_error
 {
 public:
