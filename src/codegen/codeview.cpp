@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -305,8 +306,10 @@ int CodeView::fullLinesShown() const
 int CodeView::contentWidth() const
 {
     const int columns = std::max(m_narrowColumns, m_wideColumns);
-    // Room for the caret after the last character.
-    return int(std::ceil(columns * m_column)) + 2 * kMargin + 1;
+    // Room for the caret after the last character; a scroll range holds an
+    // int, whatever the longest line.
+    const double width = std::ceil(columns * m_column) + 2 * kMargin + 1;
+    return int(std::min(width, double(std::numeric_limits<int>::max() / 2)));
 }
 
 void CodeView::updateScrollBars()
