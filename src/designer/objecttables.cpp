@@ -327,8 +327,6 @@ void ObjectTables::SetPosition(VellControl &object, int x, int y)
 
 void ObjectTables::SetSize(VellControl &object, int w, int h)
 {
-    if (object.Kind != KindButton && object.Kind != KindPicture)
-        return;
     SetExactSize(object, w / 2 * 2, h / 2 * 2);
 }
 

@@ -165,19 +165,22 @@ quint64 PanelScene::attach(PanelElement *element, QRect rect)
     return m_nextOrder++;
 }
 
+std::vector<PanelScene::Slot>::iterator PanelScene::firstSlotFrom(quint64 order)
+{
+    // Slots are kept sorted by stacking order.
+    return std::lower_bound(m_slots.begin(), m_slots.end(), order,
+                            [](const Slot &s, quint64 o) { return s.order < o; });
+}
+
 void PanelScene::attachAt(PanelElement *element, QRect rect, quint64 order)
 {
-    const auto at = std::lower_bound(m_slots.begin(), m_slots.end(), order,
-                                     [](const Slot &s, quint64 o) { return s.order < o; });
-    m_slots.insert(at, Slot{rect, true, order, element});
+    m_slots.insert(firstSlotFrom(order), Slot{rect, true, order, element});
     index(element, rect, order);
 }
 
 PanelScene::Slot *PanelScene::slotOf(const PanelElement *element)
 {
-    // Slots are kept sorted by stacking order.
-    const auto it = std::lower_bound(m_slots.begin(), m_slots.end(), element->stackOrder(),
-                                     [](const Slot &s, quint64 order) { return s.order < order; });
+    const auto it = firstSlotFrom(element->stackOrder());
     return it != m_slots.end() && it->element == element ? &*it : nullptr;
 }
 

@@ -185,6 +185,7 @@ private:
     void detach(PanelElement *element);
     void moved(PanelElement *element, QRect from, QRect to);
     Slot *slotOf(const PanelElement *element);
+    std::vector<Slot>::iterator firstSlotFrom(quint64 order);
 
     // The hit-test index: the panel divided into square cells, each listing
     // the elements that reach into it, bottom to top; elements reaching
