@@ -73,7 +73,11 @@ void DesignSurface::unhighlight(VellControl *object)
         element->setFill(kButtonFace);
     } else {
         element->setPen(QColor(0, 0, 0), 1);
-        tables().frame(*object)->SetVisible(false);
+        // A frame being dragged stays (hidden) until its handle is let go.
+        if (object == m_resized)
+            tables().frame(*object)->SetVisible(false);
+        else
+            tables().dropFrame(*object);
     }
 }
 

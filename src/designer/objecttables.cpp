@@ -87,10 +87,8 @@ ObjectTables::Drawing ObjectTables::makeDrawing(VellControl &object, QColor fill
         e.setFill(fill);
         e.setPen(QColor(0, 0, 0), 1);
         e.setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
-        d.frame = std::make_unique<VellResizeRect>(m_scene, rect.left() + rect.width() / 2,
-                                                   rect.top() + rect.height() / 2, rect.width(),
-                                                   rect.height(), &object);
-        d.frame->SetVisible(false);
+        // The frame's handles lie right above the element.
+        m_scene.reserveOrders(4);
     }
     return d;
 }
@@ -237,7 +235,7 @@ void ObjectTables::restore(VellControl &object, const VellControl &record)
         return;
     const QRect rect = DrawnRect(object);
     e->setRect(rect);
-    if (VellResizeRect *f = frame(object)) {
+    if (VellResizeRect *f = madeFrame(object)) {
         f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
                       rect.top() + rect.height());
         e->setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
@@ -291,20 +289,44 @@ VellControl *ObjectTables::objectOf(const PanelElement *element) const
     return object && this->element(*object) == element ? object : nullptr;
 }
 
-PanelElement *ObjectTables::element(const VellControl &object) const
+const ObjectTables::Drawing *ObjectTables::drawing(const VellControl &object) const
 {
     if (object.Kind < KindButton || object.Kind > KindText || object.Id < 1 ||
         object.Id > count(object.Kind))
         return nullptr;
-    return drawings(object.Kind)[object.Id - 1].element.get();
+    return &drawings(object.Kind)[object.Id - 1];
+}
+
+PanelElement *ObjectTables::element(const VellControl &object) const
+{
+    const Drawing *d = drawing(object);
+    return d ? d->element.get() : nullptr;
 }
 
 VellResizeRect *ObjectTables::frame(const VellControl &object) const
 {
-    if (object.Kind < KindButton || object.Kind > KindText || object.Id < 1 ||
-        object.Id > count(object.Kind))
+    const Drawing *d = drawing(object);
+    if (!d || object.Kind == KindText)
         return nullptr;
-    return drawings(object.Kind)[object.Id - 1].frame.get();
+    if (!d->frame) {
+        const PanelElement &e = *d->element;
+        d->frame = std::make_unique<VellResizeRect>(
+            const_cast<PanelScene &>(m_scene), e.rect(), e.stackOrder() + 1,
+            this->object(object.Kind, object.Id));
+    }
+    return d->frame.get();
+}
+
+VellResizeRect *ObjectTables::madeFrame(const VellControl &object) const
+{
+    const Drawing *d = drawing(object);
+    return d ? d->frame.get() : nullptr;
+}
+
+void ObjectTables::dropFrame(const VellControl &object)
+{
+    if (const Drawing *d = drawing(object))
+        d->frame.reset();
 }
 
 void ObjectTables::placeDrawing(const VellControl &object)
@@ -314,7 +336,7 @@ void ObjectTables::placeDrawing(const VellControl &object)
         return;
     const QRect rect = DrawnRect(object);
     e->setRect(rect);
-    if (VellResizeRect *f = frame(object))
+    if (VellResizeRect *f = madeFrame(object))
         f->MoveTo(rect.left() + rect.width() / 2, rect.top() + rect.height() / 2);
 }
 
@@ -337,7 +359,7 @@ void ObjectTables::SetExactSize(VellControl &object, int w, int h)
     object.Width = w;
     object.Height = h;
     const QRect rect = DrawnRect(object);
-    if (VellResizeRect *f = frame(object))
+    if (VellResizeRect *f = madeFrame(object))
         f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
                       rect.top() + rect.height());
     if (PanelElement *e = element(object))

@@ -63,9 +63,13 @@ public:
     // The object an element belongs to, or nullptr.
     VellControl *objectOf(const PanelElement *element) const;
     // What the panel draws for an object: its element, and for buttons and
-    // pictures its selection frame (nullptr for texts).
+    // pictures its selection frame (nullptr for texts). A frame is made when
+    // first asked for, hidden, framing the object's rectangle.
     PanelElement *element(const VellControl &object) const;
     VellResizeRect *frame(const VellControl &object) const;
+    // Lets the frame go (its handles vanish); asking again makes a new one.
+    // Thousands of frames that nobody shows need not be kept.
+    void dropFrame(const VellControl &object);
 
     // Object operations.
     void SetPosition(VellControl &object, int x, int y);
@@ -119,11 +123,14 @@ private:
     struct Drawing
     {
         std::unique_ptr<PanelElement> element;
-        std::unique_ptr<VellResizeRect> frame;
+        mutable std::unique_ptr<VellResizeRect> frame;
     };
     std::vector<Drawing> &drawings(ObjectKind kind);
     const std::vector<Drawing> &drawings(ObjectKind kind) const;
     Drawing makeDrawing(VellControl &object, QColor fill);
+    const Drawing *drawing(const VellControl &object) const;
+    // The frame if one was made, else nullptr.
+    VellResizeRect *madeFrame(const VellControl &object) const;
     void placeDrawing(const VellControl &object);
     template <typename T>
     T *append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, const QString *name,

@@ -11,6 +11,13 @@ VellResizeRect::VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, 
     placeHandles();
 }
 
+VellResizeRect::VellResizeRect(PanelScene &scene, QRect rect, quint64 firstOrder,
+                               VellControl *owner)
+    : Owner(owner), m_scene(scene), m_firstOrder(firstOrder)
+{
+    SetCorners(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
+}
+
 VellResizeRect::~VellResizeRect() = default;
 
 void VellResizeRect::setCorner(int n, int left, int top)

@@ -12,14 +12,18 @@ struct VellControl;
 
 // The selection frame of a button or picture: four 4 x 4 handles centred on
 // the corners of the object's rectangle, by which the object is resized.
-// Every button and picture has one, hidden until its object is selected.
-// The handles keep their places in the stack right above their object (so
-// objects made later cover them), but are drawn elements only while shown.
+// A button or picture gets one when it is first asked for (usually on
+// selection); the handles have their places in the stack right above their
+// object (so objects made later cover them) and are drawn elements only
+// while shown.
 class VellResizeRect
 {
 public:
     // Handle numbers: 1 top-left, 2 top-right, 3 bottom-right, 4 bottom-left.
     VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner);
+    // The frame of an object drawn in `rect` (handles centred on its exact
+    // corners), the handles at the stacking places from `firstOrder` on.
+    VellResizeRect(PanelScene &scene, QRect rect, quint64 firstOrder, VellControl *owner);
     ~VellResizeRect();
     VellResizeRect(const VellResizeRect &) = delete;
     VellResizeRect &operator=(const VellResizeRect &) = delete;
