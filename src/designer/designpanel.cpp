@@ -30,6 +30,12 @@ PressState pressState(const QMouseEvent *event, bool doubleClick)
     return PressState::Other;
 }
 
+// Many small areas are kept as one.
+QRegion addArea(const QRegion &region, const QRect &area)
+{
+    return region.rectCount() >= 8 ? QRegion(region.boundingRect() | area) : region + area;
+}
+
 } // namespace
 
 void paintElement(QPainter &painter, const PanelElement &e)
@@ -67,8 +73,19 @@ void paintElement(QPainter &painter, const PanelElement &e)
         }
         return;
     }
-    // The border lies inside the element's rectangle.
+    // The border lies inside the element's rectangle. A solid border is
+    // four filled strips: the same pixels as stroking it, at a fraction of
+    // the cost, and without the stroker's habit of leaving out a corner
+    // pixel when the rectangle reaches past the clip.
     const int w = e.penWidth();
+    if (!e.dottedPen() && w > 0 && r.width() > 2 * w && r.height() > 2 * w) {
+        const QColor c = e.penColor();
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), w), c);
+        painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), c);
+        painter.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), c);
+        painter.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), c);
+        return;
+    }
     QPen pen(e.penColor(), w, e.dottedPen() ? Qt::DotLine : Qt::SolidLine, Qt::SquareCap,
              Qt::MiterJoin);
     painter.setPen(pen);
@@ -91,13 +108,21 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
     surface.tables().scene().setRepaintHandler([this](const QRect &r, const PanelElement *source) {
         // The ghost outline is drawn over the pictures, never into them.
         if (!source || source->shape() != ElementShape::Ghost) {
-            // Many small areas are kept as one.
-            m_stale = m_stale.rectCount() >= 8 ? QRegion(m_stale.boundingRect() | r) : m_stale + r;
+            m_stale = addArea(m_stale, r);
             if (m_layers && !m_layers->moving(source))
                 m_layers->ready -= r;
         }
-        update(r);
+        if (m_updatesHeld)
+            m_heldUpdate = addArea(m_heldUpdate, r);
+        else
+            update(r);
     });
+}
+
+DesignPanel::HeldUpdates::~HeldUpdates()
+{
+    if (--m_panel.m_updatesHeld == 0 && !m_panel.m_heldUpdate.isEmpty())
+        m_panel.update(std::exchange(m_panel.m_heldUpdate, QRegion()));
 }
 
 template <typename Visit> void DesignPanel::forEachElementIn(QRect area, Visit visit) const
@@ -262,6 +287,7 @@ void DesignPanel::mouseDoubleClickEvent(QMouseEvent *event)
 
 void DesignPanel::mouseMoveEvent(QMouseEvent *event)
 {
+    const HeldUpdates held(*this);
     const QPoint pos = event->position().toPoint();
     const bool moved = pos != m_lastPointer;
     m_lastPointer = pos;

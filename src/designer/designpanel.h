@@ -80,6 +80,22 @@ private:
     void checkLayers();
     void buildLayers(const QRegion &region);
 
+    // While the panel handles a pointer move, the areas it changes are
+    // gathered and handed to Qt's repaint once, at the end.
+    class HeldUpdates
+    {
+    public:
+        explicit HeldUpdates(DesignPanel &panel) : m_panel(panel) { ++panel.m_updatesHeld; }
+        ~HeldUpdates();
+        HeldUpdates(const HeldUpdates &) = delete;
+        HeldUpdates &operator=(const HeldUpdates &) = delete;
+
+    private:
+        DesignPanel &m_panel;
+    };
+    int m_updatesHeld = 0;
+    QRegion m_heldUpdate;
+
     DesignSurface &m_surface;
     // The still elements as last drawn (everything but the ghost outline),
     // and where that picture no longer holds.

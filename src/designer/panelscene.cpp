@@ -151,8 +151,38 @@ void PanelScene::rebuildIndex()
         forEachBucket(slot.rect, [&](Bucket &bucket) { bucket.push_back(slot.element); });
 }
 
+namespace {
+
+// The index cells a rectangle reaches, and whether it reaches outside the
+// panel.
+struct CellSpan
+{
+    int left = 0, top = 0, right = -1, bottom = -1;
+    bool outside = false;
+    bool operator==(const CellSpan &) const = default;
+};
+
+CellSpan cellSpan(QRect rect, int cell)
+{
+    CellSpan span;
+    if (rect.isEmpty())
+        return span;
+    span.outside = !kPanelRect.contains(rect);
+    const QRect inside = rect & kPanelRect;
+    if (!inside.isEmpty())
+        span = {inside.left() / cell, inside.top() / cell, inside.right() / cell,
+                inside.bottom() / cell, span.outside};
+    return span;
+}
+
+} // namespace
+
 void PanelScene::moved(PanelElement *element, QRect from, QRect to)
 {
+    // An element's place in a cell's list is its stacking place, which a
+    // move does not change: a move within the same cells leaves the index.
+    if (cellSpan(from, kCell) == cellSpan(to, kCell))
+        return;
     unindex(element, from);
     index(element, to, element->stackOrder());
 }

@@ -7,10 +7,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QTextLayout>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
 #include <algorithm>
+#include <limits>
 
 namespace vell {
 
@@ -85,6 +88,60 @@ public:
 
     // The row already holds the text; nothing to write back.
     void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override {}
+
+    // A short one-line value (a number, a name) is drawn in one pass: the
+    // style draws the cell without its text, and the text goes at the place
+    // the style gives it. Values change on every tick of a resize, so this
+    // is most of what the grid repaints then. Anything else takes the
+    // general way.
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        const bool plain =
+            text.size() <= 64 &&
+            std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+                return c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029;
+            });
+        if (!plain || opt.features & (QStyleOptionViewItem::HasDecoration |
+                                      QStyleOptionViewItem::HasCheckIndicator)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+        const QRect r = opt.rect.adjusted(margin, 0, -margin, 0);
+        QTextLayout layout(text, opt.font, painter->device());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(std::numeric_limits<int>::max() / 2);
+        layout.endLayout();
+        // A value that does not fit is elided the general way.
+        if (line.naturalTextWidth() > r.width()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        // A plain cell lies on the view's own background: only its text is
+        // drawn. A selected, focused or coloured one gets the style's cell.
+        if (opt.state & (QStyle::State_Selected | QStyle::State_HasFocus) ||
+            opt.backgroundBrush.style() != Qt::NoBrush) {
+            opt.text.clear();
+            opt.features &= ~QStyleOptionViewItem::HasDisplay;
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+        }
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (opt.state & QStyle::State_Active) ? QPalette::Normal
+                                                                                : QPalette::Inactive;
+        painter->save();
+        painter->setPen(opt.palette.color(group, opt.state & QStyle::State_Selected
+                                                     ? QPalette::HighlightedText
+                                                     : QPalette::Text));
+        painter->setClipRect(r, Qt::IntersectClip);
+        layout.draw(painter, QPointF(r.left(), r.top() + (r.height() - int(line.height())) / 2));
+        painter->restore();
+    }
 
 private:
     void prepareLineEdit(QLineEdit *edit, int row) const

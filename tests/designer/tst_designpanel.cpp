@@ -523,6 +523,53 @@ private slots:
         QCOMPARE(f.tables().element(*f.tables().button(2))->fill(), QColor(10, 20, 30));
         QCOMPARE(f.tables().element(*f.tables().picture(1))->fill(), QColor(0, 128, 128));
     }
+
+    // A border lies inside its rectangle, `width` pixels wide, every pixel of
+    // it drawn also where the rectangle reaches past the picture or the clip.
+    void borderPixels_data()
+    {
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QRect>("clip");
+        QTest::newRow("inside, selected") << QRect(3, 5, 17, 9) << 2 << QRect();
+        QTest::newRow("past the right edge") << QRect(5, 7, 37, 4) << 1 << QRect();
+        QTest::newRow("past the right edge, selected") << QRect(9, 2, 33, 11) << 2 << QRect();
+        QTest::newRow("past the left and bottom edges") << QRect(-6, 20, 15, 13) << 1 << QRect();
+        QTest::newRow("cut by the clip") << QRect(4, 3, 30, 20) << 2 << QRect(6, 1, 17, 12);
+    }
+
+    void borderPixels()
+    {
+        QFETCH(QRect, rect);
+        QFETCH(int, width);
+        QFETCH(QRect, clip);
+        PanelScene scene;
+        PanelElement e(scene, ElementShape::Rectangle, rect);
+        e.setFill(QColor(200, 210, 220));
+        e.setPen(QColor(10, 20, 30), width);
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        if (!clip.isNull())
+            painter.setClipRect(clip);
+        paintElement(painter, e);
+        painter.end();
+        const QRect inner = rect.adjusted(width, width, -width, -width);
+        const QRect drawn = clip.isNull() ? image.rect() : clip;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QPoint p(x, y);
+                const QColor expected = !rect.contains(p) || !drawn.contains(p) ? QColor(Qt::white)
+                                        : inner.contains(p) ? QColor(200, 210, 220)
+                                                            : QColor(10, 20, 30);
+                if (image.pixelColor(p) != expected)
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 is %3")
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(image.pixelColor(p).name())));
+            }
+        }
+    }
 };
 
 QTEST_MAIN(TestDesignPanel)
