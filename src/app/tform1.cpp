@@ -570,10 +570,15 @@ void TForm1::ShowProperties(VellControl *object)
     if (!object)
         return;
     ClassList->setCurrentText(KindBoxText(object->Kind));
-    ObjList->setEditText(object->Name);
+    // Shown again on every tick of a resize: what did not change is left.
+    if (ObjList->currentText() != object->Name)
+        ObjList->setEditText(object->Name);
     InfoList->setRows(PropertyRowsFor(*object));
-    ID->setText(IntToText(object->Id));
-    ID->adjustSize();
+    const QString id = IntToText(object->Id);
+    if (ID->text() != id) {
+        ID->setText(id);
+        ID->adjustSize();
+    }
 }
 
 void TForm1::ResetObjectInfo()
