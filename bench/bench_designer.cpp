@@ -106,8 +106,7 @@ protected:
 };
 
 // The floor of a step: its repainted areas repainted by picture windows
-// standing for the widgets, through the same event loop (median over the
-// recorded steps).
+// standing for the widgets, through the same event loop.
 double floorOf(const PaintRecorder &recorder, std::map<QWidget *, PictureWindow *> &windows)
 {
     if (recorder.steps.empty())
@@ -119,13 +118,19 @@ double floorOf(const PaintRecorder &recorder, std::map<QWidget *, PictureWindow 
         }
     }
     QApplication::processEvents();
-    std::size_t next = 0;
-    return median(int(recorder.steps.size()), [&] {
-        for (const auto &[widget, region] : recorder.steps[next % recorder.steps.size()])
-            windows[widget]->update(region);
-        ++next;
-        QApplication::processEvents();
-    });
+    // The lowest of three medians: the floor is what the machine can do.
+    double lowest = 0;
+    for (int round = 0; round < 3; ++round) {
+        std::size_t next = 0;
+        const double m = median(int(recorder.steps.size()), [&] {
+            for (const auto &[widget, region] : recorder.steps[next % recorder.steps.size()])
+                windows[widget]->update(region);
+            ++next;
+            QApplication::processEvents();
+        });
+        lowest = round == 0 ? m : std::min(lowest, m);
+    }
+    return lowest;
 }
 
 void printPair(const char *what, double cost, double floor, std::size_t paints, int steps)

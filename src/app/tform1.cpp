@@ -569,8 +569,9 @@ void TForm1::ShowProperties(VellControl *object)
 {
     if (!object)
         return;
-    ClassList->setCurrentText(KindBoxText(object->Kind));
     // Shown again on every tick of a resize: what did not change is left.
+    if (const QString kind = KindBoxText(object->Kind); ClassList->currentText() != kind)
+        ClassList->setCurrentText(kind);
     if (ObjList->currentText() != object->Name)
         ObjList->setEditText(object->Name);
     InfoList->setRows(PropertyRowsFor(*object));

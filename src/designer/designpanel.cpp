@@ -108,9 +108,15 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
     surface.tables().scene().setRepaintHandler([this](const QRect &r, const PanelElement *source) {
         // The ghost outline is drawn over the pictures, never into them.
         if (!source || source->shape() != ElementShape::Ghost) {
-            m_stale = addArea(m_stale, r);
-            if (m_layers && !m_layers->moving(source))
-                m_layers->ready -= r;
+            if (m_layers && m_layers->moving(source)) {
+                // Drawn between the layers; the still picture learns of
+                // the whole way once the resize is over.
+                m_layers->moved |= r;
+            } else {
+                m_stale = addArea(m_stale, r);
+                if (m_layers)
+                    m_layers->ready -= r;
+            }
         }
         if (m_updatesHeld)
             m_heldUpdate = addArea(m_heldUpdate, r);
@@ -168,7 +174,7 @@ void DesignPanel::startLayers(const PanelElement *handle)
         return;
     m_layers = std::make_unique<ResizeLayers>(ResizeLayers{
         element, frame, QImage(size(), QImage::Format_RGB32),
-        QImage(size(), QImage::Format_ARGB32_Premultiplied), QRegion()});
+        QImage(size(), QImage::Format_ARGB32_Premultiplied), QRegion(), QRect(), QRect()});
 }
 
 void DesignPanel::checkLayers()
@@ -179,7 +185,15 @@ void DesignPanel::checkLayers()
     if (m_mode != Mode::Resizing || !resized ||
         m_surface.tables().element(*resized) != m_layers->element ||
         m_surface.ActiveFrame() != m_layers->frame)
-        m_layers.reset();
+        dropLayers();
+}
+
+void DesignPanel::dropLayers()
+{
+    if (!m_layers)
+        return;
+    m_stale = addArea(m_stale, m_layers->moved);
+    m_layers.reset();
 }
 
 void DesignPanel::buildLayers(const QRegion &region)
@@ -208,8 +222,14 @@ void DesignPanel::buildLayers(const QRegion &region)
         above.fillRect(area, Qt::transparent);
         above.setCompositionMode(QPainter::CompositionMode_SourceOver);
         forEachElementIn(area, [&](const PanelElement &e) {
-            if (!layers.moving(&e))
-                paintElement(e.stackOrder() < split ? below : above, e);
+            if (layers.moving(&e))
+                return;
+            if (e.stackOrder() < split) {
+                paintElement(below, e);
+            } else {
+                paintElement(above, e);
+                layers.aboveDrawn |= e.rect() & area;
+            }
         });
     }
 }
@@ -230,7 +250,8 @@ void DesignPanel::paintEvent(QPaintEvent *event)
         drawMoving(m_layers->element);
         for (int n = 1; n <= 4; ++n)
             drawMoving(m_layers->frame->handleElement(n));
-        painter.drawImage(dirty.topLeft(), m_layers->above, dirty);
+        if (const QRect over = dirty & m_layers->aboveDrawn; !over.isEmpty())
+            painter.drawImage(over.topLeft(), m_layers->above, over);
     } else {
         refreshCache();
         painter.drawImage(dirty.topLeft(), m_cache, dirty);
@@ -327,7 +348,7 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
     case Mode::Resizing:
         if (event->buttons() == Qt::NoButton) {
             m_mode = Mode::Idle;
-            m_layers.reset();
+            dropLayers();
             m_surface.handleUp();
         }
         break;

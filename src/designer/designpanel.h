@@ -69,6 +69,10 @@ private:
         QImage below;
         QImage above;
         QRegion ready;
+        // Where anything was drawn into `above` (elsewhere it is clear).
+        QRect aboveDrawn;
+        // Where the object and its handles have been while resized.
+        QRect moved;
         bool moving(const PanelElement *e) const
         {
             return e && (e == element ||
@@ -78,6 +82,7 @@ private:
     void startLayers(const PanelElement *handle);
     // Drops the layers once the resize is over or its object is gone.
     void checkLayers();
+    void dropLayers();
     void buildLayers(const QRegion &region);
 
     // While the panel handles a pointer move, the areas it changes are
