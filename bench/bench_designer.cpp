@@ -322,9 +322,9 @@ int main(int argc, char *argv[])
 
     // The minimal painted panel held the same objects in 31 MB in all; the
     // goal is 45 MiB.
-    std::printf("peak memory: %ld MiB (%ld MiB before the objects); minimal panel 31 MB; "
-                "goal 45 MiB\n",
-                peak / 1024, baseKiB / 1024);
+    std::printf("peak memory: %.1f MiB (%.1f MiB before the objects, %.1f MiB for them); "
+                "minimal panel 31 MB; goal 45 MiB\n",
+                peak / 1024.0, baseKiB / 1024.0, (peak - baseKiB) / 1024.0);
     for (auto &[widget, window] : pictureWindows)
         delete window;
 

@@ -4,6 +4,8 @@
 
 namespace vell {
 
+static_assert(sizeof(PanelElement) <= 88, "an element per object: keep it small");
+
 PanelElement::PanelElement(PanelScene &scene, ElementShape shape, QRect rect)
     : m_scene(scene), m_stackOrder(scene.attach(this, rect)), m_rect(rect), m_shape(shape)
 {
@@ -70,10 +72,11 @@ void PanelElement::setFillStyle(FillStyle style)
 
 void PanelElement::setPen(QColor color, int width)
 {
+    width = std::clamp(width, 0, 255);
     if (color.rgba() == m_penColor && width == m_penWidth)
         return;
     m_penColor = color.rgba();
-    m_penWidth = width;
+    m_penWidth = quint8(width);
     invalidate();
 }
 

@@ -19,7 +19,7 @@ class VellResizeRect;
 constexpr int kPanelWidth = 633;
 constexpr int kPanelHeight = 353;
 
-enum class ElementShape
+enum class ElementShape : quint8
 {
     Rectangle, // a button's or picture's rectangle
     Label,     // a text's auto-sized label
@@ -27,7 +27,7 @@ enum class ElementShape
     Ghost,     // the dotted outline that follows the pointer while moving
 };
 
-enum class FillStyle
+enum class FillStyle : quint8
 {
     Solid,
     Clear,
@@ -86,8 +86,8 @@ public:
 
     // What the element belongs to: the object kind (1 button, 2 picture,
     // 3 text) for object elements; for handles their frame and number.
-    ObjectKind objectKind() const { return m_objectKind; }
-    void setObjectKind(ObjectKind kind) { m_objectKind = kind; }
+    ObjectKind objectKind() const { return ObjectKind(m_objectKind); }
+    void setObjectKind(ObjectKind kind) { m_objectKind = quint8(kind); }
     VellResizeRect *frame() const { return m_frame; }
     int handleNumber() const { return m_handleNumber; }
     void setHandle(VellResizeRect *frame, int number)
@@ -106,13 +106,13 @@ private:
     QString m_text;
     VellResizeRect *m_frame = nullptr;
     int m_tag = 0;
-    int m_penWidth = 1;
     QRgb m_fill = qRgb(255, 255, 255);
     QRgb m_penColor = qRgb(0, 0, 0);
     QRgb m_textColor = qRgb(0, 0, 0);
+    quint8 m_penWidth = 1;
     ElementShape m_shape;
     FillStyle m_fillStyle = FillStyle::Solid;
-    ObjectKind m_objectKind = KindNone;
+    quint8 m_objectKind = KindNone;
     quint8 m_handleNumber = 0;
     bool m_visible = true;
     bool m_dottedPen = false;
