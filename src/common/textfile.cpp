@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vell {
@@ -58,9 +60,29 @@ QByteArray JoinTextLines(const QStringList &lines)
 
 QByteArray ReadFileBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a pipe would keep the reader waiting, and
+    // a device such as /dev/zero would be read until memory runs out. The
+    // file is opened without waiting and looked at before any reading.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw VellError(cannotOpenMessage(path, qt_error_string(errno)));
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw VellError(cannotOpenMessage(path, file.errorString()));
+    }
+    struct stat info{};
+    if (::fstat(fd, &info) != 0)
+        throw VellError(cannotOpenMessage(path, qt_error_string(errno)));
+    if (S_ISDIR(info.st_mode))
+        throw VellError(cannotOpenMessage(path, QStringLiteral("file to open is a directory")));
+    if (!S_ISREG(info.st_mode))
+        throw VellError(cannotOpenMessage(path, QStringLiteral("not a regular file")));
+    if (info.st_size > kLargestReadFile)
+        throw VellError(cannotOpenMessage(
+            path, QStringLiteral("the file is too large (%1 bytes; at most %2 are read)")
+                      .arg(qint64(info.st_size))
+                      .arg(kLargestReadFile)));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw VellError(cannotOpenMessage(path, file.errorString()));

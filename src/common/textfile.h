@@ -16,8 +16,13 @@ QStringList SplitTextLines(const QByteArray &bytes);
 // cannot store (the text is never altered silently).
 QByteArray JoinTextLines(const QStringList &lines);
 
-// Reads a whole file's bytes. Throws VellError with
-// "Cannot open file \"%s\". %s" when it cannot be read.
+// The largest file read whole: far beyond any design or code file, well
+// below what would exhaust memory.
+constexpr qint64 kLargestReadFile = qint64(64) << 20;
+
+// Reads a whole regular file's bytes. Throws VellError with
+// "Cannot open file \"%s\". %s" when it cannot be read, or is no regular
+// file (a directory, a pipe, a device), or is larger than kLargestReadFile.
 QByteArray ReadFileBytes(const QString &path);
 
 // Reads a whole Windows-1251 text file. Throws VellError with

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vell;
@@ -256,6 +257,44 @@ private slots:
                      qPrintable(e.message()));
             QVERIFY(e.message().size() >
                     QStringLiteral("Cannot open file \"%1\". ").arg(path).size());
+        }
+    }
+
+    // Only regular files are read, and none too large for memory: a pipe
+    // or a device would otherwise hang the reader or read for ever.
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("directory") << "directory" << "file to open is a directory";
+        QTest::newRow("pipe without a writer") << "pipe" << "not a regular file";
+        QTest::newRow("endless device") << "/dev/zero" << "not a regular file";
+        QTest::newRow("larger than the limit")
+            << "large" << "the file is too large (67108865 bytes; at most 67108864 are read)";
+    }
+
+    void refusedFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString path = dir.filePath("p.vlp");
+        if (kind == "directory") {
+            QVERIFY(QDir(dir.path()).mkdir("p.vlp"));
+        } else if (kind == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "large") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(kLargestReadFile + 1)); // sparse: nothing is written
+        } else {
+            path = kind;
+        }
+        try {
+            ReadFileBytes(path);
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
         }
     }
 
