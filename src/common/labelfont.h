@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <stdexcept>
+#include <vector>
 
 namespace vell {
 
@@ -37,5 +38,24 @@ QSize LabelSize(const QString &text);
 
 // Where a label's first line stands below its top edge.
 qreal LabelAscent();
+
+// Texts up to this length are measured whole; longer ones piece by piece
+// (the font engine's own sums overflow past about 33 million pixels).
+constexpr qsizetype kLongestMeasuredWhole = 1 << 18;
+
+// A long label is drawn piece by piece, only the pieces in sight: drawing
+// its whole text for every repaint would take the panel seconds.
+constexpr qsizetype kLabelPieceLength = 1024;
+struct LabelPiece
+{
+    qsizetype start;  // where in the text
+    qsizetype length; // characters
+    double left;      // distance from the label's left edge
+    double width;
+};
+// The text in pieces of about kLabelPieceLength characters, never parting
+// a character from its marks or a surrogate pair. Kept for the texts last
+// asked for: the list holds until the next call.
+const std::vector<LabelPiece> &LabelPieces(const QString &text);
 
 } // namespace vell

@@ -57,6 +57,24 @@ void paintElement(QPainter &painter, const PanelElement &e)
         painter.setPen(e.textColor());
         painter.setFont(LabelFont());
         const QString &text = e.text();
+        // A long text: only the pieces in sight.
+        if (text.size() > 4 * kLabelPieceLength) {
+            const QRectF clip = painter.hasClipping() ? painter.clipBoundingRect()
+                                                      : QRectF(painter.viewport());
+            const double from = clip.left() - r.left();
+            const double to = clip.right() + 1 - r.left();
+            const std::vector<LabelPiece> &pieces = LabelPieces(text);
+            auto piece = std::partition_point(pieces.begin(), pieces.end(), [&](const LabelPiece &p) {
+                return p.left + p.width < from;
+            });
+            painter.save();
+            painter.setClipRect(r, Qt::IntersectClip);
+            for (; piece != pieces.end() && piece->left <= to; ++piece)
+                painter.drawText(QPointF(r.left() + piece->left, r.top() + LabelAscent()),
+                                 text.mid(piece->start, piece->length));
+            painter.restore();
+            return;
+        }
         // Plain text is drawn at its baseline, without laying it out in the
         // rectangle first (the label fits its text); anything a line layout
         // treats specially goes the long way.

@@ -17,6 +17,10 @@
 
 namespace vell {
 
+// The characters of a value a cell draws at most (far more than it has
+// room for).
+constexpr qsizetype kLongestShownValue = 1000;
+
 // Editors of the value column.
 class PropertyDelegate : public QStyledItemDelegate
 {
@@ -105,12 +109,19 @@ public:
             std::none_of(text.cbegin(), text.cend(), [](QChar c) {
                 return c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029;
             });
+        QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+        const auto generalWay = [&] {
+            // No cell shows more than its first characters: laying out a
+            // megabyte-long value on every repaint would stall the window.
+            if (opt.text.size() > kLongestShownValue)
+                opt.text = opt.text.left(kLongestShownValue) + QChar(0x2026);
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+        };
         if (!plain || opt.features & (QStyleOptionViewItem::HasDecoration |
                                       QStyleOptionViewItem::HasCheckIndicator)) {
-            QStyledItemDelegate::paint(painter, option, index);
+            generalWay();
             return;
         }
-        QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
         const QRect r = opt.rect.adjusted(margin, 0, -margin, 0);
         QTextLayout layout(text, opt.font, painter->device());
@@ -120,7 +131,7 @@ public:
         layout.endLayout();
         // A value that does not fit is elided the general way.
         if (line.naturalTextWidth() > r.width()) {
-            QStyledItemDelegate::paint(painter, option, index);
+            generalWay();
             return;
         }
         // A plain cell lies on the view's own background: only its text is
@@ -147,6 +158,8 @@ private:
     void prepareLineEdit(QLineEdit *edit, int row) const
     {
         edit->setFrame(false);
+        // A value of any length is kept whole (a line edit cuts at 32,767).
+        edit->setMaxLength(std::numeric_limits<int>::max());
         edit->setContextMenuPolicy(Qt::NoContextMenu);
         // Every character comes through the key filter: no input-method
         // commits and no dropped text.

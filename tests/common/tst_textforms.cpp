@@ -2,6 +2,7 @@
 #include "common/textforms.h"
 #include "common/vellerror.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QtTest>
 
@@ -211,6 +212,15 @@ private slots:
         QVERIFY(text.width() > 20 && text.width() < 34);
         QVERIFY(LabelSize("Hello, world").width() > hello.width());
         QVERIFY(LabelSize("").width() > 0);
+        // Very long texts are measured piece by piece: the font engine's own
+        // sum overflows past 2^25 pixels (4,000,000 of these 10.375-pixel
+        // letters gave a negative width).
+        QCOMPARE(QFontMetricsF(LabelFont()).horizontalAdvance(QLatin1Char('W')), 10.375);
+        QCOMPARE(LabelSize(QString(300000, QLatin1Char('W'))).width(), 3112500);
+        QCOMPARE(LabelSize(QString(4000000, QLatin1Char('W'))).width(), 41500000);
+        const QString unit = QStringLiteral("Ok, ёлка\u0301 \U0001F600!");
+        QCOMPARE(LabelSize(unit.repeated(30000)).width(),
+                 qRound(QFontMetricsF(LabelFont()).horizontalAdvance(unit) * 30000));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "actions/tform5.h"
+#include "common/labelfont.h"
 #include "appfixture.h"
 #include "settings/colorswatch.h"
 #include "settings/tform2.h"
@@ -522,6 +523,35 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.tables().element(*f.tables().button(1))->fill(), QColor(10, 20, 30), 150);
         QCOMPARE(f.tables().element(*f.tables().button(2))->fill(), QColor(10, 20, 30));
         QCOMPARE(f.tables().element(*f.tables().picture(1))->fill(), QColor(0, 128, 128));
+    }
+
+    // A long label is drawn only where it shows, piece by piece: the same
+    // pixels as drawing its whole text.
+    void longLabelDrawnInPieces()
+    {
+        const QString text = QStringLiteral("Ok, ёлка\u0301 W\U0001F600!").repeated(700);
+        const QRect rect(-23456, 7, LabelSize(text).width(), kLabelHeight);
+        PanelScene scene;
+        PanelElement e(scene, ElementShape::Label, rect);
+        e.setText(text);
+        e.setTextColor(QColor(90, 0, 30));
+        QImage pieces(120, 30, QImage::Format_RGB32);
+        QImage whole = pieces;
+        for (QImage *image : {&pieces, &whole}) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            painter.setClipRect(QRect(13, 2, 97, 25));
+            if (image == &pieces) {
+                paintElement(painter, e);
+                continue;
+            }
+            painter.fillRect(rect, e.fill());
+            painter.setFont(LabelFont());
+            painter.setPen(e.textColor());
+            painter.drawText(QPointF(rect.left(), rect.top() + LabelAscent()), text);
+        }
+        QCOMPARE(pieces, whole);
+        QVERIFY(pieces.pixelColor(60, 12) != e.fill()); // some text shows
     }
 
     // A border lies inside its rectangle, `width` pixels wide, every pixel of

@@ -334,6 +334,23 @@ private slots:
         QCOMPARE(f.tables().element(*t)->fillStyle(), FillStyle::Solid);
     }
 
+    // A text longer than a line edit holds by default (32,767 characters) is
+    // kept whole while typed into.
+    void longTextKeptWhole()
+    {
+        AppFixture f;
+        VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
+        const QString longText = QStringLiteral("Ъ0123456789").repeated(4000);
+        f.tables().SetText(*t, longText);
+        f.surface().Select(*t);
+        QWidget *edit = openEditor(f, 3);
+        QVERIFY(qobject_cast<QLineEdit *>(edit));
+        QTest::keyClick(edit, Qt::Key_End);
+        typeText(edit, QStringLiteral("!"));
+        QCOMPARE(t->Text.size(), longText.size() + 1);
+        QCOMPARE(t->Text, longText + QLatin1Char('!'));
+    }
+
     void colourEllipsis()
     {
         AppFixture f;
