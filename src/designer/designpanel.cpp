@@ -95,21 +95,30 @@ void paintElement(QPainter &painter, const PanelElement &e)
     // four filled strips: the same pixels as stroking it, at a fraction of
     // the cost, and without the stroker's habit of leaving out a corner
     // pixel when the rectangle reaches past the clip.
+    // A rectangle too narrow for an inside is all border. Nothing is drawn
+    // outside the rectangle: the panel repaints only elements' rectangles.
     const int w = e.penWidth();
-    if (!e.dottedPen() && w > 0 && r.width() > 2 * w && r.height() > 2 * w) {
-        const QColor c = e.penColor();
+    if (w <= 0)
+        return;
+    const QColor c = e.penColor();
+    if (!e.dottedPen()) {
+        if (r.width() <= 2 * w || r.height() <= 2 * w) {
+            painter.fillRect(r, c);
+            return;
+        }
         painter.fillRect(QRect(r.left(), r.top(), r.width(), w), c);
         painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), c);
         painter.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), c);
         painter.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), c);
         return;
     }
-    QPen pen(e.penColor(), w, e.dottedPen() ? Qt::DotLine : Qt::SolidLine, Qt::SquareCap,
-             Qt::MiterJoin);
-    painter.setPen(pen);
+    painter.save();
+    painter.setClipRect(r, Qt::IntersectClip);
+    painter.setPen(QPen(c, w, Qt::DotLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
     const qreal inset = w / 2.0;
     painter.drawRect(QRectF(r).adjusted(inset, inset, -inset, -inset));
+    painter.restore();
 }
 
 DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)

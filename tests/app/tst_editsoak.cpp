@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "filebytes.h"
+#include "panelpixels.h"
 #include "common/labelfont.h"
 #include "common/textfile.h"
 #include "common/textforms.h"
@@ -843,6 +844,13 @@ private:
         }
         if (!agreeTables(why) || !agreeScene(why))
             return;
+        // The panel's pictures are kept up to date where things changed:
+        // now and then it must show exactly a fresh drawing.
+        if (step % 20 == 0 &&
+            PanelShown(f.panel()) != PanelDrawnAfresh(tables().scene(), f.surface().GhostFrame())) {
+            why = QStringLiteral("the panel shows something else than its elements");
+            return;
+        }
         agreeSelection(why);
     }
 

@@ -1,6 +1,7 @@
 #include "actions/tform5.h"
 #include "common/labelfont.h"
 #include "appfixture.h"
+#include "panelpixels.h"
 #include "settings/colorswatch.h"
 #include "settings/tform2.h"
 
@@ -23,30 +24,6 @@ const QPoint kCentre(316, 176);
 QMenu *openPopup()
 {
     return qobject_cast<QMenu *>(QApplication::activePopupWidget());
-}
-
-// The panel as a fresh drawing of every element would show it, without
-// the border.
-QImage drawnAfresh(const PanelScene &scene, const PanelElement *ghost)
-{
-    QImage image(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
-    image.fill(QColor(240, 240, 240));
-    QPainter painter(&image);
-    for (const PanelScene::Slot &slot : scene.stack()) {
-        if (slot.visible && slot.element != ghost)
-            paintElement(painter, *slot.element);
-    }
-    if (ghost && ghost->isVisible())
-        paintElement(painter, *ghost);
-    painter.end();
-    return image.copy(1, 1, kPanelWidth - 2, kPanelHeight - 2);
-}
-
-QImage shown(QWidget *panel)
-{
-    QApplication::processEvents();
-    return panel->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(
-        1, 1, kPanelWidth - 2, kPanelHeight - 2);
 }
 
 } // namespace
@@ -317,8 +294,8 @@ private slots:
         t.SetText(*t.text(1), QStringLiteral("Надпись над кнопкой"));
         t.SetPosition(*t.button(2), 27, 21);
         const auto same = [&](const char *when) {
-            const QImage expected = drawnAfresh(t.scene(), f.surface().GhostFrame());
-            if (shown(f.panel()) != expected)
+            const QImage expected = PanelDrawnAfresh(t.scene(), f.surface().GhostFrame());
+            if (PanelShown(f.panel()) != expected)
                 QFAIL(qPrintable(QStringLiteral("the panel differs from the scene ") + when));
         };
         same("at first");
@@ -566,6 +543,8 @@ private slots:
         QTest::newRow("past the right edge, selected") << QRect(9, 2, 33, 11) << 2 << QRect();
         QTest::newRow("past the left and bottom edges") << QRect(-6, 20, 15, 13) << 1 << QRect();
         QTest::newRow("cut by the clip") << QRect(4, 3, 30, 20) << 2 << QRect(6, 1, 17, 12);
+        QTest::newRow("narrower than its border") << QRect(5, 4, 3, 9) << 2 << QRect();
+        QTest::newRow("one pixel high") << QRect(7, 11, 20, 1) << 1 << QRect();
     }
 
     void borderPixels()
@@ -584,7 +563,10 @@ private slots:
             painter.setClipRect(clip);
         paintElement(painter, e);
         painter.end();
-        const QRect inner = rect.adjusted(width, width, -width, -width);
+        // Too narrow for an inside: all border.
+        const QRect inner = rect.width() > 2 * width && rect.height() > 2 * width
+                                ? rect.adjusted(width, width, -width, -width)
+                                : QRect();
         const QRect drawn = clip.isNull() ? image.rect() : clip;
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
