@@ -1,5 +1,6 @@
 #include "actions/tform5.h"
 #include "appfixture.h"
+#include "panelpixels.h"
 #include "common/textfile.h"
 #include "project/projectfile.h"
 #include "usercode/tform3.h"
@@ -307,12 +308,24 @@ private slots:
         const QByteArray end = design(f);
         QUndoStack &history = f.form->project().history();
         QVERIFY(history.count() > 40);
-        while (history.canUndo())
+        // And the panel shows each state exactly.
+        const auto panelShowsTheScene = [&] {
+            return PanelShown(f.panel()) == PanelDrawnAfresh(t.scene(), f.surface().GhostFrame());
+        };
+        for (int n = 0; history.canUndo(); ++n) {
             undo(f);
+            if (n % 7 == 0)
+                QVERIFY2(panelShowsTheScene(), qPrintable(QStringLiteral("undo %1").arg(n)));
+        }
         QCOMPARE(design(f), start);
-        while (history.canRedo())
+        QVERIFY(panelShowsTheScene());
+        for (int n = 0; history.canRedo(); ++n) {
             redo(f);
+            if (n % 7 == 0)
+                QVERIFY2(panelShowsTheScene(), qPrintable(QStringLiteral("redo %1").arg(n)));
+        }
         QCOMPARE(design(f), end);
+        QVERIFY(panelShowsTheScene());
         QCOMPARE(f.app->Form5()->KnownObjectNames(), t.objectNames());
     }
 };
