@@ -16,6 +16,8 @@
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
 
+#include <limits>
+
 using namespace vell;
 
 namespace {
@@ -107,6 +109,9 @@ TForm5::TForm5(Project &project, QWidget *parent) : QDialog(parent), m_project(p
     // characters stay out, typed or pasted.
     ObjName->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[A-Za-z0-9_]*")), ObjName));
+    // Names and messages of any length are kept whole (a line edit cuts at
+    // 32,767 characters).
+    ObjName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
 
     ChekedBtn = new QCheckBox(QStringLiteral("Показать"), GroupBox1);
     ChekedBtn->setObjectName(QStringLiteral("ChekedBtn"));
@@ -117,6 +122,7 @@ TForm5::TForm5(Project &project, QWidget *parent) : QDialog(parent), m_project(p
     Param3->setGeometry(8, 80, 153, 21);
     // The message becomes one line of the button's actions and of the files.
     Param3->setValidator(new OneLineTextValidator(Param3));
+    Param3->setMaxLength(std::numeric_limits<int>::max());
     Param3->hide();
 
     ToolTip = new QLabel(GroupBox1);

@@ -34,6 +34,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <limits>
+
 using namespace vell;
 
 namespace {
@@ -188,6 +190,8 @@ void TForm1::createControls()
     ObjList->setEditable(true);
     ObjList->setInsertPolicy(QComboBox::NoInsert);
     ObjList->lineEdit()->setReadOnly(true);
+    // Names of any length are shown whole (and found again by what shows).
+    ObjList->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     ObjList->setEditText(QStringLiteral("<объект не выбран>"));
     ObjList->installEventFilter(this);
     ObjList->lineEdit()->installEventFilter(this);

@@ -133,6 +133,11 @@ private slots:
             QTest::keyClick(d->Param3, Qt::Key_V, Qt::ControlModifier);
             QCOMPARE(d->Param3->text(), QString());
         }
+        // A long message is pasted whole (a line edit's default cuts it).
+        QApplication::clipboard()->setText(QStringLiteral("Ы").repeated(40000));
+        QTest::keyClick(d->Param3, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(d->Param3->text().size(), 40000);
+        d->Param3->clear();
         QCOMPARE(captions(d), QStringList({"Действие", "  Показать объект с именем Picture_1",
                                            "  Спрятать объект с именем Button_2",
                                            "  Спрятать объект с именем Button_2"}));

@@ -414,6 +414,16 @@ private slots:
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Картинка"));
         QTest::keyClicks(box->lineEdit(), QStringLiteral("Button_1"));
         QCOMPARE(box->currentText(), QStringLiteral("Button_2"));
+        // A name longer than a line edit holds by default (32,767) is shown
+        // whole, and choosing it selects its object.
+        const QString longName = QStringLiteral("Picture_").repeated(5000);
+        VellControl *longNamed = f.tables().createNamed(KindPicture, QColor(0, 128, 128), longName);
+        f.form->project().RefreshObjectNames();
+        box->showPopup();
+        box->view()->setCurrentIndex(box->model()->index(1, 0));
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        QCOMPARE(box->currentText().size(), longName.size());
+        QCOMPARE(f.surface().selectedObject(), longNamed);
     }
 
     void objectBoxArrowKeysReachEveryEntry()
