@@ -9,6 +9,7 @@
 #include "settings/settingsfile.h"
 
 #include <QCommandLineParser>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 
@@ -98,7 +99,10 @@ ProjectReadResult readProject(const QString &path)
 
 void write(QIODevice &device, const QByteArray &bytes)
 {
-    if (device.write(bytes) != bytes.size())
+    // A file (standard output too) buffers: only its flush tells whether
+    // the bytes got out, on a full disk say.
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    if (device.write(bytes) != bytes.size() || (file && !file->flush()))
         fail(QStringLiteral("не удалось записать вывод: ") + device.errorString());
 }
 

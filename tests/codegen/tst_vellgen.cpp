@@ -194,9 +194,11 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QString::fromLatin1(name));
-        const auto runProgram = [&](const QStringList &arguments) {
+        const auto runProgram = [&](const QStringList &arguments, const QString &output = {}) {
             QProcess process;
             process.setProcessEnvironment(env);
+            if (!output.isEmpty())
+                process.setStandardOutputFile(output);
             process.start(QStringLiteral(VELLGEN_PROGRAM), arguments);
             process.waitForFinished(60000);
             return Run{process.exitCode(), process.readAllStandardOutput(),
@@ -212,6 +214,10 @@ private slots:
         QCOMPARE(failed.status, 1);
         QCOMPARE(failed.err,
                  QByteArray("vellgen: Cannot open file \"none.vlp\". No such file or directory\n"));
+        // Output that cannot be written is a failure, not a success.
+        const Run full = runProgram({"p.vlp"}, QStringLiteral("/dev/full"));
+        QCOMPARE(full.status, 1);
+        QVERIFY2(full.err.startsWith("vellgen: не удалось записать вывод: "), full.err.constData());
     }
 };
 
