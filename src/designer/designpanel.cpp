@@ -91,12 +91,12 @@ void paintElement(QPainter &painter, const PanelElement &e)
         }
         return;
     }
-    // The border lies inside the element's rectangle. A solid border is
-    // four filled strips: the same pixels as stroking it, at a fraction of
-    // the cost, and without the stroker's habit of leaving out a corner
-    // pixel when the rectangle reaches past the clip.
-    // A rectangle too narrow for an inside is all border. Nothing is drawn
-    // outside the rectangle: the panel repaints only elements' rectangles.
+    // The border lies inside the element's rectangle and nothing is drawn
+    // outside it (the panel repaints only elements' rectangles): a rectangle
+    // too narrow for an inside is all border. A solid border is four filled
+    // strips: the same pixels as stroking it at a fraction of the cost, and
+    // without the stroker's habit of leaving out a corner pixel when the
+    // rectangle reaches past the clip.
     const int w = e.penWidth();
     if (w <= 0)
         return;

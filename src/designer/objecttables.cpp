@@ -235,11 +235,12 @@ void ObjectTables::restore(VellControl &object, const VellControl &record)
         return;
     const QRect rect = DrawnRect(object);
     e->setRect(rect);
-    if (VellResizeRect *f = madeFrame(object)) {
+    if (object.Kind == KindText)
+        return;
+    e->setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
+    if (VellResizeRect *f = madeFrame(object))
         f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
                       rect.top() + rect.height());
-        e->setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
-    }
 }
 
 int ObjectTables::count(ObjectKind kind) const

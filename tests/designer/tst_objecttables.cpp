@@ -234,6 +234,12 @@ private slots:
         QCOMPARE(t.element(*p)->fillStyle(), FillStyle::DiagCross);
         t.SetVisible(*p, true);
         QCOMPARE(t.element(*p)->fillStyle(), FillStyle::Solid);
+        // Given back its fields (by undo, say) while no frame was ever made
+        // for it, the picture shows its visibility again.
+        VellPicture hidden = *p;
+        hidden.Visible = false;
+        t.restore(*p, hidden);
+        QCOMPARE(t.element(*p)->fillStyle(), FillStyle::DiagCross);
         VellText *x = t.createText();
         const QRect before = t.element(*x)->rect();
         t.SetVisible(*x, false);
