@@ -224,8 +224,10 @@ private:
             cut(why);
         else if (roll < 880)
             paste(why);
-        else if (roll < 960)
+        else if (roll < 930)
             movePointer();
+        else if (roll < 960)
+            undoAndRedo(why);
         else if (roll < 965)
             clear();
         else if (roll < 970)
@@ -236,6 +238,33 @@ private:
             saveAs(why);
         else
             open(why);
+    }
+
+    // Undoing the last step and redoing it gives the same design back, and
+    // the panel shows both states exactly.
+    void undoAndRedo(QString &why)
+    {
+        QUndoStack &history = project().history();
+        if (!history.canUndo())
+            return;
+        operation = QStringLiteral("undo and redo of ") + history.undoText();
+        const QStringList before = ProjectFileLines(project());
+        f.form->MMUndo->trigger();
+        if (!agreeTables(why) || !agreeScene(why)) {
+            why.prepend(QStringLiteral("undone: "));
+            return;
+        }
+        if (PanelShown(f.panel()) != PanelDrawnAfresh(tables().scene(), f.surface().GhostFrame())) {
+            why = QStringLiteral("undone, the panel shows something else than its elements");
+            return;
+        }
+        f.form->MMRedo->trigger();
+        if (ProjectFileLines(project()) != before) {
+            why = QStringLiteral("redone, the design is not the one before the undo");
+            return;
+        }
+        if (project().KnownObjectNames() == tables().objectNames())
+            refreshedNames();
     }
 
     void create(QString &why)
