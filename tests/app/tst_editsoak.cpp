@@ -165,19 +165,23 @@ private:
     }
 
     // The panel point at the middle of an object's element, when it lies on
-    // the panel.
+    // the panel (and is not (0, 0), which QTest takes for the centre).
     std::optional<QPoint> pointOn(const VellControl &object)
     {
         const QPoint centre = tables().element(object)->rect().center();
-        if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(centre))
+        if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(centre) || centre.isNull())
             return std::nullopt;
         return centre;
     }
 
     QPoint randomPanelPoint()
     {
-        return QPoint(pick(kPanelWidth), pick(kPanelHeight));
+        return clickable(QPoint(pick(kPanelWidth), pick(kPanelHeight)));
     }
+
+    // QTest takes the point (0, 0) for the widget's centre: the pointer goes
+    // a pixel to the right of it instead.
+    static QPoint clickable(QPoint p) { return p.isNull() ? QPoint(1, 0) : p; }
 
     // A closed popup gives the activation back to the main window, as a
     // window system does; the offscreen platform leaves it with the popup.
@@ -376,8 +380,8 @@ private:
         const int x = moved->X;
         const int y = moved->Y;
         // Mostly on the panel, sometimes off it.
-        const QPoint to = pick(10) == 0 ? QPoint(pick(900) - 100, pick(600) - 100)
-                                        : randomPanelPoint();
+        const QPoint to = clickable(pick(10) == 0 ? QPoint(pick(900) - 100, pick(600) - 100)
+                                                  : randomPanelPoint());
         kindShown = true;
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, *from);
         QTest::mouseMove(f.panel(), *from + QPoint(1, 0));
@@ -414,7 +418,7 @@ private:
             tables().scene().elementAt(grip, nullptr, true) != frame->handleElement(n))
             return;
         operation += QStringLiteral(" %1 by handle %2").arg(object->Name).arg(n);
-        const QPoint to = grip + QPoint(pick(121) - 60, pick(121) - 60);
+        const QPoint to = clickable(grip + QPoint(pick(121) - 60, pick(121) - 60));
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         if (f.surface().ActiveFrame() != frame) {
             why = QStringLiteral("a press on a handle did not take the frame");
