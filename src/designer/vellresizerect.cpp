@@ -5,17 +5,21 @@
 namespace vell {
 
 VellResizeRect::VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner)
-    : FrameCentreX(cx - 2), FrameCentreY(cy - 2), FrameWidth(w), FrameHeight(h), Owner(owner),
-      m_scene(scene), m_firstOrder(scene.reserveOrders(4))
-{
-    placeHandles();
-}
+    : VellResizeRect(scene, cx, cy, w, h, owner, scene.reserveOrders(4))
+{}
 
 VellResizeRect::VellResizeRect(PanelScene &scene, QRect rect, quint64 firstOrder,
                                VellControl *owner)
-    : Owner(owner), m_scene(scene), m_firstOrder(firstOrder)
+    : VellResizeRect(scene, rect.left() + rect.width() / 2, rect.top() + rect.height() / 2,
+                     rect.width(), rect.height(), owner, firstOrder)
+{}
+
+VellResizeRect::VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner,
+                               quint64 firstOrder)
+    : FrameCentreX(cx - 2), FrameCentreY(cy - 2), FrameWidth(w), FrameHeight(h), Owner(owner),
+      m_scene(scene), m_firstOrder(firstOrder)
 {
-    SetCorners(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
+    placeHandles();
 }
 
 VellResizeRect::~VellResizeRect() = default;

@@ -21,8 +21,9 @@ class VellResizeRect
 public:
     // Handle numbers: 1 top-left, 2 top-right, 3 bottom-right, 4 bottom-left.
     VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner);
-    // The frame of an object drawn in `rect` (handles centred on its exact
-    // corners), the handles at the stacking places from `firstOrder` on.
+    // The frame of an object drawn in `rect`, made as with the object (by
+    // the rectangle's centre and size), the handles at the stacking places
+    // from `firstOrder` on.
     VellResizeRect(PanelScene &scene, QRect rect, quint64 firstOrder, VellControl *owner);
     ~VellResizeRect();
     VellResizeRect(const VellResizeRect &) = delete;
@@ -57,6 +58,8 @@ public:
     VellControl *Owner = nullptr;
 
 private:
+    VellResizeRect(PanelScene &scene, int cx, int cy, int w, int h, VellControl *owner,
+                   quint64 firstOrder);
     void placeHandles();
     void setCorner(int n, int left, int top);
 

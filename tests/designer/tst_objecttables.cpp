@@ -223,6 +223,14 @@ private slots:
         QCOMPARE(b->Y, 20);
         QCOMPARE(t.frame(*b)->FrameWidth, 32);
         QCOMPARE(t.frame(*b)->handleRect(3).topLeft(), QPoint(340, 164));
+        // An odd exact size on a picture never selected: its frame, made when
+        // first asked for, is placed as one made with the picture would be,
+        // by centre and size (the right and bottom handles a pixel inside).
+        VellPicture *p = t.createPicture(kTeal);
+        t.SetExactSize(*p, 33, 15);
+        QCOMPARE(t.element(*p)->rect(), QRect(300, 169, 33, 15));
+        QCOMPARE(t.frame(*p)->handleRect(1).topLeft(), QPoint(298, 167));
+        QCOMPARE(t.frame(*p)->handleRect(3).topLeft(), QPoint(330, 181));
     }
 
     void visibility()
