@@ -59,8 +59,11 @@ void paintElement(QPainter &painter, const PanelElement &e)
         const QString &text = e.text();
         // A long text: only the pieces in sight.
         if (text.size() > 4 * kLabelPieceLength) {
-            const QRectF clip = painter.hasClipping() ? painter.clipBoundingRect()
-                                                      : QRectF(painter.viewport());
+            // What can show: the clip (which may reach far past the
+            // picture) within the picture.
+            QRectF clip = QRectF(painter.viewport());
+            if (painter.hasClipping())
+                clip &= painter.clipBoundingRect();
             const double from = clip.left() - r.left();
             const double to = clip.right() + 1 - r.left();
             const std::vector<LabelPiece> &pieces = LabelPieces(text);
@@ -112,12 +115,20 @@ void paintElement(QPainter &painter, const PanelElement &e)
         painter.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), c);
         return;
     }
+    // A dotted outline is stroked dot by dot: only the part of it near the
+    // panel is drawn (the ghost of a label millions of pixels wide would
+    // take seconds). The cut edges lie outside the panel.
+    const int margin = 2 * w + 8;
+    const QRect near = r & QRect(-margin, -margin, kPanelWidth + 2 * margin,
+                                 kPanelHeight + 2 * margin);
+    if (near.isEmpty())
+        return;
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
     painter.setPen(QPen(c, w, Qt::DotLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
     const qreal inset = w / 2.0;
-    painter.drawRect(QRectF(r).adjusted(inset, inset, -inset, -inset));
+    painter.drawRect(QRectF(near).adjusted(inset, inset, -inset, -inset));
     painter.restore();
 }
 
@@ -184,7 +195,10 @@ void DesignPanel::refreshCache()
     QPainter painter(&m_cache);
     const QRegion stale = m_stale;
     m_stale = QRegion();
-    for (const QRect &area : stale) {
+    for (const QRect &staleArea : stale) {
+        const QRect area = staleArea & rect();
+        if (area.isEmpty())
+            continue;
         painter.setClipRect(area);
         painter.fillRect(area, kPanelFace);
         drawFrame(&painter);
