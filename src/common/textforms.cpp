@@ -2,6 +2,7 @@
 
 #include "common/vellerror.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vell {
@@ -120,6 +121,13 @@ quint32 ColorToBgr(QColor color)
 QColor BgrToColor(quint32 bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+bool IsPlainLine(QStringView text)
+{
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029;
+    });
 }
 
 QString ColorToText(QColor color)

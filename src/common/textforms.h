@@ -32,4 +32,8 @@ std::optional<QColor> TryTextToColor(const QString &text);
 quint32 ColorToBgr(QColor color);
 QColor BgrToColor(quint32 bgr);
 
+// Whether a line layout draws the text as it stands: no control characters
+// and no line or paragraph separators.
+bool IsPlainLine(QStringView text);
+
 } // namespace vell

@@ -1,6 +1,7 @@
 #include "designer/designpanel.h"
 
 #include "common/labelfont.h"
+#include "common/textforms.h"
 #include "designer/vellresizerect.h"
 
 #include <QContextMenuEvent>
@@ -81,10 +82,7 @@ void paintElement(QPainter &painter, const PanelElement &e)
         // Plain text is drawn at its baseline, without laying it out in the
         // rectangle first (the label fits its text); anything a line layout
         // treats specially goes the long way.
-        const bool plain = std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-            return c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029;
-        });
-        if (plain) {
+        if (IsPlainLine(text)) {
             painter.save();
             painter.setClipRect(r, Qt::IntersectClip);
             painter.drawText(QPointF(r.left(), r.top() + LabelAscent()), text);

@@ -1,5 +1,7 @@
 #include "properties/propertygrid.h"
 
+#include "common/textforms.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -104,11 +106,7 @@ public:
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QString text = opt.text;
-        const bool plain =
-            text.size() <= 64 &&
-            std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-                return c.unicode() < 0x20 || c.unicode() == 0x2028 || c.unicode() == 0x2029;
-            });
+        const bool plain = text.size() <= 64 && IsPlainLine(text);
         QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
         const auto generalWay = [&] {
             // No cell shows more than its first characters: laying out a

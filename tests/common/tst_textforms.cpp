@@ -200,6 +200,19 @@ private slots:
         QCOMPARE(cannotCreateMessage(text, "Why"), "Cannot create file \"" + quoted + "\". Why");
     }
 
+    void plainLines()
+    {
+        for (const auto &[text, plain] : std::initializer_list<std::pair<QString, bool>>{
+                 {"", true},
+                 {QStringLiteral("Текст, ёлка\u0301 \u00a0!"), true},
+                 {"tab\there", false},
+                 {QStringLiteral("line\u2028separator"), false},
+                 {QStringLiteral("\u2029"), false},
+                 {QStringLiteral("nul") + QChar(0), false},
+                 {"\x1f", false}})
+            QVERIFY2(IsPlainLine(text) == plain, qPrintable(text));
+    }
+
     void labelSizes()
     {
         // One-line labels are 13 pixels high; widths come from the bundled
