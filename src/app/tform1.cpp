@@ -699,8 +699,13 @@ void TForm1::ActionsHandedBack(const QStringList &lines)
             return code.mid(range->first, range->count);
         return std::nullopt;
     };
+    const auto hasEcho = [this] {
+        return FindFunctionLine(m_project.userCodeLines(), QStringLiteral("ECHO")) >= 0;
+    };
     const ObjectRecord before = RecordOf(*button);
     const auto functionBefore = functionLines();
+    const bool echoBefore = hasEcho();
+    const Project::ChangeForStep change(m_project);
     if (!ApplyActionResult(m_project, *button, m_actionsSide, lines)) {
         // Only lines without a kind went: part of the same change, unmarked.
         return;
@@ -708,6 +713,7 @@ void TForm1::ActionsHandedBack(const QStringList &lines)
     auto *step = new ChangeStep(m_project, QStringLiteral("действия ") + button->Name, before,
                                 RecordOf(*button));
     step->setUserCodeFunction(function, functionBefore, functionLines());
+    step->setEchoInserted(!echoBefore && hasEcho());
     m_project.recordStep(step);
     if (m_surface->selectedObject() == button) {
         const bool left = m_actionsSide == ClickSide::Left;

@@ -16,6 +16,9 @@ namespace {
 
 const QColor kPanelFace(240, 240, 240);
 
+// A press of a key this soon after its release continues the hold.
+constexpr quint64 kRepeatGapMs = 20;
+
 PressState pressState(const QMouseEvent *event, bool doubleClick)
 {
     if (doubleClick)
@@ -428,7 +431,8 @@ void DesignPanel::contextMenuEvent(QContextMenuEvent *event)
 
 void DesignPanel::keyPressEvent(QKeyEvent *event)
 {
-    // The arrow keys move the selected object a pixel, ten with Shift.
+    // The arrow keys move the selected object a pixel, ten with Shift;
+    // Delete removes it as the menu's Shift+Del does.
     const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
     const Qt::KeyboardModifiers other =
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
@@ -447,6 +451,14 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Down:
         dy = -step;
         break;
+    case Qt::Key_Delete:
+        if (event->modifiers() == Qt::NoModifier && m_mode == Mode::Idle) {
+            m_surface.RemoveSelected();
+            event->accept();
+            return;
+        }
+        QFrame::keyPressEvent(event);
+        return;
     default:
         QFrame::keyPressEvent(event);
         return;
@@ -455,8 +467,21 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
         QFrame::keyPressEvent(event);
         return;
     }
-    m_surface.nudge(dx, dy, event->isAutoRepeat());
+    // A release without a time stamp (made by a program) tells nothing.
+    const bool repeat = event->isAutoRepeat() ||
+                        (event->key() == m_releasedKey && m_releasedAt != 0 &&
+                         event->timestamp() >= m_releasedAt &&
+                         event->timestamp() - m_releasedAt <= kRepeatGapMs);
+    m_releasedKey = 0;
+    m_surface.nudge(dx, dy, repeat);
     event->accept();
+}
+
+void DesignPanel::keyReleaseEvent(QKeyEvent *event)
+{
+    m_releasedKey = event->key();
+    m_releasedAt = event->timestamp();
+    QFrame::keyReleaseEvent(event);
 }
 
 void DesignPanel::leaveEvent(QEvent *event)

@@ -39,6 +39,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     enum class Mode
@@ -112,6 +113,11 @@ private:
     QPoint m_pressPos;
     QPoint m_lastPointer{-1, -1};
     bool m_rightPressOnPanel = false;
+    // The last key released and when (the event's time stamp, ms): a press
+    // of the same key right after it is the key's auto-repeat, which some X
+    // servers deliver as a release and a press without Qt's repeat flag.
+    int m_releasedKey = 0;
+    quint64 m_releasedAt = 0;
 };
 
 // Paints one element (also used by the benchmark).

@@ -3,6 +3,8 @@
 #include "common/textforms.h"
 #include "project/designhistory.h"
 
+#include <algorithm>
+
 namespace vell {
 
 namespace {
@@ -188,14 +190,33 @@ void DesignSurface::ClearAllObjects()
             new ObjectsStep(m_project, QStringLiteral("очистка"), {}, std::move(removed)));
 }
 
+namespace {
+
+// One coordinate moved by an arrow key: it stops at the bound of the range
+// it would leave, and one already outside never moves further out.
+int nudged(int from, int by, int bound)
+{
+    const qint64 to = qint64(from) + by;
+    if (by < 0)
+        return int(std::max<qint64>(to, std::min<qint64>(from, -bound)));
+    return int(std::min<qint64>(to, std::max<qint64>(from, bound)));
+}
+
+} // namespace
+
 void DesignSurface::nudge(int dx, int dy, bool held)
 {
     VellControl *object = m_selection;
     if (!object)
         return;
+    // The centre stays on the panel, within the bounds the design check
+    // uses.
+    const int x = nudged(object->X, dx, kPanelWidth / 2);
+    const int y = nudged(object->Y, dy, kPanelHeight / 2);
+    if (x == object->X && y == object->Y)
+        return;
     const ObjectRecord before = RecordOf(*object);
-    tables().SetPosition(*object, int(std::clamp<qint64>(qint64(object->X) + dx, INT_MIN, INT_MAX)),
-                         int(std::clamp<qint64>(qint64(object->Y) + dy, INT_MIN, INT_MAX)));
+    tables().SetPosition(*object, x, y);
     emit propertiesShown(object);
     m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object->Name,
                                         before, RecordOf(*object),

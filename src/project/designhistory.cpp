@@ -130,6 +130,9 @@ bool ChangeStep::mergeWith(const QUndoCommand *other)
     if (!next || !next->m_continues || !m_function.isEmpty() || !next->m_function.isEmpty())
         return false;
     m_after = next->m_after;
+    // Typing a row's value back (the cell's own undo, say) leaves a step
+    // that changes nothing: it goes.
+    setObsolete(m_after == m_before);
     return true;
 }
 
@@ -146,6 +149,13 @@ void ChangeStep::apply(bool forward)
         m_project.RemoveFunc(m_function);
         if (const auto &lines = forward ? m_functionAfter : m_functionBefore)
             m_project.appendUserCodeLines(*lines);
+    }
+    if (forward) {
+        m_echoInserted = m_echoInserted && m_project.OnMainFunc();
+    } else if (m_echoInserted && !m_project.removeInsertedEcho()) {
+        // The user changed it since: it stays, and so the design is not the
+        // one before this step.
+        m_project.setProjectModified(true);
     }
 }
 

@@ -76,6 +76,10 @@ public:
     // The user code function of that name before and after (nothing: none).
     void setUserCodeFunction(const QString &name, std::optional<QStringList> before,
                              std::optional<QStringList> after);
+    // The change put the ECHO function into the user code: undoing it takes
+    // the function out again while it is still exactly as put in (edited,
+    // it stays, and the project stays modified); redoing puts it back.
+    void setEchoInserted(bool inserted) { m_echoInserted = inserted; }
 
     int id() const override { return m_mergeKey; }
     bool mergeWith(const QUndoCommand *other) override;
@@ -91,6 +95,8 @@ private:
     QString m_function;
     std::optional<QStringList> m_functionBefore;
     std::optional<QStringList> m_functionAfter;
+    // Whether ECHO is in the user code by this step's doing.
+    bool m_echoInserted = false;
 };
 
 // Merge keys of the steps that merge, one per kind of change.

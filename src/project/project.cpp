@@ -166,35 +166,52 @@ void Project::appendUserCodeLines(const QStringList &lines)
         text.prepend(QLatin1Char('\n'));
     const QuietUserCode quiet(*this);
     c.insertText(text);
+    m_userCode.clearUndoRedoStacks();
 }
 
-void Project::RemoveFunc(const QString &name)
+void Project::removeUserCodeLines(int first, int count)
 {
-    const auto range = FunctionLineRange(userCodeLines(), name);
-    if (!range)
-        return;
     QTextCursor c(&m_userCode);
-    c.setPosition(m_userCode.findBlockByNumber(range->first).position());
-    const QTextBlock after = m_userCode.findBlockByNumber(range->first + range->count);
+    c.setPosition(m_userCode.findBlockByNumber(first).position());
+    const QTextBlock after = m_userCode.findBlockByNumber(first + count);
     if (after.isValid())
         c.setPosition(after.position(), QTextCursor::KeepAnchor);
     else
         c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     const QuietUserCode quiet(*this);
     c.removeSelectedText();
+    m_userCode.clearUndoRedoStacks();
 }
 
-void Project::OnMainFunc()
+void Project::RemoveFunc(const QString &name)
+{
+    if (const auto range = FunctionLineRange(userCodeLines(), name))
+        removeUserCodeLines(range->first, range->count);
+}
+
+bool Project::OnMainFunc()
 {
     // The calls need exactly one ECHO function: one the user code already
     // has (loaded, typed or inserted earlier) is never doubled, and one that
     // was removed is brought back.
     if (FindFunctionLine(userCodeLines(), QStringLiteral("ECHO")) >= 0)
-        return;
+        return false;
     QTextCursor c(&m_userCode);
     c.movePosition(QTextCursor::Start);
     const QuietUserCode quiet(*this);
     c.insertText(LinesToText(EchoFunctionLines()));
+    m_userCode.clearUndoRedoStacks();
+    return true;
+}
+
+bool Project::removeInsertedEcho()
+{
+    const QStringList code = userCodeLines();
+    const auto range = FunctionLineRange(code, QStringLiteral("ECHO"));
+    if (!range || code.mid(range->first, range->count) != EchoFunctionLines())
+        return false;
+    removeUserCodeLines(range->first, range->count);
+    return true;
 }
 
 void Project::setProjectModified(bool modified)

@@ -59,13 +59,19 @@ public:
     QTextDocument *userCode() { return &m_userCode; }
     // Its lines; a final line break does not start a further line.
     QStringList userCodeLines() const;
+    // The edits below are the program's, not the user's: each empties the
+    // document's own undo and redo, so that an editor's undo only ever takes
+    // back typing (the design history keeps the program's edits).
     // Appends lines at the end (a project's stored lines, action functions).
     void appendUserCodeLines(const QStringList &lines);
     // Removes the first function of that name (see FunctionLineRange).
     void RemoveFunc(const QString &name);
     // Puts the ECHO function at the top unless the user code has a function
-    // of that name.
-    void OnMainFunc();
+    // of that name; returns whether it did.
+    bool OnMainFunc();
+    // Removes the ECHO function while its lines are exactly the ones
+    // OnMainFunc puts in; returns whether it did.
+    bool removeInsertedEcho();
     // While one exists, changes of the user code document (a view setting
     // its font, say) are not the user's.
     class QuietUserCode
@@ -86,6 +92,19 @@ public:
     // history marked it since.
     QUndoStack &history() { return m_history; }
     void recordStep(QUndoCommand *step);
+    // While one exists, marks of the project belong to the step recorded
+    // after the change (undo can still reach the saved state).
+    class ChangeForStep
+    {
+    public:
+        explicit ChangeForStep(Project &project) : m_project(project) { ++m_project.m_historyChanges; }
+        ~ChangeForStep() { --m_project.m_historyChanges; }
+        ChangeForStep(const ChangeForStep &) = delete;
+        ChangeForStep &operator=(const ChangeForStep &) = delete;
+
+    private:
+        Project &m_project;
+    };
 
     const ProjectState &state() const { return m_state; }
     bool ProjectModified() const { return m_state.ProjectModified; }
@@ -112,6 +131,7 @@ signals:
 
 private:
     void userCodeChanged(int position, int removed, int added);
+    void removeUserCodeLines(int first, int count);
 
     ObjectTables m_tables;
     Settings m_settings;

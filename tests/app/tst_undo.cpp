@@ -3,6 +3,7 @@
 #include "panelpixels.h"
 #include "common/textfile.h"
 #include "project/projectfile.h"
+#include "usercode/usercodelines.h"
 #include "usercode/tform3.h"
 
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QTextBlock>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -48,6 +50,23 @@ void click(AppFixture &f, const VellControl &object)
 {
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
                       f.tables().element(object)->rect().center());
+}
+
+// Through the actions dialog: one action added to the button's left click
+// and applied, hiding the object named or (message) showing the text.
+void applyAction(AppFixture &f, VellButton &button, bool message, const QString &text)
+{
+    f.surface().Select(button);
+    openCell(f, 7);
+    QTest::mouseClick(f.form->InfoList->findChild<QToolButton *>("ellipsis"), Qt::LeftButton);
+    TForm5 *d = f.app->Form5();
+    d->ActionName->setCurrentIndex(message ? 1 : 0);
+    if (message)
+        d->Param3->setText(text);
+    else
+        d->ObjName->setEditText(text);
+    QTest::mouseClick(d->AddFunc, Qt::LeftButton);
+    QTest::mouseClick(d->SaveFunc, Qt::LeftButton);
 }
 
 } // namespace
@@ -110,6 +129,19 @@ private slots:
         redo(f);
         redo(f);
         QCOMPARE(QPoint(b->X, b->Width), QPoint(-45, 320));
+        // The cell's own undo types the value back: no step is left that
+        // changes nothing.
+        const int steps = f.form->project().history().count();
+        QWidget *h = openCell(f, 4);
+        QTest::keyClick(h, Qt::Key_End);
+        QTest::keyClick(h, Qt::Key_6);
+        QCOMPARE(b->Height, 326);
+        // Ctrl+Z as a keyboard types it (the character SUB).
+        for (const auto action : {QTest::Press, QTest::Release})
+            QTest::sendKeyEvent(action, h, Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+        QCOMPARE(b->Height, 32);
+        QCOMPARE(f.form->project().history().count(), steps);
+        QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: изменение Ширина Button_1"));
 
         // A resize by a handle, from press to release.
         const QPoint grip = f.tables().frame(*b)->handleRect(3).center();
@@ -194,6 +226,29 @@ private slots:
         redo(f);
         QCOMPARE(p.userCodeLines(), QStringList{"// first"} + applied);
         QCOMPARE(b->LeftActions, QStringList{"ObjShow f \"Button_1\""});
+        // The editor's own undo takes back typing only, never the program's
+        // edits (here: the function the button calls).
+        f.app->Form3()->N8Click();
+        QCOMPARE(p.userCodeLines(), QStringList{"// first"} + applied);
+
+        // A message puts ECHO in; undoing back to the saved state gives the
+        // saved bytes, redoing puts it back.
+        f.dialogs.fileNames = {f.path("echo")};
+        f.key(Qt::Key_S, Qt::ControlModifier);
+        const QByteArray saved = design(f);
+        applyAction(f, *b, true, QStringLiteral("Привет"));
+        QCOMPARE(p.userCodeLines().mid(0, 3), EchoFunctionLines());
+        undo(f);
+        QCOMPARE(design(f), saved);
+        QVERIFY(!p.ProjectModified());
+        redo(f);
+        QCOMPARE(p.userCodeLines().mid(0, 3), EchoFunctionLines());
+        // Changed by hand since, it stays.
+        QTextCursor c(editor->document()->findBlockByNumber(1));
+        c.insertText(QStringLiteral(" // mine\n"));
+        undo(f);
+        QCOMPARE(p.userCodeLines().mid(0, 2),
+                 QStringList({EchoFunctionLines().first(), " // mine"}));
     }
 
     // The marker follows the saved state, unless something outside the
@@ -259,6 +314,49 @@ private slots:
         QCOMPARE(QPoint(p->X, p->Y), QPoint(0, 0));
         f.key(Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(QPoint(p->X, p->Y), QPoint(1, 0));
+
+        // Repeats that come as a release and a press without the repeat
+        // flag: a press within 20 ms of the key's release continues the
+        // hold, one 40 ms after it is a press of its own.
+        const auto send = [&](QEvent::Type type, quint64 ms) {
+            QKeyEvent e(type, Qt::Key_Right, Qt::NoModifier);
+            e.setTimestamp(ms);
+            QApplication::sendEvent(f.panel(), &e);
+        };
+        send(QEvent::KeyPress, 5000);
+        send(QEvent::KeyRelease, 5031);
+        send(QEvent::KeyPress, 5031);
+        send(QEvent::KeyRelease, 5062);
+        send(QEvent::KeyPress, 5102);
+        QCOMPARE(p->X, 4);
+        undo(f);
+        QCOMPARE(p->X, 3);
+        undo(f);
+        QCOMPARE(p->X, 1);
+
+        // The arrows stop at the panel's edge, and never push an object
+        // that is beyond it (the grid's doing) further out.
+        QUndoStack &history = f.form->project().history();
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(f.panel(), Qt::Key_Left, Qt::ShiftModifier);
+        for (int i = 0; i < 19; ++i)
+            QTest::keyClick(f.panel(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(QPoint(p->X, p->Y), QPoint(-316, -176));
+        const int steps = history.count();
+        QTest::keyClick(f.panel(), Qt::Key_Left);
+        QTest::keyClick(f.panel(), Qt::Key_Down);
+        QCOMPARE(QPoint(p->X, p->Y), QPoint(-316, -176));
+        QCOMPARE(history.count(), steps);
+        f.tables().SetPosition(*p, 401, -176);
+        QTest::keyClick(f.panel(), Qt::Key_Right);
+        QCOMPARE(p->X, 401);
+        QTest::keyClick(f.panel(), Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(p->X, 391);
+
+        // Delete on the panel removes the selection as Shift+Del does.
+        QTest::keyClick(f.panel(), Qt::Key_Delete);
+        QCOMPARE(f.tables().PictureCount(), 0);
+        QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: удаление Picture_1"));
     }
 
     // Random steps undone to the start give the starting design back, and
@@ -271,7 +369,7 @@ private slots:
         ObjectTables &t = f.tables();
         for (int step = 0; step < 80; ++step) {
             const ObjectKind kind = kObjectKinds[random.bounded(3)];
-            const int op = t.count(kind) ? random.bounded(7) : 0;
+            const int op = t.count(kind) ? random.bounded(8) : 0;
             VellControl *some = op ? t.object(kind, random.bounded(t.count(kind)) + 1) : nullptr;
             switch (op) {
             case 0:
@@ -298,6 +396,15 @@ private slots:
                 f.surface().Select(*some);
                 f.form->MMCopy->trigger();
                 f.form->MMPast->trigger();
+                break;
+            case 6:
+                // Actions: a message (ECHO comes with the first) or a hide.
+                if (kind == KindButton) {
+                    const bool message = random.bounded(2);
+                    applyAction(f, static_cast<VellButton &>(*some), message,
+                                message ? QStringLiteral("m%1").arg(step)
+                                        : t.objectNames().at(random.bounded(t.totalCount())));
+                }
                 break;
             default:
                 if (random.bounded(5) == 0)
