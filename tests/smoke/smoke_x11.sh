@@ -52,7 +52,9 @@ trap cleanup EXIT
 # a fresh server started if it cannot be reached.
 start_display() {
   : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+  # -noreset: without it the server resets when its last client leaves (the
+  # probe below), and a program connecting during the reset fails.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
