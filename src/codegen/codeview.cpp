@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -134,6 +133,7 @@ void CodeView::setText(const QString &text)
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     viewport()->update();
+    noteSelection();
 }
 
 QStringList CodeView::lines() const
@@ -160,6 +160,15 @@ void CodeView::selectAll()
     m_caret = m_text.size();
     m_wantedColumn = columnOf(lineView(caretLine()), caretIndex());
     viewport()->update();
+    noteSelection();
+}
+
+void CodeView::noteSelection()
+{
+    if (hasSelection() != m_hadSelection) {
+        m_hadSelection = hasSelection();
+        emit copyAvailable(m_hadSelection);
+    }
 }
 
 void CodeView::copy() const
@@ -538,6 +547,7 @@ void CodeView::moveCaret(qsizetype offset, bool extend, bool keepColumn)
         m_wantedColumn = columnOf(lineView(caretLine()), caretIndex());
     ensureCaretVisible();
     viewport()->update();
+    noteSelection();
 }
 
 void CodeView::ensureCaretVisible()
@@ -799,15 +809,15 @@ void CodeView::mouseDoubleClickEvent(QMouseEvent *e)
 
 void CodeView::contextMenuEvent(QContextMenuEvent *e)
 {
-    // The labels of Qt's own text fields, so they share their translation.
+    // The same words as the window's own menu.
     QMenu menu(this);
     QAction *copyItem = menu.addAction(
-        QCoreApplication::translate("QWidgetTextControl", "&Copy") + QLatin1Char('\t') +
+        QStringLiteral("Копировать") + QLatin1Char('\t') +
         QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText));
     copyItem->setEnabled(hasSelection());
     connect(copyItem, &QAction::triggered, this, &CodeView::copy);
     QAction *allItem = menu.addAction(
-        QCoreApplication::translate("QWidgetTextControl", "Select All") + QLatin1Char('\t') +
+        QStringLiteral("Выделить все") + QLatin1Char('\t') +
         QKeySequence(QKeySequence::SelectAll).toString(QKeySequence::NativeText));
     allItem->setEnabled(!m_text.isEmpty());
     connect(allItem, &QAction::triggered, this, &CodeView::selectAll);

@@ -52,6 +52,10 @@ public:
     qreal columnWidth() const { return m_column; }
     int lineHeight() const { return m_lineHeight; }
 
+signals:
+    // Whether there is a selection to copy, when that changes.
+    void copyAvailable(bool available);
+
 public slots:
     void selectAll();
     // Puts the selection into the clipboard; without one leaves it alone.
@@ -112,6 +116,8 @@ private:
     int contentWidth() const;
     void measureLine(int line);
     void moveCaret(qsizetype offset, bool extend, bool keepColumn = false);
+    // Says copyAvailable when the selection appeared or went.
+    void noteSelection();
     void ensureCaretVisible();
     void selectWordAt(const QPoint &pos);
     void dragTo(const QPoint &pos);
@@ -128,6 +134,7 @@ private:
     std::vector<qsizetype> m_starts{0};
     qsizetype m_caret = 0;
     qsizetype m_anchor = 0;
+    bool m_hadSelection = false;
     int m_wantedColumn = 0;
 
     // Widest line in columns: lines of narrow characters are counted exactly

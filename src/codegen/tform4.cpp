@@ -26,6 +26,13 @@ TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
     MMSelectAll = edit->addAction(QStringLiteral("Выделить все"));
     MMSelectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(MMSelectAll, &QAction::triggered, this, &TForm4::TBSelectAllClick);
+    // The view handles Ctrl+C itself while it has the focus; the item is
+    // for those who look for copying in the menu.
+    MMCopy = edit->addAction(QStringLiteral("Копировать"));
+    MMCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    MMCopy->setEnabled(false);
+    connect(MMCopy, &QAction::triggered, Code, &CodeView::copy);
+    connect(Code, &CodeView::copyAvailable, MMCopy, &QAction::setEnabled);
 
     // The frame is not known before the window is shown; the size is corrected
     // to the outer size on the first show.

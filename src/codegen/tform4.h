@@ -25,6 +25,7 @@ public:
 
     CodeView *Code;
     QAction *MMSelectAll;
+    QAction *MMCopy;
 
 public slots:
     void TBSelectAllClick();

@@ -177,9 +177,26 @@ void TestTForm4::menuHoldsSelectAll()
     QCOMPARE(menus.size(), 1);
     QCOMPARE(menus.first()->text(), QStringLiteral("Правка"));
     const QList<QAction *> items = menus.first()->menu()->actions();
-    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.size(), 2);
     QCOMPARE(items.first()->text(), QStringLiteral("Выделить все"));
     QCOMPARE(items.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+    QCOMPARE(items.last()->text(), QStringLiteral("Копировать"));
+    QCOMPARE(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    // Copying is offered while there is a selection, and copies it.
+    QVERIFY(showWith(w, sampleLines()));
+    QVERIFY(!w.MMCopy->isEnabled());
+    QTest::keyClick(w.Code, Qt::Key_Down);
+    QTest::keyClick(w.Code, Qt::Key_End, kShift);
+    QVERIFY(w.MMCopy->isEnabled());
+    QGuiApplication::clipboard()->setText(kUntouched);
+    w.MMCopy->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" BUTTON array ButtonVar"));
+    QTest::keyClick(w.Code, Qt::Key_Left);
+    QVERIFY(!w.MMCopy->isEnabled());
+    w.MMSelectAll->trigger();
+    QVERIFY(w.MMCopy->isEnabled());
+    w.setCodeLines(sampleLines());
+    QVERIFY(!w.MMCopy->isEnabled());
 }
 
 void TestTForm4::viewUsesTheBundledMonospaceFont()
@@ -801,14 +818,14 @@ void TestTForm4::contextMenuCopiesAndSelectsAll()
     QTest::keyClick(w.Code, Qt::Key_End, kShift);
     QGuiApplication::clipboard()->setText(kUntouched);
     QCOMPARE(useContextMenu(w.Code, {Qt::Key_Down, Qt::Key_Return}),
-             (QStringList{QStringLiteral("&Copy\tCtrl+C"), QStringLiteral("Select All\tCtrl+A")}));
+             (QStringList{QStringLiteral("Копировать\tCtrl+C"), QStringLiteral("Выделить все\tCtrl+A")}));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" BUTTON array ButtonVar"));
 
     // Without a selection Copy is off; the first item on is Select All.
     QTest::keyClick(w.Code, Qt::Key_Home);
     QCOMPARE(
         useContextMenu(w.Code, {Qt::Key_Down, Qt::Key_Return}),
-        (QStringList{QStringLiteral("&Copy\tCtrl+C (off)"), QStringLiteral("Select All\tCtrl+A")}));
+        (QStringList{QStringLiteral("Копировать\tCtrl+C (off)"), QStringLiteral("Выделить все\tCtrl+A")}));
     QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" BUTTON array ButtonVar"));
 }
