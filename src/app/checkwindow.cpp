@@ -17,6 +17,12 @@ CheckWindow::CheckWindow(QWidget *parent) : QDialog(parent)
     Summary->setObjectName(QStringLiteral("Summary"));
     Findings = new QListWidget(this);
     Findings->setObjectName(QStringLiteral("Findings"));
+    // A long finding is shown whole, over as many lines as it takes, at the
+    // width of the list.
+    Findings->setWordWrap(true);
+    Findings->setTextElideMode(Qt::ElideNone);
+    Findings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Findings->setResizeMode(QListView::Adjust);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Закрыть"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -8,8 +8,9 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 
-// The findings of the design check, one a line ("Button_3: error: ..."),
-// under a count of errors and warnings. Double-clicking a finding asks for
+// The findings of the design check, one an item ("Button_3: ошибка: ...",
+// wrapped to the list's width when long), under a count of errors and
+// warnings. Double-clicking a finding asks for
 // its object to be selected. It holds no reference to the objects, so the
 // design may change while it is open.
 class CheckWindow : public QDialog

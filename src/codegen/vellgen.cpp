@@ -1,6 +1,7 @@
 #include "codegen/vellgen.h"
 
 #include "codegen/designinput.h"
+#include "common/systemreason.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "project/designcheck.h"
@@ -8,12 +9,19 @@
 #include "project/projectfile.h"
 #include "settings/settingsfile.h"
 
-#include <QCommandLineParser>
+#include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 
+#include <cerrno>
 #include <exception>
+#include <new>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vell {
 
@@ -26,7 +34,8 @@ const QString kHelp = QStringLiteral(
     "\n"
     "  --settings ФАЙЛ  файл настроек (по умолчанию vellsettings.fms в рабочей папке,\n"
     "                   а без него настройки по умолчанию)\n"
-    "  --output ФАЙЛ    записать код в файл, а не в стандартный вывод\n"
+    "  --output ФАЙЛ    записать код в файл, а не в стандартный вывод (\"-\" - в него же;\n"
+    "                   в канал или устройство код пишется прямо, без замены файла)\n"
     "  --check          только проверить проект: по строке на находку\n"
     "                   \"ФАЙЛ:СТРОКА: error|warning: сообщение\"\n"
     "  -h, --help       эта справка\n"
@@ -50,17 +59,108 @@ struct Stop
     throw Stop{kVellgenFailed, message};
 }
 
+[[noreturn]] void usage(const QString &message)
+{
+    throw Stop{kVellgenUsage, message};
+}
+
+// What the command line asks for.
+struct Arguments
+{
+    QStringList files;
+    std::optional<QString> settings;
+    std::optional<QString> output;
+    bool check = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Options take two dashes or one ("--output F", "-output F", "--output=F");
+// "--" ends the options and "-" alone is a name. Qt's own options
+// ("-platform xcb") are unknown here like any other.
+Arguments parseArguments(const QStringList &arguments)
+{
+    Arguments a;
+    struct Option
+    {
+        QStringList names;
+        std::optional<QString> *value;
+        bool *set;
+    };
+    const Option options[] = {
+        {{QStringLiteral("settings")}, &a.settings, nullptr},
+        {{QStringLiteral("output")}, &a.output, nullptr},
+        {{QStringLiteral("check")}, nullptr, &a.check},
+        {{QStringLiteral("h"), QStringLiteral("help")}, nullptr, &a.help},
+        {{QStringLiteral("v"), QStringLiteral("version")}, nullptr, &a.version},
+    };
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &word = arguments[i];
+        if (optionsEnded || word == u"-" || !word.startsWith(u'-')) {
+            a.files.append(word);
+            continue;
+        }
+        if (word == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        const qsizetype equals = word.indexOf(u'=');
+        const QString written = equals < 0 ? word : word.left(equals);
+        const QString name = written.mid(written.startsWith(u"--") ? 2 : 1);
+        const Option *option = nullptr;
+        for (const Option &o : options) {
+            if (o.names.contains(name))
+                option = &o;
+        }
+        if (!option) {
+            usage(QStringLiteral("неизвестный параметр «%1» (справка: vellgen --help)")
+                      .arg(ShortQuote(written)));
+        }
+        if (option->set) {
+            if (equals >= 0)
+                usage(QStringLiteral("параметр «%1» не принимает значения").arg(written));
+            *option->set = true;
+        } else if (equals >= 0) {
+            *option->value = word.mid(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            *option->value = arguments[++i];
+        } else {
+            usage(QStringLiteral("после «%1» нет значения").arg(written));
+        }
+    }
+    return a;
+}
+
+// A file as the system knows it, whatever the path that names it.
+struct FileId
+{
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FileId &) const = default;
+};
+
+std::optional<FileId> fileIdOf(const QString &path)
+{
+    struct stat info{};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return FileId{info.st_dev, info.st_ino};
+}
+
 QString atLine(const QString &path, int line, const QString &message)
 {
     return path + u':' + QString::number(line) + QStringLiteral(": ") + message;
 }
 
-// The settings as the designer would start with them.
-Settings readSettings(const QString &path, bool given)
+// The settings as the designer would start with them. `read` is set to
+// whether a file was read.
+Settings readSettings(const QString &path, bool given, bool &read)
 {
     // Without a file of its own the designer starts from the defaults; a
     // file named on the command line must be there.
-    if (!given && !QFileInfo(path).isFile())
+    read = given || QFileInfo(path).isFile();
+    if (!read)
         return Settings();
     QStringList lines;
     try {
@@ -68,11 +168,11 @@ Settings readSettings(const QString &path, bool given)
     } catch (const VellError &e) {
         fail(e.message());
     }
-    const SettingsReadResult read = ReadSettingsLines(lines);
-    if (read.outcome == SettingsReadResult::Outcome::Failed)
-        fail(atLine(path, read.linesRead + 1, read.error));
+    const SettingsReadResult result = ReadSettingsLines(lines);
+    if (result.outcome == SettingsReadResult::Outcome::Failed)
+        fail(atLine(path, result.linesRead + 1, result.error));
     // Another first line: the defaults, silently.
-    return read.settings;
+    return result.settings;
 }
 
 ProjectReadResult readProject(const QString &path)
@@ -102,47 +202,105 @@ void write(QIODevice &device, const QByteArray &bytes)
     // A file (standard output too) buffers: only its flush tells whether
     // the bytes got out, on a full disk say.
     auto *file = qobject_cast<QFileDevice *>(&device);
-    if (device.write(bytes) != bytes.size() || (file && !file->flush()))
-        fail(QStringLiteral("не удалось записать вывод: ") + device.errorString());
+    errno = 0;
+    if (device.write(bytes) != bytes.size() || (file && !file->flush())) {
+        fail(QStringLiteral("не удалось записать вывод: ") +
+             FileDeviceReason(errno, file ? file->error() : QFileDevice::WriteError));
+    }
+}
+
+// A pipe or a character device (/dev/null, a terminal) is written to as it
+// is, as by any command-line tool: it has no place a new file could take.
+void writeStraight(const QString &path, const QByteArray &bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail(cannotCreateMessage(path, SystemReason(errno)));
+    struct stat info{};
+    int error = ::fstat(fd, &info) != 0 ? errno : 0;
+    // Put there since it was looked at: nothing is written over a file.
+    const bool straight = error == 0 && (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
+    for (qsizetype done = 0; straight && error == 0 && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n >= 0)
+            done += n;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error != 0)
+        fail(cannotCreateMessage(path, SystemReason(error)));
+    if (!straight)
+        fail(cannotCreateMessage(path, NotRegularFileReason()));
+}
+
+struct ReadFile
+{
+    QString path;
+    std::optional<FileId> id;
+    QString kind;
+};
+
+// "-" is standard output. A pipe or a character device is written straight;
+// anything else goes through WriteFileBytes, which replaces a regular file
+// only once the code is complete and refuses the rest (a folder, a socket,
+// a block device). A file that was read for this run (by any path or link)
+// is never replaced with the code.
+void writeOutput(const QString &path, const QByteArray &code, QIODevice &out,
+                 const QList<ReadFile> &readFiles)
+{
+    if (path == u"-") {
+        write(out, code);
+        return;
+    }
+    struct stat info{};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+        if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
+            writeStraight(path, code);
+            return;
+        }
+        for (const ReadFile &f : readFiles) {
+            if (f.id == FileId{info.st_dev, info.st_ino}) {
+                QString which = f.kind;
+                if (f.path != path)
+                    which += QStringLiteral(" «%1»").arg(ShortQuote(f.path));
+                fail(QStringLiteral("«%1» - это %2: код поверх него не пишется")
+                         .arg(ShortQuote(path), which));
+            }
+        }
+    }
+    try {
+        WriteFileBytes(path, code);
+    } catch (const VellError &e) {
+        fail(e.message());
+    }
 }
 
 int run(const QStringList &arguments, QIODevice &out)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption settingsOption(QStringLiteral("settings"), QString(),
-                                            QStringLiteral("file"));
-    const QCommandLineOption outputOption(QStringLiteral("output"), QString(), QStringLiteral("file"));
-    const QCommandLineOption checkOption(QStringLiteral("check"));
-    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({settingsOption, outputOption, checkOption, helpOption, versionOption});
-    if (!parser.parse(arguments))
-        throw Stop{kVellgenUsage, parser.errorText()};
-    if (parser.isSet(helpOption)) {
+    const Arguments a = parseArguments(arguments);
+    if (a.help) {
         write(out, kHelp.toUtf8());
         return kVellgenOk;
     }
-    if (parser.isSet(versionOption)) {
+    if (a.version) {
         write(out, QByteArrayLiteral("vellgen " VELL_VERSION "\n"));
         return kVellgenOk;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        throw Stop{kVellgenUsage,
-                   QStringLiteral("нужен ровно один файл проекта (справка: vellgen --help)")};
+    if (a.files.size() != 1) {
+        usage(QStringLiteral("нужен ровно один файл проекта (справка: vellgen --help)"));
     }
-    const bool check = parser.isSet(checkOption);
-    if (check && parser.isSet(outputOption))
-        throw Stop{kVellgenUsage, QStringLiteral("--check ничего не пишет в файл: --output с ним не нужен")};
+    if (a.check && a.output)
+        usage(QStringLiteral("--check ничего не пишет в файл: --output с ним не нужен"));
 
-    const QString projectPath = files.first();
-    const bool settingsGiven = parser.isSet(settingsOption);
-    const QString settingsPath = settingsGiven ? parser.value(settingsOption) : kSettingsFileName;
-    const Settings settings = readSettings(settingsPath, settingsGiven);
+    const QString projectPath = a.files.first();
+    const QString settingsPath = a.settings.value_or(kSettingsFileName);
+    bool settingsRead = false;
+    const Settings settings = readSettings(settingsPath, a.settings.has_value(), settingsRead);
     const ProjectReadResult read = readProject(projectPath);
 
-    if (check) {
+    if (a.check) {
         const QList<DesignFinding> findings = CheckDesign(read.data, settings);
         QByteArray text;
         for (const DesignFinding &f : findings)
@@ -163,15 +321,14 @@ int run(const QStringList &arguments, QIODevice &out)
     } catch (const VellError &e) {
         fail(projectPath + QStringLiteral(": ") + e.message());
     }
-    if (parser.isSet(outputOption)) {
-        try {
-            WriteFileBytes(parser.value(outputOption), code);
-        } catch (const VellError &e) {
-            fail(e.message());
-        }
-    } else {
+    if (!a.output) {
         write(out, code);
+        return kVellgenOk;
     }
+    QList<ReadFile> readFiles{{projectPath, fileIdOf(projectPath), QStringLiteral("файл проекта")}};
+    if (settingsRead)
+        readFiles.append({settingsPath, fileIdOf(settingsPath), QStringLiteral("файл настроек")});
+    writeOutput(*a.output, code, out, readFiles);
     return kVellgenOk;
 }
 
@@ -196,6 +353,8 @@ int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err)
     } catch (const Stop &stop) {
         status = stop.status;
         message = stop.message;
+    } catch (const std::bad_alloc &) {
+        message = SystemReason(ENOMEM);
     } catch (const std::exception &e) {
         // Text measurement without a GUI application, say.
         message = QString::fromUtf8(e.what());

@@ -30,10 +30,13 @@ constexpr int kVellgenUsage = 2;
 // file given, else from vellsettings.fms in the working folder when there is
 // one, else the defaults; a file that starts with another line gives the
 // defaults, as in the designer. The code goes to the output file (replaced
-// only once complete) or to `out`; with --check nothing is generated and
-// the findings go to `out`, one a line ("FILE:LINE: error: message").
-// Every failure writes one line to `err` and leaves the output file as it
-// was. Returns the exit status.
+// only once complete; a pipe or a character device is written straight,
+// anything else that is no regular file is refused, and so is the project
+// or settings file read, by whatever path or link it is named) or, without
+// --output or with "--output -", to `out`. With --check nothing is
+// generated and the findings go to `out`, one a line ("FILE:LINE: error:
+// message"). Every failure writes one line to `err` and leaves the output
+// file as it was. Returns the exit status.
 int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err);
 
 } // namespace vell

@@ -24,12 +24,20 @@ void keepGraveMessages(QtMsgType type, const QMessageLogContext &context, const 
 int main(int argc, char *argv[])
 {
     qtHandler = qInstallMessageHandler(keepGraveMessages);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Always offscreen: a platform chosen for the designer (xcb, say) would
+    // abort the program where no display is reachable.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The arguments are the program's own: Qt sees only the program's name,
+    // so "-platform xcb" or "-display :1" is an unknown option here rather
+    // than taken by Qt.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    int qtArgc = argc > 0 ? 1 : 0;
+    QGuiApplication app(qtArgc, argv);
     QFile out;
     QFile err;
     if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
         return vell::kVellgenFailed;
-    return vell::RunVellgen(QGuiApplication::arguments(), out, err);
+    return vell::RunVellgen(arguments, out, err);
 }

@@ -31,8 +31,10 @@ QStringList ReadTextFile(const QString &path);
 
 // Replaces the file at `path` with `bytes`. The new file takes the old one's
 // place only once all of it is on the disk; on any failure the old file stays
-// whole. Throws VellError with "Cannot create file \"%s\". %s" when it cannot
-// be written.
+// whole. A link is followed: the file it leads to is replaced and the link
+// stays. Throws VellError with "Cannot create file \"%s\". %s" when it cannot
+// be written, and when `path` names something other than a regular file (a
+// folder, a pipe, a device), which is left as it is.
 void WriteFileBytes(const QString &path, const QByteArray &bytes);
 
 // The part of WriteFileBytes before the new file takes the old one's place:

@@ -212,8 +212,10 @@ QString FindingFileLine(const QString &file, const DesignFinding &finding)
 
 QString FindingText(const DesignFinding &finding)
 {
-    return finding.objectName + QStringLiteral(": ") + severityWord(finding.severity) +
-           QStringLiteral(": ") + finding.message;
+    const QString severity = finding.severity == Severity::Error ? QStringLiteral("ошибка")
+                                                                 : QStringLiteral("предупреждение");
+    return finding.objectName + QStringLiteral(": ") + severity + QStringLiteral(": ") +
+           finding.message;
 }
 
 } // namespace vell

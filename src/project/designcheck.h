@@ -54,7 +54,8 @@ bool HasErrors(const QList<DesignFinding> &findings);
 
 // "FILE:LINE: error: message" (or "warning").
 QString FindingFileLine(const QString &file, const DesignFinding &finding);
-// "Button_3: error: message", as the designer lists it.
+// "Button_3: ошибка: message" (or "предупреждение"), as the designer lists
+// it; the words of the machine-read lines above stay English.
 QString FindingText(const DesignFinding &finding);
 
 } // namespace vell

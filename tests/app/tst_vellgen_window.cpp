@@ -131,8 +131,11 @@ private slots:
     {
         AppFixture f;
         const QString path = f.path("p.vlp");
+        // Its finding is wider than the window.
+        const QString kMissing =
+            "Missing_function_for_the_left_click_of_the_first_button_on_the_panel";
         writeBytes(path, JoinTextLines({kProjectFileKey, "btncount:1", "Button_1", "0", "0", "32",
-                                        "32", "B0", "true", "Missing", "", "0", "0", "piccount:1",
+                                        "32", "B0", "true", kMissing, "", "0", "0", "piccount:1",
                                         "Picture_1", "400", "0", "32", "32", "P000", "true",
                                         "texcount:1", "Text_1", "0", "0", "say \"hi\"", "true", "",
                                         "/usercodestart", "// code", "/end"}));
@@ -150,11 +153,20 @@ private slots:
         for (int i = 0; i < w->Findings->count(); ++i)
             shown << w->Findings->item(i)->text();
         QCOMPARE(shown, (QStringList{
-                            "Button_1: warning: ID текстуры \"B0\" не из четырех символов",
-                            "Button_1: error: функция левого клика \"Missing\" не определена в коде "
-                            "пользователя",
-                            "Picture_1: warning: центр объекта вне панели (X = 400, Y = 0)",
-                            "Text_1: error: \" или \\ в тексте ломают строку кода"}));
+                            "Button_1: предупреждение: ID текстуры \"B0\" не из четырех символов",
+                            "Button_1: ошибка: функция левого клика \"" + kMissing +
+                                "\" не определена в коде пользователя",
+                            "Picture_1: предупреждение: центр объекта вне панели (X = 400, Y = 0)",
+                            "Text_1: ошибка: \" или \\ в тексте ломают строку кода"}));
+        // The long finding wraps within the list's width, whole.
+        const QRect longOne = w->Findings->visualItemRect(w->Findings->item(1));
+        const int oneLine = w->Findings->visualItemRect(w->Findings->item(2)).height();
+        const int lineHeight = w->Findings->fontMetrics().height();
+        QVERIFY(w->Findings->fontMetrics().horizontalAdvance(shown[1]) > w->width());
+        QCOMPARE(w->Findings->textElideMode(), Qt::ElideNone);
+        QVERIFY2(oneLine < 2 * lineHeight && longOne.height() >= oneLine + lineHeight,
+                 qPrintable(QStringLiteral("%1 %2").arg(oneLine).arg(longOne.height())));
+        QVERIFY(longOne.right() < w->Findings->viewport()->width());
         QCOMPARE(w->Summary->text(),
                  QStringLiteral("Ошибок: 2, предупреждений: 2. Двойной щелчок выделяет объект."));
 
@@ -184,7 +196,7 @@ private slots:
         f.tables().SetPosition(*f.tables().picture(1), 0, 0);
         f.form->MMCheck->trigger();
         QCOMPARE(w->Findings->count(), 2);
-        QCOMPARE(w->Findings->item(1)->text().left(16), QStringLiteral("Button_1: error:"));
+        QCOMPARE(w->Findings->item(1)->text().left(17), QStringLiteral("Button_1: ошибка:"));
     }
 };
 

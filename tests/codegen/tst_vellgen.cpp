@@ -13,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace vell;
 
 namespace {
@@ -31,6 +35,21 @@ Run vellgen(const QStringList &arguments)
     err.open(QIODevice::WriteOnly);
     const int status = RunVellgen(QStringList{"vellgen"} + arguments, out, err);
     return Run{status, out.data(), err.data()};
+}
+
+// The program itself, as a process.
+Run program(const QStringList &arguments,
+            const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(),
+            const QString &output = {})
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    if (!output.isEmpty())
+        process.setStandardOutputFile(output);
+    process.start(QStringLiteral(VELLGEN_PROGRAM), arguments);
+    process.waitForFinished(60000);
+    return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
+               process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 // Runs in a fresh working folder.
@@ -65,9 +84,12 @@ class TestVellgen : public QObject
     Q_OBJECT
 
 private slots:
-    // Failures and checks: the status, what goes to each stream, and the
-    // output file left as it was. The settings bytes go to the file that
-    // --settings names, else to the working folder's settings file.
+    // Runs of the program: the status, what goes to each stream, and every
+    // file left as it was but the one `written` names, which then holds the
+    // code ("-": standard output). The settings bytes go to the file that
+    // --settings names, else to the working folder's settings file. Beside
+    // the project are links to it (link.vlp, hard.vlp), a link to out.j
+    // (link.j), a folder (dir) and a pipe (fifo) that the test reads.
     void runs_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -76,23 +98,33 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("written");
         const auto row = [](const char *name, const char *arguments, const QByteArray &project,
                             const QByteArray &settings, int status, const QString &out,
-                            const QString &error) {
+                            const QString &error, const QString &written = {}) {
             QTest::newRow(name) << QString::fromLatin1(arguments) << project << settings << status
-                                << out << (error.isEmpty() ? error : "vellgen: " + error + '\n');
+                                << out << (error.isEmpty() ? error : "vellgen: " + error + '\n')
+                                << written;
         };
         const QByteArray good = kGoodProject;
         const QByteArray none;
         const QByteArray calledL2 = QByteArray(good).replace("\r\nL1\r\n", "\r\nL2\r\n");
         const QString l2 =
             "p.vlp:10: error: функция левого клика \"L2\" не определена в коде пользователя\n";
+        const QString notOverProject = "» - это файл проекта «p.vlp»: код поверх него не пишется";
         row("no project", "", good, none, 2, "", "нужен ровно один файл проекта (справка: vellgen --help)");
-        row("unknown option", "p.vlp --fast", good, none, 2, "", "Unknown option 'fast'.");
+        row("unknown option", "p.vlp --fast", good, none, 2, "",
+            "неизвестный параметр «--fast» (справка: vellgen --help)");
+        row("an option of Qt", "-platform xcb p.vlp", good, none, 2, "",
+            "неизвестный параметр «-platform» (справка: vellgen --help)");
+        row("no value after an option", "p.vlp --output", good, none, 2, "",
+            "после «--output» нет значения");
+        row("a value to a switch", "p.vlp --check=all", good, none, 2, "",
+            "параметр «--check» не принимает значения");
         row("check with an output file", "p.vlp --check --output out.j", good, none, 2, "",
             "--check ничего не пишет в файл: --output с ним не нужен");
         row("project missing", "none.vlp --output out.j", good, none, 1, "",
-            "Cannot open file \"none.vlp\". No such file or directory");
+            "Cannot open file \"none.vlp\". нет такого файла или папки");
         row("empty project file", "p.vlp --output out.j", none, none, 1, "", "p.vlp: Файл поврежден");
         row("project of another version", "p.vlp --output out.j", "FMVELLVERSIONKEY2.0\r\n", none,
             1, "", "p.vlp:1: Файл этого проекта не подходит для данной версии программы");
@@ -113,12 +145,37 @@ private slots:
             kDefaultFile.left(kDefaultFile.indexOf("compilecode")), 1, "",
             "s.fms:7: List index out of bounds (6)");
         row("settings file missing", "p.vlp --settings none.fms --output out.j", good, none, 1, "",
-            "Cannot open file \"none.fms\". No such file or directory");
+            "Cannot open file \"none.fms\". нет такого файла или папки");
         row("CJass", "p.vlp --settings s.fms --output out.j", good,
             settingsWith(7, "compilecodecjass"), 1, "",
             "s.fms: в настройках выбран CJass, а код пишется только для vJass");
         row("output folder missing", "p.vlp --output no/out.j", good, none, 1, "",
-            "Cannot create file \"no/out.j\". No such file or directory");
+            "Cannot create file \"no/out.j\". нет такого файла или папки");
+        row("output is a folder", "p.vlp --output dir", good, none, 1, "",
+            "Cannot create file \"dir\". не обычный файл");
+        row("output device is full", "p.vlp --output /dev/full", good, none, 1, "",
+            "Cannot create file \"/dev/full\". на диске нет места");
+        row("output is the project by a symbolic link", "p.vlp --output link.vlp", good, none, 1,
+            "", "«link.vlp" + notOverProject);
+        row("output is the project by a hard link", "p.vlp --output hard.vlp", good, none, 1, "",
+            "«hard.vlp" + notOverProject);
+        row("output is the project by another path", "p.vlp --output dir/../p.vlp", good, none, 1,
+            "", "«dir/../p.vlp" + notOverProject);
+        row("project read through a link", "link.vlp --output p.vlp", good, none, 1, "",
+            "«p.vlp» - это файл проекта «link.vlp»: код поверх него не пишется");
+        row("output is the given settings", "p.vlp --settings s.fms --output s.fms", good,
+            kDefaultFile, 1, "", "«s.fms» - это файл настроек: код поверх него не пишется");
+        row("output is the working folder's settings", "p.vlp --output ./vellsettings.fms", good,
+            settingsWith(8, "deactivate"), 1, "",
+            "«./vellsettings.fms» - это файл настроек «vellsettings.fms»: код поверх него не "
+            "пишется");
+        row("output is settings that are not read",
+            "p.vlp --settings s.fms --output vellsettings.fms", good, kDefaultFile, 0, "", "",
+            "vellsettings.fms");
+        row("output to a pipe", "p.vlp --output fifo", good, none, 0, "", "", "fifo");
+        row("output to a null device", "p.vlp --output /dev/null", good, none, 0, "", "");
+        row("output to standard output", "p.vlp --output -", good, none, 0, "", "", "-");
+        row("output through a link", "p.vlp --output link.j", good, none, 0, "", "", "out.j");
         row("check finds nothing", "--check p.vlp", good, none, 0, "", "");
         row("check finds a warning", "--check p.vlp", QByteArray(good).replace("B000", "B00"), none,
             0, "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов\n", "");
@@ -141,22 +198,57 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, error);
+        QFETCH(QString, written);
         InTempDir dir;
         const QStringList words = arguments.split(u' ', Qt::SkipEmptyParts);
-        writeBytes("p.vlp", project);
+        QMap<QString, QByteArray> files{{"p.vlp", project}, {"out.j", "old"}};
         if (!settings.isEmpty()) {
             const qsizetype given = words.indexOf("--settings");
-            writeBytes(given < 0 ? kSettingsFileName : words[given + 1], settings);
+            files[given < 0 ? kSettingsFileName : words[given + 1]] = settings;
             // The working folder's file must not be the one read.
             if (given >= 0)
-                writeBytes(kSettingsFileName, settingsWith(8, "deactivate"));
+                files[kSettingsFileName] = settingsWith(8, "deactivate");
         }
-        writeBytes("out.j", "old");
-        const Run run = vellgen(words);
+        for (auto f = files.cbegin(); f != files.cend(); ++f)
+            writeBytes(f.key(), f.value());
+        QVERIFY(QFile::link("p.vlp", "link.vlp") && QFile::link("out.j", "link.j"));
+        QCOMPARE(::link("p.vlp", "hard.vlp"), 0);
+        files["hard.vlp"] = project;
+        QVERIFY(QDir().mkdir("dir"));
+        QCOMPARE(::mkfifo("fifo", 0600), 0);
+        // The code those settings give, made here.
+        QByteArray code;
+        if (!written.isEmpty()) {
+            QStringList toStdout = words;
+            toStdout.remove(words.indexOf("--output"), 2);
+            code = vellgen(toStdout).out;
+            QVERIFY(code.contains("TextVar[1]"));
+            files.remove(written);
+        }
+        // Open before the program starts, so that its writer does not wait.
+        const int pipe = ::open("fifo", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(pipe >= 0);
+        const Run run = program(words);
+        QByteArray piped(1 << 16, '\0');
+        const ssize_t got = ::read(pipe, piped.data(), piped.size());
+        ::close(pipe);
+        piped.truncate(qMax<ssize_t>(got, 0));
+
         QCOMPARE(QString::fromUtf8(run.err), error);
-        QCOMPARE(QString::fromUtf8(run.out), out);
+        QCOMPARE(run.out, written == "-" ? code : out.toUtf8());
         QCOMPARE(run.status, status);
-        QCOMPARE(readBytes("out.j"), QByteArray("old"));
+        QCOMPARE(piped, written == "fifo" ? code : QByteArray());
+        if (!written.isEmpty() && written != "-" && written != "fifo")
+            QCOMPARE(readBytes(written), code);
+        for (auto f = files.cbegin(); f != files.cend(); ++f)
+            QCOMPARE(readBytes(f.key()), f.value());
+        QVERIFY(QFileInfo("link.vlp").isSymLink() && QFileInfo("link.j").isSymLink());
+        for (const char *kept : {"fifo", "dir", "/dev/full", "/dev/null"})
+            QVERIFY2(!QFileInfo(kept).isFile() && QFileInfo(kept).exists(), kept);
+        // Nothing else is left, such as a temporary file.
+        const auto all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir().entryList(all).size(),
+                 files.size() + 4 + (written.size() > 1 && written != "fifo"));
     }
 
     void helpAndVersion()
@@ -194,30 +286,31 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QString::fromLatin1(name));
-        const auto runProgram = [&](const QStringList &arguments, const QString &output = {}) {
-            QProcess process;
-            process.setProcessEnvironment(env);
-            if (!output.isEmpty())
-                process.setStandardOutputFile(output);
-            process.start(QStringLiteral(VELLGEN_PROGRAM), arguments);
-            process.waitForFinished(60000);
-            return Run{process.exitCode(), process.readAllStandardOutput(),
-                       process.readAllStandardError()};
-        };
-        const Run run = runProgram({"p.vlp"});
+        const Run run = program({"p.vlp"}, env);
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.contains("\r\n call SetTextTagText(TextVar[1].text, \"|c00FF0000Hi|r\",0.0184)\r\n"));
         QCOMPARE(vellgen({"p.vlp", "--output", "code.j"}).status, 0);
         QCOMPARE(run.out, readBytes("code.j"));
-        const Run failed = runProgram({"none.vlp"});
+        // A platform chosen for the designer, with no display to reach, is
+        // not the program's: it is offscreen all the same.
+        for (const char *platform : {"xcb", "wayland;xcb"}) {
+            QProcessEnvironment withPlatform = env;
+            withPlatform.insert("QT_QPA_PLATFORM", QString::fromLatin1(platform));
+            const Run chosen = program({"p.vlp"}, withPlatform);
+            QCOMPARE(chosen.err, QByteArray());
+            QCOMPARE(chosen.status, 0);
+            QCOMPARE(chosen.out, run.out);
+        }
+        const Run failed = program({"none.vlp"}, env);
         QCOMPARE(failed.status, 1);
-        QCOMPARE(failed.err,
-                 QByteArray("vellgen: Cannot open file \"none.vlp\". No such file or directory\n"));
+        QCOMPARE(QString::fromUtf8(failed.err),
+                 "vellgen: Cannot open file \"none.vlp\". нет такого файла или папки\n");
         // Output that cannot be written is a failure, not a success.
-        const Run full = runProgram({"p.vlp"}, QStringLiteral("/dev/full"));
+        const Run full = program({"p.vlp"}, env, QStringLiteral("/dev/full"));
         QCOMPARE(full.status, 1);
-        QVERIFY2(full.err.startsWith("vellgen: не удалось записать вывод: "), full.err.constData());
+        QCOMPARE(QString::fromUtf8(full.err),
+                 QStringLiteral("vellgen: не удалось записать вывод: на диске нет места\n"));
     }
 };
 

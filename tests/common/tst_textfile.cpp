@@ -1,4 +1,5 @@
 #include "common/cp1251.h"
+#include "common/systemreason.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "filebytes.h"
@@ -169,6 +170,12 @@ private slots:
                  QByteArray("FMVELLVERSIONKEY2.1\r\n\xCA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2\xE0 "
                             "\xD5\r\n\r\nend\r\n"));
         QCOMPARE(ReadTextFile(path), lines);
+        // Through a link the file it leads to is replaced; the link stays.
+        const QString link = dir.filePath("link.txt");
+        QVERIFY(QFile::link(path, link));
+        WriteTextFile(link, {"new", QStringLiteral("ё")});
+        QCOMPARE(readBytes(path), QByteArray("new\r\n\xB8\r\n"));
+        QVERIFY(QFileInfo(link).isSymLink());
     }
 
     void failedWriteKeepsOldFile()
@@ -201,8 +208,8 @@ private slots:
             WriteAndSync(full, QStringLiteral("/some/file.txt"), bytes);
             QFAIL("no error raised");
         } catch (const VellError &e) {
-            QCOMPARE(e.message(), QStringLiteral("Cannot create file \"/some/file.txt\". %1")
-                                      .arg(qt_error_string(ENOSPC)));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Cannot create file \"/some/file.txt\". на диске нет места"));
         }
     }
 
@@ -234,8 +241,9 @@ private slots:
                 continue;
             }
             QCOMPARE(child.exitCode(), 0);
-            const QString error = QStringLiteral("Cannot create file \"%1/old.txt\". %2")
-                                      .arg(dir.path(), qt_error_string(ENOSPC));
+            const QString error =
+                QStringLiteral("Cannot create file \"%1/old.txt\". на диске нет места")
+                    .arg(dir.path());
             QCOMPARE(out.split('\n'),
                      QStringList({"mounted", error, "old file whole", "fill old.txt", ""}));
             return;
@@ -261,34 +269,43 @@ private slots:
     }
 
     // Only regular files are read, and none too large for memory: a pipe
-    // or a device would otherwise hang the reader or read for ever.
+    // or a device would otherwise hang the reader or read for ever. Nor is
+    // anything but a regular file replaced by one (where `writeReason` is given).
     void refusedFiles_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("directory") << "directory" << "file to open is a directory";
-        QTest::newRow("pipe without a writer") << "pipe" << "not a regular file";
-        QTest::newRow("endless device") << "/dev/zero" << "not a regular file";
+        QTest::addColumn<QString>("writeReason");
+        QTest::newRow("directory") << "directory" << "это папка" << "не обычный файл";
+        QTest::newRow("pipe without a writer") << "pipe" << "не обычный файл" << "не обычный файл";
+        QTest::newRow("link to a pipe") << "link" << "не обычный файл" << "не обычный файл";
+        QTest::newRow("endless device") << "/dev/zero" << "не обычный файл" << "";
         QTest::newRow("larger than the limit")
-            << "large" << "the file is too large (67108865 bytes; at most 67108864 are read)";
+            << "large" << "файл слишком большой (67108865 байт; читается не больше 67108864)" << "";
+        QTest::newRow("folder missing") << "no/p.vlp" << "нет такого файла или папки"
+                                        << "нет такого файла или папки";
     }
 
     void refusedFiles()
     {
         QFETCH(QString, kind);
         QFETCH(QString, reason);
+        QFETCH(QString, writeReason);
         QTemporaryDir dir;
         QString path = dir.filePath("p.vlp");
         if (kind == "directory") {
             QVERIFY(QDir(dir.path()).mkdir("p.vlp"));
         } else if (kind == "pipe") {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "link") {
+            QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+            QVERIFY(QFile::link("fifo", path));
         } else if (kind == "large") {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             QVERIFY(f.resize(kLargestReadFile + 1)); // sparse: nothing is written
         } else {
-            path = kind;
+            path = kind.startsWith('/') ? kind : dir.filePath(kind);
         }
         try {
             ReadFileBytes(path);
@@ -296,6 +313,39 @@ private slots:
         } catch (const VellError &e) {
             QCOMPARE(e.message(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
         }
+        if (writeReason.isEmpty())
+            return;
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System);
+        try {
+            WriteTextFile(path, {"new"});
+            QFAIL("no error raised");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(),
+                     QStringLiteral("Cannot create file \"%1\". %2").arg(path, writeReason));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System), before);
+        QCOMPARE(QFileInfo(path).isSymLink(), kind == "link");
+        QVERIFY(!QFileInfo(path).isFile() && !QFileInfo(dir.filePath("fifo")).isFile());
+    }
+
+    // Reasons in the program's language, whatever the system's.
+    void systemReasons_data()
+    {
+        QTest::addColumn<int>("errnum");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no space") << ENOSPC << "на диске нет места";
+        QTest::newRow("quota") << EDQUOT << "на диске нет места: исчерпана дисковая квота";
+        QTest::newRow("access") << EACCES << "нет прав доступа";
+        QTest::newRow("read-only") << EROFS << "файловая система только для чтения";
+        QTest::newRow("another") << EPROTO << QStringLiteral("системная ошибка с кодом 71");
+    }
+    void systemReasons()
+    {
+        QFETCH(int, errnum);
+        QFETCH(QString, reason);
+        QCOMPARE(SystemReason(errnum), reason);
+        QCOMPARE(FileDeviceReason(errnum, QFileDevice::WriteError), reason);
+        QCOMPARE(FileDeviceReason(0, QFileDevice::WriteError), QStringLiteral("ошибка записи"));
     }
 
     void createErrorNamesFile()
@@ -315,8 +365,6 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    // The child too takes the system's language, so that its reasons read as
-    // the parent expects them.
     QCoreApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], kReplaceOnFullDisk) == 0)
         return replaceOnFullDisk(QFile::decodeName(argv[2]));

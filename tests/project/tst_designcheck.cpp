@@ -155,7 +155,7 @@ private slots:
         const QList<DesignFinding> findings = CheckDesign(p);
         QCOMPARE(findings.size(), 1);
         QCOMPARE(FindingText(findings.first()),
-                 QStringLiteral("Text_1: error: неизвестный цвет текста \"clOrange\""));
+                 QStringLiteral("Text_1: ошибка: неизвестный цвет текста \"clOrange\""));
         QCOMPARE(x->TextColor, QStringLiteral("clOrange"));
     }
 };
