@@ -1,5 +1,7 @@
 #include "actions/actiontable.h"
 
+#include <algorithm>
+
 namespace vell {
 
 FenFunc *ActionTable::add(const QString &line, const void *node)
@@ -12,6 +14,11 @@ FenFunc *ActionTable::add(const QString &line, const void *node)
     record->Index = ActionCount() + 1;
     m_records.push_back(std::move(record));
     return m_records.back().get();
+}
+
+void ActionTable::reserve(int count)
+{
+    m_records.reserve(std::min(count, Capacity));
 }
 
 FenFunc *ActionTable::record(int index) const

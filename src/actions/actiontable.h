@@ -27,6 +27,8 @@ public:
 
     int ActionCount() const { return int(m_records.size()); }
     bool isFull() const { return ActionCount() >= Capacity; }
+    // Room for this many records in all, at most Capacity.
+    void reserve(int count);
     // Appends a record; nullptr (nothing added) when the table is full.
     FenFunc *add(const QString &line, const void *node);
     // The record at a place (1-based), or nullptr.

@@ -2,11 +2,12 @@
 
 #include "actions/actiontext.h"
 #include "app/dialogs.h"
-#include "common/onelinevalidator.h"
+#include "app/onelineedit.h"
 #include "project/project.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,7 +17,9 @@
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 using namespace vell;
 
@@ -74,6 +77,13 @@ TForm5::TForm5(Project &project, QWidget *parent) : QDialog(parent), m_project(p
     Actions->setHeaderHidden(true);
     Actions->setIndentation(19);
     Actions->setIconSize(QSize(16, 16));
+    // Every node is one line with an image of the same size; the view then
+    // need not measure each of a hundred thousand.
+    Actions->setUniformRowHeights(true);
+    // Each image is drawn once and shared by all nodes (drawing one per node
+    // made a long list take seconds to open).
+    for (int i = 0; i < int(std::size(m_treeImages)); ++i)
+        m_treeImages[i] = treeImage(i);
 
     SaveFunc = new QPushButton(QStringLiteral("Применить"), this);
     SaveFunc->setObjectName(QStringLiteral("SaveFunc"));
@@ -104,6 +114,9 @@ TForm5::TForm5(Project &project, QWidget *parent) : QDialog(parent), m_project(p
     ObjName->setObjectName(QStringLiteral("ObjName"));
     ObjName->setEditable(true);
     ObjName->setInsertPolicy(QComboBox::NoInsert);
+    // A name in another letter case names no object: it is neither completed
+    // nor, when the focus leaves, replaced by the known name it resembles.
+    ObjName->completer()->setCaseSensitivity(Qt::CaseSensitive);
     ObjName->setGeometry(16, 80, 145, 21);
     // Object names are made of Latin letters, digits and underscores; other
     // characters stay out, typed or pasted.
@@ -117,12 +130,10 @@ TForm5::TForm5(Project &project, QWidget *parent) : QDialog(parent), m_project(p
     ChekedBtn->setObjectName(QStringLiteral("ChekedBtn"));
     ChekedBtn->setGeometry(16, 112, 81, 17);
 
-    Param3 = new QLineEdit(GroupBox1);
+    // The message becomes one line of the button's actions and of the files.
+    Param3 = new OneLineEdit(QString(), GroupBox1);
     Param3->setObjectName(QStringLiteral("Param3"));
     Param3->setGeometry(8, 80, 153, 21);
-    // The message becomes one line of the button's actions and of the files.
-    Param3->setValidator(new OneLineTextValidator(Param3));
-    Param3->setMaxLength(std::numeric_limits<int>::max());
     Param3->hide();
 
     ToolTip = new QLabel(GroupBox1);
@@ -139,7 +150,8 @@ TForm5::TForm5(Project &project, QWidget *parent) : QDialog(parent), m_project(p
 
     ActionName->setCurrentIndex(0);
     ActionNameChange();
-    resetTree();
+    m_root = new QTreeWidgetItem(Actions, {QStringLiteral("Действие")});
+    m_root->setIcon(0, m_treeImages[kRootIcon]);
 
     connect(&m_project, &Project::knownObjectNamesChanged, this, [this] {
         // Filling a box with thousands of names is slow; a hidden dialog
@@ -192,13 +204,6 @@ void TForm5::ActionNameChange()
     LabelName->adjustSize();
 }
 
-void TForm5::resetTree()
-{
-    Actions->clear();
-    m_root = new QTreeWidgetItem(Actions, {QStringLiteral("Действие")});
-    m_root->setIcon(0, treeImage(kRootIcon));
-}
-
 bool TForm5::addRecord(const ActionView &view)
 {
     if (view.kind == ActionKind::None)
@@ -209,34 +214,79 @@ bool TForm5::addRecord(const ActionView &view)
         return false;
     }
     // New actions always go last under the root, whatever is selected.
-    auto *node = new QTreeWidgetItem(m_root, {view.caption});
-    node->setIcon(0, treeImage(view.icon));
-    m_table.add(view.line, node);
+    auto *node = new QTreeWidgetItem;
+    recordNode(node, view);
+    m_root->addChild(node);
     return true;
+}
+
+void TForm5::recordNode(QTreeWidgetItem *node, const ActionView &view)
+{
+    node->setText(0, view.caption);
+    node->setIcon(0, m_treeImages[view.icon]);
+    m_table.add(view.line, node);
 }
 
 void TForm5::LoadInfo(QStringList &list)
 {
-    resetTree();
-    for (const QString &line : std::as_const(list)) {
-        if (!addRecord(ViewOfLine(line)))
-            break;
+    m_unshown.clear();
+    // The root leaves the view while its nodes change and comes back with
+    // all of them: node by node, the view would hear of each. The nodes of
+    // the last list serve the new one (deleting a hundred thousand nodes and
+    // making as many anew took most of the time of opening a long list).
+    Actions->takeTopLevelItem(0);
+    QList<QTreeWidgetItem *> nodes = m_root->takeChildren();
+    const int room = int(std::min<qsizetype>(list.size(), ActionTable::Capacity));
+    nodes.reserve(room);
+    m_table.reserve(room);
+    qsizetype used = 0;
+    qsizetype next = 0;
+    while (next < list.size() && !m_table.isFull()) {
+        const ActionView view = ViewOfLine(list.at(next++));
+        if (view.kind == ActionKind::None)
+            continue;
+        if (used == nodes.size())
+            nodes.append(new QTreeWidgetItem);
+        recordNode(nodes[used++], view);
     }
-    Actions->expandAll();
+    qDeleteAll(nodes.begin() + used, nodes.end());
+    nodes.resize(used);
+    // A hand-written list may hold more actions than the table: the lines
+    // after the last one shown stay as they are and go back after the
+    // shown ones. When only lines without a kind follow, they are dropped
+    // like the others.
+    m_unshownActions = 0;
+    for (qsizetype i = next; i < list.size(); ++i) {
+        if (KindOfLine(list.at(i)) != ActionKind::None)
+            ++m_unshownActions;
+    }
+    if (m_unshownActions > 0)
+        m_unshown = list.mid(next);
+    m_root->addChildren(nodes);
+    Actions->addTopLevelItem(m_root);
+    m_root->setExpanded(true);
     list.clear();
 }
 
 void TForm5::openFor(const QStringList &lines)
 {
     hide();
-    show();
-    raise();
-    activateWindow();
     // The tree starts afresh on each opening (not when the user merely comes
-    // back to the dialog).
+    // back to the dialog). It is filled while the dialog is hidden: the view
+    // then lays out the new nodes only, not the old ones first.
     m_table.ClearActionTable();
     QStringList copy = lines;
     LoadInfo(copy);
+    show();
+    raise();
+    activateWindow();
+    if (m_unshownActions > 0) {
+        dialogs().message(
+            this,
+            QStringLiteral("Показаны первые %1 действий из %2; остальные сохраняются без изменений")
+                .arg(ActionTable::Capacity)
+                .arg(ActionTable::Capacity + m_unshownActions));
+    }
 }
 
 bool TForm5::IsKnownObjectName(const QString &text) const
@@ -261,7 +311,7 @@ void TForm5::AddShowAction()
     }
     if (addRecord(ShowHideAction(ChekedBtn->isChecked() ? QStringLiteral("t") : QStringLiteral("f"),
                                  name)))
-        Actions->expandAll();
+        m_root->setExpanded(true);
 }
 
 void TForm5::AddEchoAction()
@@ -271,7 +321,7 @@ void TForm5::AddEchoAction()
         return;
     }
     if (addRecord(MessageAction(Param3->text())))
-        Actions->expandAll();
+        m_root->setExpanded(true);
 }
 
 void TForm5::done(int result)
@@ -281,7 +331,7 @@ void TForm5::done(int result)
     QDialog::done(result);
     if (!open)
         return;
-    ActionResult = m_table.CollectActionLines();
+    ActionResult = m_table.CollectActionLines() + std::exchange(m_unshown, {});
     m_table.ClearActionTable();
     emit handedBack(ActionResult);
 }

@@ -4,6 +4,7 @@
 #include "actions/actiontext.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QStringList>
 
 class QCheckBox;
@@ -22,7 +23,9 @@ class Project;
 // The actions dialog "Действия": edits one action list of a button as a
 // tree under the root "Действие". The user adds show-or-hide and message
 // actions; however the dialog is closed ("Применить", the close box,
-// Escape), it hands the lines of all its actions back.
+// Escape), it hands the lines of all its actions back. A list with more
+// actions than the table holds shows the first ActionTable::Capacity; the
+// lines after them go back unchanged after the shown ones.
 class TForm5 : public QDialog
 {
     Q_OBJECT
@@ -40,6 +43,8 @@ public:
     // in it. The list is a copy: the button keeps its own until the hand-back.
     void openFor(const QStringList &lines);
     // Fills the tree and the action table from the list, then empties it.
+    // Lines without a kind are left out; lines after a full table are kept
+    // aside when actions are among them (and the user told on opening).
     void LoadInfo(QStringList &list);
 
     const vell::ActionTable &actionTable() const { return m_table; }
@@ -72,8 +77,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void resetTree();
     bool addRecord(const vell::ActionView &view);
+    // Shows the view in the node and adds its record to the table.
+    void recordNode(QTreeWidgetItem *node, const vell::ActionView &view);
     void AddShowAction();
     void AddEchoAction();
     bool IsKnownObjectName(const QString &text) const;
@@ -81,5 +87,12 @@ private:
     vell::Project &m_project;
     vell::ActionTable m_table;
     QTreeWidgetItem *m_root = nullptr;
+    // The six images of the tree's nodes, by number.
+    QIcon m_treeImages[6];
+    // The lines of the opened list after the ones shown, handed back as
+    // they are.
+    QStringList m_unshown;
+    // The actions among them.
+    qsizetype m_unshownActions = 0;
     bool m_namesStale = false;
 };

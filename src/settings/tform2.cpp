@@ -1,9 +1,9 @@
 #include "settings/tform2.h"
 
 #include "app/dialogs.h"
-#include "common/onelinevalidator.h"
 #include "common/vellerror.h"
 #include "project/project.h"
+#include "app/onelineedit.h"
 #include "settings/colorswatch.h"
 #include "settings/settingsfile.h"
 #include "usercode/tform3.h"
@@ -15,13 +15,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <limits>
 
 using namespace vell;
 
@@ -136,12 +134,9 @@ TForm2::TForm2(Project &project, QWidget *parent) : QDialog(parent), m_project(p
                                          &Settings::textVar, &Settings::unitVar};
     const Settings defaults;
     for (int i = 0; i < 4; ++i) {
-        auto *edit = new QLineEdit(defaults.*fields[i]);
-        edit->setObjectName(QLatin1String(editNames[i]));
         // Names go into the settings file, one a line.
-        edit->setValidator(new OneLineTextValidator(edit));
-        // Names of any length are kept whole.
-        edit->setMaxLength(std::numeric_limits<int>::max());
+        auto *edit = new OneLineEdit(defaults.*fields[i]);
+        edit->setObjectName(QLatin1String(editNames[i]));
         *edits[i] = edit;
         names->addRow(captions[i], edit);
         const auto field = fields[i];

@@ -25,9 +25,12 @@ void clickEllipsis(AppFixture &f, const VellControl &object, int row)
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
                       f.tables().element(object)->rect().center());
     PropertyGrid *grid = f.form->InfoList;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid->visualRect(grid->model()->index(row - 1, 1)).center());
-    auto *ellipsis = grid->findChild<QToolButton *>("ellipsis");
+    const QPoint cell = grid->visualRect(grid->model()->index(row - 1, 1)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+    // The row's own button (another row's editor may still be there).
+    QToolButton *ellipsis = nullptr;
+    for (QToolButton *b : grid->findChildren<QToolButton *>("ellipsis"))
+        ellipsis = b->parentWidget()->geometry().contains(cell) ? b : ellipsis;
     QVERIFY(ellipsis);
     QTest::mouseClick(ellipsis, Qt::LeftButton);
 }
@@ -117,23 +120,51 @@ private slots:
         QCOMPARE(d->ObjName->currentText(), QStringLiteral("Picture_1"));
         QTest::mouseClick(d->ChekedBtn, Qt::LeftButton);
         QTest::mouseClick(d->AddFunc, Qt::LeftButton);
-        // Another letter case names no object.
-        d->ObjName->setEditText(QStringLiteral("button_2"));
+        // Another letter case names no object; leaving the field keeps it.
+        QApplication::setActiveWindow(d);
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        QTest::mouseClick(d->ObjName->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(d->ObjName->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        typeText(d->ObjName->lineEdit(), "button_2");
+        QTest::keyClick(d->ObjName->lineEdit(), Qt::Key_Tab);
+        QVERIFY(d->ChekedBtn->hasFocus());
+        QCOMPARE(d->ObjName->currentText(), QStringLiteral("button_2"));
         QTest::mouseClick(d->AddFunc, Qt::LeftButton);
         QCOMPARE(f.dialogs.messages, QStringList{"Объект не указан или не существует"});
-        d->ObjName->setEditText(QStringLiteral("Button_2"));
+        QTest::mouseClick(d->ObjName->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(d->ObjName->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        typeText(d->ObjName->lineEdit(), "Button_2");
         QTest::mouseClick(d->ChekedBtn, Qt::LeftButton);
         QTest::mouseClick(d->AddFunc, Qt::LeftButton);
         QTest::mouseClick(d->AddFunc, Qt::LeftButton);
-        // The message field takes no line break, NUL or foreign character.
+        // A pasted message loses one trailing line break (a line copied from
+        // an editor); another break, a control or foreign character refuses
+        // the paste, named.
         chooseKind(d, 1);
-        for (const QString &pasted : {QStringLiteral("a\nb"), QStringLiteral("x") + QChar(0),
-                                      QStringLiteral("中")}) {
+        const QString refused = QStringLiteral("Нельзя вставить символ U+");
+        const QString pastes[][3] = {
+            {"a\nb", "", refused + "000A"},
+            {"Привет\n", "Привет", {}},
+            {"x" + QString(QChar(0)), "Привет", refused + "0000"},
+            {"Hi\r\n", "Hi", {}},
+            {"x\ty", "Hi", refused + "0009"},
+            {"A\r", "A", {}},
+            {"中", "A", refused + "4E2D"},
+            {"☺", "A", refused + "263A"},
+            {"😀", "A", refused + "1F600"},
+            {"b\n\n", "A", refused + "000A"},
+        };
+        for (const auto &[pasted, text, message] : pastes) {
+            const qsizetype told = f.dialogs.messages.size();
             QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(d->Param3, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(d->Param3, Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(d->Param3->text(), QString());
+            QCOMPARE(d->Param3->text(), text);
+            QCOMPARE(f.dialogs.messages.mid(told),
+                     message.isEmpty() ? QStringList() : QStringList{message});
         }
         // A long message is pasted whole (a line edit's default cuts it).
+        QTest::keyClick(d->Param3, Qt::Key_A, Qt::ControlModifier);
         QApplication::clipboard()->setText(QStringLiteral("Ы").repeated(40000));
         QTest::keyClick(d->Param3, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(d->Param3->text().size(), 40000);
@@ -182,15 +213,22 @@ private slots:
         QCOMPARE(f.app->Form3()->userCodeLines(), kEcho + function);
         QCOMPARE(d->ActionResult.size(), 2);
         QCOMPARE(d->actionTable().ActionCount(), 0);
+        // The next list shows in place of the last one.
+        f.tables().button(2)->LeftActions = {"echo \"Два\""};
+        clickEllipsis(f, *f.tables().button(2), 7);
+        QCOMPARE(
+            captions(d),
+            QStringList({"Действие", "  Отобразить \"Два\" в центре экрана для всех игроков"}));
+        d->close();
 
         // Nothing to hand back: the button and the user code stay.
         f.form->project().setProjectModified(false);
-        clickEllipsis(f, *f.tables().button(2), 7);
+        clickEllipsis(f, *f.tables().button(2), 8);
         QCOMPARE(captions(d), QStringList{"Действие"});
         QTest::mouseClick(d->SaveFunc, Qt::LeftButton);
         QVERIFY(d->ActionResult.isEmpty());
-        QVERIFY(f.tables().button(2)->LeftActionsFunction.isEmpty());
-        QCOMPARE(f.app->Form3()->userCodeLines().size(), 7);
+        QVERIFY(f.tables().button(2)->RightActionsFunction.isEmpty());
+        QCOMPARE(f.app->Form3()->userCodeLines().size(), 10);
         QVERIFY(!f.form->project().ProjectModified());
     }
 
@@ -217,22 +255,56 @@ private slots:
         QVERIFY(f.app->Form3()->userCodeLines().isEmpty());
     }
 
+    // A hand-written list longer than the table: the first 99,999 actions
+    // are shown, the lines after them handed back as they are, after them.
+    void aFullActionListRefusesMore_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QStringList>("handedBack");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<int>("closing"); // Escape, "Применить", the close box
+        const QStringList full(ActionTable::Capacity, QStringLiteral("echo \"x\""));
+        const QString shown = QStringLiteral("Показаны первые 99999 действий из %1; остальные "
+                                             "сохраняются без изменений");
+        // Not rebuilt as a shown line would be ("ObjShow t ...").
+        const QStringList over = full + QStringList{"ObjShow \"t\" \"Button_1\""};
+        QTest::newRow("one over") << over << over << shown.arg(100000) << 0;
+        // Lines without a kind go among the shown ones, stay after them.
+        QStringList mixed = full;
+        mixed.insert(5, "Junk 1");
+        mixed += QStringList{"Junk 2", "echo \"y\"", "Junk 3", "echo \"z\""};
+        QStringList back = mixed;
+        back.removeAt(5);
+        QTest::newRow("without a kind") << mixed << back << shown.arg(100001) << 1;
+        QTest::newRow("exactly full") << full + QStringList{"Junk"} << full << QString() << 2;
+    }
     void aFullActionListRefusesMore()
     {
+        QFETCH(QStringList, list);
+        QFETCH(QStringList, handedBack);
+        QFETCH(QString, told);
+        QFETCH(int, closing);
         AppFixture f;
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         VellButton *b = f.tables().button(1);
-        b->LeftActions = QStringList(ActionTable::Capacity + 1, QStringLiteral("echo \"x\""));
+        b->LeftActions = list;
         clickEllipsis(f, *b, 7);
         TForm5 *d = f.app->Form5();
         QCOMPARE(d->actionTable().ActionCount(), 99999);
-        QCOMPARE(f.dialogs.messages,
-                 QStringList{"Нельзя добавить действие: в списке уже 99999 действий."});
+        QCOMPARE(f.dialogs.messages, told.isEmpty() ? QStringList() : QStringList{told});
         chooseKind(d, 1);
         typeText(d->Param3, "y");
         QTest::mouseClick(d->AddFunc, Qt::LeftButton);
         QCOMPARE(d->actionTable().ActionCount(), 99999);
-        QCOMPARE(f.dialogs.messages.size(), 2);
+        QCOMPARE(f.dialogs.messages.last(),
+                 QStringLiteral("Нельзя добавить действие: в списке уже 99999 действий."));
+        if (closing == 0)
+            QTest::keyClick(d, Qt::Key_Escape);
+        else if (closing == 1)
+            QTest::mouseClick(d->SaveFunc, Qt::LeftButton);
+        else
+            d->close();
+        QCOMPARE(b->LeftActions, handedBack);
     }
 };
 
