@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QFileDevice>
-#include <QFileInfo>
 #include <QIODevice>
 
 #include <cerrno>
@@ -159,20 +158,14 @@ Settings readSettings(const QString &path, bool given, bool &read)
 {
     // Without a file of its own the designer starts from the defaults; a
     // file named on the command line must be there.
-    read = given || QFileInfo(path).isFile();
-    if (!read)
-        return Settings();
-    QStringList lines;
-    try {
-        lines = SplitTextLines(ReadFileBytes(path));
-    } catch (const VellError &e) {
-        fail(e.message());
-    }
-    const SettingsReadResult result = ReadSettingsLines(lines);
-    if (result.outcome == SettingsReadResult::Outcome::Failed)
-        fail(atLine(path, result.linesRead + 1, result.error));
+    const StartupSettings settings = ReadStartupSettings(
+        path, given ? SettingsSource::Named : SettingsSource::DesignerFileIfRegular);
+    read = settings.fromFile;
+    if (settings.failed)
+        fail(settings.errorLine > 0 ? atLine(path, settings.errorLine, settings.error)
+                                    : settings.error);
     // Another first line: the defaults, silently.
-    return result.settings;
+    return settings.settings;
 }
 
 ProjectReadResult readProject(const QString &path)

@@ -36,6 +36,34 @@ QStringList SplitTextLines(const QByteArray &bytes)
     return lines;
 }
 
+namespace {
+
+bool isRefusedControl(QChar c, LineText kind)
+{
+    if (c == u'\0')
+        return true;
+    const bool lineBreak = c == u'\r' || c == u'\n';
+    switch (kind) {
+    case LineText::OneLine:
+        return lineBreak;
+    case LineText::EditorLines:
+        return c.category() == QChar::Other_Control && !lineBreak && c != u'\t';
+    }
+    return false;
+}
+
+} // namespace
+
+QString refusedLineChars(const QString &text, LineText kind)
+{
+    QString refused = NonCp1251Chars(text);
+    for (const QChar c : text) {
+        if (isRefusedControl(c, kind) && !refused.contains(c))
+            refused.append(c);
+    }
+    return refused;
+}
+
 QString unencodableMessage(const QString &badChars)
 {
     return QStringLiteral("Текст содержит символы, которые нельзя сохранить в файл: %1")

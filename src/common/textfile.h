@@ -11,6 +11,24 @@ namespace vell {
 // and a lone LF each end a line; a final line break adds no empty line.
 QStringList SplitTextLines(const QByteArray &bytes);
 
+// What a text stands for, which decides the control characters it may hold.
+enum class LineText
+{
+    // A value written as one line of a file. A CR or LF would split it; any
+    // other control character stays, so that what a file held is written
+    // back the same.
+    OneLine,
+    // Code typed or pasted into the user code editor: CR and LF end its
+    // lines, a tab is kept, and no other control character may come in.
+    EditorLines,
+};
+
+// The characters of `text` that a file line may not hold, each once: first
+// those Windows-1251 cannot store, in order of first appearance, then the
+// refused control characters, in order of first appearance. A NUL is always
+// refused: the text read back would end at it.
+QString refusedLineChars(const QString &text, LineText kind);
+
 // Joins lines with CR LF after every line, the last one included. Throws
 // VellError naming the characters when a line holds one that Windows-1251
 // cannot store (the text is never altered silently).

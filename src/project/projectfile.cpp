@@ -1,6 +1,5 @@
 #include "project/projectfile.h"
 
-#include "common/cp1251.h"
 #include "common/textfile.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
@@ -16,17 +15,6 @@ constexpr int kCountPrefixLength = 9;
 
 // --- Writing
 
-// The characters of a one-line value that the file cannot hold as they are.
-QString unwritableChars(const QString &value)
-{
-    QString bad = NonCp1251Chars(value);
-    for (const QChar c : value) {
-        if ((c == u'\r' || c == u'\n' || c == u'\0') && !bad.contains(c))
-            bad.append(c);
-    }
-    return bad;
-}
-
 class LineWriter
 {
 public:
@@ -35,7 +23,7 @@ public:
 
     void text(const QString &field, const QString &value)
     {
-        const QString bad = unwritableChars(value);
+        const QString bad = refusedLineChars(value, LineText::OneLine);
         if (!bad.isEmpty()) {
             throw VellError(QStringLiteral("Проект не сохранен: поле \"%1\" %2 содержит символы, "
                                            "которые нельзя записать в файл: %3")

@@ -119,25 +119,69 @@ SettingsReadResult ReadSettingsLines(const QStringList &lines, const Settings &s
     return r;
 }
 
-SettingsReadResult ReadSettingsFile(const QString &path, const Settings &start)
+namespace {
+
+// A read of the file at `path`: outcome Missing when the source finds no
+// file there.
+struct FileRead
+{
+    SettingsReadResult result;
+    // The file was there but could not be read: no line taken into account.
+    bool unreadable = false;
+};
+
+bool isThere(const QString &path, SettingsSource source)
 {
     const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        SettingsReadResult r;
-        r.settings = start;
-        return r;
+    switch (source) {
+    case SettingsSource::Named:
+        return true;
+    case SettingsSource::DesignerFile:
+        return info.exists() && !info.isDir();
+    case SettingsSource::DesignerFileIfRegular:
+        return info.isFile();
     }
+    return true;
+}
+
+FileRead readFile(const QString &path, SettingsSource source, const Settings &start)
+{
+    FileRead read;
+    read.result.settings = start;
+    if (!isThere(path, source))
+        return read;
     QStringList lines;
     try {
         lines = ReadTextFile(path);
     } catch (const VellError &e) {
-        SettingsReadResult r;
-        r.settings = start;
-        r.outcome = SettingsReadResult::Outcome::Failed;
-        r.error = e.message();
-        return r;
+        read.unreadable = true;
+        read.result.outcome = SettingsReadResult::Outcome::Failed;
+        read.result.error = e.message();
+        return read;
     }
-    return ReadSettingsLines(lines, start);
+    read.result = ReadSettingsLines(lines, start);
+    return read;
+}
+
+} // namespace
+
+SettingsReadResult ReadSettingsFile(const QString &path, const Settings &start)
+{
+    return readFile(path, SettingsSource::DesignerFile, start).result;
+}
+
+StartupSettings ReadStartupSettings(const QString &path, SettingsSource source)
+{
+    const FileRead read = readFile(path, source, Settings());
+    StartupSettings r;
+    r.settings = read.result.settings;
+    r.fromFile = read.result.outcome != SettingsReadResult::Outcome::Missing;
+    if (read.result.outcome == SettingsReadResult::Outcome::Failed) {
+        r.failed = true;
+        r.error = read.result.error;
+        r.errorLine = read.unreadable ? 0 : read.result.linesRead + 1;
+    }
+    return r;
 }
 
 void WriteSettingsFile(const QString &path, const Settings &settings)

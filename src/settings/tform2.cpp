@@ -189,10 +189,11 @@ TForm2::TForm2(Project &project, QWidget *parent) : QDialog(parent), m_project(p
 
 void TForm2::FormCreate()
 {
-    const SettingsReadResult read = ReadSettingsFile(kSettingsFileName, Settings());
+    const StartupSettings read =
+        ReadStartupSettings(kSettingsFileName, SettingsSource::DesignerFile);
     m_project.setSettings(read.settings);
     applyToControls(read.settings);
-    if (read.outcome == SettingsReadResult::Outcome::Failed) {
+    if (read.failed) {
         // The swatches keep their first look then, whatever was read.
         dialogs().error(this, read.error);
         return;

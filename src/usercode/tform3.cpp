@@ -7,6 +7,7 @@
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "project/project.h"
+#include "usercode/usercodefile.h"
 #include "usercode/usercodelines.h"
 
 #include <QAction>
@@ -48,34 +49,10 @@ QString captionWithPath(const QString &path)
     return kCaption + QStringLiteral(" (") + path + QLatin1Char(')');
 }
 
-QString nulByteMessage(const QString &path)
-{
-    return QStringLiteral("Файл \"%1\" содержит нулевой символ: его текст нельзя загрузить "
-                          "без изменений.")
-        .arg(ShortQuote(path));
-}
-
-// Characters that cannot enter the code: those the code page cannot store,
-// and control characters other than the tab and line breaks (a NUL would
-// end the text when the file is read back).
+// Characters that cannot enter the code.
 QString refusedChars(const QString &text)
 {
-    QString refused = NonCp1251Chars(text);
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r' &&
-            !refused.contains(c))
-            refused.append(c);
-    }
-    return refused;
-}
-
-QStringList readCodeFile(const QString &path)
-{
-    const QByteArray bytes = ReadFileBytes(path);
-    // The line splitter stops at a NUL byte, which would lose the rest.
-    if (bytes.contains('\0'))
-        throw VellError(nulByteMessage(path));
-    return SplitTextLines(bytes);
+    return refusedLineChars(text, LineText::EditorLines);
 }
 
 QKeySequence sequenceOf(const QKeyEvent *e)
@@ -403,7 +380,7 @@ void TForm3::closeAndShow()
 
 void TForm3::writeTo(const QString &path)
 {
-    WriteTextFile(path, userCodeLines());
+    writeUserCodeFile(path, userCodeLines());
     setWindowTitle(captionWithPath(path));
 }
 
@@ -412,9 +389,7 @@ void TForm3::TBSaveClick()
     if (m_fileName.isEmpty()) {
         const QString chosen = dialogs().saveFileName(this, kFilter);
         if (!chosen.isEmpty())
-            m_fileName = chosen;
-        if (!m_fileName.isEmpty() && !m_fileName.endsWith(QLatin1String(".j")))
-            m_fileName += QLatin1String(".j");
+            m_fileName = withUserCodeExtension(chosen);
     }
     if (m_fileName.isEmpty()) {
         setWindowTitle(kCaption + QStringLiteral(" (не сохранен)"));
@@ -430,11 +405,10 @@ void TForm3::TBSaveClick()
 void TForm3::N3Click()
 {
     for (;;) {
-        QString path = dialogs().saveFileName(this, kFilter);
-        if (path.isEmpty())
+        const QString chosen = dialogs().saveFileName(this, kFilter);
+        if (chosen.isEmpty())
             return;
-        if (!path.endsWith(QLatin1String(".j")))
-            path += QLatin1String(".j");
+        const QString path = withUserCodeExtension(chosen);
         if (QFile::exists(path)) {
             const Answer a =
                 dialogs().inform(this, QStringLiteral("Вы действительно хотите заменить файл?"));
@@ -471,7 +445,7 @@ void TForm3::TBLoadClick()
         return;
     QStringList lines;
     try {
-        lines = readCodeFile(path);
+        lines = readUserCodeFile(path);
     } catch (const VellError &e) {
         dialogs().error(this, e.message());
         return;

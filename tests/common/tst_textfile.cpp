@@ -126,6 +126,31 @@ private slots:
         }
     }
 
+    void refusedControlChars_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("oneLine");
+        QTest::addColumn<QString>("editorLines");
+        // The whole literal, NULs included.
+        const auto s = []<qsizetype N>(const char16_t(&u)[N]) {
+            return QStringView(u, N - 1).toString();
+        };
+        QTest::newRow("code page first, then in order")
+            << s(u"\n\x01\u00e9\0\r\n\u4e2d\u00e9") << s(u"\u00e9\u4e2d\n\0\r")
+            << s(u"\u00e9\u4e2d\x01\0");
+        QTest::newRow("controls the code page stores")
+            << s(u"\x1b\x7f\u0098\x0b") << QString() << s(u"\x1b\x7f\u0098\x0b");
+        QTest::newRow("control it cannot store") << s(u"\u0085") << s(u"\u0085") << s(u"\u0085");
+    }
+    void refusedControlChars()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, oneLine);
+        QFETCH(QString, editorLines);
+        QCOMPARE(refusedLineChars(text, LineText::OneLine), oneLine);
+        QCOMPARE(refusedLineChars(text, LineText::EditorLines), editorLines);
+    }
+
     void splitLines_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace vell;
 using Outcome = SettingsReadResult::Outcome;
 
@@ -109,6 +111,24 @@ private slots:
         const SettingsReadResult r = ReadSettingsFile(dir.filePath(kSettingsFileName));
         QCOMPARE(r.outcome, Outcome::Missing);
         QCOMPARE(r.error, QString());
+    }
+
+    // A pipe is the designer's error and vellgen's defaults; an empty file
+    // fails at its first line, a file that cannot be read at none.
+    void startupRead()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath("pipe.fms");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const StartupSettings designer = ReadStartupSettings(pipe, SettingsSource::DesignerFile);
+        QCOMPARE(designer.error, "Cannot open file \"" + pipe + "\". не обычный файл");
+        QCOMPARE(designer.errorLine, 0);
+        const auto vellgen = ReadStartupSettings(pipe, SettingsSource::DesignerFileIfRegular);
+        QCOMPARE(vellgen.fromFile || vellgen.failed, false);
+        writeBytes(dir.filePath("empty.fms"), {});
+        const auto empty = ReadStartupSettings(dir.filePath("empty.fms"), SettingsSource::Named);
+        QCOMPARE(empty.error, "List index out of bounds (0)");
+        QCOMPARE(empty.errorLine, 1);
     }
 
     void wrongFirstLine_data()

@@ -1,5 +1,10 @@
+#include "usercode/usercodefile.h"
 #include "usercode/usercodelines.h"
 
+#include "common/vellerror.h"
+#include "filebytes.h"
+
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vell;
@@ -147,6 +152,21 @@ private slots:
         QCOMPARE(TextToLines(text), lines);
         QCOMPARE(LinesToText(lines), back);
         QCOMPARE(TextToLines(LinesToText(lines)), lines);
+    }
+
+    void userCodeFileRefusesNul()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("code.j");
+        writeBytes(path, QByteArray("a\r\n\0", 4));
+        try {
+            readUserCodeFile(path);
+            QFAIL("no error");
+        } catch (const VellError &e) {
+            QCOMPARE(e.message(), "Файл \"" + path +
+                                      "\" содержит нулевой символ: его текст нельзя загрузить без "
+                                      "изменений.");
+        }
     }
 };
 
