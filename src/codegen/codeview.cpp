@@ -18,45 +18,12 @@
 
 namespace {
 
-// Characters below this are one column wide; from it on the wide scripts
-// begin, and a character takes the columns its advance fills.
-constexpr char16_t kFirstWide = 0x1100;
 // Characters below this, of a monospace font's own width, are drawn in runs
 // with their neighbours: Latin, Greek, Cyrillic, Armenian. Later scripts may
 // join or reorder, which would move them off their columns.
 constexpr char16_t kRunLimit = 0x590;
 // Between auto-scroll steps while a drag is held outside the view.
 constexpr int kDragScrollMs = 50;
-
-// Columns of a line counting a wide character as two (its most): exact for
-// lines without one.
-int estimateColumns(const char16_t *p, const char16_t *end)
-{
-    int column = 0;
-    for (; p != end; ++p) {
-        if (*p == u'\t')
-            column += CodeView::kTabWidth - column % CodeView::kTabWidth;
-        else
-            column += *p >= kFirstWide ? 2 : 1;
-    }
-    return column;
-}
-
-enum class CharClass
-{
-    Word,
-    Space,
-    Other
-};
-
-CharClass classOf(QChar c)
-{
-    if (c.isLetterOrNumber() || c.isMark() || c == QLatin1Char('_'))
-        return CharClass::Word;
-    if (c.isSpace())
-        return CharClass::Space;
-    return CharClass::Other;
-}
 
 } // namespace
 
@@ -73,60 +40,7 @@ CodeView::CodeView(QWidget *parent) : QAbstractScrollArea(parent)
 
 void CodeView::setText(const QString &text)
 {
-    m_text = text;
-    m_starts.clear();
-    m_starts.push_back(0);
-    m_wideLines.clear();
-    m_narrowColumns = 0;
-    m_wideColumns = 0;
-
-    const char16_t *data = reinterpret_cast<const char16_t *>(m_text.constData());
-    const qsizetype size = m_text.size();
-    const QStringView all(m_text);
-    // Most lines are plain, as many columns as characters: no tab, no wide
-    // character. One pass tells whether every line is; in blocks of a fixed
-    // length the compiler turns it into vector instructions.
-    const auto isPlain = [](const char16_t *p, const char16_t *end) {
-        char16_t highest = 0;
-        char16_t tabs = 0;
-        constexpr int kBlock = 64;
-        for (; end - p >= kBlock; p += kBlock) {
-            for (int i = 0; i < kBlock; ++i) {
-                highest = std::max(highest, p[i]);
-                tabs |= char16_t(p[i] == u'\t');
-            }
-        }
-        for (; p != end; ++p) {
-            highest = std::max(highest, *p);
-            tabs |= char16_t(*p == u'\t');
-        }
-        return highest < kFirstWide && tabs == 0;
-    };
-    const bool allPlain = isPlain(data, data + size);
-    qsizetype start = 0;
-    for (int line = 0;; ++line) {
-        qsizetype end = all.indexOf(u'\n', start);
-        if (end < 0)
-            end = size;
-        if (allPlain || isPlain(data + start, data + end)) {
-            m_narrowColumns = std::max(m_narrowColumns, int(end - start));
-        } else {
-            const int columns = estimateColumns(data + start, data + end);
-            if (std::any_of(data + start, data + end, [](char16_t c) { return c >= kFirstWide; })) {
-                m_wideLines.push_back({line, columns, columns, false});
-                m_wideColumns = std::max(m_wideColumns, columns);
-            } else {
-                m_narrowColumns = std::max(m_narrowColumns, columns);
-            }
-        }
-        if (end == size)
-            break;
-        start = end + 1;
-        m_starts.push_back(start);
-    }
-
-    m_caret = m_anchor = 0;
-    m_wantedColumn = 0;
+    m_code.setText(text);
     m_dragging = false;
     m_dragTimer.stop();
     updateScrollBars();
@@ -136,29 +50,9 @@ void CodeView::setText(const QString &text)
     noteSelection();
 }
 
-QStringList CodeView::lines() const
-{
-    if (m_text.isEmpty())
-        return {};
-    return m_text.split(QLatin1Char('\n'));
-}
-
-QString CodeView::line(int index) const
-{
-    return lineView(index).toString();
-}
-
-QString CodeView::selectedText() const
-{
-    const qsizetype from = std::min(m_caret, m_anchor);
-    return m_text.mid(from, std::max(m_caret, m_anchor) - from);
-}
-
 void CodeView::selectAll()
 {
-    m_anchor = 0;
-    m_caret = m_text.size();
-    m_wantedColumn = columnOf(lineView(caretLine()), caretIndex());
+    m_code.selectAll();
     viewport()->update();
     noteSelection();
 }
@@ -177,19 +71,7 @@ void CodeView::copy() const
         QGuiApplication::clipboard()->setText(selectedText());
 }
 
-// --- Lines and columns ---
-
-QStringView CodeView::lineView(int line) const
-{
-    const qsizetype start = m_starts[line];
-    const qsizetype end = line + 1 < lineCount() ? m_starts[line + 1] - 1 : m_text.size();
-    return QStringView(m_text).mid(start, end - start);
-}
-
-int CodeView::lineOf(qsizetype offset) const
-{
-    return int(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin()) - 1;
-}
+// --- Characters drawn and points ---
 
 bool CodeView::fitsRun(char16_t c) const
 {
@@ -204,86 +86,12 @@ bool CodeView::fitsRun(char16_t c) const
     return known;
 }
 
-int CodeView::wideColumns(QStringView character) const
-{
-    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
-                                                : char32_t(character[0].unicode());
-    auto it = m_wide.constFind(code);
-    if (it == m_wide.constEnd()) {
-        const qreal advance = QFontMetricsF(font()).horizontalAdvance(character.toString());
-        it = m_wide.insert(code, advance > 1.5 * m_column ? 2 : 1);
-    }
-    return *it;
-}
-
-CodeView::Cell CodeView::cellAt(QStringView line, qsizetype index, int column) const
-{
-    const char16_t c = line[index].unicode();
-    if (c == u'\t')
-        return {index, 1, column, kTabWidth - column % kTabWidth, Kind::Tab};
-    if (c < kFirstWide) {
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || QChar::category(c) == QChar::Other_Format)
-            return {index, 1, column, 1, Kind::Control};
-        return {index, 1, column, 1, fitsRun(c) ? Kind::Run : Kind::Alone};
-    }
-    if (QChar::isHighSurrogate(c) && index + 1 < line.size() &&
-        QChar::isLowSurrogate(line[index + 1].unicode()))
-        return {index, 2, column, wideColumns(line.mid(index, 2)), Kind::Alone};
-    const QChar::Category category = QChar::category(c);
-    if (QChar::isSurrogate(c) || category == QChar::Other_Format ||
-        category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
-        return {index, 1, column, 1, Kind::Control};
-    return {index, 1, column, wideColumns(line.mid(index, 1)), Kind::Alone};
-}
-
-template <typename Visit> void CodeView::walk(QStringView line, Visit visit) const
-{
-    int column = 0;
-    for (qsizetype i = 0; i < line.size();) {
-        const Cell cell = cellAt(line, i, column);
-        if (!visit(cell))
-            return;
-        column += cell.columns;
-        i += cell.length;
-    }
-}
-
-int CodeView::columnOf(QStringView line, qsizetype index) const
-{
-    int column = 0;
-    walk(line, [&](const Cell &cell) {
-        if (cell.index >= index)
-            return false;
-        column = cell.column + cell.columns;
-        return true;
-    });
-    return column;
-}
-
-int CodeView::lineColumns(QStringView line) const
-{
-    return columnOf(line, line.size());
-}
-
-qsizetype CodeView::indexNear(QStringView line, qreal column) const
-{
-    qsizetype found = line.size();
-    walk(line, [&](const Cell &cell) {
-        if (column < cell.column + cell.columns / 2.0) {
-            found = cell.index;
-            return false;
-        }
-        return true;
-    });
-    return found;
-}
-
-qsizetype CodeView::offsetAt(const QPoint &pos) const
+std::pair<int, qreal> CodeView::lineColumnAt(const QPoint &pos) const
 {
     const int row = int(std::floor(double(pos.y() - kMargin) / m_lineHeight));
     const int line = std::clamp(verticalScrollBar()->value() + row, 0, lineCount() - 1);
     const qreal column = (pos.x() - kMargin + horizontalScrollBar()->value()) / m_column;
-    return m_starts[line] + indexNear(lineView(line), column);
+    return {line, column};
 }
 
 // --- Geometry ---
@@ -297,14 +105,10 @@ void CodeView::updateMetrics()
     m_ascent = metrics.ascent();
     m_lineHeight = std::max(1, int(std::ceil(metrics.height())));
     m_runs.assign(kRunLimit, -1);
-    m_wide.clear();
     // Wide lines are counted again as they come into sight.
-    m_wideColumns = 0;
-    for (WideLine &w : m_wideLines) {
-        w.columns = w.estimate;
-        w.measured = false;
-        m_wideColumns = std::max(m_wideColumns, w.columns);
-    }
+    m_code.setWideColumns([metrics, column = m_column](QStringView character) {
+        return metrics.horizontalAdvance(character.toString()) > 1.5 * column ? 2 : 1;
+    });
 }
 
 int CodeView::fullLinesShown() const
@@ -314,7 +118,7 @@ int CodeView::fullLinesShown() const
 
 int CodeView::contentWidth() const
 {
-    const int columns = std::max(m_narrowColumns, m_wideColumns);
+    const int columns = m_code.widestColumns();
     // Room for the caret after the last character; a scroll range holds an
     // int, whatever the longest line.
     const double width = std::ceil(columns * m_column) + 2 * kMargin + 1;
@@ -337,19 +141,8 @@ void CodeView::updateScrollBars()
 
 void CodeView::measureLine(int line)
 {
-    const auto it = std::lower_bound(m_wideLines.begin(), m_wideLines.end(), line,
-                                     [](const WideLine &w, int l) { return w.line < l; });
-    if (it == m_wideLines.end() || it->line != line || it->measured)
-        return;
-    it->columns = lineColumns(lineView(line));
-    it->measured = true;
-    int widest = 0;
-    for (const WideLine &w : m_wideLines)
-        widest = std::max(widest, w.columns);
-    if (widest != m_wideColumns) {
-        m_wideColumns = widest;
+    if (m_code.measureLine(line))
         updateScrollBars();
-    }
 }
 
 void CodeView::resizeEvent(QResizeEvent *e)
@@ -387,7 +180,9 @@ void CodeView::paintLine(QPainter &p, QStringView line, qreal x0, qreal top, qre
             run.clear();
         }
     };
-    walk(line, [&](const Cell &cell) {
+    using Cell = vell::CodeText::Cell;
+    using Kind = vell::CodeText::Kind;
+    m_code.walk(line, [&](const Cell &cell) {
         const qreal x = x0 + cell.column * m_column;
         const qreal width = cell.columns * m_column;
         if (x > right)
@@ -396,17 +191,20 @@ void CodeView::paintLine(QPainter &p, QStringView line, qreal x0, qreal top, qre
         if (x + width + 2 * m_column < left)
             return true;
         switch (cell.kind) {
-        case Kind::Run:
-            if (run.isEmpty())
-                runX = x;
-            run.append(line.mid(cell.index, cell.length));
+        case Kind::Narrow:
+            if (fitsRun(line[cell.index].unicode())) {
+                if (run.isEmpty())
+                    runX = x;
+                run.append(line.mid(cell.index, cell.length));
+                break;
+            }
+            [[fallthrough]];
+        case Kind::Wide:
+            flush();
+            p.drawText(QPointF(x, baseline), line.mid(cell.index, cell.length).toString());
             break;
         case Kind::Tab:
             flush();
-            break;
-        case Kind::Alone:
-            flush();
-            p.drawText(QPointF(x, baseline), line.mid(cell.index, cell.length).toString());
             break;
         case Kind::Control:
             flush();
@@ -429,19 +227,20 @@ void CodeView::paintEvent(QPaintEvent *)
     const qreal right = viewport()->width();
     const int last =
         std::min(lineCount() - 1, first + (viewport()->height() - kMargin) / m_lineHeight);
-    const qsizetype selFrom = std::min(m_caret, m_anchor);
-    const qsizetype selTo = std::max(m_caret, m_anchor);
+    const qsizetype selFrom = m_code.selectionStart();
+    const qsizetype selTo = m_code.selectionEnd();
 
     for (int l = first; l <= last; ++l) {
         measureLine(l);
-        const QStringView line = lineView(l);
+        const QStringView line = m_code.lineView(l);
         const qreal top = kMargin + (l - first) * m_lineHeight;
-        const qsizetype start = m_starts[l];
+        const qsizetype start = m_code.lineStart(l);
         const qsizetype end = start + line.size();
         QRectF selected;
         if (selFrom < selTo && selFrom <= end && selTo > start) {
-            const qreal from = x0 + columnOf(line, std::max(selFrom, start) - start) * m_column;
-            qreal to = x0 + columnOf(line, std::min(selTo, end) - start) * m_column;
+            const qreal from =
+                x0 + m_code.columnOf(line, std::max(selFrom, start) - start) * m_column;
+            qreal to = x0 + m_code.columnOf(line, std::min(selTo, end) - start) * m_column;
             if (selTo > end) // the line break is selected too
                 to += m_column;
             selected = QRectF(from, top, to - from, m_lineHeight);
@@ -460,7 +259,7 @@ void CodeView::paintEvent(QPaintEvent *)
 
     const int caret = caretLine();
     if (hasFocus() && caret >= first && caret <= last) {
-        const qreal x = x0 + columnOf(lineView(caret), caretIndex()) * m_column;
+        const qreal x = x0 + m_code.columnOf(m_code.lineView(caret), caretIndex()) * m_column;
         p.fillRect(QRectF(std::floor(x), kMargin + (caret - first) * m_lineHeight, 1, m_lineHeight),
                    pal.color(QPalette::Text));
     }
@@ -480,71 +279,14 @@ void CodeView::focusOutEvent(QFocusEvent *e)
 
 // --- Caret and keys ---
 
-qsizetype CodeView::nextOffset(qsizetype offset) const
+void CodeView::moveCaret(qsizetype offset, bool extend)
 {
-    if (offset >= m_text.size())
-        return offset;
-    if (m_text[offset].isHighSurrogate() && offset + 1 < m_text.size() &&
-        m_text[offset + 1].isLowSurrogate())
-        return offset + 2;
-    return offset + 1;
+    m_code.setCaret(offset, extend);
+    caretMoved();
 }
 
-qsizetype CodeView::previousOffset(qsizetype offset) const
+void CodeView::caretMoved()
 {
-    if (offset <= 0)
-        return 0;
-    if (offset >= 2 && m_text[offset - 1].isLowSurrogate() && m_text[offset - 2].isHighSurrogate())
-        return offset - 2;
-    return offset - 1;
-}
-
-qsizetype CodeView::nextWord(qsizetype offset) const
-{
-    const int l = lineOf(offset);
-    const qsizetype start = m_starts[l];
-    const QStringView line = lineView(l);
-    qsizetype i = offset - start;
-    if (i >= line.size())
-        return l + 1 < lineCount() ? m_starts[l + 1] : offset;
-    const CharClass first = classOf(line[i]);
-    if (first == CharClass::Other)
-        i = nextOffset(start + i) - start;
-    else
-        while (i < line.size() && classOf(line[i]) == first)
-            ++i;
-    while (i < line.size() && classOf(line[i]) == CharClass::Space)
-        ++i;
-    return start + i;
-}
-
-qsizetype CodeView::previousWord(qsizetype offset) const
-{
-    const int l = lineOf(offset);
-    const qsizetype start = m_starts[l];
-    const QStringView line = lineView(l);
-    qsizetype i = offset - start;
-    if (i == 0)
-        return l > 0 ? start - 1 : 0;
-    while (i > 0 && classOf(line[i - 1]) == CharClass::Space)
-        --i;
-    if (i == 0)
-        return start;
-    if (classOf(line[i - 1]) == CharClass::Word) {
-        while (i > 0 && classOf(line[i - 1]) == CharClass::Word)
-            --i;
-        return start + i;
-    }
-    return previousOffset(start + i);
-}
-
-void CodeView::moveCaret(qsizetype offset, bool extend, bool keepColumn)
-{
-    m_caret = offset;
-    if (!extend)
-        m_anchor = offset;
-    if (!keepColumn)
-        m_wantedColumn = columnOf(lineView(caretLine()), caretIndex());
     ensureCaretVisible();
     viewport()->update();
     noteSelection();
@@ -561,7 +303,7 @@ void CodeView::ensureCaretVisible()
     else if (l >= v->value() + shown)
         v->setValue(l - shown + 1);
     // Sideways the caret is brought to the middle, as text fields do.
-    const qreal x = kMargin + columnOf(lineView(l), caretIndex()) * m_column;
+    const qreal x = kMargin + m_code.columnOf(m_code.lineView(l), caretIndex()) * m_column;
     QScrollBar *h = horizontalScrollBar();
     const int width = viewport()->width();
     if (x - kMargin < h->value() || x + kMargin + 1 > h->value() + width)
@@ -620,63 +362,49 @@ bool CodeView::navigate(QKeyEvent *e, bool apply)
     if (!apply)
         return true;
 
-    const int l = caretLine();
-    const qsizetype selFrom = std::min(m_caret, m_anchor);
-    const qsizetype selTo = std::max(m_caret, m_anchor);
-    // The line l moved by, at the column the caret keeps across lines;
-    // beyond the first or last line, the start or end of the text.
-    const auto onLine = [&](int target) -> qsizetype {
-        if (target < 0)
-            return 0;
-        if (target >= lineCount())
-            return m_text.size();
-        return m_starts[target] + indexNear(lineView(target), m_wantedColumn);
-    };
+    using Move = vell::CodeText::Move;
     switch (found->step) {
     case NextChar:
-        moveCaret(!extend && hasSelection() ? selTo : nextOffset(m_caret), extend);
+        m_code.move(Move::NextChar, extend);
         break;
     case PreviousChar:
-        moveCaret(!extend && hasSelection() ? selFrom : previousOffset(m_caret), extend);
+        m_code.move(Move::PreviousChar, extend);
         break;
     case NextWord:
-        moveCaret(nextWord(m_caret), extend);
+        m_code.move(Move::NextWord, extend);
         break;
     case PreviousWord:
-        moveCaret(previousWord(m_caret), extend);
+        m_code.move(Move::PreviousWord, extend);
         break;
     case NextLine:
-        moveCaret(onLine(l + 1), extend, l + 1 < lineCount());
+        m_code.moveLines(1, extend);
         break;
     case PreviousLine:
-        moveCaret(onLine(l - 1), extend, l > 0);
+        m_code.moveLines(-1, extend);
         break;
     case NextPage:
     case PreviousPage: {
         // The view moves by a page and the caret with it, keeping its place
         // on the screen.
         const int page = found->step == NextPage ? fullLinesShown() : -fullLinesShown();
-        const int target = std::clamp(l + page, 0, lineCount() - 1);
         verticalScrollBar()->setValue(verticalScrollBar()->value() + page);
-        if (target == l)
-            moveCaret(page > 0 ? m_text.size() : 0, extend);
-        else
-            moveCaret(onLine(target), extend, true);
+        m_code.moveLines(page, extend);
         break;
     }
     case LineStart:
-        moveCaret(m_starts[l], extend);
+        m_code.move(Move::LineStart, extend);
         break;
     case LineEnd:
-        moveCaret(m_starts[l] + lineView(l).size(), extend);
+        m_code.move(Move::LineEnd, extend);
         break;
     case TextStart:
-        moveCaret(0, extend);
+        m_code.move(Move::TextStart, extend);
         break;
     case TextEnd:
-        moveCaret(m_text.size(), extend);
+        m_code.move(Move::TextEnd, extend);
         break;
     }
+    caretMoved();
     return true;
 }
 
@@ -722,7 +450,8 @@ void CodeView::offerSelection() const
 void CodeView::dragTo(const QPoint &pos)
 {
     m_dragPos = pos;
-    moveCaret(offsetAt(pos), true);
+    const auto [line, column] = lineColumnAt(pos);
+    moveCaret(m_code.offsetNear(line, column), true);
     // Held outside the view, the drag keeps scrolling that way.
     if (viewport()->rect().contains(pos))
         m_dragTimer.stop();
@@ -734,7 +463,8 @@ void CodeView::mousePressEvent(QMouseEvent *e)
 {
     if (e->button() != Qt::LeftButton)
         return;
-    moveCaret(offsetAt(e->position().toPoint()), e->modifiers() & Qt::ShiftModifier);
+    const auto [line, column] = lineColumnAt(e->position().toPoint());
+    moveCaret(m_code.offsetNear(line, column), e->modifiers() & Qt::ShiftModifier);
     m_dragging = true;
     m_dragPos = e->position().toPoint();
 }
@@ -766,44 +496,15 @@ void CodeView::timerEvent(QTimerEvent *e)
         m_dragTimer.stop();
 }
 
-void CodeView::selectWordAt(const QPoint &pos)
-{
-    const int row = int(std::floor(double(pos.y() - kMargin) / m_lineHeight));
-    const int l = std::clamp(verticalScrollBar()->value() + row, 0, lineCount() - 1);
-    const QStringView line = lineView(l);
-    const qreal column = (pos.x() - kMargin + horizontalScrollBar()->value()) / m_column;
-    // The character under the pointer; past the end of the line, the last.
-    qsizetype at = -1;
-    int length = 0;
-    walk(line, [&](const Cell &cell) {
-        at = cell.index;
-        length = cell.length;
-        return column >= cell.column + cell.columns;
-    });
-    if (at < 0) {
-        moveCaret(m_starts[l], false);
-        return;
-    }
-    qsizetype from = at;
-    qsizetype to = at + length;
-    const CharClass kind = classOf(line[at]);
-    if (kind != CharClass::Other) {
-        while (from > 0 && classOf(line[from - 1]) == kind)
-            --from;
-        while (to < line.size() && classOf(line[to]) == kind)
-            ++to;
-    }
-    m_anchor = m_starts[l] + from;
-    moveCaret(m_starts[l] + to, true);
-}
-
 void CodeView::mouseDoubleClickEvent(QMouseEvent *e)
 {
     if (e->button() != Qt::LeftButton)
         return;
     m_dragging = false;
     m_dragTimer.stop();
-    selectWordAt(e->position().toPoint());
+    const auto [line, column] = lineColumnAt(e->position().toPoint());
+    m_code.selectWordAt(line, column);
+    caretMoved();
     offerSelection();
 }
 
@@ -819,7 +520,7 @@ void CodeView::contextMenuEvent(QContextMenuEvent *e)
     QAction *allItem = menu.addAction(
         QStringLiteral("Выделить все") + QLatin1Char('\t') +
         QKeySequence(QKeySequence::SelectAll).toString(QKeySequence::NativeText));
-    allItem->setEnabled(!m_text.isEmpty());
+    allItem->setEnabled(!text().isEmpty());
     connect(allItem, &QAction::triggered, this, &CodeView::selectAll);
     menu.exec(e->globalPos());
 }
