@@ -61,18 +61,6 @@ QIcon toolImage(int index)
     return QIcon(QStringLiteral(":/images/%1.png").arg(QLatin1String(files[index])));
 }
 
-QString fullTableMessage(ObjectKind kind)
-{
-    switch (kind) {
-    case KindButton:
-        return QStringLiteral("Нельзя создать кнопку: на панели уже 9999 кнопок.");
-    case KindPicture:
-        return QStringLiteral("Нельзя создать картинку: на панели уже 9999 картинок.");
-    default:
-        return QStringLiteral("Нельзя создать текст: на панели уже 9999 текстов.");
-    }
-}
-
 const QString kProjectFilter = QStringLiteral("Vell project (*.vlp)");
 const QString kUnsavedQuestion = QStringLiteral(
     "Этот проект еще не был сохранен. Хотите ли вы его сохранить перед его закрытием?");
@@ -86,7 +74,8 @@ bool typesCharacter(const QKeyEvent *event)
 
 } // namespace
 
-TForm1::TForm1(Project &project, QWidget *parent) : QMainWindow(parent), m_project(project)
+TForm1::TForm1(Project &project, QWidget *parent)
+    : QMainWindow(parent), m_project(project), m_commands(project)
 {
     static const bool resources = [] {
         Q_INIT_RESOURCE(gui);
@@ -99,7 +88,7 @@ TForm1::TForm1(Project &project, QWidget *parent) : QMainWindow(parent), m_proje
     setFont(LabelFont());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_surface = std::make_unique<DesignSurface>(m_project);
+    m_surface = std::make_unique<DesignSurface>(m_project, m_commands);
 
     createControls();
     createMenus();
@@ -417,11 +406,8 @@ ObjectKind TForm1::KindFromClassList() const
 
 void TForm1::create(ObjectKind kind)
 {
-    if (!m_surface->create(kind)) {
-        dialogs().message(this, fullTableMessage(kind));
-        return;
-    }
-    m_project.RefreshObjectNames();
+    if (!m_surface->create(kind))
+        dialogs().message(this, FullTableMessage(kind));
 }
 
 void TForm1::MMNewBtnClick()
@@ -441,50 +427,25 @@ void TForm1::MMNewTexClick()
 
 void TForm1::MMCopyClick()
 {
-    const VellControl *object = m_surface->selectedObject();
-    if (!object)
-        return;
-    m_clipboard.CopyToBuffer(*object);
-    m_surface->setModified();
-    m_project.RefreshObjectNames();
+    if (const VellControl *object = m_surface->selectedObject())
+        m_commands.copy(*object);
 }
 
 void TForm1::MMCutClick()
 {
-    const VellControl *object = m_surface->selectedObject();
-    if (!object)
-        return;
-    // A cut button's action functions stay in the user code.
-    m_clipboard.CopyToBuffer(*object);
-    const QString text = QStringLiteral("вырезание ") + object->Name;
-    std::vector<ObjectRecord> removed{RecordOf(*object)};
-    m_project.remove(object->Kind, object->Id);
-    m_project.recordStep(new ObjectsStep(m_project, text, {}, std::move(removed)));
-    m_project.RefreshObjectNames();
+    if (VellControl *object = m_surface->selectedObject())
+        m_commands.cut(*object);
 }
 
 void TForm1::MMPastClick()
 {
-    VellControl *pasted = nullptr;
-    switch (m_clipboard.PasteFromBuffer(m_project, &pasted)) {
-    case ObjectClipboard::PasteOutcome::Pasted:
-        m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("вставка ") + pasted->Name,
-                                             {RecordOf(*pasted)}, {}));
-        break;
-    case ObjectClipboard::PasteOutcome::TableFull:
-        dialogs().message(this, fullTableMessage(m_clipboard.bufferKind()));
-        [[fallthrough]];
-    case ObjectClipboard::PasteOutcome::Empty:
-        m_surface->setModified();
-        break;
-    }
-    m_project.RefreshObjectNames();
+    if (m_commands.paste().outcome == ObjectClipboard::PasteOutcome::TableFull)
+        dialogs().message(this, FullTableMessage(m_commands.clipboard().bufferKind()));
 }
 
 void TForm1::MMClearClick()
 {
     m_surface->ClearAllObjects();
-    m_project.RefreshObjectNames();
 }
 
 void TForm1::RemoveObjClick()
@@ -605,8 +566,7 @@ void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
     VellControl *object = m_surface->selectedObject();
     if (!object)
         return;
-    const ObjectRecord before = RecordOf(*object);
-    const ApplyOutcome outcome = ApplyRow(tables(), *object, row, InfoList->values());
+    const ApplyOutcome outcome = m_commands.setRowValue(*object, row, InfoList->values());
     if (!outcome.error.isEmpty()) {
         dialogs().error(this, outcome.error);
         return;
@@ -621,32 +581,16 @@ void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
                 InfoList->SetRowValue(rows[r - 1].value, r);
         }
     }
-    // Characters typed into one row one after another make one step.
-    recordChange(*object, before, QStringLiteral("изменение ") + InfoList->key(row),
-                 MergeKey(StepMerge::GridRow, *object, row));
 }
 
-void TForm1::recordChange(const VellControl &object, const ObjectRecord &before,
-                          const QString &what, int mergeKey)
-{
-    ObjectRecord after = RecordOf(object);
-    if (after == before) {
-        m_surface->setModified();
-        return;
-    }
-    m_project.recordStep(new ChangeStep(m_project, what + u' ' + object.Name, before,
-                                        std::move(after), mergeKey, mergeKey != -1));
-}
 
 void TForm1::InfoListSetEditText(int row, const QString &value)
 {
     VellControl *object = m_surface->selectedObject();
     if (!object || row != VisibilityRow(object->Kind))
         return;
-    const ObjectRecord before = RecordOf(*object);
-    tables().SetVisible(*object, TextToBool(value));
     // Also when chosen with the mouse, or the change would be lost unasked.
-    recordChange(*object, before, QStringLiteral("изменение Видимость"));
+    m_commands.setVisible(*object, TextToBool(value));
 }
 
 void TForm1::InfoListEditButtonClick(int row)
@@ -657,14 +601,12 @@ void TForm1::InfoListEditButtonClick(int row)
     if (object->Kind == KindText && row == Row::TextColor) {
         const auto chosen = dialogs().chooseColor(this, m_surface->colorTextPreset(), false);
         if (chosen) {
-            const ObjectRecord before = RecordOf(*object);
             m_surface->setColorTextPreset(*chosen);
             InfoList->SetRowValue(ColorToText(*chosen), Row::TextColor);
-            tables().SetTextColor(static_cast<VellText &>(*object), *chosen);
-            recordChange(*object, before, QStringLiteral("цвет текста"));
+            m_commands.setTextColor(static_cast<VellText &>(*object), *chosen);
             return;
         }
-        m_surface->setModified();
+        m_commands.textColorKept();
     }
     if (object->Kind == KindButton && (row == Row::LeftClick || row == Row::RightClick))
         openActions(static_cast<VellButton &>(*object),
@@ -690,31 +632,8 @@ void TForm1::ActionsHandedBack(const QStringList &lines)
 {
     // Dropped when the button is gone meanwhile.
     VellButton *button = std::exchange(m_actionsButton, nullptr);
-    if (!button)
+    if (!button || !m_commands.applyActions(*button, m_actionsSide, lines))
         return;
-    const QString function = ActionsFunctionName(*button, m_actionsSide);
-    const auto functionLines = [this, &function]() -> std::optional<QStringList> {
-        const QStringList code = m_project.userCodeLines();
-        if (const auto range = FunctionLineRange(code, function))
-            return code.mid(range->first, range->count);
-        return std::nullopt;
-    };
-    const auto hasEcho = [this] {
-        return FindFunctionLine(m_project.userCodeLines(), QStringLiteral("ECHO")) >= 0;
-    };
-    const ObjectRecord before = RecordOf(*button);
-    const auto functionBefore = functionLines();
-    const bool echoBefore = hasEcho();
-    const Project::ChangeForStep change(m_project);
-    if (!ApplyActionResult(m_project, *button, m_actionsSide, lines)) {
-        // Only lines without a kind went: part of the same change, unmarked.
-        return;
-    }
-    auto *step = new ChangeStep(m_project, QStringLiteral("действия ") + button->Name, before,
-                                RecordOf(*button));
-    step->setUserCodeFunction(function, functionBefore, functionLines());
-    step->setEchoInserted(!echoBefore && hasEcho());
-    m_project.recordStep(step);
     if (m_surface->selectedObject() == button) {
         const bool left = m_actionsSide == ClickSide::Left;
         InfoList->SetRowValue(left ? button->LeftActionsFunction : button->RightActionsFunction,
@@ -731,25 +650,28 @@ void TForm1::showProjectTitle()
 
 bool TForm1::saveTo(const QString &path)
 {
+    // The file becomes the project's even when it cannot be written.
     try {
-        SaveProjectFile(m_project, path);
-        return true;
+        m_commands.save(path);
     } catch (const VellError &e) {
+        showProjectTitle();
         dialogs().error(this, e.message());
         return false;
     }
+    showProjectTitle();
+    return true;
 }
 
 void TForm1::TBSaveClick()
 {
-    if (m_project.ProjectFileName().isEmpty()) {
+    QString path = m_project.ProjectFileName();
+    if (path.isEmpty()) {
         const QString chosen = dialogs().saveFileName(this, kProjectFilter);
         if (chosen.isEmpty())
             return;
-        m_project.setProjectFileName(WithProjectExtension(chosen));
-        showProjectTitle();
+        path = WithProjectExtension(chosen);
     }
-    saveTo(m_project.ProjectFileName());
+    saveTo(path);
 }
 
 bool TForm1::SaveProjectAs()
@@ -767,8 +689,6 @@ bool TForm1::SaveProjectAs()
             if (answer == Answer::No)
                 continue;
         }
-        m_project.setProjectFileName(name);
-        showProjectTitle();
         return saveTo(name);
     }
 }
@@ -791,7 +711,7 @@ void TForm1::TBOpenClick()
     const QString chosen = dialogs().openFileName(this, kProjectFilter);
     if (chosen.isEmpty())
         return;
-    const ProjectLoad load = LoadProjectFile(m_project, chosen);
+    const ProjectLoad load = m_commands.open(chosen);
     switch (load.outcome) {
     case ProjectLoad::Outcome::Unreadable:
         dialogs().error(this, load.message);
@@ -800,16 +720,10 @@ void TForm1::TBOpenClick()
         dialogs().message(this, load.message);
         return;
     case ProjectLoad::Outcome::Partial:
-        // A later Save must ask for a name rather than write over the
-        // damaged file.
-        m_project.setProjectFileName(QString());
-        m_project.setProjectModified(true);
         setWindowTitle(NewProjectTitle() + QLatin1Char('*'));
         dialogs().error(this, load.message);
         return;
     case ProjectLoad::Outcome::Loaded:
-        m_project.setProjectFileName(chosen);
-        m_project.setProjectModified(false);
         showProjectTitle();
         return;
     }
@@ -827,11 +741,8 @@ void TForm1::MMNewPrjClick()
             return;
         }
     }
-    m_surface->ClearAllObjects();
-    m_project.RefreshObjectNames();
-    m_project.history().clear();
-    m_project.setProjectFileName(QString());
-    m_project.setProjectModified(false);
+    m_commands.newProject();
+    ResetObjectInfo();
     showProjectTitle();
 }
 

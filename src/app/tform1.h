@@ -2,8 +2,8 @@
 
 #include "actions/actionemission.h"
 #include "designer/designsurface.h"
-#include "designer/objectclipboard.h"
 #include "project/project.h"
+#include "project/projectcommands.h"
 
 #include <QMainWindow>
 
@@ -45,6 +45,7 @@ public:
 
     vell::ObjectTables &tables() { return m_project.tables(); }
     vell::DesignSurface &surface() { return *m_surface; }
+    vell::ProjectCommands &commands() { return m_commands; }
     vell::Project &project() { return m_project; }
     const vell::Settings &settings() const { return m_project.settings(); }
 
@@ -126,10 +127,6 @@ private:
     void showProjectTitle();
     bool saveTo(const QString &path);
     void openActions(vell::VellButton &button, vell::ClickSide side);
-    // Records the change of an object's fields as one step of the history;
-    // when nothing changed, only marks the project.
-    void recordChange(const vell::VellControl &object, const vell::ObjectRecord &before,
-                      const QString &what, int mergeKey = -1);
     void ActionsHandedBack(const QStringList &lines);
     // Arrow keys, Home and End in the object box: true when handled.
     bool ObjListKeyDown(const class QKeyEvent *event);
@@ -139,7 +136,7 @@ private:
     void InfoListEditButtonClick(int row);
 
     vell::Project &m_project;
-    vell::ObjectClipboard m_clipboard;
+    vell::ProjectCommands m_commands;
     // The button the actions dialog is open for, and its side; forgotten
     // when the button is removed.
     vell::VellButton *m_actionsButton = nullptr;

@@ -11,8 +11,8 @@ namespace {
 const QColor kButtonFace(240, 240, 240);
 }
 
-DesignSurface::DesignSurface(Project &project, QObject *parent)
-    : QObject(parent), m_project(project)
+DesignSurface::DesignSurface(Project &project, ProjectCommands &commands, QObject *parent)
+    : QObject(parent), m_project(project), m_commands(commands)
 {
     connect(&m_project, &Project::objectAboutToBeRemoved, this, &DesignSurface::forget);
 }
@@ -58,12 +58,7 @@ void DesignSurface::forget(const VellControl *object)
 
 VellControl *DesignSurface::create(ObjectKind kind)
 {
-    VellControl *object = m_project.create(kind);
-    if (object) {
-        m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("создание ") + object->Name,
-                                             {RecordOf(*object)}, {}));
-    }
-    return object;
+    return m_commands.create(kind);
 }
 
 void DesignSurface::unhighlight(VellControl *object)
@@ -148,79 +143,29 @@ void DesignSurface::drop(PanelElement *dragged, QPoint point)
     VellControl *object = tables().objectOf(dragged);
     if (!object)
         return;
-    const ObjectRecord before = RecordOf(*object);
-    tables().SetPosition(*object, point.x() - kPanelWidth / 2 - 1,
-                         kPanelHeight / 2 - point.y() + 1);
+    m_commands.moveTo(*object, point.x() - kPanelWidth / 2 - 1, kPanelHeight / 2 - point.y() + 1);
     emit propertiesShown(object);
     destroyGhost();
-    m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object->Name,
-                                        before, RecordOf(*object)));
 }
 
 void DesignSurface::RemoveSelected()
 {
     destroyGhost();
     m_popupAttached = false;
-    if (VellControl *object = m_selection) {
-        const QString text = QStringLiteral("удаление ") + object->Name;
-        std::vector<ObjectRecord> removed{RecordOf(*object)};
-        m_project.remove(object->Kind, object->Id);
-        m_project.recordStep(new ObjectsStep(m_project, text, {}, std::move(removed)));
-        return;
-    }
-    setModified();
+    m_commands.remove(m_selection);
 }
 
 void DesignSurface::ClearAllObjects()
 {
-    std::vector<ObjectRecord> removed;
-    ObjectTables &t = tables();
-    removed.reserve(t.totalCount());
-    for (const ObjectKind kind : kObjectKinds) {
-        for (int id = 1; id <= t.count(kind); ++id)
-            removed.push_back(RecordOf(*t.object(kind, id)));
-    }
-    m_project.clearObjects();
+    m_commands.clear();
     destroyGhost();
     emit objectInfoReset();
-    if (removed.empty())
-        setModified();
-    else
-        m_project.recordStep(
-            new ObjectsStep(m_project, QStringLiteral("очистка"), {}, std::move(removed)));
 }
-
-namespace {
-
-// One coordinate moved by an arrow key: it stops at the bound of the range
-// it would leave, and one already outside never moves further out.
-int nudged(int from, int by, int bound)
-{
-    const qint64 to = qint64(from) + by;
-    if (by < 0)
-        return int(std::max<qint64>(to, std::min<qint64>(from, -bound)));
-    return int(std::min<qint64>(to, std::max<qint64>(from, bound)));
-}
-
-} // namespace
 
 void DesignSurface::nudge(int dx, int dy, bool held)
 {
-    VellControl *object = m_selection;
-    if (!object)
-        return;
-    // The centre stays on the panel, within the bounds the design check
-    // uses.
-    const int x = nudged(object->X, dx, kPanelWidth / 2);
-    const int y = nudged(object->Y, dy, kPanelHeight / 2);
-    if (x == object->X && y == object->Y)
-        return;
-    const ObjectRecord before = RecordOf(*object);
-    tables().SetPosition(*object, x, y);
-    emit propertiesShown(object);
-    m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object->Name,
-                                        before, RecordOf(*object),
-                                        MergeKey(StepMerge::ArrowMove, *object), held));
+    if (VellControl *object = m_selection; object && m_commands.nudge(*object, dx, dy, held))
+        emit propertiesShown(object);
 }
 
 void DesignSurface::destroyGhost()
@@ -265,15 +210,7 @@ void DesignSurface::handleUp()
         return;
     VellControl *object = m_resized;
     setResized(nullptr);
-    // One step from press to release; a release that changed nothing still
-    // marks the project, as every release of a handle does.
-    const ObjectRecord after = RecordOf(*object);
-    if (after == m_resizedBefore)
-        setModified();
-    else
-        m_project.recordStep(new ChangeStep(m_project,
-                                            QStringLiteral("изменение размера ") + object->Name,
-                                            m_resizedBefore, after));
+    m_commands.resized(*object, m_resizedBefore);
 }
 
 void DesignSurface::moveTick(QPoint pointer)

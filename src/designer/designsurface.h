@@ -2,6 +2,7 @@
 
 #include "project/designhistory.h"
 #include "project/project.h"
+#include "project/projectcommands.h"
 
 #include <QObject>
 
@@ -31,7 +32,8 @@ class DesignSurface : public QObject
     Q_OBJECT
 
 public:
-    explicit DesignSurface(Project &project, QObject *parent = nullptr);
+    // Every change it makes goes through `commands`.
+    DesignSurface(Project &project, ProjectCommands &commands, QObject *parent = nullptr);
     ~DesignSurface() override;
 
     Project &project() { return m_project; }
@@ -95,8 +97,6 @@ public:
     // The recolour tick: the same, when the colour is not the one they have.
     void recolourTick();
 
-    void setModified() { m_project.setProjectModified(true); }
-
 signals:
     // ShowProperties of the object: kind box, object box, grid, ID label.
     void propertiesShown(vell::VellControl *object);
@@ -113,6 +113,7 @@ private:
     void setResized(VellControl *object, int handle = 0);
 
     Project &m_project;
+    ProjectCommands &m_commands;
     VellControl *m_selection = nullptr;
     VellControl *m_dragged = nullptr;
     // The object whose frame handle is held.

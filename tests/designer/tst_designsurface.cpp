@@ -11,7 +11,8 @@ struct Fixture
 {
     Project project;
     ObjectTables &tables = project.tables();
-    DesignSurface surface{project};
+    ProjectCommands commands{project};
+    DesignSurface surface{project, commands};
 
     template <typename T> void set(T Settings::*field, T value)
     {

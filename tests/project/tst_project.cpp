@@ -1,6 +1,9 @@
+#include "common/textfile.h"
 #include "project/project.h"
+#include "project/projectcommands.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QtTest>
 
@@ -143,6 +146,59 @@ private slots:
         p.setProjectFileName(QStringLiteral("/tmp/m.vlp"));
         QCOMPARE(state.count(), 3);
         QCOMPARE(TitleFor(p.state()), QStringLiteral("FM Vell Creator (/tmp/m.vlp)"));
+    }
+
+    // The commands without a window: each change one step named as the menu
+    // shows it, undone to the start and redone to the end exactly; saving
+    // and opening set the file and the marker.
+    void commandsWithoutWindows()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("walk.vlp"));
+        // A file whose only button is Button_3: the name is free again
+        // once it is deleted.
+        WriteTextFile(path, {kProjectFileKey, "btncount:1", "Button_3", "5", "-3", "32", "32",
+                             "B000", "true", "", "", "0", "0", "piccount:0", "texcount:0"});
+        Project p;
+        ProjectCommands c(p);
+        QCOMPARE(c.open(path).outcome, ProjectLoad::Outcome::Loaded);
+        QCOMPARE(p.ProjectFileName(), path);
+        const QByteArray start = JoinTextLines(ProjectFileLines(p));
+        c.remove(p.tables().button(1));
+        for (int i = 0; i < 3; ++i)
+            c.create(KindButton);
+        QCOMPARE(p.tables().objectNames(), QStringList({"Button_2", "Button_3", "Button_4"}));
+        VellControl *picture = c.create(KindPicture);
+        // Two objects of different kinds in the same place of their tables,
+        // the same row typed into: two steps.
+        VellControl *button = p.tables().button(1);
+        QVERIFY(c.setRowValue(*button, 1, {"7"}).changed);
+        QVERIFY(c.setRowValue(*button, 1, {"71"}).changed);
+        QVERIFY(c.setRowValue(*picture, 1, {"-4"}).changed);
+        QCOMPARE(p.history().undoText(), QStringLiteral("изменение Координата \u0425 Picture_1"));
+        const int steps = p.history().count();
+        QVERIFY(!c.nudge(*picture, 0, 0, false));
+        QVERIFY(c.nudge(*picture, 0, 10, false));
+        QVERIFY(c.nudge(*picture, 0, 10, true));
+        QCOMPARE(p.history().count(), steps + 1);
+        c.copy(*picture);
+        QCOMPARE(c.paste().pasted->Name, QStringLiteral("Picture_2"));
+        QVERIFY(c.applyActions(static_cast<VellButton &>(*button), ClickSide::Left,
+                               {"echo \"Hi\""}));
+        c.setVisible(*button, false);
+        const QByteArray end = JoinTextLines(ProjectFileLines(p));
+        QCOMPARE(p.history().undoText(), QStringLiteral("изменение Видимость Button_2"));
+        while (p.history().canUndo())
+            p.history().undo();
+        QCOMPARE(JoinTextLines(ProjectFileLines(p)), start);
+        while (p.history().canRedo())
+            p.history().redo();
+        QCOMPARE(JoinTextLines(ProjectFileLines(p)), end);
+        c.save(path);
+        QVERIFY(!p.ProjectModified());
+        c.newProject();
+        QCOMPARE(p.tables().totalCount(), 0);
+        QVERIFY(!p.history().canUndo() && p.ProjectFileName().isEmpty());
     }
 };
 

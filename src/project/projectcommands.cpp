@@ -1,0 +1,255 @@
+#include "project/projectcommands.h"
+
+#include "designer/panelscene.h"
+#include "project/project.h"
+#include "usercode/usercodelines.h"
+
+#include <algorithm>
+
+namespace vell {
+
+namespace {
+
+// One coordinate moved by an arrow key: it stops at the bound of the range
+// it would leave, and one already outside never moves further out.
+int nudged(int from, int by, int bound)
+{
+    const qint64 to = qint64(from) + by;
+    if (by < 0)
+        return int(std::max<qint64>(to, std::min<qint64>(from, -bound)));
+    return int(std::min<qint64>(to, std::max<qint64>(from, bound)));
+}
+
+bool hasEcho(const Project &project)
+{
+    return FindFunctionLine(project.userCodeLines(), QStringLiteral("ECHO")) >= 0;
+}
+
+} // namespace
+
+ProjectCommands::ProjectCommands(Project &project) : m_project(project) {}
+
+VellControl *ProjectCommands::create(ObjectKind kind)
+{
+    VellControl *object = m_project.create(kind);
+    if (object) {
+        m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("создание ") + object->Name,
+                                             {RecordOf(*object)}, {}));
+        m_project.RefreshObjectNames();
+    }
+    return object;
+}
+
+void ProjectCommands::remove(VellControl *object)
+{
+    if (!object) {
+        m_project.setProjectModified(true);
+        return;
+    }
+    const QString text = QStringLiteral("удаление ") + object->Name;
+    std::vector<ObjectRecord> removed{RecordOf(*object)};
+    m_project.remove(object->Kind, object->Id);
+    m_project.recordStep(new ObjectsStep(m_project, text, {}, std::move(removed)));
+}
+
+void ProjectCommands::clear()
+{
+    std::vector<ObjectRecord> removed;
+    ObjectTables &t = m_project.tables();
+    removed.reserve(t.totalCount());
+    for (const ObjectKind kind : kObjectKinds) {
+        for (int id = 1; id <= t.count(kind); ++id)
+            removed.push_back(RecordOf(*t.object(kind, id)));
+    }
+    m_project.clearObjects();
+    if (removed.empty())
+        m_project.setProjectModified(true);
+    else
+        m_project.recordStep(
+            new ObjectsStep(m_project, QStringLiteral("очистка"), {}, std::move(removed)));
+    m_project.RefreshObjectNames();
+}
+
+void ProjectCommands::moveTo(VellControl &object, int x, int y)
+{
+    const ObjectRecord before = RecordOf(object);
+    m_project.tables().SetPosition(object, x, y);
+    m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object.Name,
+                                        before, RecordOf(object)));
+}
+
+bool ProjectCommands::nudge(VellControl &object, int dx, int dy, bool held)
+{
+    // The centre stays on the panel, within the bounds the design check
+    // uses.
+    const int x = nudged(object.X, dx, kPanelWidth / 2);
+    const int y = nudged(object.Y, dy, kPanelHeight / 2);
+    if (x == object.X && y == object.Y)
+        return false;
+    const ObjectRecord before = RecordOf(object);
+    m_project.tables().SetPosition(object, x, y);
+    m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object.Name,
+                                        before, RecordOf(object),
+                                        MergeKey(StepMerge::ArrowMove, object), held));
+    return true;
+}
+
+void ProjectCommands::resized(const VellControl &object, const ObjectRecord &before)
+{
+    // A release that changed nothing still marks the project, as every
+    // release of a handle does.
+    recordChange(object, before, QStringLiteral("изменение размера"));
+}
+
+void ProjectCommands::copy(const VellControl &object)
+{
+    m_clipboard.CopyToBuffer(object);
+    m_project.setProjectModified(true);
+    m_project.RefreshObjectNames();
+}
+
+void ProjectCommands::cut(VellControl &object)
+{
+    // A cut button's action functions stay in the user code.
+    m_clipboard.CopyToBuffer(object);
+    const QString text = QStringLiteral("вырезание ") + object.Name;
+    std::vector<ObjectRecord> removed{RecordOf(object)};
+    m_project.remove(object.Kind, object.Id);
+    m_project.recordStep(new ObjectsStep(m_project, text, {}, std::move(removed)));
+    m_project.RefreshObjectNames();
+}
+
+ProjectCommands::Paste ProjectCommands::paste()
+{
+    Paste paste;
+    paste.outcome = m_clipboard.PasteFromBuffer(m_project, &paste.pasted);
+    if (paste.outcome == ObjectClipboard::PasteOutcome::Pasted)
+        m_project.recordStep(new ObjectsStep(
+            m_project, QStringLiteral("вставка ") + paste.pasted->Name, {RecordOf(*paste.pasted)}, {}));
+    else
+        m_project.setProjectModified(true);
+    m_project.RefreshObjectNames();
+    return paste;
+}
+
+ApplyOutcome ProjectCommands::setRowValue(VellControl &object, int row, const QStringList &values)
+{
+    const ObjectRecord before = RecordOf(object);
+    const ApplyOutcome outcome = ApplyRow(m_project.tables(), object, row, values);
+    if (!outcome.error.isEmpty())
+        return outcome;
+    const QList<PropertyRow> rows = PropertyRowsFor(object);
+    const QString key = row >= 1 && row <= rows.size() ? rows[row - 1].key : QString();
+    recordChange(object, before, QStringLiteral("изменение ") + key,
+                 MergeKey(StepMerge::GridRow, object, row));
+    return outcome;
+}
+
+void ProjectCommands::setVisible(VellControl &object, bool visible)
+{
+    const ObjectRecord before = RecordOf(object);
+    m_project.tables().SetVisible(object, visible);
+    recordChange(object, before, QStringLiteral("изменение Видимость"));
+}
+
+void ProjectCommands::setTextColor(VellText &text, QColor color)
+{
+    const ObjectRecord before = RecordOf(text);
+    m_project.tables().SetTextColor(text, color);
+    recordChange(text, before, QStringLiteral("цвет текста"));
+}
+
+void ProjectCommands::textColorKept()
+{
+    m_project.setProjectModified(true);
+}
+
+bool ProjectCommands::applyActions(VellButton &button, ClickSide side, const QStringList &lines)
+{
+    const QString function = ActionsFunctionName(button, side);
+    const auto functionLines = [this, &function]() -> std::optional<QStringList> {
+        const QStringList code = m_project.userCodeLines();
+        if (const auto range = FunctionLineRange(code, function))
+            return code.mid(range->first, range->count);
+        return std::nullopt;
+    };
+    const ObjectRecord before = RecordOf(button);
+    const auto functionBefore = functionLines();
+    const bool echoBefore = hasEcho(m_project);
+    // The mark the change makes belongs to its step: undo can still reach
+    // the saved state.
+    const Project::ChangeForStep change(m_project);
+    if (!ApplyActionResult(m_project, button, side, lines)) {
+        // Only lines without a kind went: part of the same change, unmarked.
+        return false;
+    }
+    auto *step = new ChangeStep(m_project, QStringLiteral("действия ") + button.Name, before,
+                                RecordOf(button));
+    step->setUserCodeFunction(function, functionBefore, functionLines());
+    step->setEchoInserted(!echoBefore && hasEcho(m_project));
+    m_project.recordStep(step);
+    return true;
+}
+
+void ProjectCommands::newProject()
+{
+    m_project.clearObjects();
+    m_project.RefreshObjectNames();
+    m_project.history().clear();
+    m_project.setProjectFileName(QString());
+    m_project.setProjectModified(false);
+}
+
+ProjectLoad ProjectCommands::open(const QString &path)
+{
+    const ProjectLoad load = LoadProjectFile(m_project, path);
+    switch (load.outcome) {
+    case ProjectLoad::Outcome::Unreadable:
+    case ProjectLoad::Outcome::Rejected:
+        break;
+    case ProjectLoad::Outcome::Partial:
+        // A later Save must ask for a name rather than write over the
+        // damaged file.
+        m_project.setProjectFileName(QString());
+        m_project.setProjectModified(true);
+        break;
+    case ProjectLoad::Outcome::Loaded:
+        m_project.setProjectFileName(path);
+        m_project.setProjectModified(false);
+        break;
+    }
+    return load;
+}
+
+void ProjectCommands::save(const QString &path)
+{
+    m_project.setProjectFileName(path);
+    SaveProjectFile(m_project, path);
+}
+
+void ProjectCommands::recordChange(const VellControl &object, const ObjectRecord &before,
+                                   const QString &what, int mergeKey)
+{
+    ObjectRecord after = RecordOf(object);
+    if (after == before) {
+        m_project.setProjectModified(true);
+        return;
+    }
+    m_project.recordStep(new ChangeStep(m_project, what + u' ' + object.Name, before,
+                                        std::move(after), mergeKey, mergeKey != -1));
+}
+
+QString FullTableMessage(ObjectKind kind)
+{
+    const QString capacity = QString::number(ObjectTables::Capacity);
+    switch (kind) {
+    case KindButton:
+        return QStringLiteral("Нельзя создать кнопку: на панели уже %1 кнопок.").arg(capacity);
+    case KindPicture:
+        return QStringLiteral("Нельзя создать картинку: на панели уже %1 картинок.").arg(capacity);
+    default:
+        return QStringLiteral("Нельзя создать текст: на панели уже %1 текстов.").arg(capacity);
+    }
+}
+
+} // namespace vell

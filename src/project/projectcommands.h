@@ -1,0 +1,97 @@
+#pragma once
+
+#include "actions/actionemission.h"
+#include "designer/objectclipboard.h"
+#include "project/designhistory.h"
+#include "project/projectfile.h"
+#include "properties/propertyrows.h"
+
+#include <QColor>
+#include <QStringList>
+
+namespace vell {
+
+class Project;
+
+// Every change a user makes to the project: each command does the change
+// and records it as one step of the design's history, named as the Edit
+// menu shows it. Windows ask their questions (a file name, "replace?") and
+// then call one command; a program without windows can call them too. The
+// object clipboard is kept here: it belongs to the program, not to a file.
+class ProjectCommands
+{
+public:
+    explicit ProjectCommands(Project &project);
+
+    Project &project() { return m_project; }
+    ObjectClipboard &clipboard() { return m_clipboard; }
+    const ObjectClipboard &clipboard() const { return m_clipboard; }
+
+    // A new object of the kind at the panel centre; nullptr (nothing
+    // changed) when its table is full.
+    VellControl *create(ObjectKind kind);
+    // Removes the object; without one (nothing selected) only marks the
+    // project, as the menu item always does.
+    void remove(VellControl *object);
+    void clear();
+    // A drop: the object's centre goes to (x, y).
+    void moveTo(VellControl &object, int x, int y);
+    // An arrow key: the centre moves by the offset but stops at the panel's
+    // bounds, and one already beyond them never moves further out. A held
+    // key's repeats make one step with the press that began the hold.
+    // Returns whether the object moved.
+    bool nudge(VellControl &object, int dx, int dy, bool held);
+    // A handle held from press to release is one step: the fields before the
+    // press, then the object as the release leaves it.
+    void resized(const VellControl &object, const ObjectRecord &before);
+
+    // The clipboard. Copy and paste refresh the names the actions dialog
+    // offers; copy marks the project.
+    void copy(const VellControl &object);
+    void cut(VellControl &object);
+    struct Paste
+    {
+        ObjectClipboard::PasteOutcome outcome;
+        VellControl *pasted = nullptr;
+    };
+    Paste paste();
+
+    // A grid row's value applied after a key release (`values`: every row's
+    // value, row 1 first). Characters typed into one row one after another
+    // make one step.
+    ApplyOutcome setRowValue(VellControl &object, int row, const QStringList &values);
+    void setVisible(VellControl &object, bool visible);
+    void setTextColor(VellText &text, QColor color);
+    // The colour dialog closed without a colour: nothing changes, but the
+    // project is marked as by any use of the row.
+    void textColorKept();
+    // What the actions dialog handed back for the button's side: the list,
+    // its function in the user code (ECHO with it when needed) and the
+    // function name, as one step. Returns whether anything was applied.
+    bool applyActions(VellButton &button, ClickSide side, const QStringList &lines);
+
+    // New: no objects, no history, no file; unmodified.
+    void newProject();
+    // Reads the file into the project (see LoadProjectFile); a loaded file
+    // becomes the project's file, unmodified; a partial one leaves the
+    // project nameless and modified, so a later save asks for a name.
+    ProjectLoad open(const QString &path);
+    // Writes the project to the file and makes it the project's, saved.
+    // Throws VellError when it cannot be written (nothing else changes).
+    void save(const QString &path);
+
+private:
+    // Records the object's change from `before` as one step named `what`
+    // and the object's name; when nothing changed, only marks the project.
+    void recordChange(const VellControl &object, const ObjectRecord &before, const QString &what,
+                      int mergeKey = -1);
+
+    Project &m_project;
+    ObjectClipboard m_clipboard;
+};
+
+// "Нельзя создать кнопку: на панели уже 9999 кнопок." and its kin: the
+// message for a create or paste into a full table.
+QString FullTableMessage(ObjectKind kind);
+
+} // namespace vell
