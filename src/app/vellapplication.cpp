@@ -26,12 +26,13 @@ bool useBundledFont()
 VellApplication::VellApplication()
     : m_fontSet(useBundledFont()), m_project(std::make_unique<vell::Project>()),
       m_form1(std::make_unique<TForm1>(*m_project)),
-      m_form2(new TForm2(*m_project, m_form1.get())),
+      m_form2(std::make_unique<TForm2>(*m_project, m_form1.get())),
       m_form3(std::make_unique<TForm3>(*m_project)), m_form4(std::make_unique<TForm4>()),
-      m_form5(new TForm5(*m_project, m_form1.get())), m_about(new TAboutBox(m_form1.get()))
+      m_form5(std::make_unique<TForm5>(*m_project, m_form1.get())),
+      m_about(std::make_unique<TAboutBox>(m_form1.get()))
 {
     m_form2->setUserCodeWindow(m_form3.get());
-    m_form1->setWindows(m_form2, m_form3.get(), m_form4.get(), m_form5, m_about);
+    m_form1->setWindows(m_form2.get(), m_form3.get(), m_form4.get(), m_form5.get(), m_about.get());
 }
 
 VellApplication::~VellApplication() = default;
