@@ -54,12 +54,12 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.surface().Select(*f.tables().button(1));
         f.form->project().setProjectModified(false);
-        QTest::qWait(150);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);
         const QString before = f.form->windowTitle();
         const QPoint grip = f.tables().frame(*f.tables().button(1))->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(20, 20));
-        QTest::qWait(150);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);
         QCOMPARE(f.form->windowTitle(), before);
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(20, 20));
         QVERIFY(f.form->project().ProjectModified());

@@ -325,6 +325,24 @@ private slots:
         same("while dragging");
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 77));
         same("after the drop");
+        // A handle pressed at its very corner (nothing moves yet), then
+        // another object chosen in the kind and object boxes: the held frame
+        // is hidden, and where it stood shows what lies there.
+        const QPoint corner = t.frame(*t.picture(1))->handleRect(3).topLeft();
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, corner);
+        f.form->ClassList->setCurrentIndex(0);
+        f.form->ObjList->showPopup();
+        f.form->ObjList->hidePopup();
+        QTest::keyClick(f.form->ObjList, Qt::Key_Down);
+        QCOMPARE(f.surface().selectedObject(), t.button(1));
+        QCOMPARE(f.surface().ActiveFrame(), t.frame(*t.picture(1)));
+        QVERIFY(!t.frame(*t.picture(1))->isVisible());
+        same("with the held frame hidden");
+        QTest::mouseMove(f.panel(), corner + QPoint(6, 4));
+        same("while resizing with the frame hidden");
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, corner + QPoint(6, 4));
+        same("after the release of the hidden frame's handle");
+        QCOMPARE(t.element(*t.picture(1))->rect(), QRect(103, 60, 38, 36));
     }
 
     void deleteTheMiddleOfThree()
@@ -481,7 +499,7 @@ private slots:
     void titleRule()
     {
         AppFixture f;
-        QTest::qWait(150);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);
         QCOMPARE(f.form->windowTitle(), QStringLiteral("FM Vell Creator (Новый проект)"));
         f.key(Qt::Key_F2, Qt::ShiftModifier);
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
@@ -493,8 +511,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
                                   QStringLiteral("FM Vell Creator (/tmp/a.vlp)"), 300);
         // No changes and no file: the title stays as it is.
-        f.form->project().ProjectFileName().clear();
-        QTest::qWait(150);
+        f.form->project().setProjectFileName(QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);
         QCOMPARE(f.form->windowTitle(), QStringLiteral("FM Vell Creator (/tmp/a.vlp)"));
     }
 

@@ -41,7 +41,7 @@ private slots:
         b->RightActions = QStringList{"ECHO \"1\"", "ECHO \"2\"", "ECHO \"3\""};
         click(f, *b);
         f.form->project().setProjectModified(false);
-        QTest::qWait(130);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);
         f.key(Qt::Key_C, Qt::ControlModifier);
         // The project did not change, yet it counts as changed.
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),

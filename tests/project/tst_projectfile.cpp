@@ -245,6 +245,20 @@ private slots:
         QTest::newRow("count above a table")
             << fileOf({kKey, "btncount:0", "piccount:10000"}) << int(O::Failed)
             << "Файл поврежден (строка 3)" << 3 << "" << QStringList();
+        // A table holds 9,999 objects: a full one reads whole, one more is refused
+        // at its count line even with every record there.
+        QStringList full{kKey, "btncount:0", "piccount:9999"};
+        QStringList fullNames;
+        for (int i = 1; i <= 9999; ++i) {
+            fullNames << QStringLiteral("Picture_%1").arg(i);
+            full << fullNames.last() << "0" << "0" << "32" << "32" << "B000" << "true";
+        }
+        QTest::newRow("full table") << fileOf(full + QStringList{"texcount:0"}) << int(O::Complete)
+                                    << "" << 0 << fullNames.join(u',') << QStringList();
+        full[2] = "piccount:10000";
+        QTest::newRow("one over a full table")
+            << fileOf(full + QStringList{"Picture_10000", "0", "0", "32", "32", "B000", "true"})
+            << int(O::Failed) << "Файл поврежден (строка 3)" << 3 << "" << QStringList();
         QTest::newRow("ends inside a record keeps what was read")
             << fileOf(QStringList{kKey, "btncount:1", "Button_9", "5"}) << int(O::Failed)
             << "List index out of bounds (4)" << 5 << "Button_9" << QStringList();

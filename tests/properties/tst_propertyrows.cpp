@@ -99,6 +99,9 @@ private slots:
                                               << "a1";
         QTest::newRow("text") << 3 << 3 << "" << QStringLiteral("Aя !\"_-ЁёЖ№€") + bs
                               << QString::fromUtf8("\u4e2d\u00e9");
+        // No line breaks in the one-line text, empty or not.
+        QTest::newRow("text refuses CR") << 3 << 3 << "ab" << "" << "\r";
+        QTest::newRow("text refuses LF") << 3 << 3 << "" << "" << "\n";
         QTest::newRow("text visibility") << 3 << 4 << ""
                                          << ""
                                          << "tf";
