@@ -2,6 +2,7 @@
 
 #include "actions/actiontext.h"
 #include "common/textforms.h"
+#include "designer/kindfacts.h"
 #include "project/project.h"
 
 namespace vell {
@@ -11,18 +12,6 @@ namespace {
 QStringList &listOf(VellButton &button, ClickSide side)
 {
     return side == ClickSide::Left ? button.LeftActions : button.RightActions;
-}
-
-QString arrayName(const Settings &settings, ObjectKind kind)
-{
-    switch (kind) {
-    case KindButton:
-        return settings.buttonVar;
-    case KindPicture:
-        return settings.pictureVar;
-    default:
-        return settings.textVar;
-    }
 }
 
 } // namespace
@@ -50,9 +39,10 @@ void EmitButtonActions(Project &project, const VellButton &button, ClickSide sid
             const VellControl *object = project.tables().FindObjectByName(kind, target);
             if (!object)
                 break;
-            lines.append(QStringLiteral(" call ") + arrayName(project.settings(), kind) + u'[' +
-                         IntToText(object->Id) + QStringLiteral("].Show(") +
-                         BoolToText(IsShowFlag(WordAt(line, 1))) + QStringLiteral(",-1)"));
+            const QString &array = project.settings().*factsOf(kind).arrayVar;
+            lines.append(QStringLiteral(" call ") + array + u'[' + IntToText(object->Id) +
+                         QStringLiteral("].Show(") + BoolToText(IsShowFlag(WordAt(line, 1))) +
+                         QStringLiteral(",-1)"));
             break;
         }
         case ActionKind::Message:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace vell {
@@ -71,6 +72,29 @@ QString DialogProvider::saveFileName(QWidget *parent, const QString &filter)
 QString DialogProvider::openFileName(QWidget *parent, const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+std::optional<QString> chooseSaveName(QWidget *parent, const QString &filter,
+                                      const QString &replaceQuestion,
+                                      QString (*withExtension)(const QString &))
+{
+    for (;;) {
+        const QString chosen = dialogs().saveFileName(parent, filter);
+        if (chosen.isEmpty())
+            return std::nullopt;
+        const QString name = withExtension(chosen);
+        if (!QFileInfo::exists(name))
+            return name;
+        switch (dialogs().inform(parent, replaceQuestion)) {
+        case Answer::Yes:
+            return name;
+        case Answer::No:
+            continue;
+        case Answer::Cancel:
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
 }
 
 DialogProvider &dialogs()

@@ -42,6 +42,14 @@ public:
     virtual QString openFileName(QWidget *parent, const QString &filter);
 };
 
+// Save as: the save dialog's name with `withExtension` applied. When a file
+// of that name exists, `replaceQuestion` is asked in an information box: Yes
+// takes the name, No opens the dialog again, Cancel gives up. Nothing when
+// the user gave up or cancelled a dialog.
+std::optional<QString> chooseSaveName(QWidget *parent, const QString &filter,
+                                      const QString &replaceQuestion,
+                                      QString (*withExtension)(const QString &));
+
 // The provider in use; the real dialogs unless a test installed another.
 DialogProvider &dialogs();
 // Installs a provider (not owned); nullptr restores the real dialogs.

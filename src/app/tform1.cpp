@@ -21,7 +21,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -84,7 +83,7 @@ TForm1::TForm1(Project &project, QWidget *parent)
     Q_UNUSED(resources);
 
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(NewProjectTitle());
+    showTitle(ProjectState{});
     setFont(LabelFont());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -168,7 +167,8 @@ void TForm1::createControls()
     ClassList = new QComboBox(GroupBox1);
     ClassList->setObjectName(QStringLiteral("ClassList"));
     ClassList->setGeometry(8, 32, 201, 21);
-    ClassList->addItems({KindBoxText(KindButton), KindBoxText(KindPicture), KindBoxText(KindText)});
+    for (const ObjectKind kind : kObjectKinds)
+        ClassList->addItem(KindBoxText(kind));
     ClassList->setCurrentIndex(0);
     ClassList->installEventFilter(this);
 
@@ -511,8 +511,8 @@ void TForm1::FenMoth1Click()
 void TForm1::RecoloringTimerTimer()
 {
     m_surface->recolourTick();
-    if (const auto title = TitleFor(m_project.state()); title && *title != windowTitle())
-        setWindowTitle(*title);
+    if (TitleFor(m_project.state()))
+        showTitle(m_project.state());
 }
 
 void TForm1::ObjListDropDown()
@@ -641,24 +641,29 @@ void TForm1::ActionsHandedBack(const QStringList &lines)
     }
 }
 
-void TForm1::showProjectTitle()
+void TForm1::showTitle(const ProjectState &state)
 {
-    const QString name = m_project.ProjectFileName();
-    setWindowTitle(name.isEmpty() ? NewProjectTitle()
-                                  : QStringLiteral("FM Vell Creator (") + name + QLatin1Char(')'));
+    // Set only when it differs: the refresh tick asks on every change.
+    if (const QString title = titleOf(state); title != windowTitle())
+        setWindowTitle(title);
 }
 
 bool TForm1::saveTo(const QString &path)
 {
-    // The file becomes the project's even when it cannot be written.
+    // The file becomes the project's even when it cannot be written. Either
+    // way the title names it as saved; changes that stay unsaved get their
+    // mark back from the next refresh tick.
+    const auto showSaved = [this] {
+        showTitle(ProjectState{false, m_project.ProjectFileName()});
+    };
     try {
         m_commands.save(path);
     } catch (const VellError &e) {
-        showProjectTitle();
+        showSaved();
         dialogs().error(this, e.message());
         return false;
     }
-    showProjectTitle();
+    showSaved();
     return true;
 }
 
@@ -676,21 +681,10 @@ void TForm1::TBSaveClick()
 
 bool TForm1::SaveProjectAs()
 {
-    for (;;) {
-        const QString chosen = dialogs().saveFileName(this, kProjectFilter);
-        if (chosen.isEmpty())
-            return false;
-        const QString name = WithProjectExtension(chosen);
-        if (QFileInfo::exists(name)) {
-            const Answer answer =
-                dialogs().inform(this, QStringLiteral("Вы хотите заменить выбранный файл на текущий?"));
-            if (answer == Answer::Cancel)
-                return false;
-            if (answer == Answer::No)
-                continue;
-        }
-        return saveTo(name);
-    }
+    const std::optional<QString> name = chooseSaveName(
+        this, kProjectFilter, QStringLiteral("Вы хотите заменить выбранный файл на текущий?"),
+        WithProjectExtension);
+    return name && saveTo(*name);
 }
 
 void TForm1::MMSaveAsClick()
@@ -720,11 +714,11 @@ void TForm1::TBOpenClick()
         dialogs().message(this, load.message);
         return;
     case ProjectLoad::Outcome::Partial:
-        setWindowTitle(NewProjectTitle() + QLatin1Char('*'));
+        showTitle(m_project.state());
         dialogs().error(this, load.message);
         return;
     case ProjectLoad::Outcome::Loaded:
-        showProjectTitle();
+        showTitle(m_project.state());
         return;
     }
 }
@@ -743,7 +737,7 @@ void TForm1::MMNewPrjClick()
     }
     m_commands.newProject();
     ResetObjectInfo();
-    showProjectTitle();
+    showTitle(m_project.state());
 }
 
 bool TForm1::FormCloseQuery()

@@ -124,7 +124,8 @@ private:
     void createToolBar();
     void createControls();
     void create(vell::ObjectKind kind);
-    void showProjectTitle();
+    // The one place the window's title is set: the title of the state given.
+    void showTitle(const vell::ProjectState &state);
     bool saveTo(const QString &path);
     void openActions(vell::VellButton &button, vell::ClickSide side);
     void ActionsHandedBack(const QStringList &lines);

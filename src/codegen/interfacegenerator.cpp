@@ -2,6 +2,7 @@
 
 #include "common/textforms.h"
 #include "common/vellerror.h"
+#include "designer/kindfacts.h"
 
 #include <QHash>
 
@@ -104,6 +105,10 @@ public:
     {
         return piece(reinterpret_cast<const char16_t *>(text.constData()),
                      std::size_t(text.size()));
+    }
+    LineWriter &operator<<(QStringView text)
+    {
+        return piece(text.utf16(), std::size_t(text.size()));
     }
     LineWriter &operator<<(const std::u16string &text) { return piece(text.data(), text.size()); }
     LineWriter &real(double value)
@@ -241,11 +246,11 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     const double sy = 1.0 / (input.panelHeight / 2.0);
 
     out.line(u"globals");
-    out << u" BUTTON array " << input.buttonVar;
+    out << u" " << factsOf(KindButton).codeType << u" array " << input.buttonVar;
     out.endLine();
-    out << u" PICTURE array " << input.pictureVar;
+    out << u" " << factsOf(KindPicture).codeType << u" array " << input.pictureVar;
     out.endLine();
-    out << u" TEXT array " << input.textVar;
+    out << u" " << factsOf(KindText).codeType << u" array " << input.textVar;
     out.endLine();
     out.line(u"endglobals");
     if (input.useUserCode) {
@@ -277,14 +282,20 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
 
     const QString rule = QStringLiteral("//======================");
     std::u16string name;
-    // " set Var[i] = KIND.New(x,y,w,h,kind,'texture')" of a button or picture.
-    const auto writeNew = [&](const auto &call, const auto &kind, int x, int y, int width,
-                              int height, const QString &texture) {
-        out << u" set " << name << call;
+    // " set Var[i] = TYPE.New(", the start of an object's first line.
+    const auto writeSetNew = [&](ObjectKind kind) {
+        out << u" set " << name << u" = " << factsOf(kind).codeType << u".New(";
+    };
+    // " set Var[i] = TYPE.New(x,y,w,h,kind,'texture')" of a button or picture;
+    // the kind is written as its number.
+    const auto writeNew = [&](ObjectKind kind, int x, int y, int width, int height,
+                              const QString &texture) {
+        const char16_t number = char16_t(u'0' + kind);
+        writeSetNew(kind);
         out.real(lowEdge(x, width) * sx) << u",";
         out.real(highEdge(y, height) * sy) << u",";
         out.real(width * sx) << u",";
-        out.real(height * sy) << kind << texture << u"')";
+        out.real(height * sy) << u"," << QStringView(&number, 1) << u",'" << texture << u"')";
         out.endLine();
     };
 
@@ -294,7 +305,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     for (qsizetype i = 0; i < input.buttons.size(); ++i) {
         const GenButton &b = input.buttons.at(i);
         setIndexedName(name, input.buttonVar, i + 1);
-        writeNew(u" = BUTTON.New(", u",1,'", b.x, b.y, b.width, b.height, b.textureId);
+        writeNew(KindButton, b.x, b.y, b.width, b.height, b.textureId);
         out << u" call " << name << u".Show(";
         out.boolean(b.visible) << u",cam)";
         out.endLine();
@@ -314,7 +325,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     for (qsizetype i = 0; i < input.pictures.size(); ++i) {
         const GenPicture &p = input.pictures.at(i);
         setIndexedName(name, input.pictureVar, i + 1);
-        writeNew(u" = PICTURE.New(", u",2,'", p.x, p.y, p.width, p.height, p.textureId);
+        writeNew(KindPicture, p.x, p.y, p.width, p.height, p.textureId);
         out << u" call " << name << u".Show(false,cam)";
         out.endLine();
         out << u" call " << name << u".Show(";
@@ -330,7 +341,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     for (qsizetype i = 0; i < input.texts.size(); ++i) {
         const GenText &t = input.texts.at(i);
         setIndexedName(name, input.textVar, i + 1);
-        out << u" set " << name << u" = TEXT.New(";
+        writeSetNew(KindText);
         out.real(lowEdge(t.x, t.width) * sx) << u",";
         out.real(lowEdge(t.y, t.height) * sy) << u",1)";
         out.endLine();

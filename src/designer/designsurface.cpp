@@ -1,15 +1,12 @@
 #include "designer/designsurface.h"
 
 #include "common/textforms.h"
+#include "designer/kindfacts.h"
 #include "project/designhistory.h"
 
 #include <algorithm>
 
 namespace vell {
-
-namespace {
-const QColor kButtonFace(240, 240, 240);
-}
 
 DesignSurface::DesignSurface(Project &project, ProjectCommands &commands, QObject *parent)
     : QObject(parent), m_project(project), m_commands(commands)

@@ -2,13 +2,12 @@
 
 #include "common/labelfont.h"
 #include "common/textforms.h"
+#include "designer/kindfacts.h"
 
 namespace vell {
 
 namespace {
 
-// The system's button-face colour, behind unselected labels.
-const QColor kButtonFace(240, 240, 240);
 constexpr int kNewSize = 32;
 
 template <typename T> T *entry(const std::vector<std::unique_ptr<T>> &table, int id)
@@ -29,18 +28,6 @@ void removeEntry(std::vector<std::unique_ptr<T>> &table, std::vector<D> &drawing
     for (int i = id - 1; i < int(table.size()); ++i) {
         table[i]->Id = i + 1;
         drawings[i].element->setTag(i + 1);
-    }
-}
-
-QString namePrefix(ObjectKind kind)
-{
-    switch (kind) {
-    case KindButton:
-        return QStringLiteral("Button_");
-    case KindPicture:
-        return QStringLiteral("Picture_");
-    default:
-        return QStringLiteral("Text_");
     }
 }
 
@@ -145,7 +132,7 @@ T *ObjectTables::append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind,
         object->Name = *name;
     } else {
         do
-            object->Name = namePrefix(kind) + QString::number(++counter);
+            object->Name = factsOf(kind).namePrefix.toString() + QString::number(++counter);
         while (isNameInUse(object->Name));
     }
     object->Id = int(table.size()) + 1;
@@ -494,19 +481,17 @@ int ObjectTables::namePosition(const VellControl &object) const
 ObjectKind KindFromNamePrefix(const QString &name)
 {
     const QStringView prefix = QStringView(name).left(3);
-    if (prefix == QLatin1String("But"))
-        return KindButton;
-    if (prefix == QLatin1String("Pic"))
-        return KindPicture;
-    if (prefix == QLatin1String("Tex"))
-        return KindText;
+    for (const ObjectKind kind : kObjectKinds) {
+        if (prefix == factsOf(kind).shortPrefix)
+            return kind;
+    }
     return KindNone;
 }
 
 ObjectKind KindFromText(const QString &kindText)
 {
     for (const ObjectKind kind : kObjectKinds) {
-        if (kindText == KindBoxText(kind))
+        if (kindText == factsOf(kind).kindText)
             return kind;
     }
     return KindNone;
@@ -514,16 +499,7 @@ ObjectKind KindFromText(const QString &kindText)
 
 QString KindBoxText(ObjectKind kind)
 {
-    switch (kind) {
-    case KindButton:
-        return QStringLiteral("Кнопка");
-    case KindPicture:
-        return QStringLiteral("Картинка");
-    case KindText:
-        return QStringLiteral("Текст");
-    default:
-        return QString();
-    }
+    return factsOf(kind).kindText.toString();
 }
 
 } // namespace vell

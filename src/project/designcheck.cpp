@@ -3,6 +3,7 @@
 #include "actions/actiontext.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
+#include "designer/kindfacts.h"
 #include "project/project.h"
 #include "usercode/usercodelines.h"
 
@@ -111,8 +112,9 @@ private:
                 const ObjectKind kind = KindFromNamePrefix(target);
                 if (kind == KindNone) {
                     add(Severity::Error, firstOffset + i,
-                        QStringLiteral("%1: имя %2 не начинается с But, Pic или Tex")
-                            .arg(side, quoted(target)));
+                        QStringLiteral("%1: имя %2 не начинается с %3, %4 или %5")
+                            .arg(side, quoted(target), factsOf(KindButton).shortPrefix,
+                                 factsOf(KindPicture).shortPrefix, factsOf(KindText).shortPrefix));
                 } else if (!m_names[kind - 1].contains(target)) {
                     add(Severity::Error, firstOffset + i,
                         QStringLiteral("%1: объекта %2 нет").arg(side, quoted(target)));

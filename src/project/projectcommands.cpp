@@ -1,5 +1,6 @@
 #include "project/projectcommands.h"
 
+#include "designer/kindfacts.h"
 #include "designer/panelscene.h"
 #include "project/project.h"
 #include "usercode/usercodelines.h"
@@ -241,15 +242,10 @@ void ProjectCommands::recordChange(const VellControl &object, const ObjectRecord
 
 QString FullTableMessage(ObjectKind kind)
 {
-    const QString capacity = QString::number(ObjectTables::Capacity);
-    switch (kind) {
-    case KindButton:
-        return QStringLiteral("Нельзя создать кнопку: на панели уже %1 кнопок.").arg(capacity);
-    case KindPicture:
-        return QStringLiteral("Нельзя создать картинку: на панели уже %1 картинок.").arg(capacity);
-    default:
-        return QStringLiteral("Нельзя создать текст: на панели уже %1 текстов.").arg(capacity);
-    }
+    // Only the three kinds have tables; anything else has always been told
+    // as a text.
+    const ObjectKind told = kind == KindButton || kind == KindPicture ? kind : KindText;
+    return factsOf(told).fullTableMessage.toString().arg(ObjectTables::Capacity);
 }
 
 } // namespace vell

@@ -2,22 +2,21 @@
 
 namespace vell {
 
-QString NewProjectTitle()
+QString titleOf(const ProjectState &state)
 {
-    return QStringLiteral("FM Vell Creator (Новый проект)");
+    const QString name =
+        state.ProjectFileName.isEmpty() ? QStringLiteral("Новый проект") : state.ProjectFileName;
+    QString title = QStringLiteral("FM Vell Creator (") + name + QLatin1Char(')');
+    if (state.ProjectModified)
+        title += QLatin1Char('*');
+    return title;
 }
 
 std::optional<QString> TitleFor(const ProjectState &state)
 {
-    const QString prefix = QStringLiteral("FM Vell Creator (");
-    if (state.ProjectModified) {
-        if (state.ProjectFileName.isEmpty())
-            return NewProjectTitle() + QLatin1Char('*');
-        return prefix + state.ProjectFileName + QStringLiteral(")*");
-    }
-    if (state.ProjectFileName.isEmpty())
+    if (!state.ProjectModified && state.ProjectFileName.isEmpty())
         return std::nullopt;
-    return prefix + state.ProjectFileName + QLatin1Char(')');
+    return titleOf(state);
 }
 
 } // namespace vell

@@ -14,11 +14,14 @@ struct ProjectState
     QString ProjectFileName;
 };
 
-// The main window's title for the state; nothing when the title is to stay as
-// it is (no changes and no file: the commands that get there set it).
-std::optional<QString> TitleFor(const ProjectState &state);
+// The main window's title for the state: "FM Vell Creator (" and the file
+// name, or "Новый проект" without one, then ")", and "*" while there are
+// unsaved changes.
+QString titleOf(const ProjectState &state);
 
-// "FM Vell Creator (Новый проект)"
-QString NewProjectTitle();
+// The title the main window takes when the state changes; nothing when the
+// title is to stay as it is (no changes and no file: the commands that get
+// there set it).
+std::optional<QString> TitleFor(const ProjectState &state);
 
 } // namespace vell

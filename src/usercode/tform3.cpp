@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
@@ -404,26 +403,16 @@ void TForm3::TBSaveClick()
 
 void TForm3::N3Click()
 {
-    for (;;) {
-        const QString chosen = dialogs().saveFileName(this, kFilter);
-        if (chosen.isEmpty())
-            return;
-        const QString path = withUserCodeExtension(chosen);
-        if (QFile::exists(path)) {
-            const Answer a =
-                dialogs().inform(this, QStringLiteral("Вы действительно хотите заменить файл?"));
-            if (a == Answer::Cancel)
-                return;
-            if (a == Answer::No)
-                continue;
-        }
-        m_fileName = path;
-        try {
-            writeTo(path);
-        } catch (const VellError &e) {
-            dialogs().error(this, e.message());
-        }
+    const std::optional<QString> path =
+        chooseSaveName(this, kFilter, QStringLiteral("Вы действительно хотите заменить файл?"),
+                       withUserCodeExtension);
+    if (!path)
         return;
+    m_fileName = *path;
+    try {
+        writeTo(*path);
+    } catch (const VellError &e) {
+        dialogs().error(this, e.message());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "common/labelfont.h"
 #include "designer/objecttables.h"
+#include "project/projectcommands.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -196,6 +197,27 @@ private slots:
         QCOMPARE(KindFromText(QStringLiteral("кнопка")), 0);
         QCOMPARE(KindFromText(QStringLiteral("Кнопкаx")), 0);
         QCOMPARE(KindFromText(QString()), 0);
+    }
+
+    void kindTexts_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("boxText");
+        QTest::addColumn<QString>("fullTable");
+        QTest::newRow("button") << 1 << "Кнопка"
+                                << "Нельзя создать кнопку: на панели уже 9999 кнопок.";
+        QTest::newRow("text") << 3 << "Текст"
+                              << "Нельзя создать текст: на панели уже 9999 текстов.";
+        QTest::newRow("none") << 0 << QString()
+                              << "Нельзя создать текст: на панели уже 9999 текстов.";
+    }
+    void kindTexts()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, boxText);
+        QFETCH(QString, fullTable);
+        QCOMPARE(KindBoxText(ObjectKind(kind)), boxText);
+        QCOMPARE(FullTableMessage(ObjectKind(kind)), fullTable);
     }
 
     void mappingBothWays()
