@@ -2,7 +2,7 @@
 // lines, one more than its table holds: opening it (the tree filled, shown
 // and painted) and closing it (the lines handed back), against splitting the
 // same lines out of one text. Prints times; not a test.
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "benchtiming.h"
 #include "project/project.h"
 #include "scripteddialogs.h"

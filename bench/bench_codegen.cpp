@@ -1,9 +1,9 @@
 // Times the code generator on full object tables against the cost of merely
 // appending the same text to one string, and the code window taking it
 // against the cost of copying it.
-#include "codegen/codeview.h"
+#include "codegen/gui/codeview.h"
 #include "codegen/interfacegenerator.h"
-#include "codegen/tform4.h"
+#include "codegen/gui/tform4.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

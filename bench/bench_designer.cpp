@@ -1,10 +1,10 @@
 // Figures for the design panel at full tables: 9,999 buttons, 9,999 pictures
 // and 9,999 texts. Prints times; not a test.
-#include "app/tform1.h"
+#include "app/gui/tform1.h"
 #include "benchtiming.h"
-#include "app/vellapplication.h"
-#include "designer/designpanel.h"
-#include "properties/propertygrid.h"
+#include "app/gui/vellapplication.h"
+#include "designer/gui/designpanel.h"
+#include "properties/gui/propertygrid.h"
 
 #include <QApplication>
 #include <QDir>

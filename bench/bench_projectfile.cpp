@@ -2,9 +2,9 @@
 // actions, coloured texts and user code): reading and writing in the core
 // against the bare file work on the same bytes, and opening it in the main
 // window. Prints times; not a test.
-#include "app/tform1.h"
+#include "app/gui/tform1.h"
 #include "benchtiming.h"
-#include "app/vellapplication.h"
+#include "app/gui/vellapplication.h"
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "project/projectfile.h"

@@ -1,8 +1,8 @@
 // Figures for the design's history at full tables (9,999 objects of each
 // kind): what 1,000 single-object steps hold, how long one undo takes, and
 // undoing a Clear against creating the objects. Prints times; not a test.
-#include "app/tform1.h"
-#include "app/vellapplication.h"
+#include "app/gui/tform1.h"
+#include "app/gui/vellapplication.h"
 #include "project/designhistory.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 // of a file of the same size, the check alone, the same run inside this
 // process, and F3 in the main window on the same project. Prints times; not
 // a test.
-#include "app/tform1.h"
-#include "app/vellapplication.h"
-#include "codegen/codeview.h"
-#include "codegen/tform4.h"
+#include "app/gui/tform1.h"
+#include "app/gui/vellapplication.h"
+#include "codegen/gui/codeview.h"
+#include "codegen/gui/tform4.h"
 #include "codegen/vellgen.h"
 #include "common/textfile.h"
 #include "project/projectfile.h"

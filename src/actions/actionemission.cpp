@@ -2,7 +2,7 @@
 
 #include "actions/actiontext.h"
 #include "common/textforms.h"
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 #include "project/project.h"
 
 namespace vell {

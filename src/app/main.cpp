@@ -1,5 +1,5 @@
-#include "app/tform1.h"
-#include "app/vellapplication.h"
+#include "app/gui/tform1.h"
+#include "app/gui/vellapplication.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

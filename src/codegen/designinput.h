@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codegen/interfacegenerator.h"
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 #include "project/project.h"
 #include "settings/settings.h"
 

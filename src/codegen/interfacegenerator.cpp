@@ -2,7 +2,7 @@
 
 #include "common/textforms.h"
 #include "common/vellerror.h"
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #include "designer/designsurface.h"
 
 #include "common/textforms.h"
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 #include "project/designhistory.h"
 
 #include <algorithm>

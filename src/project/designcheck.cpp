@@ -3,7 +3,7 @@
 #include "actions/actiontext.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 #include "project/project.h"
 #include "usercode/usercodelines.h"
 

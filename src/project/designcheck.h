@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 #include "project/projectfile.h"
 #include "settings/settings.h"
 

@@ -8,7 +8,7 @@
 // take the m_ prefix. The core (this folder and the others' non-window
 // files) needs no widgets; windows only bind it to controls.
 
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 #include "project/projectstate.h"
 #include "settings/settings.h"
 

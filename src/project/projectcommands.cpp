@@ -1,6 +1,6 @@
 #include "project/projectcommands.h"
 
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 #include "designer/panelscene.h"
 #include "project/project.h"
 #include "usercode/usercodelines.h"

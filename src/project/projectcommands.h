@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/actionemission.h"
-#include "designer/objectclipboard.h"
+#include "project/objectclipboard.h"
 #include "project/designhistory.h"
 #include "project/projectfile.h"
 #include "properties/propertyrows.h"

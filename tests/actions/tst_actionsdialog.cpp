@@ -1,7 +1,7 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "appfixture.h"
-#include "codegen/tform4.h"
-#include "usercode/tform3.h"
+#include "codegen/gui/tform4.h"
+#include "usercode/gui/tform3.h"
 
 #include <QCheckBox>
 #include <QClipboard>

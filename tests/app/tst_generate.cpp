@@ -1,7 +1,7 @@
 #include "appfixture.h"
-#include "codegen/tform4.h"
-#include "settings/tform2.h"
-#include "usercode/tform3.h"
+#include "codegen/gui/tform4.h"
+#include "settings/gui/tform2.h"
+#include "usercode/gui/tform3.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "actions/tform5.h"
-#include "app/taboutbox.h"
+#include "actions/gui/tform5.h"
+#include "app/gui/taboutbox.h"
 #include "appfixture.h"
-#include "codegen/tform4.h"
-#include "settings/tform2.h"
-#include "usercode/tform3.h"
+#include "codegen/gui/tform4.h"
+#include "settings/gui/tform2.h"
+#include "usercode/gui/tform3.h"
 
 #include <QComboBox>
 #include <QGroupBox>

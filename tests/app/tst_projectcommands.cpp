@@ -1,8 +1,8 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "appfixture.h"
 #include "filebytes.h"
 #include "project/projectfile.h"
-#include "usercode/tform3.h"
+#include "usercode/gui/tform3.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,6 @@
 #include "appfixture.h"
-#include "settings/tform2.h"
-#include "usercode/tform3.h"
+#include "settings/gui/tform2.h"
+#include "usercode/gui/tform3.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "appfixture.h"
 #include "panelpixels.h"
 #include "common/textfile.h"
 #include "project/projectfile.h"
 #include "usercode/usercodelines.h"
-#include "usercode/tform3.h"
+#include "usercode/gui/tform3.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "app/checkwindow.h"
+#include "app/gui/checkwindow.h"
 #include "appfixture.h"
-#include "codegen/tform4.h"
+#include "codegen/gui/tform4.h"
 #include "codegen/vellgen.h"
 #include "common/textfile.h"
 #include "filebytes.h"

@@ -1,5 +1,5 @@
-#include "codegen/codeview.h"
-#include "codegen/tform4.h"
+#include "codegen/gui/codeview.h"
+#include "codegen/gui/tform4.h"
 #include "common/codefont.h"
 
 #include <QAction>

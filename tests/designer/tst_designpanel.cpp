@@ -1,9 +1,9 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "common/labelfont.h"
 #include "appfixture.h"
 #include "panelpixels.h"
-#include "settings/colorswatch.h"
-#include "settings/tform2.h"
+#include "settings/gui/colorswatch.h"
+#include "settings/gui/tform2.h"
 
 #include <QCheckBox>
 #include <QPainter>

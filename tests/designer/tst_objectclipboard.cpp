@@ -1,6 +1,6 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "appfixture.h"
-#include "designer/objectclipboard.h"
+#include "project/objectclipboard.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "common/labelfont.h"
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 #include "project/projectcommands.h"
 
 #include <QRandomGenerator>

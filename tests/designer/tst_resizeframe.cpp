@@ -1,4 +1,4 @@
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 #include "appfixture.h"
 #include "codegen/designinput.h"
 

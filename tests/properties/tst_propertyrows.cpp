@@ -1,4 +1,4 @@
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 #include "properties/propertyrows.h"
 
 #include <QtTest>

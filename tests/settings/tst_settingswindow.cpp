@@ -1,11 +1,11 @@
 #include "defaultsettings.h"
 #include "filebytes.h"
 #include "project/project.h"
-#include "settings/tform2.h"
+#include "settings/gui/tform2.h"
 
 #include "scripteddialogs.h"
-#include "settings/colorswatch.h"
-#include "usercode/tform3.h"
+#include "settings/gui/colorswatch.h"
+#include "usercode/gui/tform3.h"
 
 #include <QApplication>
 #include <QCheckBox>

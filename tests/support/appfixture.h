@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/tform1.h"
-#include "app/vellapplication.h"
-#include "designer/designpanel.h"
-#include "properties/propertygrid.h"
+#include "app/gui/tform1.h"
+#include "app/gui/vellapplication.h"
+#include "designer/gui/designpanel.h"
+#include "properties/gui/propertygrid.h"
 #include "scripteddialogs.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/designpanel.h"
+#include "designer/gui/designpanel.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "app/gui/dialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "filebytes.h"
 #include "project/project.h"
-#include "usercode/tform3.h"
+#include "usercode/gui/tform3.h"
 
 #include "scripteddialogs.h"
 

@@ -1,4 +1,4 @@
-#include "app/checkwindow.h"
+#include "app/gui/checkwindow.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

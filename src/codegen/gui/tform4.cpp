@@ -1,6 +1,6 @@
-#include "codegen/tform4.h"
+#include "codegen/gui/tform4.h"
 
-#include "codegen/codeview.h"
+#include "codegen/gui/codeview.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 
 #include "settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "designer/objectclipboard.h"
+#include "project/objectclipboard.h"
 
 #include "common/textforms.h"
 #include "project/project.h"

@@ -1,4 +1,4 @@
-#include "app/dialogs.h"
+#include "app/gui/dialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

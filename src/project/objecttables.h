@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/vellobjects.h"
+#include "project/vellobjects.h"
 #include "designer/vellresizerect.h"
 
 #include <QHash>

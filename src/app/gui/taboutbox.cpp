@@ -1,4 +1,4 @@
-#include "app/taboutbox.h"
+#include "app/gui/taboutbox.h"
 
 #include "common/labelfont.h"
 

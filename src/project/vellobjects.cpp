@@ -1,4 +1,4 @@
-#include "designer/vellobjects.h"
+#include "project/vellobjects.h"
 
 namespace vell {
 

@@ -1,4 +1,4 @@
-#include "designer/designpanel.h"
+#include "designer/gui/designpanel.h"
 
 #include "common/labelfont.h"
 #include "common/textforms.h"

@@ -1,6 +1,6 @@
-#include "app/onelineedit.h"
+#include "app/gui/onelineedit.h"
 
-#include "app/dialogs.h"
+#include "app/gui/dialogs.h"
 #include "common/onelinevalidator.h"
 
 #include <QAction>

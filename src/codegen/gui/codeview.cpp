@@ -1,4 +1,4 @@
-#include "codegen/codeview.h"
+#include "codegen/gui/codeview.h"
 
 #include "common/codefont.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/objectkind.h"
+#include "project/objectkind.h"
 #include "designer/panelscene.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "usercode/tform3.h"
+#include "usercode/gui/tform3.h"
 
-#include "app/dialogs.h"
+#include "app/gui/dialogs.h"
 #include "common/codefont.h"
 #include "common/cp1251.h"
 #include "common/exacttext.h"

@@ -1,8 +1,8 @@
-#include "actions/tform5.h"
+#include "actions/gui/tform5.h"
 
 #include "actions/actiontext.h"
-#include "app/dialogs.h"
-#include "app/onelineedit.h"
+#include "app/gui/dialogs.h"
+#include "app/gui/onelineedit.h"
 #include "project/project.h"
 
 #include <QCheckBox>

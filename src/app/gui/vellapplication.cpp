@@ -1,13 +1,13 @@
-#include "app/vellapplication.h"
+#include "app/gui/vellapplication.h"
 
-#include "actions/tform5.h"
-#include "app/taboutbox.h"
-#include "app/tform1.h"
-#include "codegen/tform4.h"
+#include "actions/gui/tform5.h"
+#include "app/gui/taboutbox.h"
+#include "app/gui/tform1.h"
+#include "codegen/gui/tform4.h"
 #include "common/labelfont.h"
 #include "project/project.h"
-#include "settings/tform2.h"
-#include "usercode/tform3.h"
+#include "settings/gui/tform2.h"
+#include "usercode/gui/tform3.h"
 
 #include <QApplication>
 

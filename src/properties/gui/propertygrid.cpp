@@ -1,4 +1,4 @@
-#include "properties/propertygrid.h"
+#include "properties/gui/propertygrid.h"
 
 #include "common/textforms.h"
 

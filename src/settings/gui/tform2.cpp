@@ -1,12 +1,12 @@
-#include "settings/tform2.h"
+#include "settings/gui/tform2.h"
 
-#include "app/dialogs.h"
+#include "app/gui/dialogs.h"
 #include "common/vellerror.h"
 #include "project/project.h"
-#include "app/onelineedit.h"
-#include "settings/colorswatch.h"
+#include "app/gui/onelineedit.h"
+#include "settings/gui/colorswatch.h"
 #include "settings/settingsfile.h"
-#include "usercode/tform3.h"
+#include "usercode/gui/tform3.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

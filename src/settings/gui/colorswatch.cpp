@@ -1,4 +1,4 @@
-#include "settings/colorswatch.h"
+#include "settings/gui/colorswatch.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "designer/objecttables.h"
+#include "project/objecttables.h"
 
 #include "common/labelfont.h"
 #include "common/textforms.h"
-#include "designer/kindfacts.h"
+#include "project/kindfacts.h"
 
 namespace vell {
 
