@@ -18,8 +18,8 @@ QStringList &listOf(VellButton &button, ClickSide side)
 
 QString ActionsFunctionName(const VellButton &button, ClickSide side)
 {
-    return button.Name +
-           (side == ClickSide::Left ? QStringLiteral("_Left_Actions") : QStringLiteral("_Right_Actions"));
+    return button.Name + (side == ClickSide::Left ? QStringLiteral("_Left_Actions")
+                                                  : QStringLiteral("_Right_Actions"));
 }
 
 void EmitButtonActions(Project &project, const VellButton &button, ClickSide side)

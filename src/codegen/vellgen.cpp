@@ -141,7 +141,8 @@ struct FileId
 
 std::optional<FileId> fileIdOf(const QString &path)
 {
-    struct stat info{};
+    struct stat info
+    {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     return FileId{info.st_dev, info.st_ino};
@@ -209,7 +210,8 @@ void writeStraight(const QString &path, const QByteArray &bytes)
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         fail(cannotCreateMessage(path, SystemReason(errno)));
-    struct stat info{};
+    struct stat info
+    {};
     int error = ::fstat(fd, &info) != 0 ? errno : 0;
     // Put there since it was looked at: nothing is written over a file.
     const bool straight = error == 0 && (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
@@ -247,7 +249,8 @@ void writeOutput(const QString &path, const QByteArray &code, QIODevice &out,
         write(out, code);
         return;
     }
-    struct stat info{};
+    struct stat info
+    {};
     if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
         if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
             writeStraight(path, code);

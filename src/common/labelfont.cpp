@@ -93,11 +93,10 @@ QString BundledFontFamily(const QString &file)
     // The font is stored uncompressed in the program: the font database and
     // the rasteriser read it where it lies instead of each keeping a copy.
     const QResource resource(QStringLiteral(":/fonts/") + file);
-    const int id =
-        resource.compressionAlgorithm() == QResource::NoCompression && resource.data()
-            ? QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
-                  reinterpret_cast<const char *>(resource.data()), resource.size()))
-            : QFontDatabase::addApplicationFont(resource.absoluteFilePath());
+    const int id = resource.compressionAlgorithm() == QResource::NoCompression && resource.data()
+                       ? QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                             reinterpret_cast<const char *>(resource.data()), resource.size()))
+                       : QFontDatabase::addApplicationFont(resource.absoluteFilePath());
     return QFontDatabase::applicationFontFamilies(id).value(0);
 }
 

@@ -110,7 +110,8 @@ QByteArray ReadFileBytes(const QString &path)
         ::close(fd);
         throw VellError(cannotOpenMessage(path, FileDeviceReason(0, file.error())));
     }
-    struct stat info{};
+    struct stat info
+    {};
     if (::fstat(fd, &info) != 0)
         throw VellError(cannotOpenMessage(path, SystemReason(errno)));
     if (!S_ISREG(info.st_mode))
@@ -150,7 +151,8 @@ void WriteFileBytes(const QString &path, const QByteArray &bytes)
     // Links are followed: the file a link leads to gets the new bytes (as
     // QSaveFile writes them) and the link stays a link.
     const QByteArray name = QFile::encodeName(path);
-    struct stat info{};
+    struct stat info
+    {};
     if (::stat(name.constData(), &info) == 0) {
         if (!S_ISREG(info.st_mode))
             throw VellError(cannotCreateMessage(path, NotRegularFileReason()));

@@ -1,8 +1,8 @@
 #include "designer/designsurface.h"
 
 #include "common/textforms.h"
-#include "project/kindfacts.h"
 #include "project/designhistory.h"
+#include "project/kindfacts.h"
 
 #include <algorithm>
 
@@ -101,8 +101,8 @@ void DesignSurface::press(PanelElement *element, PressState state)
     m_selection = object;
     if (state == PressState::LeftAlone && m_project.settings().borderMove) {
         destroyGhost();
-        m_ghost = std::make_unique<PanelElement>(tables().scene(), ElementShape::Ghost,
-                                                 element->rect());
+        m_ghost =
+            std::make_unique<PanelElement>(tables().scene(), ElementShape::Ghost, element->rect());
         m_ghost->setFillStyle(FillStyle::Clear);
         m_ghost->setDottedPen(true);
         m_lastTickPointer = QPoint(INT_MIN, INT_MIN);

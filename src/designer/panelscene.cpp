@@ -109,7 +109,9 @@ namespace {
 const QRect kPanelRect(0, 0, kPanelWidth, kPanelHeight);
 
 // Where an element sorts in a bucket: by its place in the stack.
-auto byOrder = [](const PanelElement *e, quint64 order) { return e->stackOrder() < order; };
+auto byOrder = [](const PanelElement *e, quint64 order) {
+    return e->stackOrder() < order;
+};
 
 } // namespace
 

@@ -70,8 +70,8 @@ void VellResizeRect::SetVisible(bool visible)
     }
     m_handles.reserve(4);
     for (int n = 1; n <= 4; ++n) {
-        auto handle = std::make_unique<PanelElement>(m_scene, ElementShape::Handle,
-                                                     handleRect(n), m_firstOrder + n - 1);
+        auto handle = std::make_unique<PanelElement>(m_scene, ElementShape::Handle, handleRect(n),
+                                                     m_firstOrder + n - 1);
         handle->setFill(QColor(0, 0, 0));
         handle->setPen(QColor(0, 0, 0), 1);
         handle->setHandle(this, n);
@@ -84,7 +84,9 @@ void VellResizeRect::DragHandleTo(int x, int y)
     if (ActiveHandle < 1 || ActiveHandle > 4)
         return;
     setCorner(ActiveHandle, x, y);
-    const auto corner = [this](int n) { return m_corners[n - 1]; };
+    const auto corner = [this](int n) {
+        return m_corners[n - 1];
+    };
     switch (ActiveHandle) {
     case 1:
         setCorner(4, x, corner(4).y());

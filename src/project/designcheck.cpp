@@ -40,7 +40,8 @@ QString quoted(const QString &text)
 class Checker
 {
 public:
-    Checker(const Settings &settings, const QStringList &userCode, const std::vector<Entry> &entries)
+    Checker(const Settings &settings, const QStringList &userCode,
+            const std::vector<Entry> &entries)
     {
         m_checkFunctions = settings.useUserCode && !userCode.isEmpty();
         if (m_checkFunctions) {
@@ -67,7 +68,8 @@ private:
         m_object = &o;
         m_firstLine = firstLine;
         if (m_seen.contains(o.Name))
-            add(Severity::Error, 0, QStringLiteral("имя %1 уже носит другой объект").arg(quoted(o.Name)));
+            add(Severity::Error, 0,
+                QStringLiteral("имя %1 уже носит другой объект").arg(quoted(o.Name)));
         else
             m_seen.insert(o.Name);
 
@@ -136,7 +138,8 @@ private:
     void checkText(const VellText &t)
     {
         if (breaksString(t.Text))
-            add(Severity::Error, RecordLine::Text, QStringLiteral("\" или \\ в тексте ломают строку кода"));
+            add(Severity::Error, RecordLine::Text,
+                QStringLiteral("\" или \\ в тексте ломают строку кода"));
         if (!t.TextColor.isEmpty() && !TryTextToColor(t.TextColor)) {
             add(Severity::Error, RecordLine::TextColor,
                 QStringLiteral("неизвестный цвет текста %1").arg(quoted(t.TextColor)));
@@ -192,9 +195,8 @@ QList<DesignFinding> CheckDesign(const ProjectData &data, const Settings &settin
 
 bool HasErrors(const QList<DesignFinding> &findings)
 {
-    return std::any_of(findings.begin(), findings.end(), [](const DesignFinding &f) {
-        return f.severity == Severity::Error;
-    });
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const DesignFinding &f) { return f.severity == Severity::Error; });
 }
 
 namespace {

@@ -40,10 +40,9 @@ void ObjectClipboard::CopyToBuffer(const VellControl &object)
     case KindButton: {
         const auto &button = static_cast<const VellButton &>(object);
         b << IntToText(button.Width) << IntToText(button.Height) << button.TextureId
-          << BoolToText(button.Visible) << button.LeftActionsFunction
-          << button.RightActionsFunction << IntToText(int(button.LeftActions.size()))
-          << button.LeftActions << IntToText(int(button.RightActions.size()))
-          << button.RightActions;
+          << BoolToText(button.Visible) << button.LeftActionsFunction << button.RightActionsFunction
+          << IntToText(int(button.LeftActions.size())) << button.LeftActions
+          << IntToText(int(button.RightActions.size())) << button.RightActions;
         break;
     }
     case KindPicture: {

@@ -298,9 +298,9 @@ VellResizeRect *ObjectTables::frame(const VellControl &object) const
         return nullptr;
     if (!d->frame) {
         const PanelElement &e = *d->element;
-        d->frame = std::make_unique<VellResizeRect>(
-            const_cast<PanelScene &>(m_scene), e.rect(), e.stackOrder() + 1,
-            this->object(object.Kind, object.Id));
+        d->frame = std::make_unique<VellResizeRect>(const_cast<PanelScene &>(m_scene), e.rect(),
+                                                    e.stackOrder() + 1,
+                                                    this->object(object.Kind, object.Id));
     }
     return d->frame.get();
 }

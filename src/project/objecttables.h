@@ -1,7 +1,7 @@
 #pragma once
 
-#include "project/vellobjects.h"
 #include "designer/vellresizerect.h"
+#include "project/vellobjects.h"
 
 #include <QHash>
 #include <QStringList>

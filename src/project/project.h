@@ -105,7 +105,10 @@ public:
     class ChangeForStep
     {
     public:
-        explicit ChangeForStep(Project &project) : m_project(project) { ++m_project.m_historyChanges; }
+        explicit ChangeForStep(Project &project) : m_project(project)
+        {
+            ++m_project.m_historyChanges;
+        }
         ~ChangeForStep() { --m_project.m_historyChanges; }
         ChangeForStep(const ChangeForStep &) = delete;
         ChangeForStep &operator=(const ChangeForStep &) = delete;

@@ -1,7 +1,7 @@
 #include "project/projectcommands.h"
 
-#include "project/kindfacts.h"
 #include "designer/panelscene.h"
+#include "project/kindfacts.h"
 #include "project/project.h"
 #include "usercode/usercodelines.h"
 
@@ -125,8 +125,9 @@ ProjectCommands::Paste ProjectCommands::paste()
     Paste paste;
     paste.outcome = m_clipboard.PasteFromBuffer(m_project, &paste.pasted);
     if (paste.outcome == ObjectClipboard::PasteOutcome::Pasted)
-        m_project.recordStep(new ObjectsStep(
-            m_project, QStringLiteral("вставка ") + paste.pasted->Name, {RecordOf(*paste.pasted)}, {}));
+        m_project.recordStep(new ObjectsStep(m_project,
+                                             QStringLiteral("вставка ") + paste.pasted->Name,
+                                             {RecordOf(*paste.pasted)}, {}));
     else
         m_project.setProjectModified(true);
     m_project.RefreshObjectNames();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "actions/actionemission.h"
-#include "project/objectclipboard.h"
 #include "project/designhistory.h"
+#include "project/objectclipboard.h"
 #include "project/projectfile.h"
 #include "properties/propertyrows.h"
 

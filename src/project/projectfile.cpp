@@ -266,7 +266,8 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
     project.clearObjects();
     project.setProjectModified(true);
     const auto create = [&](const VellControl &record, bool unnamed, QColor fill) {
-        return unnamed ? t.create(record.Kind, fill) : t.createNamed(record.Kind, fill, record.Name);
+        return unnamed ? t.create(record.Kind, fill)
+                       : t.createNamed(record.Kind, fill, record.Name);
     };
     for (const VellButton &record : data.buttons) {
         const bool unnamed = data.unnamedLast == KindButton && &record == &data.buttons.back();
@@ -300,7 +301,8 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
         t.SetPosition(*x, record.X, record.Y);
         t.SetText(*x, record.Text);
         t.SetVisible(*x, record.Visible);
-        if (const auto color = TryTextToColor(record.TextColor); color && !record.TextColor.isEmpty())
+        if (const auto color = TryTextToColor(record.TextColor);
+            color && !record.TextColor.isEmpty())
             t.SetTextColor(*x, *color);
     }
     project.appendUserCodeLines(data.userCode);
@@ -343,7 +345,7 @@ ProjectLoad LoadProjectFile(Project &project, const QString &path)
 QString WithProjectExtension(const QString &name)
 {
     return name.endsWith(QLatin1String(".vlp"), Qt::CaseSensitive) ? name
-                                                                    : name + QStringLiteral(".vlp");
+                                                                   : name + QStringLiteral(".vlp");
 }
 
 } // namespace vell

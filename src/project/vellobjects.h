@@ -1,7 +1,7 @@
 #pragma once
 
-#include "project/objectkind.h"
 #include "designer/panelscene.h"
+#include "project/objectkind.h"
 
 #include <QStringList>
 

@@ -107,8 +107,7 @@ bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, QCh
     }
 }
 
-ApplyOutcome ApplyRow(ObjectTables &tables, VellControl &object, int row,
-                      const QStringList &values)
+ApplyOutcome ApplyRow(ObjectTables &tables, VellControl &object, int row, const QStringList &values)
 {
     const auto value = [&values](int r) {
         return values.value(r - 1);

@@ -80,8 +80,9 @@ private slots:
         QCOMPARE(f.dialogs.messages, QStringList{"Нужно указать текст сообщения"});
         typeText(d->Param3, QStringLiteral("Привет всем"));
         QTest::mouseClick(d->AddFunc, Qt::LeftButton);
-        QCOMPARE(captions(d), QStringList({"Действие",
-                                           "  Отобразить \"Привет всем\" в центре экрана для всех игроков"}));
+        QCOMPARE(captions(d),
+                 QStringList({"Действие",
+                              "  Отобразить \"Привет всем\" в центре экрана для всех игроков"}));
         f.form->project().setProjectModified(false);
         QTest::mouseClick(d->SaveFunc, Qt::LeftButton);
         QVERIFY(!d->isVisible());
@@ -179,10 +180,11 @@ private slots:
         QCOMPARE(b.RightActions, QStringList({"ObjShow t \"Picture_1\"", "ObjShow f \"Button_2\"",
                                               "ObjShow f \"Button_2\""}));
         QCOMPARE(f.form->InfoList->GetRowValue(8), QStringLiteral("Button_1_Right_Actions"));
-        QCOMPARE(f.app->Form3()->userCodeLines(),
-                 QStringList({"function Button_1_Right_Actions takes nothing returns nothing",
-                              " call PictureVar[1].Show(true,-1)", " call ButtonVar[2].Show(false,-1)",
-                              " call ButtonVar[2].Show(false,-1)", "endfunction"}));
+        QCOMPARE(
+            f.app->Form3()->userCodeLines(),
+            QStringList({"function Button_1_Right_Actions takes nothing returns nothing",
+                         " call PictureVar[1].Show(true,-1)", " call ButtonVar[2].Show(false,-1)",
+                         " call ButtonVar[2].Show(false,-1)", "endfunction"}));
     }
 
     // A stored list comes into the tree; the button keeps it meanwhile;
@@ -198,8 +200,9 @@ private slots:
         b->LeftActions = stored;
         clickEllipsis(f, *b, 7);
         TForm5 *d = f.app->Form5();
-        QCOMPARE(captions(d), QStringList({"Действие", "  Показать объект с именем Button_2",
-                                           "  Отобразить \"Go\" в центре экрана для всех игроков"}));
+        QCOMPARE(captions(d),
+                 QStringList({"Действие", "  Показать объект с именем Button_2",
+                              "  Отобразить \"Go\" в центре экрана для всех игроков"}));
         QCOMPARE(b->LeftActions, stored);
         // A second ellipsis click only brings the open dialog to the front.
         clickEllipsis(f, *b, 8);

@@ -56,17 +56,16 @@ private slots:
         QTest::newRow("show") << "ObjShow t Picture_1" << int(ActionKind::ShowHide)
                               << "ObjShow t \"Picture_1\""
                               << "Показать объект с именем Picture_1" << 1;
-        QTest::newRow("upper-case flag hides") << "ObjShow T \"Text_1\"" << int(ActionKind::ShowHide)
-                                               << "ObjShow T \"Text_1\""
-                                               << "Спрятать объект с именем Text_1" << 1;
+        QTest::newRow("upper-case flag hides")
+            << "ObjShow T \"Text_1\"" << int(ActionKind::ShowHide) << "ObjShow T \"Text_1\""
+            << "Спрятать объект с именем Text_1" << 1;
         // Shown unquoted, "t x" would become the flag t (show) and the name x.
         QTest::newRow("flag holding a space")
             << "ObjShow \"t x\" \"Picture_1\"" << int(ActionKind::ShowHide)
             << "ObjShow \"t x\" \"Picture_1\""
             << "Спрятать объект с именем Picture_1" << 1;
         QTest::newRow("flag with a quoted space inside")
-            << "ObjShow t\" \"x Text_1" << int(ActionKind::ShowHide)
-            << "ObjShow \"t x\" \"Text_1\""
+            << "ObjShow t\" \"x Text_1" << int(ActionKind::ShowHide) << "ObjShow \"t x\" \"Text_1\""
             << "Спрятать объект с именем Text_1" << 1;
         QTest::newRow("message") << "echo \"Wave 2\"" << int(ActionKind::Message)
                                  << "echo \"Wave 2\""
@@ -75,9 +74,10 @@ private slots:
                                        << "Отобразить \"\" в центре экрана для всех игроков" << 5;
         QTest::newRow("lower-case objshow") << "objshow t \"A\"" << int(ActionKind::None) << ""
                                             << "" << 0;
-        QTest::newRow("echo with a tab") << "echo\t\"x\"" << int(ActionKind::None) << "" << ""
-                                         << 0;
-        QTest::newRow("empty line") << "" << int(ActionKind::None) << "" << "" << 0;
+        QTest::newRow("echo with a tab") << "echo\t\"x\"" << int(ActionKind::None) << ""
+                                         << "" << 0;
+        QTest::newRow("empty line") << "" << int(ActionKind::None) << ""
+                                    << "" << 0;
     }
     void kindsAndCaptions()
     {
@@ -129,12 +129,13 @@ private slots:
         p.create(KindButton);
         p.create(KindPicture);
         VellButton &b = *p.tables().button(1);
-        const QStringList lines{"ObjShow f \"Button_2\"", "ObjShow t \"Picture_1\"", "echo \"Hello\""};
+        const QStringList lines{"ObjShow f \"Button_2\"", "ObjShow t \"Picture_1\"",
+                                "echo \"Hello\""};
         QVERIFY(ApplyActionResult(p, b, ClickSide::Left, lines));
-        const QStringList leftFunction{"function Button_1_Left_Actions takes nothing returns nothing",
-                                       " call ButtonVar[2].Show(false,-1)",
-                                       " call PictureVar[1].Show(true,-1)",
-                                       " call ECHO(\"Hello\")", "endfunction"};
+        const QStringList leftFunction{
+            "function Button_1_Left_Actions takes nothing returns nothing",
+            " call ButtonVar[2].Show(false,-1)", " call PictureVar[1].Show(true,-1)",
+            " call ECHO(\"Hello\")", "endfunction"};
         QCOMPARE(p.userCodeLines(), kEcho + leftFunction);
         QCOMPARE(b.LeftActions, lines);
         QCOMPARE(b.LeftActionsFunction, QStringLiteral("Button_1_Left_Actions"));
@@ -147,8 +148,9 @@ private slots:
         s.buttonVar = QStringLiteral("Btns");
         p.setSettings(s);
         QVERIFY(ApplyActionResult(p, b, ClickSide::Right, {"ObjShow t \"Button_2\"", "junk"}));
-        const QStringList rightFunction{"function Button_1_Right_Actions takes nothing returns nothing",
-                                        " call Btns[2].Show(true,-1)", "endfunction"};
+        const QStringList rightFunction{
+            "function Button_1_Right_Actions takes nothing returns nothing",
+            " call Btns[2].Show(true,-1)", "endfunction"};
         QCOMPARE(p.userCodeLines(), kEcho + leftFunction + QStringList{"// mine"} + rightFunction);
         QCOMPARE(b.RightActionsFunction, QStringLiteral("Button_1_Right_Actions"));
 
@@ -156,8 +158,9 @@ private slots:
         // a removed target gives no call, positions are those of now.
         p.remove(KindButton, 2);
         p.create(KindPicture);
-        QVERIFY(ApplyActionResult(p, b, ClickSide::Left,
-                                  {"ObjShow f \"Button_2\"", "ObjShow f \"Picture_2\"", "echo \"a b\""}));
+        QVERIFY(ApplyActionResult(
+            p, b, ClickSide::Left,
+            {"ObjShow f \"Button_2\"", "ObjShow f \"Picture_2\"", "echo \"a b\""}));
         const QStringList again{"function Button_1_Left_Actions takes nothing returns nothing",
                                 " call PictureVar[2].Show(false,-1)", " call ECHO(\"a b\")",
                                 "endfunction"};

@@ -1,9 +1,9 @@
 #include "appfixture.h"
-#include "filebytes.h"
-#include "panelpixels.h"
 #include "common/labelfont.h"
 #include "common/textfile.h"
 #include "common/textforms.h"
+#include "filebytes.h"
+#include "panelpixels.h"
 #include "project/projectfile.h"
 
 #include <QComboBox>
@@ -36,7 +36,7 @@ const QString kNoObject = QStringLiteral("<объект не выбран>");
 
 QString prefixOf(ObjectKind kind)
 {
-    return kind == KindButton ? QStringLiteral("Button_")
+    return kind == KindButton    ? QStringLiteral("Button_")
            : kind == KindPicture ? QStringLiteral("Picture_")
                                  : QStringLiteral("Text_");
 }
@@ -72,14 +72,8 @@ struct Names
         names[kindIndex(kind)].append(name);
         return name;
     }
-    void remove(ObjectKind kind, const QString &name)
-    {
-        names[kindIndex(kind)].removeOne(name);
-    }
-    int total() const
-    {
-        return int(names[0].size() + names[1].size() + names[2].size());
-    }
+    void remove(ObjectKind kind, const QString &name) { names[kindIndex(kind)].removeOne(name); }
+    int total() const { return int(names[0].size() + names[1].size() + names[2].size()); }
 };
 
 // A copy of an object's record, for what a paste must give.
@@ -174,10 +168,7 @@ private:
         return centre;
     }
 
-    QPoint randomPanelPoint()
-    {
-        return clickable(QPoint(pick(kPanelWidth), pick(kPanelHeight)));
-    }
+    QPoint randomPanelPoint() { return clickable(QPoint(pick(kPanelWidth), pick(kPanelHeight))); }
 
     // QTest takes the point (0, 0) for the widget's centre: the pointer goes
     // a pixel to the right of it instead.
@@ -192,10 +183,7 @@ private:
             QApplication::setActiveWindow(f.form);
     }
 
-    void refreshedNames()
-    {
-        namesLag = false;
-    }
+    void refreshedNames() { namesLag = false; }
     void removedAlone()
     {
         if (!namesLag)
@@ -392,8 +380,8 @@ private:
             return;
         }
         const bool stayed = moved->X == x && moved->Y == y;
-        const bool dropped = moved->X == to.x() - kPanelWidth / 2 - 1 &&
-                             moved->Y == kPanelHeight / 2 - to.y() + 1;
+        const bool dropped =
+            moved->X == to.x() - kPanelWidth / 2 - 1 && moved->Y == kPanelHeight / 2 - to.y() + 1;
         const bool onPanel = QRect(0, 0, kPanelWidth, kPanelHeight).contains(to);
         if (!(stayed || (dropped && onPanel)))
             why = QStringLiteral("dropped at %1,%2 it went to %3,%4")
@@ -443,7 +431,8 @@ private:
         PropertyGrid *grid = f.form->InfoList;
         const QPoint at = grid->visualRect(grid->model()->index(row - 1, 1)).center();
         if (QWidget *open = grid->viewport()->childAt(at))
-            QTest::mouseClick(open, Qt::LeftButton, Qt::NoModifier, open->mapFrom(grid->viewport(), at));
+            QTest::mouseClick(open, Qt::LeftButton, Qt::NoModifier,
+                              open->mapFrom(grid->viewport(), at));
         else
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, at);
         // A click on the current cell whose editor closed (the focus went
@@ -872,7 +861,8 @@ private:
         }
         const QStringList known = project().KnownObjectNames();
         if (known != (namesLag ? laggingNames : tables().objectNames())) {
-            why = QStringLiteral("the names the actions dialog offers are %1").arg(known.join(u','));
+            why =
+                QStringLiteral("the names the actions dialog offers are %1").arg(known.join(u','));
             return;
         }
         if (!agreeTables(why) || !agreeScene(why))
@@ -945,8 +935,7 @@ private:
                 return false;
             }
             const bool isSelected = o == selected();
-            if (frame->isVisible() != isSelected ||
-                e->penWidth() != (isSelected ? 2 : 1) ||
+            if (frame->isVisible() != isSelected || e->penWidth() != (isSelected ? 2 : 1) ||
                 e->penColor() != (isSelected ? settings.selectionBorderColor : QColor(0, 0, 0))) {
                 why = QStringLiteral("%1 is highlighted wrongly").arg(o->Name);
                 return false;
@@ -1028,8 +1017,7 @@ private:
                 form->InfoList->key(row) != rows[row - 1].key) {
                 why = QStringLiteral("grid row %1 shows %2, %3 has %4")
                           .arg(row)
-                          .arg(form->InfoList->GetRowValue(row), object->Name,
-                               rows[row - 1].value);
+                          .arg(form->InfoList->GetRowValue(row), object->Name, rows[row - 1].value);
                 return;
             }
         }
@@ -1075,9 +1063,8 @@ private slots:
         QStringList done;
         for (const auto &[name, count] : soak.counts)
             done << QStringLiteral("%1 %2").arg(name).arg(count);
-        qInfo("seed %u, %d steps in %lld ms (%d cells opened by a double-click): %s", seed,
-              steps, timer.elapsed(), soak.doubleClicks,
-              qPrintable(done.join(QStringLiteral(", "))));
+        qInfo("seed %u, %d steps in %lld ms (%d cells opened by a double-click): %s", seed, steps,
+              timer.elapsed(), soak.doubleClicks, qPrintable(done.join(QStringLiteral(", "))));
         QVERIFY2(ok, qPrintable(QStringLiteral("seed %1, ").arg(seed) + failure));
     }
 };

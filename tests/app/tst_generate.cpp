@@ -63,8 +63,9 @@ private slots:
         f.tables().SetText(*t, QStringLiteral("Hello"));
         f.tables().SetTextColor(*t, QColor(255, 0, 0));
         f.app->project().OnMainFunc();
-        f.app->project().appendUserCodeLines({"function Button_1_Left_Actions takes nothing returns nothing",
-                                     " call ECHO(\"Hi\")", "endfunction"});
+        f.app->project().appendUserCodeLines(
+            {"function Button_1_Left_Actions takes nothing returns nothing", " call ECHO(\"Hi\")",
+             "endfunction"});
         f.form->MMGenCode->trigger();
         QCOMPARE(f.app->Form4()->codeLines(), expectedLines("mixed_design_with_user_code.out"));
     }

@@ -36,7 +36,8 @@ QString settledTitle(AppFixture &f)
 
 QByteArray twoButtonsFile()
 {
-    return "FMVELLVERSIONKEY2.1\r\nbtncount:2\r\nButton_4\r\n10\r\n-20\r\n32\r\n32\r\nB000\r\ntrue\r\n"
+    return "FMVELLVERSIONKEY2.1\r\nbtncount:2\r\nButton_4\r\n10\r\n-"
+           "20\r\n32\r\n32\r\nB000\r\ntrue\r\n"
            "\r\n\r\n0\r\n0\r\nButton_6\r\n0\r\n0\r\n40\r\n16\r\nB002\r\nfalse\r\n\r\n\r\n0\r\n0\r\n"
            "piccount:0\r\ntexcount:0\r\n/usercodestart\r\n// stored\r\n/end\r\n";
 }
@@ -193,10 +194,11 @@ private slots:
         f.dialogs.answers = {Answer::Yes};
         f.form->MMSaveAs->trigger();
         QCOMPARE(f.dialogs.questions, QStringList{kReplace});
-        QCOMPARE(f.dialogs.errors,
-                 QStringList{"Cannot create file \"" + f.path("taken.vlp") + "\". не обычный файл"});
+        QCOMPARE(f.dialogs.errors, QStringList{"Cannot create file \"" + f.path("taken.vlp") +
+                                               "\". не обычный файл"});
         QVERIFY(f.form->project().ProjectModified());
-        struct stat info{};
+        struct stat info
+        {};
         QCOMPARE(::stat(QFile::encodeName(f.path("taken.vlp")).constData(), &info), 0);
         QVERIFY(S_ISFIFO(info.st_mode));
     }

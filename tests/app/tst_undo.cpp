@@ -1,10 +1,10 @@
 #include "actions/gui/tform5.h"
 #include "appfixture.h"
-#include "panelpixels.h"
 #include "common/textfile.h"
+#include "panelpixels.h"
 #include "project/projectfile.h"
-#include "usercode/usercodelines.h"
 #include "usercode/gui/tform3.h"
+#include "usercode/usercodelines.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -151,8 +151,7 @@ private slots:
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(11, 9));
         const QRect resized(b->X, b->Y, b->Width, b->Height);
         QCOMPARE(resized, QRect(-39, 112, 332, 42));
-        QCOMPARE(f.form->MMUndo->text(),
-                 QStringLiteral("Отменить: изменение размера Button_1"));
+        QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: изменение размера Button_1"));
         undo(f);
         QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), QRect(-45, 117, 320, 32));
         QCOMPARE(f.tables().frame(*b)->handleRect(3).center(), grip);
@@ -206,9 +205,10 @@ private slots:
         QTest::mouseClick(d->SaveFunc, Qt::LeftButton);
         QCOMPARE(b->LeftActionsFunction, QStringLiteral("Button_1_Left_Actions"));
         const QStringList applied = p.userCodeLines();
-        QCOMPARE(applied, QStringList({"// tail",
-                                       "function Button_1_Left_Actions takes nothing returns nothing",
-                                       " call ButtonVar[1].Show(false,-1)", "endfunction"}));
+        QCOMPARE(
+            applied,
+            QStringList({"// tail", "function Button_1_Left_Actions takes nothing returns nothing",
+                         " call ButtonVar[1].Show(false,-1)", "endfunction"}));
         // Text typed meanwhile stays where it is.
         QPlainTextEdit *editor = f.app->Form3()->UserCode;
         editor->moveCursor(QTextCursor::Start);
@@ -266,7 +266,8 @@ private slots:
         undo(f);
         QVERIFY(!p.ProjectModified());
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
-                                  QStringLiteral("FM Vell Creator (") + f.path("m.vlp") + u')', 300);
+                                  QStringLiteral("FM Vell Creator (") + f.path("m.vlp") + u')',
+                                  300);
         redo(f);
         QVERIFY(p.ProjectModified());
         undo(f);

@@ -88,9 +88,12 @@ private slots:
         QRandomGenerator random(20261208);
         // Windows-1251 text with the characters a text box may hide or
         // change: tab, no-break space, control characters, a lone C1 code.
-        const QStringList words{"Привет", "a b", "\"q\"", "", "ЁёЖ№", "x\tz", "a\u00a0b",
-                                "\x01\x0b\x0c\x1f\x7f", "\u0098\u00ad", "\\n", "function F"};
-        const auto word = [&] { return words[random.bounded(int(words.size()))]; };
+        const QStringList words{"Привет",       "a b",  "\"q\"",     "",
+                                "ЁёЖ№",         "x\tz", "a\u00a0b",  "\x01\x0b\x0c\x1f\x7f",
+                                "\u0098\u00ad", "\\n",  "function F"};
+        const auto word = [&] {
+            return words[random.bounded(int(words.size()))];
+        };
         for (int round = 0; round < 12; ++round) {
             Project design;
             Settings s;
@@ -134,11 +137,37 @@ private slots:
         // Its finding is wider than the window.
         const QString kMissing =
             "Missing_function_for_the_left_click_of_the_first_button_on_the_panel";
-        writeBytes(path, JoinTextLines({kProjectFileKey, "btncount:1", "Button_1", "0", "0", "32",
-                                        "32", "B0", "true", kMissing, "", "0", "0", "piccount:1",
-                                        "Picture_1", "400", "0", "32", "32", "P000", "true",
-                                        "texcount:1", "Text_1", "0", "0", "say \"hi\"", "true", "",
-                                        "/usercodestart", "// code", "/end"}));
+        writeBytes(path, JoinTextLines({kProjectFileKey,
+                                        "btncount:1",
+                                        "Button_1",
+                                        "0",
+                                        "0",
+                                        "32",
+                                        "32",
+                                        "B0",
+                                        "true",
+                                        kMissing,
+                                        "",
+                                        "0",
+                                        "0",
+                                        "piccount:1",
+                                        "Picture_1",
+                                        "400",
+                                        "0",
+                                        "32",
+                                        "32",
+                                        "P000",
+                                        "true",
+                                        "texcount:1",
+                                        "Text_1",
+                                        "0",
+                                        "0",
+                                        "say \"hi\"",
+                                        "true",
+                                        "",
+                                        "/usercodestart",
+                                        "// code",
+                                        "/end"}));
         f.dialogs.fileNames = {path};
         f.form->MMLoad->trigger();
         const QStringList before = ProjectFileLines(f.form->project());

@@ -818,14 +818,15 @@ void TestTForm4::contextMenuCopiesAndSelectsAll()
     QTest::keyClick(w.Code, Qt::Key_End, kShift);
     QGuiApplication::clipboard()->setText(kUntouched);
     QCOMPARE(useContextMenu(w.Code, {Qt::Key_Down, Qt::Key_Return}),
-             (QStringList{QStringLiteral("Копировать\tCtrl+C"), QStringLiteral("Выделить все\tCtrl+A")}));
+             (QStringList{QStringLiteral("Копировать\tCtrl+C"),
+                          QStringLiteral("Выделить все\tCtrl+A")}));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" BUTTON array ButtonVar"));
 
     // Without a selection Copy is off; the first item on is Select All.
     QTest::keyClick(w.Code, Qt::Key_Home);
-    QCOMPARE(
-        useContextMenu(w.Code, {Qt::Key_Down, Qt::Key_Return}),
-        (QStringList{QStringLiteral("Копировать\tCtrl+C (off)"), QStringLiteral("Выделить все\tCtrl+A")}));
+    QCOMPARE(useContextMenu(w.Code, {Qt::Key_Down, Qt::Key_Return}),
+             (QStringList{QStringLiteral("Копировать\tCtrl+C (off)"),
+                          QStringLiteral("Выделить все\tCtrl+A")}));
     QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" BUTTON array ButtonVar"));
 }

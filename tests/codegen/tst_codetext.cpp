@@ -222,11 +222,11 @@ void TestCodeText::moves_data()
     // > < character, w b word, ^ $ line start and end, g G text start and
     // end, j k line, J K three lines, a all; + extends, *n repeats.
     const std::tuple<const char *, int, int, int> rows[] = {
-        {"$ j*3", 35, 35, 21},      {"G ^ >*2 +k", 20, 38, 2}, {"j*3 >*2 +<", 18, 20, 1},
-        {"+>*3 >", 3, 3, 10},       {"$ +<*2 >", 12, 12, 21},  {"j*3 >*4 +<*2 <", 20, 20, 3},
-        {"+w*3", 7, 0, 14},         {"G +b*4", 35, 47, 18},    {"J*3", 47, 47, 11},
-        {"G +K*2", 4, 47, 11},      {"$ +k", 0, 12, 0},        {"G ^ +j", 47, 36, 11},
-        {"a k", 28, 28, 11},        {"G +^", 36, 47, 0}};
+        {"$ j*3", 35, 35, 21}, {"G ^ >*2 +k", 20, 38, 2}, {"j*3 >*2 +<", 18, 20, 1},
+        {"+>*3 >", 3, 3, 10},  {"$ +<*2 >", 12, 12, 21},  {"j*3 >*4 +<*2 <", 20, 20, 3},
+        {"+w*3", 7, 0, 14},    {"G +b*4", 35, 47, 18},    {"J*3", 47, 47, 11},
+        {"G +K*2", 4, 47, 11}, {"$ +k", 0, 12, 0},        {"G ^ +j", 47, 36, 11},
+        {"a k", 28, 28, 11},   {"G +^", 36, 47, 0}};
     for (const auto &[keys, caret, anchor, wanted] : rows)
         QTest::newRow(keys) << QString::fromLatin1(keys) << caret << anchor << wanted;
 }

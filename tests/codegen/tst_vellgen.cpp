@@ -65,10 +65,31 @@ private:
 };
 
 // One button calling L1, one text, and the user code that defines L1.
-const QByteArray kGoodProject = JoinTextLines(
-    {kProjectFileKey, "btncount:1", "Button_1", "0", "0", "32", "32", "B000", "true", "L1", "", "0",
-     "0", "piccount:0", "texcount:1", "Text_1", "5", "5", "Hi", "true", "clRed", "/usercodestart",
-     "function L1 takes nothing returns nothing", "endfunction", "/end"});
+const QByteArray kGoodProject = JoinTextLines({kProjectFileKey,
+                                               "btncount:1",
+                                               "Button_1",
+                                               "0",
+                                               "0",
+                                               "32",
+                                               "32",
+                                               "B000",
+                                               "true",
+                                               "L1",
+                                               "",
+                                               "0",
+                                               "0",
+                                               "piccount:0",
+                                               "texcount:1",
+                                               "Text_1",
+                                               "5",
+                                               "5",
+                                               "Hi",
+                                               "true",
+                                               "clRed",
+                                               "/usercodestart",
+                                               "function L1 takes nothing returns nothing",
+                                               "endfunction",
+                                               "/end"});
 
 QByteArray settingsWith(int line, const QByteArray &value)
 {
@@ -112,7 +133,8 @@ private slots:
         const QString l2 =
             "p.vlp:10: error: функция левого клика \"L2\" не определена в коде пользователя\n";
         const QString notOverProject = "» - это файл проекта «p.vlp»: код поверх него не пишется";
-        row("no project", "", good, none, 2, "", "нужен ровно один файл проекта (справка: vellgen --help)");
+        row("no project", "", good, none, 2, "",
+            "нужен ровно один файл проекта (справка: vellgen --help)");
         row("unknown option", "p.vlp --fast", good, none, 2, "",
             "неизвестный параметр «--fast» (справка: vellgen --help)");
         row("an option of Qt", "-platform xcb p.vlp", good, none, 2, "",
@@ -125,7 +147,8 @@ private slots:
             "--check ничего не пишет в файл: --output с ним не нужен");
         row("project missing", "none.vlp --output out.j", good, none, 1, "",
             "Cannot open file \"none.vlp\". нет такого файла или папки");
-        row("empty project file", "p.vlp --output out.j", none, none, 1, "", "p.vlp: Файл поврежден");
+        row("empty project file", "p.vlp --output out.j", none, none, 1, "",
+            "p.vlp: Файл поврежден");
         row("project of another version", "p.vlp --output out.j", "FMVELLVERSIONKEY2.0\r\n", none,
             1, "", "p.vlp:1: Файл этого проекта не подходит для данной версии программы");
         row("damaged project stops a check", "p.vlp --check",
@@ -186,8 +209,8 @@ private slots:
         row("the given settings first", "--check p.vlp --settings s.fms", calledL2,
             settingsWith(8, "activate"), 1, l2, "");
         row("another first line gives the defaults", "--check p.vlp", calledL2,
-            settingsWith(1, "FMVELLCREATORversionkey1.0").replace("\r\nactivate\r\nButtonVar",
-                                                                  "\r\ndeactivate\r\nButtonVar"),
+            settingsWith(1, "FMVELLCREATORversionkey1.0")
+                .replace("\r\nactivate\r\nButtonVar", "\r\ndeactivate\r\nButtonVar"),
             1, l2, "");
     }
     void runs()
@@ -289,7 +312,8 @@ private slots:
         const Run run = program({"p.vlp"}, env);
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.status, 0);
-        QVERIFY(run.out.contains("\r\n call SetTextTagText(TextVar[1].text, \"|c00FF0000Hi|r\",0.0184)\r\n"));
+        QVERIFY(run.out.contains(
+            "\r\n call SetTextTagText(TextVar[1].text, \"|c00FF0000Hi|r\",0.0184)\r\n"));
         QCOMPARE(vellgen({"p.vlp", "--output", "code.j"}).status, 0);
         QCOMPARE(run.out, readBytes("code.j"));
         // A platform chosen for the designer, with no display to reach, is

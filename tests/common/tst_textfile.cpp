@@ -301,13 +301,24 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("writeReason");
-        QTest::newRow("directory") << "directory" << "это папка" << "не обычный файл";
-        QTest::newRow("pipe without a writer") << "pipe" << "не обычный файл" << "не обычный файл";
-        QTest::newRow("link to a pipe") << "link" << "не обычный файл" << "не обычный файл";
-        QTest::newRow("endless device") << "/dev/zero" << "не обычный файл" << "";
+        QTest::newRow("directory") << "directory"
+                                   << "это папка"
+                                   << "не обычный файл";
+        QTest::newRow("pipe without a writer") << "pipe"
+                                               << "не обычный файл"
+                                               << "не обычный файл";
+        QTest::newRow("link to a pipe") << "link"
+                                        << "не обычный файл"
+                                        << "не обычный файл";
+        QTest::newRow("endless device") << "/dev/zero"
+                                        << "не обычный файл"
+                                        << "";
         QTest::newRow("larger than the limit")
-            << "large" << "файл слишком большой (67108865 байт; читается не больше 67108864)" << "";
-        QTest::newRow("folder missing") << "no/p.vlp" << "нет такого файла или папки"
+            << "large"
+            << "файл слишком большой (67108865 байт; читается не больше 67108864)"
+            << "";
+        QTest::newRow("folder missing") << "no/p.vlp"
+                                        << "нет такого файла или папки"
                                         << "нет такого файла или папки";
     }
 

@@ -1,6 +1,6 @@
 #include "actions/gui/tform5.h"
-#include "common/labelfont.h"
 #include "appfixture.h"
+#include "common/labelfont.h"
 #include "panelpixels.h"
 #include "settings/gui/colorswatch.h"
 #include "settings/gui/tform2.h"
@@ -105,7 +105,8 @@ private slots:
         drag(f.panel(), f.tables().element(*t)->rect().center(), QPoint(400, 300));
         QCOMPARE(t->X, 400 - 316 - 1);
         QCOMPARE(t->Y, 176 - 300 + 1);
-        QCOMPARE(f.tables().element(*t)->rect(), QRect(399 - size.width() / 2, 299 - 13 / 2, size.width(), 13));
+        QCOMPARE(f.tables().element(*t)->rect(),
+                 QRect(399 - size.width() / 2, 299 - 13 / 2, size.width(), 13));
     }
 
     void refusedDrops()
@@ -304,8 +305,8 @@ private slots:
         const QPoint grip = t.frame(*under)->handleRect(3).center();
         QCOMPARE(t.scene().elementAt(grip), t.frame(*under)->handleElement(3));
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
-        for (const QPoint to : {QPoint(351, 213), QPoint(337, 230), QPoint(302, 171),
-                                QPoint(389, 196)}) {
+        for (const QPoint to :
+             {QPoint(351, 213), QPoint(337, 230), QPoint(302, 171), QPoint(389, 196)}) {
             QTest::mouseMove(f.panel(), to);
             same("while resizing beneath other objects");
         }
@@ -399,7 +400,8 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
-        QCOMPARE(f.tables().element(*f.tables().button(2))->rect(), f.tables().element(*f.tables().button(1))->rect());
+        QCOMPARE(f.tables().element(*f.tables().button(2))->rect(),
+                 f.tables().element(*f.tables().button(1))->rect());
         QTest::mouseMove(f.panel(), QPoint(10, 10));
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
@@ -466,9 +468,9 @@ private slots:
         box->showPopup();
         box->hidePopup();
         box->setFocus();
-        const QList<std::pair<Qt::Key, int>> steps{
-            {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1},
-            {Qt::Key_End, 2},  {Qt::Key_Home, 1}};
+        const QList<std::pair<Qt::Key, int>> steps{{Qt::Key_Down, 1}, {Qt::Key_Down, 2},
+                                                   {Qt::Key_Down, 2}, {Qt::Key_Up, 1},
+                                                   {Qt::Key_End, 2},  {Qt::Key_Home, 1}};
         for (const auto &[key, id] : steps) {
             QTest::keyClick(box, key);
             QCOMPARE(f.surface().selectedObject(), f.tables().button(id));
@@ -490,7 +492,8 @@ private slots:
         AppFixture f;
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         VellText *t = f.tables().text(1);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, f.tables().element(*t)->rect().center());
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
+                          f.tables().element(*t)->rect().center());
         QCOMPARE(f.tables().element(*t)->fill(), QColor(255, 128, 0));
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Текст"));
         QCOMPARE(f.form->InfoList->propertyCount(), 5);
@@ -525,7 +528,8 @@ private slots:
         f.dialogs.colors.push_back(QColor(10, 20, 30));
         f.form->MMSetting->trigger();
         QTest::mouseClick(f.app->Form2()->BtnColor, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(f.tables().element(*f.tables().button(1))->fill(), QColor(10, 20, 30), 150);
+        QTRY_COMPARE_WITH_TIMEOUT(f.tables().element(*f.tables().button(1))->fill(),
+                                  QColor(10, 20, 30), 150);
         QCOMPARE(f.tables().element(*f.tables().button(2))->fill(), QColor(10, 20, 30));
         QCOMPARE(f.tables().element(*f.tables().picture(1))->fill(), QColor(0, 128, 128));
     }

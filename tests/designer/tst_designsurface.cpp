@@ -117,7 +117,8 @@ private slots:
         f.tables.SetPosition(*b, 200, 0);
         f.surface.press(f.tables.element(*a), PressState::LeftAlone);
         QVERIFY(!f.surface.acceptsDrop(QPoint(310, 170), f.tables.element(*a))); // itself
-        QVERIFY(!f.surface.acceptsDrop(f.tables.element(*b)->rect().center(), f.tables.element(*a)));
+        QVERIFY(
+            !f.surface.acceptsDrop(f.tables.element(*b)->rect().center(), f.tables.element(*a)));
         QVERIFY(!f.surface.acceptsDrop(QPoint(299, 159), f.tables.element(*a))); // a shown handle
         QVERIFY(!f.surface.acceptsDrop(QPoint(-1, 10), f.tables.element(*a)));
         QVERIFY(!f.surface.acceptsDrop(QPoint(10, 353), f.tables.element(*a)));

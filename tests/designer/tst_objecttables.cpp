@@ -357,7 +357,8 @@ private slots:
             for (int i = 0; i < 200; ++i) {
                 const QPoint p(random.bounded(-60, 700), random.bounded(-60, 420));
                 const bool skip = random.bounded(2);
-                QCOMPARE(scene.elementAt(p, nullptr, skip), scene.elementAtByScan(p, nullptr, skip));
+                QCOMPARE(scene.elementAt(p, nullptr, skip),
+                         scene.elementAtByScan(p, nullptr, skip));
                 QCOMPARE(scene.elementAt(p, ignore, skip), scene.elementAtByScan(p, ignore, skip));
                 checked += scene.elementAt(p) != nullptr;
             }

@@ -15,8 +15,16 @@ QStringList button(const QString &name, const QString &texture = "B000", const Q
                    const QString &right = "", const QStringList &leftActions = {},
                    const QStringList &rightActions = {}, int x = 0, int y = 0)
 {
-    return QStringList{name, QString::number(x), QString::number(y), "32", "32", texture, "true",
-                       left, right, QString::number(leftActions.size())} +
+    return QStringList{name,
+                       QString::number(x),
+                       QString::number(y),
+                       "32",
+                       "32",
+                       texture,
+                       "true",
+                       left,
+                       right,
+                       QString::number(leftActions.size())} +
            leftActions + QStringList{QString::number(rightActions.size())} + rightActions;
 }
 
@@ -63,11 +71,12 @@ private slots:
         QTest::addColumn<QStringList>("file");
         QTest::addColumn<bool>("useUserCode");
         QTest::addColumn<QStringList>("findings");
-        const QStringList calls = project(
-            {button("Button_1", "B000", "L1", "R1"), button("Button_2", "B000", "", "L1")}, {}, {},
-            kDefinesL1);
+        const QStringList calls =
+            project({button("Button_1", "B000", "L1", "R1"), button("Button_2", "B000", "", "L1")},
+                    {}, {}, kDefinesL1);
         QTest::newRow("clean design")
-            << project({button("Button_1", "BTN1", "L1", "", {"ObjShow t \"Picture_1\"", "echo \"hi\""}),
+            << project({button("Button_1", "BTN1", "L1", "",
+                               {"ObjShow t \"Picture_1\"", "echo \"hi\""}),
                         button("Button_2", "BTN2", "", "", {}, {}, -316, 176)},
                        {picture("Picture_1", "P001", 316, -176)}, {text("Text_1", "Счет: 10")},
                        kDefinesL1)
@@ -82,10 +91,10 @@ private slots:
             << project({button("Button_1", "B000", "L1", "R1")}, {}, {}) << true << QStringList();
         QTest::newRow("actions")
             << project({button("Button_1", "B000", "", "",
-                                {"ObjShow t \"Picture_1\"", "ObjShow f \"Picture_9\"",
-                                 "ObjShow t \"Knopka\"", "echo \"a\\b\"", "ECHO \"x\\\"",
-                                 "echo \"say \"hi\"\""},
-                                {"ObjShow t \"Text_1\"", "ObjShow t \"Button_1\""})},
+                               {"ObjShow t \"Picture_1\"", "ObjShow f \"Picture_9\"",
+                                "ObjShow t \"Knopka\"", "echo \"a\\b\"", "ECHO \"x\\\"",
+                                "echo \"say \"hi\"\""},
+                               {"ObjShow t \"Text_1\"", "ObjShow t \"Button_1\""})},
                        {picture("Picture_1")}, {})
             << true
             << QStringList{
@@ -105,9 +114,10 @@ private slots:
             << QStringList{"p.vlp:8: error: \" или \\ в тексте ломают строку кода",
                            "p.vlp:14: error: \" или \\ в тексте ломают строку кода"};
         QTest::newRow("textures and positions")
-            << project({button("Button_1", "B00", "", "", {}, {}, 317, 0)},
-                       {picture("Picture_1", "", 0, -177), picture("Picture_2", "P0001", -400, 900)},
-                       {text("Text_1", "Hi", 0, 177)})
+            << project(
+                   {button("Button_1", "B00", "", "", {}, {}, 317, 0)},
+                   {picture("Picture_1", "", 0, -177), picture("Picture_2", "P0001", -400, 900)},
+                   {text("Text_1", "Hi", 0, 177)})
             << true
             << QStringList{"p.vlp:4: warning: центр объекта вне панели (X = 317, Y = 0)",
                            "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов",

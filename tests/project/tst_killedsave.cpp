@@ -57,8 +57,10 @@ void fillProject(Project &p, int variant)
     p.endBulkChange();
     QStringList code;
     for (int i = 0; i < objects; ++i)
-        code << QStringLiteral("function Button_%1_Left_Actions takes nothing returns nothing").arg(i + 1)
-             << QStringLiteral(" call ECHO(\"Вариант %1\")").arg(variant) << QStringLiteral("endfunction");
+        code << QStringLiteral("function Button_%1_Left_Actions takes nothing returns nothing")
+                    .arg(i + 1)
+             << QStringLiteral(" call ECHO(\"Вариант %1\")").arg(variant)
+             << QStringLiteral("endfunction");
     p.appendUserCodeLines(code);
 }
 

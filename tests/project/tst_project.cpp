@@ -123,10 +123,10 @@ private slots:
         p.OnMainFunc();
         p.OnMainFunc();
         p.RemoveFunc(QStringLiteral("A"));
-        QCOMPARE(p.userCodeLines(),
-                 QStringList({"function ECHO takes string msg returns nothing",
-                              " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)",
-                              "endfunction"}));
+        QCOMPARE(
+            p.userCodeLines(),
+            QStringList({"function ECHO takes string msg returns nothing",
+                         " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)", "endfunction"}));
         QVERIFY(!p.ProjectModified());
         // An edit of the document shown in a view (which lays it out) is the
         // user's.
@@ -183,8 +183,8 @@ private slots:
         QCOMPARE(p.history().count(), steps + 1);
         c.copy(*picture);
         QCOMPARE(c.paste().pasted->Name, QStringLiteral("Picture_2"));
-        QVERIFY(c.applyActions(static_cast<VellButton &>(*button), ClickSide::Left,
-                               {"echo \"Hi\""}));
+        QVERIFY(
+            c.applyActions(static_cast<VellButton &>(*button), ClickSide::Left, {"echo \"Hi\""}));
         c.setVisible(*button, false);
         const QByteArray end = JoinTextLines(ProjectFileLines(p));
         QCOMPARE(p.history().undoText(), QStringLiteral("изменение Видимость Button_2"));

@@ -5,8 +5,8 @@
 #include "project/projectfile.h"
 
 #include <QRandomGenerator>
-#include <QTextCursor>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QtTest>
 
 using namespace vell;
@@ -90,7 +90,8 @@ private slots:
         const QString path = dir.filePath("a.vlp");
         SaveProjectFile(p, path);
         QVERIFY(!p.ProjectModified());
-        const QByteArray expected = readBytes(QStringLiteral(VELL_TEST_DATA "/one_object_of_each_kind.vlp"));
+        const QByteArray expected =
+            readBytes(QStringLiteral(VELL_TEST_DATA "/one_object_of_each_kind.vlp"));
         QCOMPARE(readBytes(path), expected);
 
         // Read back into a project that already has objects and user code.
@@ -129,7 +130,8 @@ private slots:
         QTest::addColumn<bool>("saveUserCode");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("without user code")
-            << false << QByteArray("FMVELLVERSIONKEY2.1\r\nbtncount:0\r\npiccount:0\r\ntexcount:0\r\n");
+            << false
+            << QByteArray("FMVELLVERSIONKEY2.1\r\nbtncount:0\r\npiccount:0\r\ntexcount:0\r\n");
         QTest::newRow("with empty user code")
             << true
             << QByteArray("FMVELLVERSIONKEY2.1\r\nbtncount:0\r\npiccount:0\r\ntexcount:0\r\n"
@@ -148,8 +150,11 @@ private slots:
     void randomProjectsRoundTrip()
     {
         QRandomGenerator random(20261207);
-        const QStringList words{"Привет", "a b", "\"q\"", "", "ЁёЖ№", "ObjShow t \"Text_1\"", "x\tz"};
-        const auto word = [&] { return words[random.bounded(int(words.size()))]; };
+        const QStringList words{"Привет", "a b", "\"q\"", "", "ЁёЖ№", "ObjShow t \"Text_1\"",
+                                "x\tz"};
+        const auto word = [&] {
+            return words[random.bounded(int(words.size()))];
+        };
         for (int round = 0; round < 20; ++round) {
             Project p;
             ObjectTables &t = p.tables();
@@ -251,7 +256,12 @@ private slots:
         QStringList fullNames;
         for (int i = 1; i <= 9999; ++i) {
             fullNames << QStringLiteral("Picture_%1").arg(i);
-            full << fullNames.last() << "0" << "0" << "32" << "32" << "B000" << "true";
+            full << fullNames.last() << "0"
+                 << "0"
+                 << "32"
+                 << "32"
+                 << "B000"
+                 << "true";
         }
         QTest::newRow("full table") << fileOf(full + QStringList{"texcount:0"}) << int(O::Complete)
                                     << "" << 0 << fullNames.join(u',') << QStringList();
@@ -326,9 +336,10 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("p.vlp");
-        writeBytes(path, "FMVELLVERSIONKEY2.1\r\nbtncount:1\nButton_3\r-7\n12\n45\n33\nQx\nfalse\nL\nR\n"
-                         "1\nObjShow f \"Text_1\"\n2\nECHO \"a\"\nECHO \"b\"\npiccount:0\ntexcount:1\n"
-                         "Text_8\n5\n-6\n\xcf\xf0\xe8\xe2\xe5\xf2\nfalse\n$000000FF\n");
+        writeBytes(path,
+                   "FMVELLVERSIONKEY2.1\r\nbtncount:1\nButton_3\r-7\n12\n45\n33\nQx\nfalse\nL\nR\n"
+                   "1\nObjShow f \"Text_1\"\n2\nECHO \"a\"\nECHO \"b\"\npiccount:0\ntexcount:1\n"
+                   "Text_8\n5\n-6\n\xcf\xf0\xe8\xe2\xe5\xf2\nfalse\n$000000FF\n");
         Project p;
         QCOMPARE(LoadProjectFile(p, path).outcome, ProjectLoad::Outcome::Loaded);
         const VellButton &b = *p.tables().button(1);
@@ -438,11 +449,16 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("result");
-        QTest::newRow("none") << "/d/proj" << "/d/proj.vlp";
-        QTest::newRow("kept") << "/d/proj.vlp" << "/d/proj.vlp";
-        QTest::newRow("upper case") << "/d/a.VLP" << "/d/a.VLP.vlp";
-        QTest::newRow("short") << "vlp" << "vlp.vlp";
-        QTest::newRow("just the extension") << ".vlp" << ".vlp";
+        QTest::newRow("none") << "/d/proj"
+                              << "/d/proj.vlp";
+        QTest::newRow("kept") << "/d/proj.vlp"
+                              << "/d/proj.vlp";
+        QTest::newRow("upper case") << "/d/a.VLP"
+                                    << "/d/a.VLP.vlp";
+        QTest::newRow("short") << "vlp"
+                               << "vlp.vlp";
+        QTest::newRow("just the extension") << ".vlp"
+                                            << ".vlp";
     }
     void extensionRule()
     {

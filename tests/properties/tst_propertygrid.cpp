@@ -173,12 +173,18 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("left");
-        QTest::newRow("X") << 1 << "123" << "23";
-        QTest::newRow("Y") << 2 << "-45" << "45";
-        QTest::newRow("width") << 3 << "456" << "56";
-        QTest::newRow("texture") << 5 << "Ab12" << "b12";
-        QTest::newRow("left click") << 7 << "Fn12" << "n12";
-        QTest::newRow("right click") << 8 << "Go3" << "o3";
+        QTest::newRow("X") << 1 << "123"
+                           << "23";
+        QTest::newRow("Y") << 2 << "-45"
+                           << "45";
+        QTest::newRow("width") << 3 << "456"
+                               << "56";
+        QTest::newRow("texture") << 5 << "Ab12"
+                                 << "b12";
+        QTest::newRow("left click") << 7 << "Fn12"
+                                    << "n12";
+        QTest::newRow("right click") << 8 << "Go3"
+                                     << "o3";
     }
     void deleteKeyErases()
     {

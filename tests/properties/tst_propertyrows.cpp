@@ -100,8 +100,12 @@ private slots:
         QTest::newRow("text") << 3 << 3 << "" << QStringLiteral("Aя !\"_-ЁёЖ№€") + bs
                               << QString::fromUtf8("\u4e2d\u00e9");
         // No line breaks in the one-line text, empty or not.
-        QTest::newRow("text refuses CR") << 3 << 3 << "ab" << "" << "\r";
-        QTest::newRow("text refuses LF") << 3 << 3 << "" << "" << "\n";
+        QTest::newRow("text refuses CR") << 3 << 3 << "ab"
+                                         << ""
+                                         << "\r";
+        QTest::newRow("text refuses LF") << 3 << 3 << ""
+                                         << ""
+                                         << "\n";
         QTest::newRow("text visibility") << 3 << 4 << ""
                                          << ""
                                          << "tf";
@@ -180,7 +184,8 @@ private slots:
         QVERIFY(ApplyRow(t, *b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
         QCOMPARE(b->X, 2147483647);
         QCOMPARE(b->Y, int(-2147483648LL));
-        QVERIFY(ApplyRow(t, *b, 3, {"2147483647", "-2147483648", "2147483647", "2000000001"}).changed);
+        QVERIFY(
+            ApplyRow(t, *b, 3, {"2147483647", "-2147483648", "2147483647", "2000000001"}).changed);
         QCOMPARE(b->X, 2147483647);
         // The object keeps any size (less an odd pixel); only its drawing is
         // held to a size the panel can paint.

@@ -32,7 +32,8 @@ inline void typeText(QWidget *widget, const QString &text)
 class AppFixture
 {
 public:
-    explicit AppFixture(const QByteArray &settingsFile = QByteArray()) : m_oldDir(QDir::currentPath())
+    explicit AppFixture(const QByteArray &settingsFile = QByteArray())
+        : m_oldDir(QDir::currentPath())
     {
         QDir::setCurrent(m_dir.path());
         if (!settingsFile.isEmpty()) {

@@ -27,6 +27,8 @@ inline QImage PanelDrawnAfresh(const vell::PanelScene &scene, const vell::PanelE
 inline QImage PanelShown(QWidget *panel)
 {
     QApplication::processEvents();
-    return panel->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(
-        1, 1, vell::kPanelWidth - 2, vell::kPanelHeight - 2);
+    return panel->grab()
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32)
+        .copy(1, 1, vell::kPanelWidth - 2, vell::kPanelHeight - 2);
 }

@@ -180,9 +180,9 @@ private slots:
 
     void doubleClickPutsCaretOnHeader()
     {
-        project->appendUserCodeLines({"globals", "endglobals", "function F takes nothing", "endfunction",
-                        "function G", "  call F()", "endfunction", "function F takes integer i",
-                        "endfunction"});
+        project->appendUserCodeLines({"globals", "endglobals", "function F takes nothing",
+                                      "endfunction", "function G", "  call F()", "endfunction",
+                                      "function F takes integer i", "endfunction"});
         QCOMPARE(listEntries(w->FuncList), QStringList({"F", "G", "F"}));
 
         const QList<std::pair<int, int>> entryToLine{{1, 4}, {2, 2}, {0, 2}};
@@ -209,8 +209,8 @@ private slots:
 
     void removeFuncThroughWindow()
     {
-        project->appendUserCodeLines({"function F takes nothing", " endfunction", "function F", "endfunction",
-                        "function Open"});
+        project->appendUserCodeLines({"function F takes nothing", " endfunction", "function F",
+                                      "endfunction", "function Open"});
         project->RemoveFunc("F");
         QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
         project->RemoveFunc("Open");
@@ -239,7 +239,8 @@ private slots:
         QCOMPARE(w->userCodeLines(), echo);
         // One the user typed or loaded (also below other code) is not doubled.
         project->RemoveFunc("ECHO");
-        typeText(w->UserCode, "function B\nendfunction\nfunction ECHO takes nothing\nendfunction\n");
+        typeText(w->UserCode,
+                 "function B\nendfunction\nfunction ECHO takes nothing\nendfunction\n");
         project->OnMainFunc();
         QCOMPARE(w->userCodeLines().size(), 4);
         QCOMPARE(w->userCodeLines().first(), QStringLiteral("function B"));

@@ -209,8 +209,9 @@ bool TForm5::addRecord(const ActionView &view)
     if (view.kind == ActionKind::None)
         return true;
     if (m_table.isFull()) {
-        dialogs().message(this, QStringLiteral("Нельзя добавить действие: в списке уже %1 действий.")
-                                    .arg(ActionTable::Capacity));
+        dialogs().message(this,
+                          QStringLiteral("Нельзя добавить действие: в списке уже %1 действий.")
+                              .arg(ActionTable::Capacity));
         return false;
     }
     // New actions always go last under the root, whatever is selected.

@@ -15,8 +15,8 @@
 #include "project/projectfile.h"
 #include "properties/gui/propertygrid.h"
 #include "settings/gui/tform2.h"
-#include "usercode/usercodelines.h"
 #include "usercode/gui/tform3.h"
+#include "usercode/usercodelines.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -254,7 +254,7 @@ void TForm1::createMenus()
 {
     QMenuBar *bar = menuBar();
     const auto item = [](QMenu *menu, const char *name, const QString &caption,
-                             const QKeySequence &shortcut, int image) {
+                         const QKeySequence &shortcut, int image) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         if (!shortcut.isEmpty())
@@ -294,13 +294,11 @@ void TForm1::createMenus()
     QUndoStack &history = m_project.history();
     const auto showHistory = [this, &history] {
         MMUndo->setEnabled(history.canUndo());
-        MMUndo->setText(history.canUndo()
-                            ? QStringLiteral("Отменить: ") + history.undoText()
-                            : QStringLiteral("Отменить"));
+        MMUndo->setText(history.canUndo() ? QStringLiteral("Отменить: ") + history.undoText()
+                                          : QStringLiteral("Отменить"));
         MMRedo->setEnabled(history.canRedo());
-        MMRedo->setText(history.canRedo()
-                            ? QStringLiteral("Повторить: ") + history.redoText()
-                            : QStringLiteral("Повторить"));
+        MMRedo->setText(history.canRedo() ? QStringLiteral("Повторить: ") + history.redoText()
+                                          : QStringLiteral("Повторить"));
     };
     connect(&history, &QUndoStack::indexChanged, this, showHistory);
     connect(&history, &QUndoStack::cleanChanged, this, showHistory);
@@ -583,7 +581,6 @@ void TForm1::InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
-
 void TForm1::InfoListSetEditText(int row, const QString &value)
 {
     VellControl *object = m_surface->selectedObject();
@@ -818,8 +815,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (event->type() == QEvent::KeyPress && (watched == ObjList || watched == ObjList->lineEdit()) &&
-        !ObjList->view()->isVisible() && ObjListKeyDown(static_cast<QKeyEvent *>(event)))
+    if (event->type() == QEvent::KeyPress &&
+        (watched == ObjList || watched == ObjList->lineEdit()) && !ObjList->view()->isVisible() &&
+        ObjListKeyDown(static_cast<QKeyEvent *>(event)))
         return true;
     // Characters typed into the kind box or the object box are discarded;
     // arrows and other keys work as usual.

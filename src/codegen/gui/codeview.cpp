@@ -512,14 +512,14 @@ void CodeView::contextMenuEvent(QContextMenuEvent *e)
 {
     // The same words as the window's own menu.
     QMenu menu(this);
-    QAction *copyItem = menu.addAction(
-        QStringLiteral("Копировать") + QLatin1Char('\t') +
-        QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText));
+    QAction *copyItem =
+        menu.addAction(QStringLiteral("Копировать") + QLatin1Char('\t') +
+                       QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText));
     copyItem->setEnabled(hasSelection());
     connect(copyItem, &QAction::triggered, this, &CodeView::copy);
-    QAction *allItem = menu.addAction(
-        QStringLiteral("Выделить все") + QLatin1Char('\t') +
-        QKeySequence(QKeySequence::SelectAll).toString(QKeySequence::NativeText));
+    QAction *allItem =
+        menu.addAction(QStringLiteral("Выделить все") + QLatin1Char('\t') +
+                       QKeySequence(QKeySequence::SelectAll).toString(QKeySequence::NativeText));
     allItem->setEnabled(!text().isEmpty());
     connect(allItem, &QAction::triggered, this, &CodeView::selectAll);
     menu.exec(e->globalPos());

@@ -71,9 +71,9 @@ void paintElement(QPainter &painter, const PanelElement &e)
             const double from = clip.left() - r.left();
             const double to = clip.right() + 1 - r.left();
             const std::vector<LabelPiece> &pieces = LabelPieces(text);
-            auto piece = std::partition_point(pieces.begin(), pieces.end(), [&](const LabelPiece &p) {
-                return p.left + p.width < from;
-            });
+            auto piece =
+                std::partition_point(pieces.begin(), pieces.end(),
+                                     [&](const LabelPiece &p) { return p.left + p.width < from; });
             painter.save();
             painter.setClipRect(r, Qt::IntersectClip);
             for (; piece != pieces.end() && piece->left <= to; ++piece)
@@ -120,8 +120,8 @@ void paintElement(QPainter &painter, const PanelElement &e)
     // panel is drawn (the ghost of a label millions of pixels wide would
     // take seconds). The cut edges lie outside the panel.
     const int margin = 2 * w + 8;
-    const QRect near = r & QRect(-margin, -margin, kPanelWidth + 2 * margin,
-                                 kPanelHeight + 2 * margin);
+    const QRect near =
+        r & QRect(-margin, -margin, kPanelWidth + 2 * margin, kPanelHeight + 2 * margin);
     if (near.isEmpty())
         return;
     painter.save();
@@ -210,8 +210,8 @@ void DesignPanel::refreshCache()
 void DesignPanel::startLayers(const PanelElement *handle)
 {
     const VellResizeRect *frame = handle->frame();
-    const PanelElement *element = frame && frame->Owner ? m_surface.tables().element(*frame->Owner)
-                                                        : nullptr;
+    const PanelElement *element =
+        frame && frame->Owner ? m_surface.tables().element(*frame->Owner) : nullptr;
     if (!element)
         return;
     m_layers = std::make_unique<ResizeLayers>(ResizeLayers{
@@ -468,10 +468,10 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
         return;
     }
     // A release without a time stamp (made by a program) tells nothing.
-    const bool repeat = event->isAutoRepeat() ||
-                        (event->key() == m_releasedKey && m_releasedAt != 0 &&
-                         event->timestamp() >= m_releasedAt &&
-                         event->timestamp() - m_releasedAt <= kRepeatGapMs);
+    const bool repeat =
+        event->isAutoRepeat() ||
+        (event->key() == m_releasedKey && m_releasedAt != 0 && event->timestamp() >= m_releasedAt &&
+         event->timestamp() - m_releasedAt <= kRepeatGapMs);
     m_releasedKey = 0;
     m_surface.nudge(dx, dy, repeat);
     event->accept();

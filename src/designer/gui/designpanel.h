@@ -76,8 +76,8 @@ private:
         QRect moved;
         bool moving(const PanelElement *e) const
         {
-            return e && (e == element ||
-                         (e->shape() == ElementShape::Handle && e->frame() == frame));
+            return e &&
+                   (e == element || (e->shape() == ElementShape::Handle && e->frame() == frame));
         }
     };
     void startLayers(const PanelElement *handle);

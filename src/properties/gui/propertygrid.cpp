@@ -10,8 +10,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QTextLayout>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
 #include <QToolButton>
 
 #include <algorithm>
@@ -120,7 +120,8 @@ public:
             generalWay();
             return;
         }
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+        const int margin =
+            style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
         const QRect r = opt.rect.adjusted(margin, 0, -margin, 0);
         QTextLayout layout(text, opt.font, painter->device());
         layout.beginLayout();
@@ -141,8 +142,9 @@ public:
             style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
         }
         const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                           : (opt.state & QStyle::State_Active) ? QPalette::Normal
-                                                                                : QPalette::Inactive;
+                                           : (opt.state & QStyle::State_Active)
+                                               ? QPalette::Normal
+                                               : QPalette::Inactive;
         painter->save();
         painter->setPen(opt.palette.color(group, opt.state & QStyle::State_Selected
                                                      ? QPalette::HighlightedText
@@ -393,10 +395,10 @@ bool PropertyGrid::filterKeyPress(QObject *editor, QKeyEvent *event)
         typed = event->text();
     // Keys that type no character (Delete, whose text is DEL on some
     // systems, arrows, Home, End, Ctrl shortcuts) work as usual.
-    if (typed.isEmpty() || (typed != QLatin1String("\b") &&
-                            std::all_of(typed.begin(), typed.end(), [](QChar c) {
-                                return c.category() == QChar::Other_Control;
-                            })))
+    if (typed.isEmpty() ||
+        (typed != QLatin1String("\b") && std::all_of(typed.begin(), typed.end(), [](QChar c) {
+             return c.category() == QChar::Other_Control;
+         })))
         return false;
     if (qobject_cast<QComboBox *>(editor))
         return true; // pick lists take no typed characters

@@ -1,9 +1,9 @@
 #include "settings/gui/tform2.h"
 
 #include "app/gui/dialogs.h"
+#include "app/gui/onelineedit.h"
 #include "common/vellerror.h"
 #include "project/project.h"
-#include "app/gui/onelineedit.h"
 #include "settings/gui/colorswatch.h"
 #include "settings/settingsfile.h"
 #include "usercode/gui/tform3.h"
@@ -19,7 +19,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
 
 using namespace vell;
 
@@ -140,8 +139,9 @@ TForm2::TForm2(Project &project, QWidget *parent) : QDialog(parent), m_project(p
         *edits[i] = edit;
         names->addRow(captions[i], edit);
         const auto field = fields[i];
-        connect(edit, &QLineEdit::textChanged, this,
-                [this, field](const QString &text) { changed([&](Settings &s) { s.*field = text; }); });
+        connect(edit, &QLineEdit::textChanged, this, [this, field](const QString &text) {
+            changed([&](Settings &s) { s.*field = text; });
+        });
     }
     compileLayout->addLayout(names);
     compileLayout->addStretch();
