@@ -1,5 +1,4 @@
 #include "common/cp1251.h"
-#include "common/systemreason.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "filebytes.h"
@@ -362,26 +361,6 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System), before);
         QCOMPARE(QFileInfo(path).isSymLink(), kind == "link");
         QVERIFY(!QFileInfo(path).isFile() && !QFileInfo(dir.filePath("fifo")).isFile());
-    }
-
-    // Reasons in the program's language, whatever the system's.
-    void systemReasons_data()
-    {
-        QTest::addColumn<int>("errnum");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("no space") << ENOSPC << "на диске нет места";
-        QTest::newRow("quota") << EDQUOT << "на диске нет места: исчерпана дисковая квота";
-        QTest::newRow("access") << EACCES << "нет прав доступа";
-        QTest::newRow("read-only") << EROFS << "файловая система только для чтения";
-        QTest::newRow("another") << EPROTO << QStringLiteral("системная ошибка с кодом 71");
-    }
-    void systemReasons()
-    {
-        QFETCH(int, errnum);
-        QFETCH(QString, reason);
-        QCOMPARE(SystemReason(errnum), reason);
-        QCOMPARE(FileDeviceReason(errnum, QFileDevice::WriteError), reason);
-        QCOMPARE(FileDeviceReason(0, QFileDevice::WriteError), QStringLiteral("ошибка записи"));
     }
 
     void createErrorNamesFile()

@@ -299,7 +299,6 @@ private slots:
         } pastes[] = {
             {"a\nb", "PictureVar", refused + "000A", false},
             {"Привет\n", "Привет", {}, false},
-            {"x\ty", "Привет", refused + "0009", false},
             {"Hi\r\n", "Hi", {}, true},
             {QString(QChar(0)), "Hi", refused + "0000", false},
             {"A\r", "A", {}, false},
