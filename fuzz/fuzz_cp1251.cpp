@@ -30,7 +30,6 @@ void checkBytes(const QByteArray &bytes)
     FUZZ_CHECK(EncodeCp1251(text, back));
     FUZZ_CHECK_EQUAL(back, bytes);
     FUZZ_CHECK(NonCp1251Chars(text).isEmpty());
-    FUZZ_CHECK_EQUAL(RemoveNonCp1251Chars(text), text);
 }
 
 void checkUtf16(const QString &text)
@@ -51,17 +50,6 @@ void checkUtf16(const QString &text)
     FUZZ_CHECK_EQUAL(encoded, bad.isEmpty());
     if (encoded)
         FUZZ_CHECK_EQUAL(DecodeCp1251(out), text);
-
-    const QString kept = RemoveNonCp1251Chars(text);
-    FUZZ_CHECK_EQUAL(kept.size(), text.size() - [&] {
-        qsizetype n = 0;
-        for (const QChar c : text)
-            n += IsCp1251Char(c) ? 0 : 1;
-        return n;
-    }());
-    FUZZ_CHECK(EncodeCp1251(kept, out));
-    FUZZ_CHECK_EQUAL(DecodeCp1251(out), kept);
-    FUZZ_CHECK_EQUAL(kept == text, encoded);
 
     // Lines that the code page cannot hold are refused, never altered.
     bool refused = false;

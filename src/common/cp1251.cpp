@@ -77,15 +77,4 @@ QString NonCp1251Chars(const QString &text)
     return bad;
 }
 
-QString RemoveNonCp1251Chars(const QString &text)
-{
-    QString kept;
-    kept.reserve(text.size());
-    for (const QChar c : text) {
-        if (IsCp1251Char(c))
-            kept.append(c);
-    }
-    return kept;
-}
-
 } // namespace vell

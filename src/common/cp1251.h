@@ -22,7 +22,4 @@ bool IsCp1251Char(QChar c);
 // order of first appearance.
 QString NonCp1251Chars(const QString &text);
 
-// The text without the characters the code page cannot store.
-QString RemoveNonCp1251Chars(const QString &text);
-
 } // namespace vell
