@@ -213,13 +213,13 @@ int main(int argc, char *argv[])
 
     const double paintAll = median(5, [&] { panel->render(&image); });
     const double paintAllAfresh = median(5, [&] {
-        form->tables().scene().invalidate(panel->rect());
+        form->surface().drawing().scene().invalidate(panel->rect());
         panel->render(&image);
     });
     std::printf("paint the whole panel: %.2f ms from its picture, %.1f ms afresh\n", paintAll,
                 paintAllAfresh);
 
-    const PanelScene &scene = form->tables().scene();
+    const PanelScene &scene = form->surface().drawing().scene();
     const double hitMiss = median(101, [&] { scene.elementAt(QPoint(-10, -10)); });
     const double hitMissInside = median(101, [&] { scene.elementAt(QPoint(3, 350)); });
     const double hitTop = median(101, [&] { scene.elementAt(QPoint(316, 176)); });
@@ -232,7 +232,7 @@ int main(int argc, char *argv[])
     // Interaction at full tables.
     VellButton *b = form->tables().button(ObjectTables::Capacity);
     form->tables().SetPosition(*b, 0, 0);
-    const QPoint centre = form->tables().element(*b)->rect().center();
+    const QPoint centre = form->surface().drawing().element(*b)->rect().center();
     const double press = median(21, [&] {
         sendMouse(panel, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
         sendMouse(panel, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
@@ -271,10 +271,10 @@ int main(int argc, char *argv[])
     form->tables().SetPosition(*resized, 40, 25);
     form->surface().Select(*resized);
     sendMouse(panel, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
-    const QPoint grip = form->tables().frame(*resized)->handleRect(3).center();
+    const QPoint grip = form->surface().drawing().frame(*resized)->handleRect(3).center();
     sendMouse(panel, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
     QApplication::processEvents();
-    const QSize sizeBefore = form->tables().element(*resized)->rect().size();
+    const QSize sizeBefore = form->surface().drawing().element(*resized)->rect().size();
     const auto resizeTicks = [&](PaintRecorder &areas) {
         areas.recording = true;
         const double tick = median(101, [&] {
@@ -303,7 +303,7 @@ int main(int argc, char *argv[])
                   Qt::LeftButton);
         QApplication::processEvents();
     });
-    const QSize sizeAfter = form->tables().element(*resized)->rect().size();
+    const QSize sizeAfter = form->surface().drawing().element(*resized)->rect().size();
     sendMouse(panel, QEvent::MouseButtonRelease, grip, Qt::LeftButton, Qt::NoButton);
     const double recolourSame = median(21, [&] { form->RecoloringTimerTimer(); });
     const long peak = peakKiB();

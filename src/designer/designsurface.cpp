@@ -9,7 +9,8 @@
 namespace vell {
 
 DesignSurface::DesignSurface(Project &project, ProjectCommands &commands, QObject *parent)
-    : QObject(parent), m_project(project), m_commands(commands)
+    : QObject(parent), m_project(project), m_commands(commands),
+      m_drawing(project.tables(), project.settings().buttonColor, project.settings().pictureColor)
 {
     connect(&m_project, &Project::objectAboutToBeRemoved, this, &DesignSurface::forget);
 }
@@ -18,22 +19,22 @@ DesignSurface::~DesignSurface() = default;
 
 PanelElement *DesignSurface::CurrentSelection() const
 {
-    return m_selection ? m_project.tables().element(*m_selection) : nullptr;
+    return m_selection ? m_drawing.element(*m_selection) : nullptr;
 }
 
 VellResizeRect *DesignSurface::ActiveFrame() const
 {
-    return m_resized ? m_project.tables().frame(*m_resized) : nullptr;
+    return m_resized ? m_drawing.frame(*m_resized) : nullptr;
 }
 
 PanelElement *DesignSurface::dragged() const
 {
-    return m_dragged ? m_project.tables().element(*m_dragged) : nullptr;
+    return m_dragged ? m_drawing.element(*m_dragged) : nullptr;
 }
 
 void DesignSurface::setDragged(PanelElement *element)
 {
-    m_dragged = m_project.tables().objectOf(element);
+    m_dragged = m_drawing.objectOf(element);
 }
 
 void DesignSurface::forget(const VellControl *object)
@@ -62,23 +63,23 @@ void DesignSurface::unhighlight(VellControl *object)
 {
     if (!object)
         return;
-    PanelElement *element = tables().element(*object);
+    PanelElement *element = m_drawing.element(*object);
     if (object->Kind == KindText) {
         element->setFill(kButtonFace);
     } else {
         element->setPen(QColor(0, 0, 0), 1);
         // A frame being dragged stays (hidden) until its handle is let go.
         if (object == m_resized)
-            tables().frame(*object)->SetVisible(false);
+            m_drawing.frame(*object)->SetVisible(false);
         else
-            tables().dropFrame(*object);
+            m_drawing.dropFrame(*object);
     }
 }
 
 void DesignSurface::highlight(VellControl &object)
 {
     const Settings &settings = m_project.settings();
-    PanelElement *element = tables().element(object);
+    PanelElement *element = m_drawing.element(object);
     if (object.Kind == KindText) {
         element->setFill(settings.selectedTextColor);
         const auto &text = static_cast<VellText &>(object);
@@ -88,13 +89,13 @@ void DesignSurface::highlight(VellControl &object)
         }
     } else {
         element->setPen(settings.selectionBorderColor, 2);
-        tables().frame(object)->SetVisible(true);
+        m_drawing.frame(object)->SetVisible(true);
     }
 }
 
 void DesignSurface::press(PanelElement *element, PressState state)
 {
-    VellControl *object = tables().objectOf(element);
+    VellControl *object = m_drawing.objectOf(element);
     if (!object)
         return;
     unhighlight(m_selection);
@@ -102,7 +103,7 @@ void DesignSurface::press(PanelElement *element, PressState state)
     if (state == PressState::LeftAlone && m_project.settings().borderMove) {
         destroyGhost();
         m_ghost =
-            std::make_unique<PanelElement>(tables().scene(), ElementShape::Ghost, element->rect());
+            std::make_unique<PanelElement>(m_drawing.scene(), ElementShape::Ghost, element->rect());
         m_ghost->setFillStyle(FillStyle::Clear);
         m_ghost->setDottedPen(true);
         m_lastTickPointer = QPoint(INT_MIN, INT_MIN);
@@ -116,7 +117,7 @@ void DesignSurface::press(PanelElement *element, PressState state)
 
 void DesignSurface::Select(VellControl &object)
 {
-    press(tables().element(object), PressState::Other);
+    press(m_drawing.element(object), PressState::Other);
 }
 
 void DesignSurface::pressBarePanel(PressState state)
@@ -127,17 +128,17 @@ void DesignSurface::pressBarePanel(PressState state)
 
 bool DesignSurface::acceptsDrop(QPoint point, const PanelElement *dragged) const
 {
-    if (!m_project.tables().objectOf(dragged))
+    if (!m_drawing.objectOf(dragged))
         return false;
     if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(point))
         return false;
-    const PanelElement *target = m_project.tables().scene().elementAt(point);
+    const PanelElement *target = m_drawing.scene().elementAt(point);
     return !target || target == m_ghost.get();
 }
 
 void DesignSurface::drop(PanelElement *dragged, QPoint point)
 {
-    VellControl *object = tables().objectOf(dragged);
+    VellControl *object = m_drawing.objectOf(dragged);
     if (!object)
         return;
     m_commands.moveTo(*object, point.x() - kPanelWidth / 2 - 1, kPanelHeight / 2 - point.y() + 1);
@@ -222,7 +223,7 @@ void DesignSurface::moveTick(QPoint pointer)
     }
     if (m_resized) {
         ActiveFrame()->DragHandleTo(pointer.x(), pointer.y());
-        tables().ApplyFrame(*m_resized);
+        m_drawing.ApplyFrame(*m_resized);
         emit propertiesShown(m_resized);
     }
 }
@@ -232,7 +233,7 @@ void DesignSurface::recolourButtons()
     const QColor color = m_project.settings().buttonColor;
     ObjectTables &t = tables();
     for (int id = 1; id <= t.ButtonCount(); ++id)
-        t.element(*t.button(id))->setFill(color);
+        m_drawing.element(*t.button(id))->setFill(color);
     m_buttonsColour = color;
 }
 

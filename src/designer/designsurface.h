@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/paneldrawing.h"
 #include "project/designhistory.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
@@ -38,6 +39,8 @@ public:
 
     Project &project() { return m_project; }
     ObjectTables &tables() { return m_project.tables(); }
+    // What the panel shows of the objects.
+    PanelDrawing &drawing() { return m_drawing; }
 
     // The selected object's element, or nullptr.
     PanelElement *CurrentSelection() const;
@@ -114,6 +117,8 @@ private:
 
     Project &m_project;
     ProjectCommands &m_commands;
+    // Before the ghost outline, which lies in its scene.
+    PanelDrawing m_drawing;
     VellControl *m_selection = nullptr;
     VellControl *m_dragged = nullptr;
     // The object whose frame handle is held.

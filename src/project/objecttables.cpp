@@ -18,66 +18,35 @@ template <typename T> T *entry(const std::vector<std::unique_ptr<T>> &table, int
 }
 
 // Removes entry id; later entries move up and carry their new identifiers.
-template <typename T, typename D>
-void removeEntry(std::vector<std::unique_ptr<T>> &table, std::vector<D> &drawings, int id)
+template <typename T> void removeEntry(std::vector<std::unique_ptr<T>> &table, int id)
 {
     if (id < 1 || id > int(table.size()))
         return;
     table.erase(table.begin() + (id - 1));
-    drawings.erase(drawings.begin() + (id - 1));
-    for (int i = id - 1; i < int(table.size()); ++i) {
+    for (int i = id - 1; i < int(table.size()); ++i)
         table[i]->Id = i + 1;
-        drawings[i].element->setTag(i + 1);
-    }
 }
 
 } // namespace
 
 ObjectTables::ObjectTables() = default;
 
-ObjectTables::~ObjectTables()
+ObjectTables::~ObjectTables() = default;
+
+void ObjectTables::addObserver(TableObserver *observer)
 {
-    m_scene.setRepaintHandler({});
-    m_scene.beginBulkRemoval();
-    for (auto &drawings : m_drawings)
-        drawings.clear();
-    m_scene.endBulkRemoval();
+    m_observers.push_back(observer);
 }
 
-std::vector<ObjectTables::Drawing> &ObjectTables::drawings(ObjectKind kind)
+void ObjectTables::removeObserver(TableObserver *observer)
 {
-    return m_drawings[kind - 1];
+    std::erase(m_observers, observer);
 }
 
-const std::vector<ObjectTables::Drawing> &ObjectTables::drawings(ObjectKind kind) const
+void ObjectTables::changed(const VellControl &object, ObjectAspect aspect)
 {
-    return m_drawings[kind - 1];
-}
-
-ObjectTables::Drawing ObjectTables::makeDrawing(VellControl &object, QColor fill)
-{
-    Drawing d;
-    const bool label = object.Kind == KindText;
-    const QRect rect = DrawnRect(object);
-    d.element = std::make_unique<PanelElement>(
-        m_scene, label ? ElementShape::Label : ElementShape::Rectangle, rect);
-    PanelElement &e = *d.element;
-    e.setTag(object.Id);
-    e.setObjectKind(object.Kind);
-    if (label) {
-        const auto &text = static_cast<const VellText &>(object);
-        e.setFill(kButtonFace);
-        e.setText(text.Text);
-        if (const auto color = TryTextToColor(text.TextColor))
-            e.setTextColor(*color);
-    } else {
-        e.setFill(fill);
-        e.setPen(QColor(0, 0, 0), 1);
-        e.setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
-        // The frame's handles lie right above the element.
-        m_scene.reserveOrders(4);
-    }
-    return d;
+    for (TableObserver *o : m_observers)
+        o->objectChanged(object, aspect);
 }
 
 VellControl *ObjectTables::create(ObjectKind kind, QColor fill)
@@ -138,7 +107,8 @@ T *ObjectTables::append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind,
     object->Id = int(table.size()) + 1;
     ++m_nameUses[object->Name];
     table.push_back(std::move(object));
-    drawings(kind).push_back(makeDrawing(*table.back(), fill));
+    for (TableObserver *o : m_observers)
+        o->objectAdded(*table.back(), fill);
     return table.back().get();
 }
 
@@ -169,13 +139,10 @@ T *ObjectTables::insertAt(std::vector<std::unique_ptr<T>> &table, const T &recor
     ++m_nameUses[object->Name];
     T *added = object.get();
     table.insert(table.begin() + at, std::move(object));
-    auto &d = drawings(kind);
-    d.insert(d.begin() + at, makeDrawing(*added, fill));
-    for (int i = at + 1; i < int(table.size()); ++i) {
+    for (int i = at + 1; i < int(table.size()); ++i)
         table[i]->Id = i + 1;
-        d[i].element->setTag(i + 1);
-    }
-    restore(*added, record);
+    for (TableObserver *o : m_observers)
+        o->objectAdded(*added, fill);
     return added;
 }
 
@@ -196,7 +163,6 @@ VellText *ObjectTables::insert(const VellText &record)
 
 void ObjectTables::restore(VellControl &object, const VellControl &record)
 {
-    PanelElement *e = element(object);
     const int id = object.Id;
     switch (object.Kind) {
     case KindButton:
@@ -205,34 +171,28 @@ void ObjectTables::restore(VellControl &object, const VellControl &record)
     case KindPicture:
         static_cast<VellPicture &>(object) = static_cast<const VellPicture &>(record);
         break;
-    case KindText: {
-        auto &text = static_cast<VellText &>(object);
-        text = static_cast<const VellText &>(record);
-        if (e) {
-            e->setText(text.Text);
-            e->setTextColor(TryTextToColor(text.TextColor).value_or(QColor(0, 0, 0)));
-        }
+    case KindText:
+        static_cast<VellText &>(object) = static_cast<const VellText &>(record);
         break;
-    }
     default:
         return;
     }
     object.Id = id;
-    if (!e)
-        return;
-    const QRect rect = DrawnRect(object);
-    e->setRect(rect);
-    if (object.Kind == KindText)
-        return;
-    e->setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
-    if (VellResizeRect *f = madeFrame(object))
-        f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
-                      rect.top() + rect.height());
+    changed(object, ObjectAspect::All);
 }
 
 int ObjectTables::count(ObjectKind kind) const
 {
-    return kind >= KindButton && kind <= KindText ? int(drawings(kind).size()) : 0;
+    switch (kind) {
+    case KindButton:
+        return int(m_buttons.size());
+    case KindPicture:
+        return int(m_pictures.size());
+    case KindText:
+        return int(m_texts.size());
+    default:
+        return 0;
+    }
 }
 
 int ObjectTables::totalCount() const
@@ -269,70 +229,11 @@ VellControl *ObjectTables::object(ObjectKind kind, int id) const
     }
 }
 
-VellControl *ObjectTables::objectOf(const PanelElement *element) const
-{
-    if (!element)
-        return nullptr;
-    VellControl *object = this->object(element->objectKind(), element->tag());
-    return object && this->element(*object) == element ? object : nullptr;
-}
-
-const ObjectTables::Drawing *ObjectTables::drawing(const VellControl &object) const
-{
-    if (object.Kind < KindButton || object.Kind > KindText || object.Id < 1 ||
-        object.Id > count(object.Kind))
-        return nullptr;
-    return &drawings(object.Kind)[object.Id - 1];
-}
-
-PanelElement *ObjectTables::element(const VellControl &object) const
-{
-    const Drawing *d = drawing(object);
-    return d ? d->element.get() : nullptr;
-}
-
-VellResizeRect *ObjectTables::frame(const VellControl &object) const
-{
-    const Drawing *d = drawing(object);
-    if (!d || object.Kind == KindText)
-        return nullptr;
-    if (!d->frame) {
-        const PanelElement &e = *d->element;
-        d->frame = std::make_unique<VellResizeRect>(const_cast<PanelScene &>(m_scene), e.rect(),
-                                                    e.stackOrder() + 1,
-                                                    this->object(object.Kind, object.Id));
-    }
-    return d->frame.get();
-}
-
-VellResizeRect *ObjectTables::madeFrame(const VellControl &object) const
-{
-    const Drawing *d = drawing(object);
-    return d ? d->frame.get() : nullptr;
-}
-
-void ObjectTables::dropFrame(const VellControl &object)
-{
-    if (const Drawing *d = drawing(object))
-        d->frame.reset();
-}
-
-void ObjectTables::placeDrawing(const VellControl &object)
-{
-    PanelElement *e = element(object);
-    if (!e)
-        return;
-    const QRect rect = DrawnRect(object);
-    e->setRect(rect);
-    if (VellResizeRect *f = madeFrame(object))
-        f->MoveTo(rect.left() + rect.width() / 2, rect.top() + rect.height() / 2);
-}
-
 void ObjectTables::SetPosition(VellControl &object, int x, int y)
 {
     object.X = x;
     object.Y = y;
-    placeDrawing(object);
+    changed(object, ObjectAspect::Place);
 }
 
 void ObjectTables::SetSize(VellControl &object, int w, int h)
@@ -346,21 +247,13 @@ void ObjectTables::SetExactSize(VellControl &object, int w, int h)
         return;
     object.Width = w;
     object.Height = h;
-    const QRect rect = DrawnRect(object);
-    if (VellResizeRect *f = madeFrame(object))
-        f->SetCorners(rect.left(), rect.top(), rect.left() + rect.width(),
-                      rect.top() + rect.height());
-    if (PanelElement *e = element(object))
-        e->setRect(rect);
+    changed(object, ObjectAspect::Size);
 }
 
 void ObjectTables::SetVisible(VellControl &object, bool visible)
 {
     object.Visible = visible;
-    if (object.Kind == KindButton || object.Kind == KindPicture) {
-        if (PanelElement *e = element(object))
-            e->setFillStyle(visible ? FillStyle::Solid : FillStyle::DiagCross);
-    }
+    changed(object, ObjectAspect::Visible);
 }
 
 void ObjectTables::SetText(VellText &text, const QString &value)
@@ -369,31 +262,22 @@ void ObjectTables::SetText(VellText &text, const QString &value)
     const QSize size = LabelSize(value);
     text.Width = size.width();
     text.Height = size.height();
-    if (PanelElement *e = element(text)) {
-        e->setText(value);
-        e->setSize(size.width(), size.height());
-    }
+    changed(text, ObjectAspect::Text);
 }
 
 void ObjectTables::SetTextColor(VellText &text, QColor color)
 {
     text.TextColor = ColorToText(color);
-    if (PanelElement *e = element(text))
-        e->setTextColor(color);
+    changed(text, ObjectAspect::TextColor);
 }
 
-void ObjectTables::ApplyFrame(VellControl &object)
+void ObjectTables::SetFramedRect(VellControl &object, const QRect &rect)
 {
-    VellResizeRect *f = frame(object);
-    PanelElement *e = element(object);
-    if (!f || !e)
-        return;
-    const QRect rect = f->FramedRect();
-    e->setRect(rect);
     object.Width = rect.width();
     object.Height = rect.height();
     object.X = rect.left() + rect.width() / 2 - kPanelWidth / 2;
     object.Y = kPanelHeight / 2 - rect.top() - rect.height() / 2;
+    changed(object, ObjectAspect::Framed);
 }
 
 void ObjectTables::remove(ObjectKind kind, int id)
@@ -406,25 +290,25 @@ void ObjectTables::remove(ObjectKind kind, int id)
     forgetName(gone->Name);
     switch (kind) {
     case KindButton:
-        removeEntry(m_buttons, drawings(kind), id);
+        removeEntry(m_buttons, id);
         break;
     case KindPicture:
-        removeEntry(m_pictures, drawings(kind), id);
+        removeEntry(m_pictures, id);
         break;
     default:
-        removeEntry(m_texts, drawings(kind), id);
+        removeEntry(m_texts, id);
         break;
     }
+    for (TableObserver *o : m_observers)
+        o->objectRemoved(kind, id);
 }
 
 void ObjectTables::clearAll()
 {
     if (aboutToRemove)
         aboutToRemove(nullptr);
-    m_scene.beginBulkRemoval();
-    for (auto &drawings : m_drawings)
-        drawings.clear();
-    m_scene.endBulkRemoval();
+    for (TableObserver *o : m_observers)
+        o->objectsCleared();
     m_buttons.clear();
     m_pictures.clear();
     m_texts.clear();

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "designer/vellresizerect.h"
 #include "project/vellobjects.h"
+
+#include <QColor>
 
 #include <QHash>
 #include <QStringList>
@@ -12,13 +13,39 @@
 
 namespace vell {
 
-// The three object tables with their name counters, and the design panel's
-// elements drawn for the objects. Entry i of a table is the object with
-// identifier i (1-based), in creation order, without gaps. The objects are
-// plain records; every change goes through the operations below, which keep
-// the elements in step with them. This is the one owner of the objects:
-// whoever keeps a reference to one learns of its removal through
-// `aboutToRemove`.
+// What changed in an object, for those who show the tables.
+enum class ObjectAspect
+{
+    Place,  // X and Y
+    Size,   // width and height (about the unchanged centre)
+    Framed, // size and centre taken from a dragged frame
+    Visible,
+    Text, // a text's text, and its size with it
+    TextColor,
+    All, // every field (the history set them back or forth)
+};
+
+// Told of every change of the tables, in the order they happen: a view of
+// the objects (the design panel's drawing) follows them so. `fill` is the
+// colour a new button's or picture's rectangle is drawn in.
+class TableObserver
+{
+public:
+    virtual ~TableObserver() = default;
+    // The object came in at its place (Id); later ones moved down a place.
+    virtual void objectAdded(const VellControl &object, QColor fill) = 0;
+    virtual void objectChanged(const VellControl &object, ObjectAspect aspect) = 0;
+    // The object at the place went; later ones moved up a place.
+    virtual void objectRemoved(ObjectKind kind, int id) = 0;
+    virtual void objectsCleared() = 0;
+};
+
+// The three object tables with their name counters. Entry i of a table is
+// the object with identifier i (1-based), in creation order, without gaps.
+// The objects are plain records; every change goes through the operations
+// below, which tell the observers (what the panel draws is one). This is the
+// one owner of the objects: whoever keeps a reference to one learns of its
+// removal through `aboutToRemove`.
 class ObjectTables
 {
 public:
@@ -29,8 +56,8 @@ public:
     ObjectTables(const ObjectTables &) = delete;
     ObjectTables &operator=(const ObjectTables &) = delete;
 
-    PanelScene &scene() { return m_scene; }
-    const PanelScene &scene() const { return m_scene; }
+    void addObserver(TableObserver *observer);
+    void removeObserver(TableObserver *observer);
 
     bool isFull(ObjectKind kind) const { return count(kind) >= Capacity; }
 
@@ -60,16 +87,6 @@ public:
     VellPicture *picture(int id) const;
     VellText *text(int id) const;
     VellControl *object(ObjectKind kind, int id) const;
-    // The object an element belongs to, or nullptr.
-    VellControl *objectOf(const PanelElement *element) const;
-    // What the panel draws for an object: its element, and for buttons and
-    // pictures its selection frame (nullptr for texts). A frame is made when
-    // first asked for, hidden, framing the object's rectangle.
-    PanelElement *element(const VellControl &object) const;
-    VellResizeRect *frame(const VellControl &object) const;
-    // Lets the frame go (its handles vanish); asking again makes a new one.
-    // Thousands of frames that nobody shows need not be kept.
-    void dropFrame(const VellControl &object);
 
     // Object operations.
     void SetPosition(VellControl &object, int x, int y);
@@ -85,9 +102,9 @@ public:
     // left and top edges (the centre stays where X and Y say).
     void SetText(VellText &text, const QString &value);
     void SetTextColor(VellText &text, QColor color);
-    // The frame of a button or picture was dragged: the object takes the
-    // framed rectangle as its size and centre.
-    void ApplyFrame(VellControl &object);
+    // A button or picture takes the panel rectangle (a dragged frame's) as
+    // its size and centre.
+    void SetFramedRect(VellControl &object, const QRect &rect);
 
     // Puts a copy of an object back at its place (its Id) under its name,
     // with its fields; later entries move down and are renumbered. The name
@@ -96,7 +113,7 @@ public:
     VellPicture *insert(const VellPicture &record, QColor fill);
     VellText *insert(const VellText &record);
     // Gives an object every field of the record (of its kind and place)
-    // exactly, and draws it so.
+    // exactly.
     void restore(VellControl &object, const VellControl &record);
 
     // Removes the object: later entries move up one place and are renumbered.
@@ -119,31 +136,18 @@ public:
     int TextNameCounter = 0;
 
 private:
-    // What the panel draws for one object.
-    struct Drawing
-    {
-        std::unique_ptr<PanelElement> element;
-        mutable std::unique_ptr<VellResizeRect> frame;
-    };
-    std::vector<Drawing> &drawings(ObjectKind kind);
-    const std::vector<Drawing> &drawings(ObjectKind kind) const;
-    Drawing makeDrawing(VellControl &object, QColor fill);
-    const Drawing *drawing(const VellControl &object) const;
-    // The frame if one was made, else nullptr.
-    VellResizeRect *madeFrame(const VellControl &object) const;
-    void placeDrawing(const VellControl &object);
     template <typename T>
     T *append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, const QString *name,
               QColor fill);
     template <typename T>
     T *insertAt(std::vector<std::unique_ptr<T>> &table, const T &record, QColor fill);
     void forgetName(const QString &name);
+    void changed(const VellControl &object, ObjectAspect aspect);
 
-    PanelScene m_scene;
     std::vector<std::unique_ptr<VellButton>> m_buttons;
     std::vector<std::unique_ptr<VellPicture>> m_pictures;
     std::vector<std::unique_ptr<VellText>> m_texts;
-    std::vector<Drawing> m_drawings[3];
+    std::vector<TableObserver *> m_observers;
     // How many objects bear each name.
     QHash<QString, int> m_nameUses;
 };

@@ -23,7 +23,7 @@ const QStringList kEcho{"function ECHO takes string msg returns nothing",
 void clickEllipsis(AppFixture &f, const VellControl &object, int row)
 {
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                      f.tables().element(object)->rect().center());
+                      f.drawing().element(object)->rect().center());
     PropertyGrid *grid = f.form->InfoList;
     const QPoint cell = grid->visualRect(grid->model()->index(row - 1, 1)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell);

@@ -136,6 +136,7 @@ private:
     bool kindShown = true;
 
     ObjectTables &tables() { return f.tables(); }
+    PanelDrawing &drawing() { return f.drawing(); }
     Project &project() { return f.form->project(); }
     VellControl *selected() { return f.surface().selectedObject(); }
 
@@ -162,7 +163,7 @@ private:
     // the panel (and is not (0, 0), which QTest takes for the centre).
     std::optional<QPoint> pointOn(const VellControl &object)
     {
-        const QPoint centre = tables().element(object)->rect().center();
+        const QPoint centre = drawing().element(object)->rect().center();
         if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(centre) || centre.isNull())
             return std::nullopt;
         return centre;
@@ -246,7 +247,8 @@ private:
             why.prepend(QStringLiteral("undone: "));
             return;
         }
-        if (PanelShown(f.panel()) != PanelDrawnAfresh(tables().scene(), f.surface().GhostFrame())) {
+        if (PanelShown(f.panel()) !=
+            PanelDrawnAfresh(drawing().scene(), f.surface().GhostFrame())) {
             why = QStringLiteral("undone, the panel shows something else than its elements");
             return;
         }
@@ -292,7 +294,7 @@ private:
         operation += QStringLiteral(" on ") + object->Name;
         // What lies on top there is what the click selects (a handle starts
         // a resize instead).
-        PanelElement *top = tables().scene().elementAt(*at, nullptr, true);
+        PanelElement *top = drawing().scene().elementAt(*at, nullptr, true);
         VellControl *before = selected();
         const QRect topRect = top ? top->rect() : QRect();
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, *at);
@@ -302,7 +304,7 @@ private:
                 why = QStringLiteral("a click on a handle changed the selection");
             return;
         }
-        VellControl *expectedSelection = tables().objectOf(top);
+        VellControl *expectedSelection = drawing().objectOf(top);
         if (!expectedSelection)
             return;
         kindShown = true;
@@ -360,8 +362,8 @@ private:
         const auto from = pointOn(*object);
         if (!from)
             return;
-        PanelElement *top = tables().scene().elementAt(*from, nullptr, true);
-        VellControl *moved = tables().objectOf(top);
+        PanelElement *top = drawing().scene().elementAt(*from, nullptr, true);
+        VellControl *moved = drawing().objectOf(top);
         if (!moved)
             return; // a handle: a resize, done elsewhere
         operation += QStringLiteral(" ") + moved->Name;
@@ -399,11 +401,11 @@ private:
         VellControl *object = selected();
         if (!object || object->Kind == KindText)
             return;
-        VellResizeRect *frame = tables().frame(*object);
+        VellResizeRect *frame = drawing().frame(*object);
         const int n = 1 + pick(4);
         const QPoint grip = frame->handleRect(n).center();
         if (!frame->isVisible() || !QRect(0, 0, kPanelWidth, kPanelHeight).contains(grip) ||
-            tables().scene().elementAt(grip, nullptr, true) != frame->handleElement(n))
+            drawing().scene().elementAt(grip, nullptr, true) != frame->handleElement(n))
             return;
         operation += QStringLiteral(" %1 by handle %2").arg(object->Name).arg(n);
         const QPoint to = clickable(grip + QPoint(pick(121) - 60, pick(121) - 60));
@@ -416,7 +418,7 @@ private:
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, to);
         if (f.surface().ActiveFrame())
             why = QStringLiteral("the frame is still held after the release");
-        else if (tables().element(*object)->size() != QSize(object->Width, object->Height))
+        else if (drawing().element(*object)->size() != QSize(object->Width, object->Height))
             why = QStringLiteral("the resized object's size is not its element's");
     }
 
@@ -555,8 +557,8 @@ private:
             const auto at = pointOn(*target);
             if (!at)
                 return;
-            PanelElement *top = tables().scene().elementAt(*at, nullptr, true);
-            object = tables().objectOf(top);
+            PanelElement *top = drawing().scene().elementAt(*at, nullptr, true);
+            object = drawing().objectOf(top);
             if (!object)
                 return;
             QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, *at);
@@ -869,8 +871,8 @@ private:
             return;
         // The panel's pictures are kept up to date where things changed:
         // now and then it must show exactly a fresh drawing.
-        if (step % 20 == 0 &&
-            PanelShown(f.panel()) != PanelDrawnAfresh(tables().scene(), f.surface().GhostFrame())) {
+        if (step % 20 == 0 && PanelShown(f.panel()) !=
+                                  PanelDrawnAfresh(drawing().scene(), f.surface().GhostFrame())) {
             why = QStringLiteral("the panel shows something else than its elements");
             return;
         }
@@ -890,9 +892,9 @@ private:
                 why = QStringLiteral("%1 is not at its identifier %2").arg(o->Name).arg(o->Id);
                 return false;
             }
-            PanelElement *e = tables().element(*o);
+            PanelElement *e = drawing().element(*o);
             if (!e || e->tag() != o->Id || e->objectKind() != o->Kind ||
-                tables().objectOf(e) != o) {
+                drawing().objectOf(e) != o) {
                 why = QStringLiteral("the element of %1 is not its own").arg(o->Name);
                 return false;
             }
@@ -919,13 +921,13 @@ private:
                     why = QStringLiteral("the label of %1 is highlighted wrongly").arg(o->Name);
                     return false;
                 }
-                if (tables().frame(*o)) {
+                if (drawing().frame(*o)) {
                     why = QStringLiteral("the text %1 has a frame").arg(o->Name);
                     return false;
                 }
                 continue;
             }
-            VellResizeRect *frame = tables().frame(*o);
+            VellResizeRect *frame = drawing().frame(*o);
             if (!frame || frame->Owner != o) {
                 why = QStringLiteral("the frame of %1 is not its own").arg(o->Name);
                 return false;
@@ -952,15 +954,15 @@ private:
     {
         std::set<const PanelElement *> drawn;
         for (VellControl *o : objects()) {
-            drawn.insert(tables().element(*o));
-            if (VellResizeRect *frame = tables().frame(*o)) {
+            drawn.insert(drawing().element(*o));
+            if (VellResizeRect *frame = drawing().frame(*o)) {
                 for (int n = 1; n <= 4 && frame->isVisible(); ++n)
                     drawn.insert(frame->handleElement(n));
             }
         }
         if (f.surface().GhostFrame())
             drawn.insert(f.surface().GhostFrame());
-        const auto &stack = tables().scene().stack();
+        const auto &stack = drawing().scene().stack();
         if (stack.size() != drawn.size()) {
             why = QStringLiteral("the panel holds %1 elements, the objects draw %2")
                       .arg(stack.size())
@@ -983,7 +985,7 @@ private:
     {
         VellControl *object = selected();
         TForm1 *form = f.form;
-        if (f.surface().CurrentSelection() != (object ? tables().element(*object) : nullptr)) {
+        if (f.surface().CurrentSelection() != (object ? drawing().element(*object) : nullptr)) {
             why = QStringLiteral("the selected element is not the selected object's");
             return;
         }

@@ -252,8 +252,8 @@ private slots:
         QCOMPARE(f.tables().objectNames(),
                  (QStringList{"Button_1", "Button_2", "Picture_1", "Text_1"}));
         VellButton *b = f.tables().button(1);
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
-        QVERIFY(!f.tables().frame(*b)->isVisible());
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QVERIFY(!f.drawing().frame(*b)->isVisible());
         QVERIFY(!f.surface().CurrentSelection());
         QCOMPARE(f.form->ID->text(), QStringLiteral("0"));
         QCOMPARE(f.app->Form5()->KnownObjectNames(),
@@ -271,8 +271,8 @@ private slots:
         f.form->MMNewTex->trigger();
         VellText *t = f.tables().text(1);
         QVERIFY(t);
-        QCOMPARE(f.tables().element(*t)->text(), QStringLiteral("Текст"));
-        QCOMPARE(f.tables().element(*t)->top(), 170);
+        QCOMPARE(f.drawing().element(*t)->text(), QStringLiteral("Текст"));
+        QCOMPARE(f.drawing().element(*t)->top(), 170);
     }
 
     void fullTableIsRefusedWithAMessage()

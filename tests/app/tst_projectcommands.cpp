@@ -118,7 +118,7 @@ private slots:
         writeBytes(path, twoButtonsFile());
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                          f.tables().element(*f.tables().text(1))->rect().center());
+                          f.drawing().element(*f.tables().text(1))->rect().center());
         QCOMPARE(f.form->InfoList->propertyCount(), 5);
         // Yes, then the save cancelled: asked again; No reads the file.
         f.dialogs.answers = {Answer::Yes, Answer::No};
@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(f.dialogs.questions, QStringList({kBeforeClosing, kBeforeClosing}));
         QCOMPARE(f.tables().objectNames(), QStringList({"Button_4", "Button_6"}));
         QCOMPARE(QSize(f.tables().button(2)->Width, f.tables().button(2)->Height), QSize(40, 16));
-        QCOMPARE(f.tables().element(*f.tables().button(1))->rect(), QRect(310, 180, 32, 32));
+        QCOMPARE(f.drawing().element(*f.tables().button(1))->rect(), QRect(310, 180, 32, 32));
         QCOMPARE(f.form->InfoList->propertyCount(), 0);
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
         QCOMPARE(f.app->Form5()->KnownObjectNames(), QStringList({"Button_4", "Button_6"}));

@@ -56,7 +56,7 @@ private slots:
         f.form->project().setProjectModified(false);
         QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);
         const QString before = f.form->windowTitle();
-        const QPoint grip = f.tables().frame(*f.tables().button(1))->handleRect(3).center();
+        const QPoint grip = f.drawing().frame(*f.tables().button(1))->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(20, 20));
         QTRY_VERIFY_WITH_TIMEOUT(!f.form->RecoloringTimer->isActive(), 1000);

@@ -49,7 +49,7 @@ QWidget *openCell(AppFixture &f, int row)
 void click(AppFixture &f, const VellControl &object)
 {
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                      f.tables().element(object)->rect().center());
+                      f.drawing().element(object)->rect().center());
 }
 
 // Through the actions dialog: one action added to the button's left click
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: перемещение Button_1"));
         undo(f);
         QCOMPARE(QPoint(b->X, b->Y), QPoint(0, 0));
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 32, 32));
         QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("0"));
         redo(f);
         QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("117"));
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: изменение Ширина Button_1"));
 
         // A resize by a handle, from press to release.
-        const QPoint grip = f.tables().frame(*b)->handleRect(3).center();
+        const QPoint grip = f.drawing().frame(*b)->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(5, 7));
         QTest::mouseMove(f.panel(), grip + QPoint(11, 9));
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: изменение размера Button_1"));
         undo(f);
         QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), QRect(-45, 117, 320, 32));
-        QCOMPARE(f.tables().frame(*b)->handleRect(3).center(), grip);
+        QCOMPARE(f.drawing().frame(*b)->handleRect(3).center(), grip);
         redo(f);
         QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), resized);
 
@@ -297,8 +297,8 @@ private slots:
         QTest::keyClick(f.panel(), Qt::Key_Up, Qt::ShiftModifier);
         QTest::keyClick(f.panel(), Qt::Key_Left, Qt::ShiftModifier);
         QCOMPARE(QPoint(p->X, p->Y), QPoint(-8, 10));
-        QCOMPARE(f.tables().element(*p)->rect(), QRect(316 - 8 - 16, 176 - 10 - 16, 32, 32));
-        QCOMPARE(f.tables().frame(*p)->handleRect(1).topLeft(), QPoint(290, 148));
+        QCOMPARE(f.drawing().element(*p)->rect(), QRect(316 - 8 - 16, 176 - 10 - 16, 32, 32));
+        QCOMPARE(f.drawing().frame(*p)->handleRect(1).topLeft(), QPoint(290, 148));
         QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("10"));
         QVERIFY(f.form->project().ProjectModified());
         // A held key (its repeats) is one step with its first press.
@@ -368,6 +368,7 @@ private slots:
         QRandomGenerator random(7);
         const QByteArray start = design(f);
         ObjectTables &t = f.tables();
+        PanelDrawing &d = f.drawing();
         for (int step = 0; step < 80; ++step) {
             const ObjectKind kind = kObjectKinds[random.bounded(3)];
             const int op = t.count(kind) ? random.bounded(8) : 0;
@@ -418,7 +419,7 @@ private slots:
         QVERIFY(history.count() > 40);
         // And the panel shows each state exactly.
         const auto panelShowsTheScene = [&] {
-            return PanelShown(f.panel()) == PanelDrawnAfresh(t.scene(), f.surface().GhostFrame());
+            return PanelShown(f.panel()) == PanelDrawnAfresh(d.scene(), f.surface().GhostFrame());
         };
         for (int n = 0; history.canUndo(); ++n) {
             undo(f);

@@ -51,10 +51,10 @@ private slots:
         VellButton *b = f.tables().button(1);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), b);
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
-        QCOMPARE(f.tables().element(*b)->penWidth(), 2);
-        QCOMPARE(f.tables().element(*b)->penColor(), QColor(0, 0, 0));
-        QVERIFY(f.tables().frame(*b)->isVisible());
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.drawing().element(*b)->penWidth(), 2);
+        QCOMPARE(f.drawing().element(*b)->penColor(), QColor(0, 0, 0));
+        QVERIFY(f.drawing().frame(*b)->isVisible());
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Кнопка"));
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
         QCOMPARE(f.form->ID->text(), QStringLiteral("1"));
@@ -88,7 +88,7 @@ private slots:
         drag(f.panel(), kCentre, QPoint(100, 50));
         QCOMPARE(b->X, -217);
         QCOMPARE(b->Y, 127);
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(83, 33, 32, 32));
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(83, 33, 32, 32));
         QVERIFY(!f.surface().GhostFrame());
         QVERIFY(f.form->project().ProjectModified());
         QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-217"));
@@ -101,11 +101,11 @@ private slots:
         f.app->Form2()->IsBorderMove->setChecked(false);
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         VellText *t = f.tables().text(1);
-        const QSize size = f.tables().element(*t)->size();
-        drag(f.panel(), f.tables().element(*t)->rect().center(), QPoint(400, 300));
+        const QSize size = f.drawing().element(*t)->size();
+        drag(f.panel(), f.drawing().element(*t)->rect().center(), QPoint(400, 300));
         QCOMPARE(t->X, 400 - 316 - 1);
         QCOMPARE(t->Y, 176 - 300 + 1);
-        QCOMPARE(f.tables().element(*t)->rect(),
+        QCOMPARE(f.drawing().element(*t)->rect(),
                  QRect(399 - size.width() / 2, 299 - 13 / 2, size.width(), 13));
     }
 
@@ -121,14 +121,14 @@ private slots:
         f.form->project().setProjectModified(false);
         // Onto another element.
         drag(f.panel(), kCentre, QPoint(510, 170));
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 32, 32));
         // Onto itself.
         drag(f.panel(), kCentre, kCentre + QPoint(5, 5));
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 32, 32));
         // Outside the panel.
         drag(f.panel(), kCentre, QPoint(700, 50));
         drag(f.panel(), kCentre, QPoint(100, -5));
-        QCOMPARE(f.tables().element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 32, 32));
         QVERIFY(!f.form->project().ProjectModified());
         // With the ghost outline the drop lands on the outline, which covers
         // what lies beneath the pointer.
@@ -152,7 +152,7 @@ private slots:
         QVERIFY(!f.panel()->isDragging());
         // A new object is not moved by the old drag.
         f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QCOMPARE(f.tables().element(*f.tables().button(1))->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(f.drawing().element(*f.tables().button(1))->rect(), QRect(300, 160, 32, 32));
     }
 
     void modifiedPressesSelectWithoutDragging()
@@ -162,7 +162,7 @@ private slots:
         f.key(Qt::Key_F2, Qt::ShiftModifier);
         VellButton *b = f.tables().button(1);
         f.tables().SetPosition(*b, -100, 0);
-        const QPoint at = f.tables().element(*b)->rect().center();
+        const QPoint at = f.drawing().element(*b)->rect().center();
         drag(f.panel(), at, QPoint(100, 50), Qt::ShiftModifier);
         QCOMPARE(f.surface().selectedObject(), b);
         QCOMPARE(b->X, -100);
@@ -198,7 +198,7 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
         QVERIFY(openPopup());
         openPopup()->close();
-        const QPoint grip = f.tables().frame(*f.tables().button(1))->handleRect(3).center();
+        const QPoint grip = f.drawing().frame(*f.tables().button(1))->handleRect(3).center();
         QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, grip);
         QVERIFY(openPopup());
         openPopup()->close();
@@ -222,7 +222,7 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
-        QCOMPARE(f.tables().element(*f.tables().button(1))->penWidth(), 2);
+        QCOMPARE(f.drawing().element(*f.tables().button(1))->penWidth(), 2);
     }
 
     void resizeByEachHandle_data()
@@ -259,11 +259,11 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
         f.form->project().setProjectModified(false);
-        const QPoint grip = f.tables().frame(*b)->handleRect(handle).center();
+        const QPoint grip = f.drawing().frame(*b)->handleRect(handle).center();
         QTest::mousePress(f.panel(), button, Qt::NoModifier, grip);
-        QCOMPARE(f.surface().ActiveFrame(), f.tables().frame(*b));
+        QCOMPARE(f.surface().ActiveFrame(), f.drawing().frame(*b));
         QTest::mouseMove(f.panel(), to);
-        QCOMPARE(f.tables().element(*b)->rect(), element);
+        QCOMPARE(f.drawing().element(*b)->rect(), element);
         // The grid follows while the handle is held.
         QCOMPARE(f.form->InfoList->GetRowValue(3), QString::number(element.width()));
         QCOMPARE(f.form->InfoList->GetRowValue(4), QString::number(element.height()));
@@ -273,7 +273,7 @@ private slots:
         QVERIFY(!f.surface().ActiveFrame());
         QVERIFY(f.form->project().ProjectModified());
         QTest::mouseMove(f.panel(), QPoint(5, 5));
-        QCOMPARE(f.tables().element(*b)->rect(), element);
+        QCOMPARE(f.drawing().element(*b)->rect(), element);
         QCOMPARE(b->X, element.left() + element.width() / 2 - 316);
         QCOMPARE(b->Y, 176 - element.top() - element.height() / 2);
     }
@@ -289,21 +289,22 @@ private slots:
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         ObjectTables &t = f.tables();
+        PanelDrawing &d = f.drawing();
         VellButton *under = t.button(1);
         t.SetPosition(*t.picture(1), -9, 7);
         t.SetPosition(*t.text(1), 5, 14);
         t.SetText(*t.text(1), QStringLiteral("Надпись над кнопкой"));
         t.SetPosition(*t.button(2), 27, 21);
         const auto same = [&](const char *when) {
-            const QImage expected = PanelDrawnAfresh(t.scene(), f.surface().GhostFrame());
+            const QImage expected = PanelDrawnAfresh(d.scene(), f.surface().GhostFrame());
             if (PanelShown(f.panel()) != expected)
                 QFAIL(qPrintable(QStringLiteral("the panel differs from the scene ") + when));
         };
         same("at first");
         f.surface().Select(*under);
         same("with the frame shown");
-        const QPoint grip = t.frame(*under)->handleRect(3).center();
-        QCOMPARE(t.scene().elementAt(grip), t.frame(*under)->handleElement(3));
+        const QPoint grip = d.frame(*under)->handleRect(3).center();
+        QCOMPARE(d.scene().elementAt(grip), d.frame(*under)->handleElement(3));
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         for (const QPoint to :
              {QPoint(351, 213), QPoint(337, 230), QPoint(302, 171), QPoint(389, 196)}) {
@@ -317,9 +318,9 @@ private slots:
         same("after the next tick");
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(366, 188));
         same("after the release");
-        QCOMPARE(t.element(*under)->rect(), QRect(300, 160, 68, 30));
+        QCOMPARE(d.element(*under)->rect(), QRect(300, 160, 68, 30));
         // A drag of the picture over the others, ghost outline shown.
-        const QPoint on = t.element(*t.picture(1))->rect().topLeft() + QPoint(2, 3);
+        const QPoint on = d.element(*t.picture(1))->rect().topLeft() + QPoint(2, 3);
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, on);
         QTest::mouseMove(f.panel(), on + QPoint(1, 0));
         QTest::mouseMove(f.panel(), QPoint(120, 77));
@@ -329,21 +330,21 @@ private slots:
         // A handle pressed at its very corner (nothing moves yet), then
         // another object chosen in the kind and object boxes: the held frame
         // is hidden, and where it stood shows what lies there.
-        const QPoint corner = t.frame(*t.picture(1))->handleRect(3).topLeft();
+        const QPoint corner = d.frame(*t.picture(1))->handleRect(3).topLeft();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, corner);
         f.form->ClassList->setCurrentIndex(0);
         f.form->ObjList->showPopup();
         f.form->ObjList->hidePopup();
         QTest::keyClick(f.form->ObjList, Qt::Key_Down);
         QCOMPARE(f.surface().selectedObject(), t.button(1));
-        QCOMPARE(f.surface().ActiveFrame(), t.frame(*t.picture(1)));
-        QVERIFY(!t.frame(*t.picture(1))->isVisible());
+        QCOMPARE(f.surface().ActiveFrame(), d.frame(*t.picture(1)));
+        QVERIFY(!d.frame(*t.picture(1))->isVisible());
         same("with the held frame hidden");
         QTest::mouseMove(f.panel(), corner + QPoint(6, 4));
         same("while resizing with the frame hidden");
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, corner + QPoint(6, 4));
         same("after the release of the hidden frame's handle");
-        QCOMPARE(t.element(*t.picture(1))->rect(), QRect(103, 60, 38, 36));
+        QCOMPARE(d.element(*t.picture(1))->rect(), QRect(103, 60, 38, 36));
     }
 
     void deleteTheMiddleOfThree()
@@ -400,12 +401,12 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
-        QCOMPARE(f.tables().element(*f.tables().button(2))->rect(),
-                 f.tables().element(*f.tables().button(1))->rect());
+        QCOMPARE(f.drawing().element(*f.tables().button(2))->rect(),
+                 f.drawing().element(*f.tables().button(1))->rect());
         QTest::mouseMove(f.panel(), QPoint(10, 10));
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
-        QCOMPARE(f.tables().element(*f.tables().button(1))->penWidth(), 1);
+        QCOMPARE(f.drawing().element(*f.tables().button(1))->penWidth(), 1);
     }
 
     void objectBox()
@@ -493,8 +494,8 @@ private slots:
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         VellText *t = f.tables().text(1);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                          f.tables().element(*t)->rect().center());
-        QCOMPARE(f.tables().element(*t)->fill(), QColor(255, 128, 0));
+                          f.drawing().element(*t)->rect().center());
+        QCOMPARE(f.drawing().element(*t)->fill(), QColor(255, 128, 0));
         QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Текст"));
         QCOMPARE(f.form->InfoList->propertyCount(), 5);
     }
@@ -528,10 +529,10 @@ private slots:
         f.dialogs.colors.push_back(QColor(10, 20, 30));
         f.form->MMSetting->trigger();
         QTest::mouseClick(f.app->Form2()->BtnColor, Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(f.tables().element(*f.tables().button(1))->fill(),
+        QTRY_COMPARE_WITH_TIMEOUT(f.drawing().element(*f.tables().button(1))->fill(),
                                   QColor(10, 20, 30), 150);
-        QCOMPARE(f.tables().element(*f.tables().button(2))->fill(), QColor(10, 20, 30));
-        QCOMPARE(f.tables().element(*f.tables().picture(1))->fill(), QColor(0, 128, 128));
+        QCOMPARE(f.drawing().element(*f.tables().button(2))->fill(), QColor(10, 20, 30));
+        QCOMPARE(f.drawing().element(*f.tables().picture(1))->fill(), QColor(0, 128, 128));
     }
 
     // A long label is drawn only where it shows, piece by piece: the same

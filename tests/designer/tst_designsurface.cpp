@@ -13,6 +13,7 @@ struct Fixture
     ObjectTables &tables = project.tables();
     ProjectCommands commands{project};
     DesignSurface surface{project, commands};
+    PanelDrawing &drawing = surface.drawing();
 
     template <typename T> void set(T Settings::*field, T value)
     {
@@ -39,8 +40,8 @@ private slots:
         f.surface.Select(*first);
         f.surface.create(KindPicture);
         QCOMPARE(f.surface.selectedObject(), first);
-        QCOMPARE(f.tables.element(*f.tables.picture(1))->penWidth(), 1);
-        QVERIFY(!f.tables.frame(*f.tables.picture(1))->isVisible());
+        QCOMPARE(f.drawing.element(*f.tables.picture(1))->penWidth(), 1);
+        QVERIFY(!f.drawing.frame(*f.tables.picture(1))->isVisible());
     }
 
     void pressHighlightsAndMovesTheHighlight()
@@ -50,28 +51,28 @@ private slots:
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         auto *t = static_cast<VellText *>(f.surface.create(KindText));
         QSignalSpy shown(&f.surface, &DesignSurface::propertiesShown);
-        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
+        f.surface.press(f.drawing.element(*b), PressState::LeftAlone);
         QCOMPARE(shown.count(), 1);
-        QCOMPARE(f.tables.element(*b)->penWidth(), 2);
-        QCOMPARE(f.tables.element(*b)->penColor(), QColor(0, 0, 255));
-        QVERIFY(f.tables.frame(*b)->isVisible());
-        QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 32, 32)); // nothing moved
-        f.surface.press(f.tables.element(*t), PressState::Other);
-        QCOMPARE(f.tables.element(*b)->penWidth(), 1);
-        QCOMPARE(f.tables.element(*b)->penColor(), QColor(0, 0, 0));
-        QVERIFY(!f.tables.frame(*b)->isVisible());
-        QCOMPARE(f.tables.element(*t)->fill(), QColor(255, 128, 0));
-        f.surface.press(f.tables.element(*b), PressState::Other);
-        QCOMPARE(f.tables.element(*t)->fill(), QColor(240, 240, 240));
+        QCOMPARE(f.drawing.element(*b)->penWidth(), 2);
+        QCOMPARE(f.drawing.element(*b)->penColor(), QColor(0, 0, 255));
+        QVERIFY(f.drawing.frame(*b)->isVisible());
+        QCOMPARE(f.drawing.element(*b)->rect(), QRect(300, 160, 32, 32)); // nothing moved
+        f.surface.press(f.drawing.element(*t), PressState::Other);
+        QCOMPARE(f.drawing.element(*b)->penWidth(), 1);
+        QCOMPARE(f.drawing.element(*b)->penColor(), QColor(0, 0, 0));
+        QVERIFY(!f.drawing.frame(*b)->isVisible());
+        QCOMPARE(f.drawing.element(*t)->fill(), QColor(255, 128, 0));
+        f.surface.press(f.drawing.element(*b), PressState::Other);
+        QCOMPARE(f.drawing.element(*t)->fill(), QColor(240, 240, 240));
     }
 
     void ghostOutlineFollowsOption()
     {
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
-        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
+        f.surface.press(f.drawing.element(*b), PressState::LeftAlone);
         QVERIFY(f.surface.GhostFrame());
-        QCOMPARE(f.surface.GhostFrame()->rect(), f.tables.element(*b)->rect());
+        QCOMPARE(f.surface.GhostFrame()->rect(), f.drawing.element(*b)->rect());
         QVERIFY(f.surface.GhostFrame()->dottedPen());
         QCOMPARE(f.surface.GhostFrame()->fillStyle(), FillStyle::Clear);
         // The move tick centres it on the pointer.
@@ -81,12 +82,12 @@ private slots:
         QVERIFY(!f.surface.GhostFrame());
 
         f.set(&Settings::borderMove, false);
-        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
+        f.surface.press(f.drawing.element(*b), PressState::LeftAlone);
         QVERIFY(!f.surface.GhostFrame());
         f.set(&Settings::borderMove, true);
-        f.surface.press(f.tables.element(*b), PressState::RightAlone);
+        f.surface.press(f.drawing.element(*b), PressState::RightAlone);
         QVERIFY(!f.surface.GhostFrame());
-        f.surface.press(f.tables.element(*b), PressState::Other);
+        f.surface.press(f.drawing.element(*b), PressState::Other);
         QVERIFY(!f.surface.GhostFrame());
     }
 
@@ -95,17 +96,17 @@ private slots:
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         f.project.setProjectModified(false);
-        f.surface.press(f.tables.element(*b), PressState::LeftAlone);
+        f.surface.press(f.drawing.element(*b), PressState::LeftAlone);
         f.surface.moveTick(QPoint(100, 50));
-        QVERIFY(f.surface.acceptsDrop(QPoint(100, 50), f.tables.element(*b)));
-        f.surface.drop(f.tables.element(*b), QPoint(100, 50));
+        QVERIFY(f.surface.acceptsDrop(QPoint(100, 50), f.drawing.element(*b)));
+        f.surface.drop(f.drawing.element(*b), QPoint(100, 50));
         QCOMPARE(b->X, -217);
         QCOMPARE(b->Y, 127);
-        QCOMPARE(f.tables.element(*b)->rect(), QRect(83, 33, 32, 32));
+        QCOMPARE(f.drawing.element(*b)->rect(), QRect(83, 33, 32, 32));
         QVERIFY(!f.surface.GhostFrame());
         QVERIFY(f.project.ProjectModified());
         // The frame came along.
-        QCOMPARE(f.tables.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
+        QCOMPARE(f.drawing.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
     }
 
     void dropTargets()
@@ -115,16 +116,16 @@ private slots:
         auto *a = static_cast<VellButton *>(f.surface.create(KindButton));
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         f.tables.SetPosition(*b, 200, 0);
-        f.surface.press(f.tables.element(*a), PressState::LeftAlone);
-        QVERIFY(!f.surface.acceptsDrop(QPoint(310, 170), f.tables.element(*a))); // itself
+        f.surface.press(f.drawing.element(*a), PressState::LeftAlone);
+        QVERIFY(!f.surface.acceptsDrop(QPoint(310, 170), f.drawing.element(*a))); // itself
         QVERIFY(
-            !f.surface.acceptsDrop(f.tables.element(*b)->rect().center(), f.tables.element(*a)));
-        QVERIFY(!f.surface.acceptsDrop(QPoint(299, 159), f.tables.element(*a))); // a shown handle
-        QVERIFY(!f.surface.acceptsDrop(QPoint(-1, 10), f.tables.element(*a)));
-        QVERIFY(!f.surface.acceptsDrop(QPoint(10, 353), f.tables.element(*a)));
-        QVERIFY(f.surface.acceptsDrop(QPoint(0, 0), f.tables.element(*a)));
-        QVERIFY(f.surface.acceptsDrop(QPoint(632, 352), f.tables.element(*a)));
-        QVERIFY(!f.surface.acceptsDrop(QPoint(633, 200), f.tables.element(*a)));
+            !f.surface.acceptsDrop(f.drawing.element(*b)->rect().center(), f.drawing.element(*a)));
+        QVERIFY(!f.surface.acceptsDrop(QPoint(299, 159), f.drawing.element(*a))); // a shown handle
+        QVERIFY(!f.surface.acceptsDrop(QPoint(-1, 10), f.drawing.element(*a)));
+        QVERIFY(!f.surface.acceptsDrop(QPoint(10, 353), f.drawing.element(*a)));
+        QVERIFY(f.surface.acceptsDrop(QPoint(0, 0), f.drawing.element(*a)));
+        QVERIFY(f.surface.acceptsDrop(QPoint(632, 352), f.drawing.element(*a)));
+        QVERIFY(!f.surface.acceptsDrop(QPoint(633, 200), f.drawing.element(*a)));
     }
 
     void deleteRemovesTheSelectedObjectOnly()
@@ -154,14 +155,14 @@ private slots:
         Fixture f;
         VellControl *b = f.surface.create(KindButton);
         QVERIFY(!f.surface.popupAttached());
-        f.surface.press(f.tables.element(*b), PressState::RightAlone);
+        f.surface.press(f.drawing.element(*b), PressState::RightAlone);
         QVERIFY(f.surface.popupAttached());
         f.surface.pressBarePanel(PressState::Other);
         QVERIFY(f.surface.popupAttached());
         f.surface.pressBarePanel(PressState::RightAlone);
         QVERIFY(!f.surface.popupAttached());
-        f.surface.press(f.tables.element(*b), PressState::RightAlone);
-        f.surface.press(f.tables.element(*b), PressState::Other);
+        f.surface.press(f.drawing.element(*b), PressState::RightAlone);
+        f.surface.press(f.drawing.element(*b), PressState::Other);
         QVERIFY(f.surface.popupAttached());
         f.surface.RemoveSelected();
         QVERIFY(!f.surface.popupAttached());
@@ -178,7 +179,7 @@ private slots:
         QCOMPARE(f.tables.ButtonCount() + f.tables.TextCount(), 0);
         VellControl *next = f.surface.create(KindButton);
         QCOMPARE(next->Name, QStringLiteral("Button_2"));
-        f.surface.press(f.tables.element(*next), PressState::LeftAlone);
+        f.surface.press(f.drawing.element(*next), PressState::LeftAlone);
         QCOMPARE(f.surface.selectedObject(), next);
     }
 
@@ -189,14 +190,14 @@ private slots:
         f.surface.Select(*b);
         f.project.setProjectModified(false);
         QSignalSpy shown(&f.surface, &DesignSurface::propertiesShown);
-        f.surface.handleDown(f.tables.frame(*b)->handleElement(3), QPoint(340, 200));
-        QCOMPARE(f.surface.ActiveFrame(), f.tables.frame(*b));
-        QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 42, 42));
+        f.surface.handleDown(f.drawing.frame(*b)->handleElement(3), QPoint(340, 200));
+        QCOMPARE(f.surface.ActiveFrame(), f.drawing.frame(*b));
+        QCOMPARE(f.drawing.element(*b)->rect(), QRect(300, 160, 42, 42));
         QCOMPARE(shown.count(), 1);
         f.surface.moveTick(QPoint(340, 200)); // pointer still: nothing to do
         QCOMPARE(shown.count(), 1);
         f.surface.moveTick(QPoint(350, 210));
-        QCOMPARE(f.tables.element(*b)->rect(), QRect(300, 160, 52, 52));
+        QCOMPARE(f.drawing.element(*b)->rect(), QRect(300, 160, 52, 52));
         QVERIFY(!f.project.ProjectModified());
         f.surface.handleUp();
         QVERIFY(!f.surface.ActiveFrame());
@@ -208,7 +209,7 @@ private slots:
         Fixture f;
         auto *b = static_cast<VellButton *>(f.surface.create(KindButton));
         f.surface.Select(*b);
-        f.surface.handleDown(f.tables.frame(*b)->handleElement(1), QPoint(290, 150));
+        f.surface.handleDown(f.drawing.frame(*b)->handleElement(1), QPoint(290, 150));
         f.surface.RemoveSelected();
         QVERIFY(!f.surface.ActiveFrame());
         f.surface.moveTick(QPoint(10, 10)); // must not touch the removed frame
@@ -223,9 +224,9 @@ private slots:
         f.set(&Settings::buttonColor, QColor(1, 2, 3));
         f.set(&Settings::pictureColor, QColor(4, 5, 6));
         f.surface.recolourButtons();
-        QCOMPARE(f.tables.element(*b)->fill(), QColor(1, 2, 3));
-        QCOMPARE(f.tables.element(*p)->fill(), QColor(0, 128, 128));
-        QCOMPARE(f.tables.element(*f.surface.create(KindPicture))->fill(), QColor(4, 5, 6));
+        QCOMPARE(f.drawing.element(*b)->fill(), QColor(1, 2, 3));
+        QCOMPARE(f.drawing.element(*p)->fill(), QColor(0, 128, 128));
+        QCOMPARE(f.drawing.element(*f.surface.create(KindPicture))->fill(), QColor(4, 5, 6));
     }
 
     void textPresetsTheColourDialog()

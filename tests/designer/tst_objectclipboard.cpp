@@ -15,7 +15,7 @@ const QPoint kCentre(316, 176);
 void click(AppFixture &f, const VellControl &object)
 {
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                      f.tables().element(object)->rect().center());
+                      f.drawing().element(object)->rect().center());
 }
 
 } // namespace
@@ -53,14 +53,14 @@ private slots:
         for (const int id : {2, 3}) {
             const VellButton &p = *f.tables().button(id);
             QCOMPARE(QRect(p.X, p.Y, p.Width, p.Height), QRect(0, 0, 64, 32));
-            QCOMPARE(f.tables().element(p)->rect(), QRect(284, 160, 64, 32));
-            QCOMPARE(f.tables().element(p)->fillStyle(), FillStyle::DiagCross);
+            QCOMPARE(f.drawing().element(p)->rect(), QRect(284, 160, 64, 32));
+            QCOMPARE(f.drawing().element(p)->fillStyle(), FillStyle::DiagCross);
             QCOMPARE(p.TextureId, QStringLiteral("T1"));
             QCOMPARE(p.LeftActionsFunction, QStringLiteral("L"));
             QCOMPARE(p.RightActionsFunction, QStringLiteral("R"));
             QCOMPARE(p.LeftActions, b->LeftActions);
             QCOMPARE(p.RightActions, b->RightActions);
-            QVERIFY(!f.tables().frame(p)->isVisible());
+            QVERIFY(!f.drawing().frame(p)->isVisible());
         }
         // Pasted objects are not selected; the grid still shows the first.
         QCOMPARE(f.surface().selectedObject(), b);
@@ -85,13 +85,13 @@ private slots:
         QCOMPARE(pasted->Name, QStringLiteral("Text_3"));
         QCOMPARE(pasted->Text, QStringLiteral("Привет"));
         QCOMPARE(pasted->TextColor, QStringLiteral("clRed"));
-        QCOMPARE(f.tables().element(*pasted)->textColor(), QColor(255, 0, 0));
-        QCOMPARE(f.tables().element(*pasted)->size(), f.tables().element(*red)->size());
+        QCOMPARE(f.drawing().element(*pasted)->textColor(), QColor(255, 0, 0));
+        QCOMPARE(f.drawing().element(*pasted)->size(), f.drawing().element(*red)->size());
         click(f, *f.tables().text(2));
         f.key(Qt::Key_C, Qt::ControlModifier);
         f.key(Qt::Key_V, Qt::ControlModifier);
         QVERIFY(f.tables().text(4)->TextColor.isEmpty());
-        QCOMPARE(f.tables().element(*f.tables().text(4))->textColor(), QColor(0, 0, 0));
+        QCOMPARE(f.drawing().element(*f.tables().text(4))->textColor(), QColor(0, 0, 0));
     }
 
     void cutThenPasteBringsItBackUnderANewName()

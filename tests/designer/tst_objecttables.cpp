@@ -1,4 +1,5 @@
 #include "common/labelfont.h"
+#include "designer/paneldrawing.h"
 #include "project/objecttables.h"
 #include "project/projectcommands.h"
 
@@ -20,6 +21,7 @@ private slots:
     void newObjectsAreNamedAndNumberedPerKind()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(kWhite);
         VellPicture *p = t.createPicture(kTeal);
         VellText *x = t.createText();
@@ -44,38 +46,41 @@ private slots:
     void newButtonStandsAtPanelCentre()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(kWhite);
-        QCOMPARE(t.element(*b)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(d.element(*b)->rect(), QRect(300, 160, 32, 32));
         QCOMPARE(b->X, 0);
         QCOMPARE(b->Y, 0);
-        QCOMPARE(t.element(*b)->fill(), kWhite);
-        QCOMPARE(t.element(*b)->penWidth(), 1);
-        QCOMPARE(t.element(*b)->fillStyle(), FillStyle::Solid);
+        QCOMPARE(d.element(*b)->fill(), kWhite);
+        QCOMPARE(d.element(*b)->penWidth(), 1);
+        QCOMPARE(d.element(*b)->fillStyle(), FillStyle::Solid);
         // The frame is there but hidden, its handles on the corners.
-        QVERIFY(!t.frame(*b)->isVisible());
-        QCOMPARE(t.frame(*b)->handleRect(1), QRect(298, 158, 4, 4));
-        QCOMPARE(t.frame(*b)->handleRect(2), QRect(330, 158, 4, 4));
-        QCOMPARE(t.frame(*b)->handleRect(3), QRect(330, 190, 4, 4));
-        QCOMPARE(t.frame(*b)->handleRect(4), QRect(298, 190, 4, 4));
+        QVERIFY(!d.frame(*b)->isVisible());
+        QCOMPARE(d.frame(*b)->handleRect(1), QRect(298, 158, 4, 4));
+        QCOMPARE(d.frame(*b)->handleRect(2), QRect(330, 158, 4, 4));
+        QCOMPARE(d.frame(*b)->handleRect(3), QRect(330, 190, 4, 4));
+        QCOMPARE(d.frame(*b)->handleRect(4), QRect(298, 190, 4, 4));
         VellPicture *p = t.createPicture(kTeal);
-        QCOMPARE(t.element(*p)->rect(), QRect(300, 160, 32, 32));
-        QCOMPARE(t.element(*p)->fill(), kTeal);
+        QCOMPARE(d.element(*p)->rect(), QRect(300, 160, 32, 32));
+        QCOMPARE(d.element(*p)->fill(), kTeal);
     }
 
     void newTextFitsItsLabel()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellText *x = t.createText();
         const QSize size = LabelSize(QStringLiteral("Текст"));
-        QCOMPARE(t.element(*x)->size(), size);
-        QCOMPARE(t.element(*x)->left(), 316 - size.width() / 2);
-        QCOMPARE(t.element(*x)->top(), 176 - 13 / 2);
-        QCOMPARE(t.element(*x)->text(), QStringLiteral("Текст"));
+        QCOMPARE(d.element(*x)->size(), size);
+        QCOMPARE(d.element(*x)->left(), 316 - size.width() / 2);
+        QCOMPARE(d.element(*x)->top(), 176 - 13 / 2);
+        QCOMPARE(d.element(*x)->text(), QStringLiteral("Текст"));
     }
 
     void removalRenumbers()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         for (int i = 0; i < 3; ++i)
             t.createButton(kWhite);
         t.remove(KindButton, 1);
@@ -89,16 +94,17 @@ private slots:
         QCOMPARE(b4->Id, 3);
         // The removed element is gone from the panel too; a frame shown
         // adds its four handles, and they go with their object.
-        QCOMPARE(int(t.scene().elementCount()), 3);
-        t.frame(*t.button(2))->SetVisible(true);
-        QCOMPARE(int(t.scene().elementCount()), 7);
+        QCOMPARE(int(d.scene().elementCount()), 3);
+        d.frame(*t.button(2))->SetVisible(true);
+        QCOMPARE(int(d.scene().elementCount()), 7);
         t.remove(KindButton, 2);
-        QCOMPARE(int(t.scene().elementCount()), 2);
+        QCOMPARE(int(d.scene().elementCount()), 2);
     }
 
     void removalInTheMiddle()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         for (int i = 0; i < 3; ++i)
             t.createText();
         t.remove(KindText, 2);
@@ -112,13 +118,14 @@ private slots:
     void countersSurviveClear()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         t.createButton(kWhite);
         t.createButton(kWhite);
         t.createPicture(kTeal);
         t.clearAll();
         QCOMPARE(t.ButtonCount(), 0);
         QCOMPARE(t.PictureCount(), 0);
-        QVERIFY(t.scene().elementCount() == 0);
+        QVERIFY(d.scene().elementCount() == 0);
         QCOMPARE(t.createButton(kWhite)->Name, QStringLiteral("Button_3"));
         QCOMPARE(t.createPicture(kTeal)->Name, QStringLiteral("Picture_2"));
         QCOMPARE(t.createText()->Name, QStringLiteral("Text_1"));
@@ -140,14 +147,15 @@ private slots:
         QFETCH(QString, next);
         const auto full = ObjectKind(kind);
         ObjectTables t;
+        PanelDrawing d(t);
         for (int i = 0; i < ObjectTables::Capacity; ++i)
             QVERIFY(t.create(full, kTeal));
-        const auto elements = t.scene().elementCount();
+        const auto elements = d.scene().elementCount();
         QVERIFY(t.isFull(full));
         QVERIFY(!t.create(full, kTeal));
         QCOMPARE(t.count(full), 9999);
         QCOMPARE(t.totalCount(), 9999);
-        QCOMPARE(t.scene().elementCount(), elements);
+        QCOMPARE(d.scene().elementCount(), elements);
         // Other kinds are not affected.
         QVERIFY(t.create(ObjectKind(other), kWhite));
         t.remove(full, 5000);
@@ -157,6 +165,7 @@ private slots:
     void namesAndLookUp()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         t.createButton(kWhite);
         t.createPicture(kTeal);
         t.createButton(kWhite);
@@ -223,93 +232,98 @@ private slots:
     void mappingBothWays()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(kWhite);
         t.SetPosition(*b, -217, 127);
-        QCOMPARE(t.element(*b)->rect(), QRect(83, 33, 32, 32));
+        QCOMPARE(d.element(*b)->rect(), QRect(83, 33, 32, 32));
         // The frame follows the element's centre.
-        QCOMPARE(t.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
-        QCOMPARE(t.frame(*b)->handleRect(3).topLeft(), QPoint(113, 63));
+        QCOMPARE(d.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
+        QCOMPARE(d.frame(*b)->handleRect(3).topLeft(), QPoint(113, 63));
         t.SetPosition(*b, 10, -20);
-        QCOMPARE(t.element(*b)->rect(), QRect(310, 180, 32, 32));
+        QCOMPARE(d.element(*b)->rect(), QRect(310, 180, 32, 32));
     }
 
     void setSizeAboutCentre()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(kWhite);
         t.SetPosition(*b, 10, 20);
         t.SetSize(*b, 33, 21);
-        QCOMPARE(t.element(*b)->size(), QSize(32, 20));
-        QCOMPARE(t.element(*b)->rect(), QRect(326 - 16, 156 - 10, 32, 20));
+        QCOMPARE(d.element(*b)->size(), QSize(32, 20));
+        QCOMPARE(d.element(*b)->rect(), QRect(326 - 16, 156 - 10, 32, 20));
         QCOMPARE(b->X, 10);
         QCOMPARE(b->Y, 20);
-        QCOMPARE(t.frame(*b)->FrameWidth, 32);
-        QCOMPARE(t.frame(*b)->handleRect(3).topLeft(), QPoint(340, 164));
+        QCOMPARE(d.frame(*b)->FrameWidth, 32);
+        QCOMPARE(d.frame(*b)->handleRect(3).topLeft(), QPoint(340, 164));
         // An odd exact size on a picture never selected: its frame, made when
         // first asked for, is placed as one made with the picture would be,
         // by centre and size (the right and bottom handles a pixel inside).
         VellPicture *p = t.createPicture(kTeal);
         t.SetExactSize(*p, 33, 15);
-        QCOMPARE(t.element(*p)->rect(), QRect(300, 169, 33, 15));
-        QCOMPARE(t.frame(*p)->handleRect(1).topLeft(), QPoint(298, 167));
-        QCOMPARE(t.frame(*p)->handleRect(3).topLeft(), QPoint(330, 181));
+        QCOMPARE(d.element(*p)->rect(), QRect(300, 169, 33, 15));
+        QCOMPARE(d.frame(*p)->handleRect(1).topLeft(), QPoint(298, 167));
+        QCOMPARE(d.frame(*p)->handleRect(3).topLeft(), QPoint(330, 181));
     }
 
     void visibility()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellPicture *p = t.createPicture(kTeal);
         t.SetVisible(*p, false);
         QVERIFY(!p->Visible);
-        QCOMPARE(t.element(*p)->fillStyle(), FillStyle::DiagCross);
+        QCOMPARE(d.element(*p)->fillStyle(), FillStyle::DiagCross);
         t.SetVisible(*p, true);
-        QCOMPARE(t.element(*p)->fillStyle(), FillStyle::Solid);
+        QCOMPARE(d.element(*p)->fillStyle(), FillStyle::Solid);
         // Given back its fields (by undo, say) while no frame was ever made
         // for it, the picture shows its visibility again.
         VellPicture hidden = *p;
         hidden.Visible = false;
         t.restore(*p, hidden);
-        QCOMPARE(t.element(*p)->fillStyle(), FillStyle::DiagCross);
+        QCOMPARE(d.element(*p)->fillStyle(), FillStyle::DiagCross);
         VellText *x = t.createText();
-        const QRect before = t.element(*x)->rect();
+        const QRect before = d.element(*x)->rect();
         t.SetVisible(*x, false);
         QVERIFY(!x->Visible);
-        QVERIFY(t.element(*x)->isVisible());
-        QCOMPARE(t.element(*x)->rect(), before);
-        QCOMPARE(t.element(*x)->fillStyle(), FillStyle::Solid);
+        QVERIFY(d.element(*x)->isVisible());
+        QCOMPARE(d.element(*x)->rect(), before);
+        QCOMPARE(d.element(*x)->fillStyle(), FillStyle::Solid);
     }
 
     void longerTextWidensToTheRight()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellText *x = t.createText();
-        const QRect before = t.element(*x)->rect();
+        const QRect before = d.element(*x)->rect();
         t.SetText(*x, QStringLiteral("Гораздо более длинный текст"));
-        QCOMPARE(t.element(*x)->left(), before.left());
-        QCOMPARE(t.element(*x)->top(), before.top());
-        QVERIFY(t.element(*x)->width() > before.width());
+        QCOMPARE(d.element(*x)->left(), before.left());
+        QCOMPARE(d.element(*x)->top(), before.top());
+        QVERIFY(d.element(*x)->width() > before.width());
         QCOMPARE(x->X, 0);
         QCOMPARE(x->Y, 0);
         t.SetTextColor(*x, QColor(255, 0, 0));
         QCOMPARE(x->TextColor, QStringLiteral("clRed"));
-        QCOMPARE(t.element(*x)->textColor(), QColor(255, 0, 0));
+        QCOMPARE(d.element(*x)->textColor(), QColor(255, 0, 0));
     }
 
     void laterElementsLieOnTop()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *first = t.createButton(kWhite);
         VellButton *second = t.createButton(kWhite);
-        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), t.element(*second));
+        QCOMPARE(d.scene().elementAt(QPoint(310, 170)), d.element(*second));
         t.remove(KindButton, 2);
-        QCOMPARE(t.scene().elementAt(QPoint(310, 170)), t.element(*first));
+        QCOMPARE(d.scene().elementAt(QPoint(310, 170)), d.element(*first));
         // Hidden handles are not hit; a shown one lies above its own object.
-        QVERIFY(!t.scene().elementAt(QPoint(299, 159)));
-        QCOMPARE(t.scene().elementAt(QPoint(300, 160)), t.element(*first));
-        t.frame(*first)->SetVisible(true);
-        QCOMPARE(t.scene().elementAt(QPoint(299, 159)), t.frame(*first)->handleElement(1));
-        QCOMPARE(t.scene().elementAt(QPoint(301, 161)), t.frame(*first)->handleElement(1));
-        QVERIFY(!t.scene().elementAt(QPoint(5, 5)));
+        QVERIFY(!d.scene().elementAt(QPoint(299, 159)));
+        QCOMPARE(d.scene().elementAt(QPoint(300, 160)), d.element(*first));
+        d.frame(*first)->SetVisible(true);
+        QCOMPARE(d.scene().elementAt(QPoint(299, 159)), d.frame(*first)->handleElement(1));
+        QCOMPARE(d.scene().elementAt(QPoint(301, 161)), d.frame(*first)->handleElement(1));
+        QVERIFY(!d.scene().elementAt(QPoint(5, 5)));
     }
 
     // The hit-test index gives what a scan of every element gives, on random

@@ -1,3 +1,4 @@
+#include "designer/paneldrawing.h"
 #include "project/objecttables.h"
 
 #include <QtTest>
@@ -78,50 +79,53 @@ private slots:
         QFETCH(int, x);
         QFETCH(int, y);
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(QColor(255, 255, 255));
-        t.frame(*b)->HandleMouseDown(handle);
-        t.frame(*b)->DragHandleTo(pointer.x(), pointer.y());
-        t.ApplyFrame(*b);
-        QCOMPARE(t.element(*b)->rect(), element);
+        d.frame(*b)->HandleMouseDown(handle);
+        d.frame(*b)->DragHandleTo(pointer.x(), pointer.y());
+        d.ApplyFrame(*b);
+        QCOMPARE(d.element(*b)->rect(), element);
         QCOMPARE(b->X, x);
         QCOMPARE(b->Y, y);
-        QCOMPARE(t.frame(*b)->handleRect(handle).topLeft(), pointer);
+        QCOMPARE(d.frame(*b)->handleRect(handle).topLeft(), pointer);
         // The four handles still mark the corners of a rectangle.
-        QCOMPARE(t.frame(*b)->handleRect(1).left(), t.frame(*b)->handleRect(4).left());
-        QCOMPARE(t.frame(*b)->handleRect(2).left(), t.frame(*b)->handleRect(3).left());
-        QCOMPARE(t.frame(*b)->handleRect(1).top(), t.frame(*b)->handleRect(2).top());
-        QCOMPARE(t.frame(*b)->handleRect(3).top(), t.frame(*b)->handleRect(4).top());
-        t.frame(*b)->HandleMouseUp();
-        QCOMPARE(t.frame(*b)->ActiveHandle, 0);
+        QCOMPARE(d.frame(*b)->handleRect(1).left(), d.frame(*b)->handleRect(4).left());
+        QCOMPARE(d.frame(*b)->handleRect(2).left(), d.frame(*b)->handleRect(3).left());
+        QCOMPARE(d.frame(*b)->handleRect(1).top(), d.frame(*b)->handleRect(2).top());
+        QCOMPARE(d.frame(*b)->handleRect(3).top(), d.frame(*b)->handleRect(4).top());
+        d.frame(*b)->HandleMouseUp();
+        QCOMPARE(d.frame(*b)->ActiveHandle, 0);
     }
 
     void bottomRightRule()
     {
         // Width p - L + 2 and height q - T + 2, left and top kept.
         ObjectTables t;
+        PanelDrawing d(t);
         VellPicture *p = t.createPicture(QColor(0, 128, 128));
         t.SetPosition(*p, -100, 50);
-        const int L = t.element(*p)->left();
-        const int T = t.element(*p)->top();
-        t.frame(*p)->HandleMouseDown(3);
+        const int L = d.element(*p)->left();
+        const int T = d.element(*p)->top();
+        d.frame(*p)->HandleMouseDown(3);
         for (const QPoint pq : {QPoint(250, 150), QPoint(400, 300), QPoint(230, 130)}) {
-            t.frame(*p)->DragHandleTo(pq.x(), pq.y());
-            t.ApplyFrame(*p);
-            QCOMPARE(t.element(*p)->width(), pq.x() - L + 2);
-            QCOMPARE(t.element(*p)->height(), pq.y() - T + 2);
-            QCOMPARE(t.element(*p)->left(), L);
-            QCOMPARE(t.element(*p)->top(), T);
+            d.frame(*p)->DragHandleTo(pq.x(), pq.y());
+            d.ApplyFrame(*p);
+            QCOMPARE(d.element(*p)->width(), pq.x() - L + 2);
+            QCOMPARE(d.element(*p)->height(), pq.y() - T + 2);
+            QCOMPARE(d.element(*p)->left(), L);
+            QCOMPARE(d.element(*p)->top(), T);
         }
     }
 
     void textOwnerIsNotResized()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellText *text = t.createText();
-        const QRect before = t.element(*text)->rect();
+        const QRect before = d.element(*text)->rect();
         const VellText fields = *text;
-        t.ApplyFrame(*text);
-        QCOMPARE(t.element(*text)->rect(), before);
+        d.ApplyFrame(*text);
+        QCOMPARE(d.element(*text)->rect(), before);
         QVERIFY(*text == fields);
     }
 };

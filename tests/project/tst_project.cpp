@@ -1,4 +1,5 @@
 #include "common/textfile.h"
+#include "designer/paneldrawing.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
 
@@ -28,7 +29,8 @@ private slots:
         QCOMPARE(copy.Name, QStringLiteral("Button_1"));
         QCOMPARE(QRect(copy.X, copy.Y, copy.Width, copy.Height), QRect(-7, 12, 44, 20));
         // The drawing follows the record, the record is not read from it.
-        QCOMPARE(p.tables().element(*b)->rect(), QRect(316 - 7 - 22, 176 - 12 - 10, 44, 20));
+        QCOMPARE(PanelDrawing(p.tables()).element(*b)->rect(),
+                 QRect(316 - 7 - 22, 176 - 12 - 10, 44, 20));
         b->RightActionsFunction = QStringLiteral("F");
         QVERIFY(!(copy == *b));
     }
@@ -43,8 +45,10 @@ private slots:
         p.setSettings(s);
         p.setSettings(s);
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(p.tables().element(*p.create(KindButton))->fill(), QColor(10, 20, 30));
-        QCOMPARE(p.tables().element(*p.create(KindPicture))->fill(), QColor(40, 50, 60));
+        QCOMPARE(PanelDrawing(p.tables()).element(*p.create(KindButton))->fill(),
+                 QColor(10, 20, 30));
+        QCOMPARE(PanelDrawing(p.tables()).element(*p.create(KindPicture))->fill(),
+                 QColor(40, 50, 60));
     }
 
     // The names kept for the actions dialog, after each step of a use: one

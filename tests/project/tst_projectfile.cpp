@@ -1,5 +1,6 @@
 #include "common/textfile.h"
 #include "common/vellerror.h"
+#include "designer/paneldrawing.h"
 #include "filebytes.h"
 #include "project/project.h"
 #include "project/projectfile.h"
@@ -70,6 +71,7 @@ private slots:
     {
         Project p;
         ObjectTables &t = p.tables();
+        PanelDrawing d(t);
         auto *b = t.createButton(Qt::white);
         t.SetPosition(*b, -100, 50);
         t.SetSize(*b, 64, 32);
@@ -106,7 +108,8 @@ private slots:
         QCOMPARE(q.userCodeLines().first(), QStringLiteral("// mine"));
         QVERIFY(!q.ProjectModified());
         QCOMPARE(q.KnownObjectNames(), q.tables().objectNames());
-        QCOMPARE(q.tables().element(*q.tables().text(1))->textColor(), QColor(255, 0, 0));
+        QCOMPARE(PanelDrawing(q.tables()).element(*q.tables().text(1))->textColor(),
+                 QColor(255, 0, 0));
         // Without the editor's earlier text, a second save gives the same bytes.
         Project r;
         LoadProjectFile(r, path);
@@ -158,17 +161,18 @@ private slots:
         for (int round = 0; round < 20; ++round) {
             Project p;
             ObjectTables &t = p.tables();
+            PanelDrawing d(t);
             const int objects = random.bounded(12);
             for (int i = 0; i < objects; ++i) {
                 VellControl *o = t.create(kObjectKinds[random.bounded(3)], Qt::white);
                 t.SetPosition(*o, random.bounded(-5000, 5000), random.bounded(-3000, 3001));
                 t.SetSize(*o, random.bounded(0, 900), random.bounded(0, 901));
                 // A handle leaves any size, odd ones too; they come back as they were.
-                if (VellResizeRect *frame = t.frame(*o); frame && random.bounded(2)) {
+                if (VellResizeRect *frame = d.frame(*o); frame && random.bounded(2)) {
                     frame->HandleMouseDown(3);
                     frame->DragHandleTo(frame->handleRect(1).left() + random.bounded(1, 300),
                                         frame->handleRect(1).top() + random.bounded(1, 200));
-                    t.ApplyFrame(*o);
+                    d.ApplyFrame(*o);
                 }
                 t.SetVisible(*o, random.bounded(2));
                 if (QString *texture = TextureOf(*o))
@@ -345,14 +349,15 @@ private slots:
         const VellButton &b = *p.tables().button(1);
         // Odd sizes are kept as stored.
         QCOMPARE(QRect(b.X, b.Y, b.Width, b.Height), QRect(-7, 12, 45, 33));
-        QCOMPARE(p.tables().element(b)->rect(), QRect(316 - 7 - 22, 176 - 12 - 16, 45, 33));
+        QCOMPARE(PanelDrawing(p.tables()).element(b)->rect(),
+                 QRect(316 - 7 - 22, 176 - 12 - 16, 45, 33));
         QCOMPARE(b.TextureId, QStringLiteral("Qx"));
         QVERIFY(!b.Visible);
         QCOMPARE(b.LeftActionsFunction, QStringLiteral("L"));
         QCOMPARE(b.RightActionsFunction, QStringLiteral("R"));
         QCOMPARE(b.LeftActions, QStringList{"ObjShow f \"Text_1\""});
         QCOMPARE(b.RightActions, QStringList({"ECHO \"a\"", "ECHO \"b\""}));
-        QCOMPARE(p.tables().element(b)->fillStyle(), FillStyle::DiagCross);
+        QCOMPARE(PanelDrawing(p.tables()).element(b)->fillStyle(), FillStyle::DiagCross);
         const VellText &x = *p.tables().text(1);
         QCOMPARE(x.Text, QStringLiteral("Привет"));
         QCOMPARE(QPoint(x.X, x.Y), QPoint(5, -6));

@@ -39,7 +39,7 @@ template <typename T> T *createAndClick(AppFixture &f, Qt::Key createKey)
     const auto kind = ObjectKind(createKey - Qt::Key_F1 + 1);
     VellControl *object = f.tables().object(kind, f.tables().count(kind));
     QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                      f.tables().element(*object)->rect().center());
+                      f.drawing().element(*object)->rect().center());
     return static_cast<T *>(object);
 }
 
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(f.form->project().ProjectModified());
         QTest::keyClick(editor, Qt::Key_5);
         QCOMPARE(b->X, -5);
-        QCOMPARE(f.tables().element(*b)->left(), 316 - 5 - 16);
+        QCOMPARE(f.drawing().element(*b)->left(), 316 - 5 - 16);
     }
 
     void sizeRows()
@@ -126,13 +126,13 @@ private slots:
         QWidget *height = openEditor(f, 4);
         erase(height);
         QCOMPARE(f.form->InfoList->GetRowValue(4), QString());
-        QCOMPARE(f.tables().element(*p)->size(), QSize(32, 32));
+        QCOMPARE(f.drawing().element(*p)->size(), QSize(32, 32));
         QVERIFY(f.dialogs.errors.isEmpty()); // an empty cell applies nothing
         QTest::keyClick(height, Qt::Key_4);
-        QCOMPARE(f.tables().element(*p)->size(), QSize(32, 4));
+        QCOMPARE(f.drawing().element(*p)->size(), QSize(32, 4));
         QTest::keyClick(height, Qt::Key_1);
-        QCOMPARE(f.tables().element(*p)->size(), QSize(32, 40)); // 41 loses its odd pixel
-        QCOMPARE(f.tables().element(*p)->top(), 176 - 20);
+        QCOMPARE(f.drawing().element(*p)->size(), QSize(32, 40)); // 41 loses its odd pixel
+        QCOMPARE(f.drawing().element(*p)->top(), 176 - 20);
         // No size is too wide for the object and the generated code.
         QWidget *width2 = openEditor(f, 3);
         erase(width2);
@@ -150,7 +150,7 @@ private slots:
         AppFixture f;
         VellPicture *p = createAndClick<VellPicture>(f, Qt::Key_F2);
         QTest::mouseMove(f.panel(), QPoint(10, 10)); // the ghost outline goes
-        const QPoint grip = f.tables().frame(*p)->handleRect(3).center();
+        const QPoint grip = f.drawing().frame(*p)->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), grip + QPoint(4, 6));
         QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, grip + QPoint(4, 6));
@@ -256,7 +256,7 @@ private slots:
         const QRect item = view->visualRect(view->model()->index(1, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
         QVERIFY(!p->Visible);
-        QCOMPARE(f.tables().element(*p)->fillStyle(), FillStyle::DiagCross);
+        QCOMPARE(f.drawing().element(*p)->fillStyle(), FillStyle::DiagCross);
         QCOMPARE(f.form->InfoList->GetRowValue(6), QStringLiteral("false"));
         QVERIFY(f.form->project().ProjectModified());
     }
@@ -314,13 +314,13 @@ private slots:
     {
         AppFixture f;
         VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
-        const QPoint topLeft = f.tables().element(*t)->rect().topLeft();
+        const QPoint topLeft = f.drawing().element(*t)->rect().topLeft();
         QWidget *text = openEditor(f, 3);
         erase(text);
         typeText(text, QStringLiteral("Привет, мир!"));
         QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
-        QCOMPARE(f.tables().element(*t)->text(), QStringLiteral("Привет, мир!"));
-        QCOMPARE(f.tables().element(*t)->rect().topLeft(), topLeft);
+        QCOMPARE(f.drawing().element(*t)->text(), QStringLiteral("Привет, мир!"));
+        QCOMPARE(f.drawing().element(*t)->rect().topLeft(), topLeft);
         // Characters the files cannot store are refused, and so are line
         // breaks, typed or pasted.
         typeText(text, QString::fromUtf8("\u4e2d\u00e9"));
@@ -337,7 +337,7 @@ private slots:
         combo->setCurrentIndex(1);
         emit combo->activated(1);
         QVERIFY(!t->Visible);
-        QCOMPARE(f.tables().element(*t)->fillStyle(), FillStyle::Solid);
+        QCOMPARE(f.drawing().element(*t)->fillStyle(), FillStyle::Solid);
     }
 
     // A text longer than a line edit holds by default (32,767 characters) is
@@ -376,7 +376,7 @@ private slots:
         QTest::mouseClick(ellipsis, Qt::LeftButton);
         QCOMPARE(f.form->InfoList->GetRowValue(5), QStringLiteral("clRed"));
         QCOMPARE(t->TextColor, QStringLiteral("clRed"));
-        QCOMPARE(f.tables().element(*t)->textColor(), QColor(255, 0, 0));
+        QCOMPARE(f.drawing().element(*t)->textColor(), QColor(255, 0, 0));
         // Selecting a coloured text presets the dialog with its colour.
         f.key(Qt::Key_F3, Qt::ShiftModifier);
         f.dialogs.colors.push_back(QColor(0, 0, 255));
@@ -446,7 +446,7 @@ private slots:
         QVERIFY(texture);
         QTest::keyClick(texture, Qt::Key_End);
         QTest::keyClick(texture, Qt::Key_9);
-        const QPoint grip = f.tables().frame(*b)->handleRect(3).center();
+        const QPoint grip = f.drawing().frame(*b)->handleRect(3).center();
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, grip);
         QTest::mouseMove(f.panel(), QPoint(360, 210));
         QCOMPARE(f.form->InfoList->GetRowValue(3), QStringLiteral("62"));

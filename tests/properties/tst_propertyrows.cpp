@@ -1,3 +1,4 @@
+#include "designer/paneldrawing.h"
 #include "project/objecttables.h"
 #include "properties/propertyrows.h"
 
@@ -25,6 +26,7 @@ private slots:
     void rowsOfEachKind()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         const auto button = PropertyRowsFor(*t.createButton(Qt::white));
         QCOMPARE(lines(button),
                  (QStringList{QStringLiteral("Координата Х=0"), QStringLiteral("Координата У=0"),
@@ -130,6 +132,7 @@ private slots:
     void applyRows()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(Qt::white);
         QStringList values = {"-5", "7", "40", "20", "B001", "true", "Foo1", "Bar"};
         QVERIFY(ApplyRow(t, *b, 2, values).changed);
@@ -143,11 +146,11 @@ private slots:
         QCOMPARE(b->Y, 7);
         QCOMPARE(b->X, -5);
         QVERIFY(ApplyRow(t, *b, 4, values).changed);
-        QCOMPARE(t.element(*b)->size(), QSize(40, 20));
+        QCOMPARE(d.element(*b)->size(), QSize(40, 20));
         QCOMPARE(b->X, -5); // about the centre
         values[2] = "";
         QVERIFY(!ApplyRow(t, *b, 3, values).changed);
-        QCOMPARE(t.element(*b)->size(), QSize(40, 20));
+        QCOMPARE(d.element(*b)->size(), QSize(40, 20));
         ApplyRow(t, *b, 5, values);
         QCOMPARE(b->TextureId, QStringLiteral("B001"));
         ApplyRow(t, *b, 7, values);
@@ -166,11 +169,12 @@ private slots:
     void applyTextRow()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellText *x = t.createText();
-        const QPoint topLeft = t.element(*x)->rect().topLeft();
+        const QPoint topLeft = d.element(*x)->rect().topLeft();
         QVERIFY(ApplyRow(t, *x, 3, {"0", "0", "Hello, world", "true", ""}).changed);
         QCOMPARE(x->Text, QStringLiteral("Hello, world"));
-        QCOMPARE(t.element(*x)->rect().topLeft(), topLeft);
+        QCOMPARE(d.element(*x)->rect().topLeft(), topLeft);
         // Rows 3 and 4 of a text are not a size.
         QVERIFY(!ApplyRow(t, *x, 4, {"0", "0", "Hi", "false", ""}).changed);
         QVERIFY(x->Visible);
@@ -179,6 +183,7 @@ private slots:
     void extremePositionsStaySafe()
     {
         ObjectTables t;
+        PanelDrawing d(t);
         VellButton *b = t.createButton(Qt::white);
         QVERIFY(ApplyRow(t, *b, 1, {"2147483647", "-2147483648", "32", "32"}).changed);
         QVERIFY(ApplyRow(t, *b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
@@ -192,17 +197,17 @@ private slots:
         QCOMPARE(b->Width, 2147483646);
         QCOMPARE(b->Height, 2000000000);
         QCOMPARE(PropertyRowsFor(*b).at(3).value, QStringLiteral("2000000000"));
-        QCOMPARE(t.element(*b)->size(), QSize(1 << 30, 1 << 30));
+        QCOMPARE(d.element(*b)->size(), QSize(1 << 30, 1 << 30));
         // Far off the panel, nowhere near the visible area.
-        QVERIFY(!t.element(*b)->rect().intersects(QRect(0, 0, 633, 353)));
+        QVERIFY(!d.element(*b)->rect().intersects(QRect(0, 0, 633, 353)));
         // A far-off object keeps the size it is given.
         QVERIFY(ApplyRow(t, *b, 3, {"999999999", "0", "40", "20"}).changed);
         QVERIFY(ApplyRow(t, *b, 1, {"999999999", "0", "40", "20"}).changed);
         QVERIFY(ApplyRow(t, *b, 2, {"999999999", "0", "40", "20"}).changed);
         QVERIFY(ApplyRow(t, *b, 3, {"999999999", "0", "40", "20"}).changed);
-        QCOMPARE(t.element(*b)->size(), QSize(40, 20));
+        QCOMPARE(d.element(*b)->size(), QSize(40, 20));
         QCOMPARE(PropertyRowsFor(*b).at(2).value, QStringLiteral("40"));
-        QVERIFY(t.element(*b)->left() > 633);
+        QVERIFY(d.element(*b)->left() > 633);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/gui/tform1.h"
 #include "app/gui/vellapplication.h"
 #include "designer/gui/designpanel.h"
+#include "designer/paneldrawing.h"
 #include "properties/gui/propertygrid.h"
 #include "scripteddialogs.h"
 
@@ -59,6 +60,7 @@ public:
     vell::ObjectTables &tables() { return form->tables(); }
     vell::DesignSurface &surface() { return form->surface(); }
     vell::DesignPanel *panel() { return form->Win; }
+    vell::PanelDrawing &drawing() { return form->surface().drawing(); }
 
     // Presses a key the way a user does, on the main window.
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)

@@ -131,7 +131,7 @@ TForm1::TForm1(Project &project, QWidget *parent)
 TForm1::~TForm1()
 {
     // The controls go first: they refer to the tables and the surface.
-    tables().scene().setRepaintHandler({});
+    m_surface->drawing().scene().setRepaintHandler({});
     const std::unique_ptr<QWidget> controls(takeCentralWidget());
 }
 

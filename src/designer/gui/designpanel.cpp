@@ -144,7 +144,7 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_cache = QImage(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
     m_stale = QRegion(rect());
-    surface.tables().scene().setRepaintHandler([this](const QRect &r, const PanelElement *source) {
+    surface.drawing().scene().setRepaintHandler([this](const QRect &r, const PanelElement *source) {
         // The ghost outline is drawn over the pictures, never into them.
         if (!source || source->shape() != ElementShape::Ghost) {
             if (m_layers && m_layers->moving(source)) {
@@ -172,7 +172,7 @@ DesignPanel::HeldUpdates::~HeldUpdates()
 
 template <typename Visit> void DesignPanel::forEachElementIn(QRect area, Visit visit) const
 {
-    const PanelScene &scene = m_surface.tables().scene();
+    const PanelScene &scene = m_surface.drawing().scene();
     const auto still = [&](const PanelElement &e) {
         if (e.shape() != ElementShape::Ghost)
             visit(e);
@@ -211,7 +211,7 @@ void DesignPanel::startLayers(const PanelElement *handle)
 {
     const VellResizeRect *frame = handle->frame();
     const PanelElement *element =
-        frame && frame->Owner ? m_surface.tables().element(*frame->Owner) : nullptr;
+        frame && frame->Owner ? m_surface.drawing().element(*frame->Owner) : nullptr;
     if (!element)
         return;
     m_layers = std::make_unique<ResizeLayers>(ResizeLayers{
@@ -225,7 +225,7 @@ void DesignPanel::checkLayers()
         return;
     const VellControl *resized = m_surface.ActiveFrame() ? m_surface.ActiveFrame()->Owner : nullptr;
     if (m_mode != Mode::Resizing || !resized ||
-        m_surface.tables().element(*resized) != m_layers->element ||
+        m_surface.drawing().element(*resized) != m_layers->element ||
         m_surface.ActiveFrame() != m_layers->frame)
         dropLayers();
 }
@@ -312,7 +312,7 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     const PressState state = pressState(event, doubleClick);
     m_rightPressOnPanel = event->button() == Qt::RightButton;
     // Presses pass through the ghost outline to what lies beneath.
-    PanelElement *target = m_surface.tables().scene().elementAt(pos, nullptr, true);
+    PanelElement *target = m_surface.drawing().scene().elementAt(pos, nullptr, true);
     if (target && target->shape() == ElementShape::Handle) {
         // A grid cell being edited stays open while its object is resized.
         m_mode = Mode::Resizing;
@@ -322,7 +322,7 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     }
     // Any other press gives the panel the keyboard focus, for the arrow keys.
     setFocus(Qt::MouseFocusReason);
-    if (target && m_surface.tables().objectOf(target)) {
+    if (target && m_surface.drawing().objectOf(target)) {
         m_surface.press(target, state);
         if (state == PressState::LeftAlone) {
             m_mode = Mode::DragArmed;
@@ -502,7 +502,7 @@ void DesignPanel::updateHoverCursor(QPoint pos)
 {
     if (m_mode != Mode::Idle)
         return;
-    const PanelElement *e = m_surface.tables().scene().elementAt(pos, nullptr, true);
+    const PanelElement *e = m_surface.drawing().scene().elementAt(pos, nullptr, true);
     if (e && e->shape() == ElementShape::Handle) {
         const int n = e->handleNumber();
         setCursor(n == 1 || n == 3 ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
