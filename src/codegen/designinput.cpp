@@ -1,9 +1,14 @@
 #include "codegen/designinput.h"
 
+#include "common/labelfont.h"
+#include "common/textforms.h"
+
 namespace vell {
 
-GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &settings,
-                                 const QStringList &userCode)
+namespace {
+
+// The input without objects.
+GeneratorInput settingsInput(const Settings &settings, const QStringList &userCode)
 {
     GeneratorInput input;
     input.buttonVar = settings.buttonVar;
@@ -14,6 +19,15 @@ GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &set
     input.userCode = userCode;
     input.panelWidth = kPanelWidth;
     input.panelHeight = kPanelHeight;
+    return input;
+}
+
+} // namespace
+
+GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &settings,
+                                 const QStringList &userCode)
+{
+    GeneratorInput input = settingsInput(settings, userCode);
     input.buttons.reserve(tables.ButtonCount());
     for (int id = 1; id <= tables.ButtonCount(); ++id) {
         const VellButton &b = *tables.button(id);
@@ -29,6 +43,40 @@ GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &set
     for (int id = 1; id <= tables.TextCount(); ++id) {
         const VellText &t = *tables.text(id);
         input.texts.append(GenText{t.X, t.Y, t.Width, t.Height, t.Visible, t.Text, t.TextColor});
+    }
+    return input;
+}
+
+GeneratorInput GeneratorInputFor(const ProjectData &data, const Settings &settings)
+{
+    GeneratorInput input = settingsInput(settings, data.userCode);
+    const auto capped = [](qsizetype n) {
+        return std::min<qsizetype>(n, ObjectTables::Capacity);
+    };
+    input.buttons.reserve(capped(qsizetype(data.buttons.size())));
+    for (const VellButton &b : data.buttons) {
+        if (input.buttons.size() == ObjectTables::Capacity)
+            break;
+        input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,
+                                       b.LeftActionsFunction, b.RightActionsFunction});
+    }
+    input.pictures.reserve(capped(qsizetype(data.pictures.size())));
+    for (const VellPicture &p : data.pictures) {
+        if (input.pictures.size() == ObjectTables::Capacity)
+            break;
+        input.pictures.append(GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId});
+    }
+    input.texts.reserve(capped(qsizetype(data.texts.size())));
+    for (const VellText &t : data.texts) {
+        if (input.texts.size() == ObjectTables::Capacity)
+            break;
+        // As the designer opens it: the label's size, and a colour text
+        // that names a colour written as the designer writes colours.
+        const QSize size = LabelSize(t.Text);
+        const auto color = TryTextToColor(t.TextColor);
+        input.texts.append(
+            GenText{t.X, t.Y, size.width(), size.height(), t.Visible, t.Text,
+                    color && !t.TextColor.isEmpty() ? ColorToText(*color) : QString()});
     }
     return input;
 }

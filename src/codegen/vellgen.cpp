@@ -273,6 +273,15 @@ void writeOutput(const QString &path, const QByteArray &code, QIODevice &out,
     }
 }
 
+// The code for the input as the code window's text is stored.
+QByteArray codeBytes(const GeneratorInput &input)
+{
+    const GeneratorResult result = GenerateInterfaceCode(input);
+    if (!result.ok())
+        throw VellError(result.error);
+    return JoinTextLines(result.lines());
+}
+
 int run(const QStringList &arguments, QIODevice &out)
 {
     const Arguments a = parseArguments(arguments);
@@ -308,12 +317,11 @@ int run(const QStringList &arguments, QIODevice &out)
     if (!settings.vjass) {
         fail(settingsPath + QStringLiteral(": ") + kCJassOnly);
     }
-    Project project;
-    project.setSettings(settings);
-    ApplyProjectData(project, read);
+    // Generated from the data read, as the designer would after opening
+    // it, without building the project.
     QByteArray code;
     try {
-        code = GeneratedCodeBytes(project);
+        code = codeBytes(GeneratorInputFor(read.data, settings));
     } catch (const VellError &e) {
         fail(projectPath + QStringLiteral(": ") + e.message());
     }
@@ -334,10 +342,7 @@ QByteArray GeneratedCodeBytes(const Project &project)
 {
     if (!project.settings().vjass)
         throw VellError(kCJassOnly);
-    const GeneratorResult result = GenerateInterfaceCode(GeneratorInputFor(project));
-    if (!result.ok())
-        throw VellError(result.error);
-    return JoinTextLines(result.lines());
+    return codeBytes(GeneratorInputFor(project));
 }
 
 int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err)
