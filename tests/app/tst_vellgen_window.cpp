@@ -137,37 +137,14 @@ private slots:
         // Its finding is wider than the window.
         const QString kMissing =
             "Missing_function_for_the_left_click_of_the_first_button_on_the_panel";
-        writeBytes(path, JoinTextLines({kProjectFileKey,
-                                        "btncount:1",
-                                        "Button_1",
-                                        "0",
-                                        "0",
-                                        "32",
-                                        "32",
-                                        "B0",
-                                        "true",
-                                        kMissing,
-                                        "",
-                                        "0",
-                                        "0",
-                                        "piccount:1",
-                                        "Picture_1",
-                                        "400",
-                                        "0",
-                                        "32",
-                                        "32",
-                                        "P000",
-                                        "true",
-                                        "texcount:1",
-                                        "Text_1",
-                                        "0",
-                                        "0",
-                                        "say \"hi\"",
-                                        "true",
-                                        "",
-                                        "/usercodestart",
-                                        "// code",
-                                        "/end"}));
+        writeBytes(path, JoinTextLines(QStringList{kProjectFileKey, "btncount:1"} +
+                                       QStringLiteral("Button_1|0|0|32|32|B0|true").split(u'|') +
+                                       QStringList{kMissing} +
+                                       QStringLiteral("|0|0|piccount:1|Picture_1|400|0|32|32|"
+                                                      "P000|true|texcount:1|Text_1|0|0|"
+                                                      "say \"hi\"|true||/usercodestart|"
+                                                      "// code|/end")
+                                           .split(u'|')));
         f.dialogs.fileNames = {path};
         f.form->MMLoad->trigger();
         const QStringList before = ProjectFileLines(f.form->project());

@@ -33,8 +33,6 @@ class TestCodeText : public QObject
 private slots:
     void cells_data();
     void cells();
-    void indexNear_data();
-    void indexNear();
     void widest_data();
     void widest();
     void words_data();
@@ -73,6 +71,11 @@ void TestCodeText::cells()
         // Each cell starts where the one before it ended.
         if (cell.column != column || cell.index != index || code.columnOf(line, index) != column)
             seen << QStringLiteral("gap");
+        // The nearest boundary: the cell's start up to its middle, then its end.
+        const qreal middle = cell.column + cell.columns / 2.0;
+        if (code.indexNear(line, middle - 0.1) != cell.index ||
+            code.indexNear(line, middle) != cell.index + cell.length)
+            seen << QStringLiteral("near");
         const QChar kind = QLatin1Char("NWTC"[int(cell.kind)]);
         seen << (kind == u'N' || kind == u'C' ? QString(kind)
                                               : kind + QString::number(cell.columns));
@@ -84,29 +87,8 @@ void TestCodeText::cells()
     QCOMPARE(index, line.size());
     QCOMPARE(code.lineColumns(line), column);
     QCOMPARE(code.columnOf(line, line.size() + 3), column);
-}
-
-void TestCodeText::indexNear_data()
-{
-    QTest::addColumn<qreal>("column");
-    QTest::addColumn<int>("index"); // in kMixed
-    QTest::addColumn<int>("start"); // column of that index
-    // Halves of the tab, 中, the box, the pair, the short tab; outside.
-    const std::tuple<qreal, int, int> rows[] = {{3.9, 0, 0},   {4.0, 1, 8},   {9.9, 2, 9},
-                                                {10.0, 3, 11}, {11.6, 4, 12}, {13.2, 6, 14},
-                                                {15.0, 7, 16}, {-2.5, 0, 0},  {40.0, 8, 17}};
-    for (const auto &[column, index, start] : rows)
-        QTest::addRow("column %g", column) << column << index << start;
-}
-
-void TestCodeText::indexNear()
-{
-    QFETCH(qreal, column);
-    QFETCH(int, index);
-    QFETCH(int, start);
-    const CodeText code(testColumns);
-    QCOMPARE(code.indexNear(kMixed, column), index);
-    QCOMPARE(code.columnOf(kMixed, index), start);
+    QCOMPARE(code.indexNear(line, -2.5), 0);
+    QCOMPARE(code.indexNear(line, column + 23.0), line.size());
     // An index inside a pair counts as after it.
     QCOMPARE(code.columnOf(kMixed, 5), 14);
 }

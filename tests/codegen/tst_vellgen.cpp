@@ -65,31 +65,12 @@ private:
 };
 
 // One button calling L1, one text, and the user code that defines L1.
-const QByteArray kGoodProject = JoinTextLines({kProjectFileKey,
-                                               "btncount:1",
-                                               "Button_1",
-                                               "0",
-                                               "0",
-                                               "32",
-                                               "32",
-                                               "B000",
-                                               "true",
-                                               "L1",
-                                               "",
-                                               "0",
-                                               "0",
-                                               "piccount:0",
-                                               "texcount:1",
-                                               "Text_1",
-                                               "5",
-                                               "5",
-                                               "Hi",
-                                               "true",
-                                               "clRed",
-                                               "/usercodestart",
-                                               "function L1 takes nothing returns nothing",
-                                               "endfunction",
-                                               "/end"});
+const QByteArray kGoodProject =
+    JoinTextLines(QStringList{kProjectFileKey} +
+                  QStringLiteral("btncount:1|Button_1|0|0|32|32|B000|true|L1||0|0|piccount:0|"
+                                 "texcount:1|Text_1|5|5|Hi|true|clRed|/usercodestart|"
+                                 "function L1 takes nothing returns nothing|endfunction|/end")
+                      .split(u'|'));
 
 QByteArray settingsWith(int line, const QByteArray &value)
 {
