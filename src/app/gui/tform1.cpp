@@ -16,7 +16,6 @@
 #include "properties/gui/propertygrid.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"
-#include "usercode/usercodelines.h"
 
 #include <QAction>
 #include <QCloseEvent>
