@@ -1,0 +1,1217 @@
+#include "codegen/vjassreader.h"
+
+#include "codegen/vjasslexer.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringView>
+
+#include <initializer_list>
+#include <vector>
+
+namespace vell {
+
+namespace {
+
+using Kind = VjassTokenKind;
+using Word = VjassWord;
+
+// What a line may hold where it stands.
+enum class Ctx : std::uint8_t
+{
+    Top,       // declarations: outside everything, in a library or scope
+    Globals,   // variable declarations
+    Body,      // statements: in a function or method
+    Members,   // members and methods: in a struct or module
+    Interface, // members and method declarations without bodies
+};
+
+enum class BlockKind : std::uint8_t
+{
+    Globals,
+    Function,
+    Method,
+    If, // also static if, which holds what the block around it holds
+    Loop,
+    Library,
+    Scope,
+    Struct,
+    Interface,
+    Module,
+};
+
+const char16_t *closerOf(BlockKind kind)
+{
+    switch (kind) {
+    case BlockKind::Globals:
+        return u"endglobals";
+    case BlockKind::Function:
+        return u"endfunction";
+    case BlockKind::Method:
+        return u"endmethod";
+    case BlockKind::If:
+        return u"endif";
+    case BlockKind::Loop:
+        return u"endloop";
+    case BlockKind::Library:
+        return u"endlibrary";
+    case BlockKind::Scope:
+        return u"endscope";
+    case BlockKind::Struct:
+        return u"endstruct";
+    case BlockKind::Interface:
+        return u"endinterface";
+    case BlockKind::Module:
+        return u"endmodule";
+    }
+    return u"";
+}
+
+// A closing word looks past open blocks of a lower rank only (and endif and
+// endloop past each other), so that a stray endif in a function does not
+// close a static if around the function.
+int rankOf(BlockKind kind)
+{
+    switch (kind) {
+    case BlockKind::If:
+    case BlockKind::Loop:
+        return 0;
+    case BlockKind::Globals:
+    case BlockKind::Function:
+    case BlockKind::Method:
+        return 1;
+    case BlockKind::Struct:
+    case BlockKind::Interface:
+    case BlockKind::Module:
+        return 2;
+    case BlockKind::Scope:
+        return 3;
+    case BlockKind::Library:
+        return 4;
+    }
+    return 0;
+}
+
+struct Block
+{
+    BlockKind kind = BlockKind::If;
+    Ctx inner = Ctx::Top;
+    bool sawElse = false;
+    int function = -1; // index in the result, for a free function
+    int scope = -1;    // index in the stack of the innermost library or scope, this one included
+    QString qualifier; // of a library or scope: what private and public names in it start with
+};
+
+// A token of the line being read, with its line (a string may carry a
+// statement over to the next line) and first character.
+struct Tok
+{
+    Kind kind;
+    Word word;
+    char16_t c;
+    int line;
+    int start;
+    int length;
+    int end() const { return start + length; }
+};
+
+// Words that are reserved only where they mean something (a library's
+// clauses, a member's modifiers); elsewhere they are names.
+bool isSoftWord(Word word)
+{
+    switch (word) {
+    case Word::Requires:
+    case Word::Uses:
+    case Word::Needs:
+    case Word::Initializer:
+    case Word::Optional:
+    case Word::Defaults:
+    case Word::Hook:
+    case Word::Keyword:
+    case Word::Stub:
+    case Word::Delegate:
+    case Word::Readonly:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString joined(std::initializer_list<QStringView> parts)
+{
+    QString s;
+    for (QStringView part : parts)
+        s.append(part);
+    return s;
+}
+
+QString expected(QStringView what)
+{
+    return joined({u"ожидалось «", what, u"»"});
+}
+
+QString stray(QStringView what)
+{
+    return joined({u"лишний «", what, u"»"});
+}
+
+struct Modifiers
+{
+    bool isPrivate = false;
+    bool isPublic = false;
+    bool any = false;
+};
+
+class Reader
+{
+public:
+    explicit Reader(const QStringList &lines) : m_lines(lines) {}
+    VjassReadResult read();
+
+private:
+    // Tokens.
+    bool atEnd() const { return m_pos >= int(m_toks.size()); }
+    const Tok &cur() const { return m_toks[m_pos]; }
+    QStringView text(const Tok &t) const
+    {
+        return QStringView(m_lines[t.line]).mid(t.start, t.length);
+    }
+    bool isWord(Word w) const { return !atEnd() && cur().word == w; }
+    bool isPunct(char16_t c) const
+    {
+        return !atEnd() && cur().kind == Kind::Punctuation && cur().c == c;
+    }
+    bool isAssign() const
+    {
+        return !atEnd() && cur().kind == Kind::Operator && cur().c == u'=' && cur().length == 1;
+    }
+    bool isNothing() const { return !atEnd() && cur().word == Word::Nothing; }
+    bool isName() const
+    {
+        return !atEnd() && (cur().kind == Kind::Identifier || cur().kind == Kind::TypeName);
+    }
+
+    // Errors.
+    void error(int line, int column, const QString &what);
+    void errorAt(int index, const QString &what);
+    bool missingQuote(int first, int last);
+    bool fail(const QString &what)
+    {
+        errorAt(m_pos, what);
+        return false;
+    }
+    bool expectEnd() { return atEnd() || fail(QStringLiteral("ожидался конец строки")); }
+    bool expectWord(Word w, const char16_t *what)
+    {
+        if (!isWord(w))
+            return fail(expected(what));
+        ++m_pos;
+        return true;
+    }
+    bool expectPunct(char16_t c, const char16_t *what)
+    {
+        if (!isPunct(c))
+            return fail(expected(what));
+        ++m_pos;
+        return true;
+    }
+
+    // Blocks.
+    Ctx ctx() const { return m_stack.empty() ? Ctx::Top : m_stack.back().inner; }
+    void push(BlockKind kind, Ctx inner, const Tok &at, int function = -1, QStringView name = {});
+    void pop(int endLine);
+    int findOpen(BlockKind kind) const;
+    bool reopen(bool (*allows)(Ctx), const Tok &at);
+    void close(BlockKind kind, const Tok &at);
+    void elseLine(const Tok &at);
+
+    // Lines.
+    void directive(int line, const VjassToken &token, bool closesBlock);
+    void line();
+    Modifiers modifiers();
+    void declaration(Word head, const Modifiers &mods);
+    void member(Word head);
+    void statement(Word head);
+    void variable(const Modifiers &mods);
+    bool signature();
+    bool typeRef();
+    bool name(QStringView *out = nullptr);
+    bool operatorName();
+    bool libraryClauses();
+
+    // Expressions.
+    bool expression(int depth);
+    bool postfix(int depth, int *lastCall);
+    bool arguments(int depth);
+    bool functionReference();
+    bool target(int *lastCall);
+
+    // Results.
+    QString intern(QStringView name);
+    QString qualified(QStringView name, const Modifiers &mods);
+    void declare(QStringView name, const Modifiers &mods, bool isType);
+    void recordIndexed(const Tok &t);
+
+    const QStringList &m_lines;
+    VjassReadResult m_result;
+    std::vector<Tok> m_toks;
+    int m_pos = 0;
+    std::vector<Block> m_stack;
+    int m_function = -1;
+    QSet<QStringView> m_indexed;
+    QStringView m_lastIndexed;
+    QHash<QStringView, QString> m_interned;
+    QSet<QStringView> m_types; // struct, interface and function interface names
+    bool m_inInject = false;
+    int m_errorCount = 0; // also those past kMaxVjassErrors
+    int m_lastErrorLine = -1;
+    qsizetype m_reread = 0;
+    bool m_quiet = false; // errors are not reported
+};
+
+void Reader::error(int line, int column, const QString &what)
+{
+    if (m_quiet)
+        return;
+    ++m_errorCount;
+    m_lastErrorLine = line;
+    if (m_result.errors.size() < kMaxVjassErrors)
+        m_result.errors.append({line, column, what});
+}
+
+void Reader::errorAt(int index, const QString &what)
+{
+    if (index < int(m_toks.size())) {
+        error(m_toks[index].line, m_toks[index].start, what);
+    } else {
+        const Tok &last = m_toks.back();
+        error(last.line, last.end(), what);
+    }
+}
+
+QString Reader::intern(QStringView name)
+{
+    const auto it = m_interned.constFind(name);
+    if (it != m_interned.cend())
+        return it.value();
+    QString s = name.toString();
+    m_interned.insert(name, s);
+    return s;
+}
+
+QString Reader::qualified(QStringView name, const Modifiers &mods)
+{
+    const int scope = m_stack.empty() ? -1 : m_stack.back().scope;
+    if (scope < 0 || !(mods.isPrivate || mods.isPublic))
+        return intern(name);
+    return joined({m_stack[scope].qualifier, mods.isPrivate ? u"__" : u"_", name});
+}
+
+void Reader::declare(QStringView name, const Modifiers &mods, bool isType)
+{
+    m_result.globalNames.append(qualified(name, mods));
+    if (isType)
+        m_types.insert(name);
+}
+
+void Reader::recordIndexed(const Tok &t)
+{
+    if (m_function < 0)
+        return;
+    const QStringView name = text(t);
+    if (name == m_lastIndexed)
+        return;
+    m_lastIndexed = name;
+    if (m_indexed.contains(name))
+        return;
+    m_indexed.insert(name);
+    m_result.functions[m_function].indexedNames.append(intern(name));
+}
+
+void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStringView name)
+{
+    if (int(m_stack.size()) == kMaxVjassNesting)
+        errorAt(int(&at - m_toks.data()), QStringLiteral("слишком глубокая вложенность"));
+    Block block;
+    block.kind = kind;
+    block.inner = inner;
+    block.function = function;
+    block.scope = m_stack.empty() ? -1 : m_stack.back().scope;
+    if (kind == BlockKind::Library || kind == BlockKind::Scope) {
+        block.qualifier = name.toString();
+        block.scope = int(m_stack.size());
+    }
+    m_stack.push_back(std::move(block));
+    if (function >= 0) {
+        m_function = function;
+        m_indexed.clear();
+        m_lastIndexed = QStringView();
+    }
+}
+
+void Reader::pop(int endLine)
+{
+    const Block &block = m_stack.back();
+    if (block.function >= 0) {
+        VjassFunction &f = m_result.functions[block.function];
+        f.endLine = qMax(f.line, endLine);
+        m_function = -1;
+    }
+    m_stack.pop_back();
+}
+
+int Reader::findOpen(BlockKind kind) const
+{
+    const int rank = rankOf(kind);
+    for (int i = int(m_stack.size()) - 1; i >= 0; --i) {
+        if (m_stack[i].kind == kind)
+            return i;
+        const int other = rankOf(m_stack[i].kind);
+        if (!(other < rank || (rank == 0 && other == 0)))
+            return -1;
+    }
+    return -1;
+}
+
+// A line that belongs in an enclosing block: the blocks in between were left
+// open. Reports the innermost one's missing end and closes them.
+bool Reader::reopen(bool (*allows)(Ctx), const Tok &at)
+{
+    int keep = int(m_stack.size()) - 1;
+    while (keep >= 0 && !allows(m_stack[keep].inner))
+        --keep;
+    if (keep < 0 && !allows(Ctx::Top))
+        return false;
+    errorAt(int(&at - m_toks.data()), expected(closerOf(m_stack.back().kind)));
+    while (int(m_stack.size()) > keep + 1)
+        pop(at.line - 1);
+    return true;
+}
+
+void Reader::close(BlockKind kind, const Tok &at)
+{
+    const int index = findOpen(kind);
+    if (index < 0) {
+        errorAt(m_pos, stray(text(at)));
+        return;
+    }
+    if (index != int(m_stack.size()) - 1)
+        errorAt(m_pos, expected(closerOf(m_stack.back().kind)));
+    while (int(m_stack.size()) > index + 1)
+        pop(at.line - 1);
+    pop(at.line);
+    ++m_pos;
+    expectEnd();
+}
+
+void Reader::elseLine(const Tok &at)
+{
+    const int index = findOpen(BlockKind::If);
+    if (index < 0) {
+        errorAt(m_pos, stray(text(at)));
+        return;
+    }
+    if (index != int(m_stack.size()) - 1)
+        errorAt(m_pos, expected(closerOf(m_stack.back().kind)));
+    while (int(m_stack.size()) > index + 1)
+        pop(at.line - 1);
+    Block &block = m_stack.back();
+    if (block.sawElse) {
+        fail(expected(u"endif"));
+        return;
+    }
+    ++m_pos;
+    if (at.word == Word::Else) {
+        block.sawElse = true;
+        expectEnd();
+    } else if (expression(0) && expectWord(Word::Then, u"then")) {
+        expectEnd();
+    }
+}
+
+void Reader::directive(int line, const VjassToken &token, bool closesBlock)
+{
+    switch (token.word) {
+    case Word::Textmacro:
+    case Word::TextmacroOnce:
+    case Word::Zinc:
+    case Word::Novjass:
+    case Word::Runtextmacro:
+    case Word::Import:
+        m_result.hasOpaqueParts = true;
+        break;
+    case Word::Inject:
+        m_inInject = true;
+        m_result.hasOpaqueParts = true;
+        break;
+    case Word::Endinject:
+    case Word::Endtextmacro:
+    case Word::Endzinc:
+    case Word::Endnovjass: {
+        const bool unopened = token.word == Word::Endinject ? !m_inInject : !closesBlock;
+        if (token.word == Word::Endinject)
+            m_inInject = false;
+        if (unopened) {
+            const char16_t *word = token.word == Word::Endinject      ? u"//! endinject"
+                                   : token.word == Word::Endtextmacro ? u"//! endtextmacro"
+                                   : token.word == Word::Endzinc      ? u"//! endzinc"
+                                                                      : u"//! endnovjass";
+            error(line, token.start, stray(word));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// A string may go on over lines, but most often one that does lacks its
+// closing quote. When the statement it runs into does not read, or the text
+// ends in it, the quote is missing at the end of the line it started on, and
+// the lines after that are read again, up to as many lines as the text has in
+// all.
+bool Reader::missingQuote(int first, int last)
+{
+    if (m_reread + (last - first) > m_lines.size())
+        return false;
+    m_reread += last - first;
+    while (!m_result.errors.isEmpty() && m_result.errors.back().line > first)
+        m_result.errors.removeLast();
+    error(first, int(m_lines[first].size()), expected(u"\""));
+    return true;
+}
+
+VjassReadResult Reader::read()
+{
+    VjassLineState state;
+    std::vector<VjassToken> lineTokens;
+    const int count = int(m_lines.size());
+    int first = 0; // the line the statement being read started on
+    for (int i = 0; i < count; ++i) {
+        const VjassLineState before = state;
+        lineTokens.clear();
+        LexVjassLine(m_lines[i], state, lineTokens);
+        if (!before.inString) {
+            first = i;
+            m_toks.clear();
+            if (!lineTokens.empty() && lineTokens.front().kind == Kind::Skipped)
+                continue;
+            if (!lineTokens.empty() && lineTokens.front().kind == Kind::Directive) {
+                directive(i, lineTokens.front(), before.block != VjassLineState::Block::None);
+                continue;
+            }
+        }
+        if (m_inInject)
+            continue;
+        const QString &text = m_lines[i];
+        for (const VjassToken &t : lineTokens) {
+            // The rest of a string from the line before is part of its token.
+            if (t.kind == Kind::Comment ||
+                (before.inString && t.start == 0 && t.kind == Kind::String))
+                continue;
+            const Kind kind = isSoftWord(t.word) ? Kind::Identifier : t.kind;
+            m_toks.push_back({kind, t.word, text[t.start].unicode(), i, t.start, t.length});
+        }
+        if (state.inString) {
+            if (i + 1 == count && missingQuote(first, i)) {
+                // The statement up to the string still opens its block and
+                // names what it calls; its errors would only repeat this one.
+                while (!m_toks.empty() && m_toks.back().line > first)
+                    m_toks.pop_back();
+                m_quiet = true;
+                line();
+                m_quiet = false;
+                state = VjassLineState();
+                i = first;
+            }
+            continue;
+        }
+        if (m_toks.empty())
+            continue;
+        const int errorsBefore = m_errorCount;
+        line();
+        // An error on a later line than the one the statement started on
+        // comes after a string that ran on.
+        if (m_errorCount > errorsBefore && m_lastErrorLine > first && missingQuote(first, i)) {
+            state = VjassLineState();
+            i = first;
+        }
+    }
+
+    // What the end of the text leaves open: the first of them is the error.
+    if (count > 0) {
+        const int last = count - 1;
+        const int column = int(m_lines[last].size());
+        QString missing;
+        if (state.inString)
+            missing = expected(u"\"");
+        else if (state.inComment)
+            missing = expected(u"*/");
+        else if (state.block == VjassLineState::Block::TextMacro)
+            missing = expected(u"//! endtextmacro");
+        else if (state.block == VjassLineState::Block::Zinc)
+            missing = expected(u"//! endzinc");
+        else if (state.block == VjassLineState::Block::NoVjass)
+            missing = expected(u"//! endnovjass");
+        else if (m_inInject)
+            missing = expected(u"//! endinject");
+        else if (!m_stack.empty())
+            missing = expected(closerOf(m_stack.back().kind));
+        if (!missing.isEmpty())
+            error(last, column, missing);
+        while (!m_stack.empty())
+            pop(last);
+    }
+    if (!m_types.isEmpty()) {
+        m_result.calls.removeIf(
+            [&](const VjassName &call) { return m_types.contains(QStringView(call.name)); });
+    }
+    return std::move(m_result);
+}
+
+bool allowsDeclarations(Ctx c)
+{
+    return c == Ctx::Top;
+}
+
+bool allowsMethods(Ctx c)
+{
+    return c == Ctx::Members || c == Ctx::Interface;
+}
+
+void Reader::line()
+{
+    m_pos = 0;
+    if (cur().kind == Kind::Keyword && cur().word == Word::Debug) {
+        ++m_pos;
+        if (atEnd()) {
+            fail(QStringLiteral("ожидалась инструкция"));
+            return;
+        }
+    }
+    const Tok &first = cur();
+    if (first.kind == Kind::Keyword) {
+        switch (first.word) {
+        case Word::Endif:
+            return close(BlockKind::If, first);
+        case Word::Endloop:
+            return close(BlockKind::Loop, first);
+        case Word::Endfunction:
+            return close(BlockKind::Function, first);
+        case Word::Endmethod:
+            return close(BlockKind::Method, first);
+        case Word::Endglobals:
+            return close(BlockKind::Globals, first);
+        case Word::Endstruct:
+            return close(BlockKind::Struct, first);
+        case Word::Endinterface:
+            return close(BlockKind::Interface, first);
+        case Word::Endmodule:
+            return close(BlockKind::Module, first);
+        case Word::Endlibrary:
+            return close(BlockKind::Library, first);
+        case Word::Endscope:
+            return close(BlockKind::Scope, first);
+        case Word::Else:
+        case Word::Elseif:
+            return elseLine(first);
+        default:
+            break;
+        }
+    }
+
+    const int modifiersAt = m_pos;
+    const Modifiers mods = modifiers();
+    const Word head = atEnd() ? Word::None : cur().word;
+    if (head == Word::Static) {
+        // static if: the block holds what the block around it holds.
+        const Tok &at = cur();
+        push(BlockKind::If, ctx(), at);
+        m_pos += 2;
+        if (expression(0) && expectWord(Word::Then, u"then"))
+            expectEnd();
+        return;
+    }
+    switch (head) {
+    case Word::Globals:
+    case Word::Function:
+    case Word::Native:
+    case Word::Type:
+    case Word::Library:
+    case Word::LibraryOnce:
+    case Word::Scope:
+    case Word::Struct:
+    case Word::Interface:
+    case Word::Module:
+    case Word::Hook:
+        if (ctx() != Ctx::Top)
+            reopen(allowsDeclarations, cur());
+        return declaration(head, mods);
+    case Word::Keyword:
+        // Names declared ahead, among declarations or members.
+        if (ctx() != Ctx::Top && !allowsMethods(ctx()))
+            reopen(allowsDeclarations, cur());
+        return declaration(head, mods);
+    case Word::Method:
+    case Word::Implement:
+        if (!allowsMethods(ctx()) && !reopen(allowsMethods, cur())) {
+            fail(ctx() == Ctx::Body ? QStringLiteral("ожидалась инструкция")
+                                    : QStringLiteral("ожидалось объявление"));
+            return;
+        }
+        return member(head);
+    case Word::Local:
+    case Word::Set:
+    case Word::Call:
+    case Word::If:
+    case Word::Loop:
+    case Word::Exitwhen:
+    case Word::Return:
+        if (ctx() != Ctx::Body) {
+            fail(QStringLiteral("ожидалось объявление"));
+            return;
+        }
+        if (mods.any) {
+            errorAt(modifiersAt, QStringLiteral("ожидалась инструкция"));
+            return;
+        }
+        return statement(head);
+    default:
+        break;
+    }
+    switch (ctx()) {
+    case Ctx::Globals:
+    case Ctx::Members:
+    case Ctx::Interface:
+        return variable(mods);
+    case Ctx::Top:
+        fail(QStringLiteral("ожидалось объявление"));
+        return;
+    case Ctx::Body:
+        errorAt(modifiersAt, QStringLiteral("ожидалась инструкция"));
+        return;
+    }
+}
+
+Modifiers Reader::modifiers()
+{
+    Modifiers mods;
+    while (!atEnd()) {
+        const Word w = cur().word;
+        if (w == Word::Static) {
+            if (m_pos + 1 < int(m_toks.size()) && m_toks[m_pos + 1].word == Word::If)
+                break;
+        } else if (w == Word::Private) {
+            mods.isPrivate = true;
+        } else if (w == Word::Public) {
+            mods.isPublic = true;
+        } else if (w != Word::Constant && w != Word::Readonly && w != Word::Delegate &&
+                   w != Word::Stub) {
+            break;
+        }
+        mods.any = true;
+        ++m_pos;
+    }
+    return mods;
+}
+
+// A name being declared: an identifier, or leniently a type name or this.
+bool Reader::name(QStringView *out)
+{
+    if (!isName() && !isWord(Word::This))
+        return fail(QStringLiteral("ожидалось имя"));
+    if (out)
+        *out = text(cur());
+    ++m_pos;
+    return true;
+}
+
+bool Reader::typeRef()
+{
+    if (!isName() && !isWord(Word::Thistype))
+        return fail(QStringLiteral("ожидался тип"));
+    ++m_pos;
+    while (isPunct(u'.') && m_pos + 1 < int(m_toks.size()) &&
+           m_toks[m_pos + 1].kind == Kind::Identifier)
+        m_pos += 2;
+    return true;
+}
+
+bool Reader::signature()
+{
+    if (!expectWord(Word::Takes, u"takes"))
+        return false;
+    if (isNothing()) {
+        ++m_pos;
+    } else {
+        for (;;) {
+            if (!typeRef() || !name())
+                return false;
+            if (!isPunct(u','))
+                break;
+            ++m_pos;
+        }
+    }
+    if (!expectWord(Word::Returns, u"returns") || !typeRef())
+        return false;
+    if (isWord(Word::Defaults)) {
+        ++m_pos;
+        if (isNothing())
+            ++m_pos;
+        else if (!expression(0))
+            return false;
+    }
+    return expectEnd();
+}
+
+bool Reader::libraryClauses()
+{
+    for (;;) {
+        if (isWord(Word::Initializer)) {
+            ++m_pos;
+            if (!functionReference())
+                return false;
+        } else if (isWord(Word::Requires) || isWord(Word::Uses) || isWord(Word::Needs)) {
+            ++m_pos;
+            for (;;) {
+                if (isWord(Word::Optional))
+                    ++m_pos;
+                if (!name())
+                    return false;
+                if (!isPunct(u','))
+                    break;
+                ++m_pos;
+            }
+        } else {
+            return expectEnd();
+        }
+    }
+}
+
+void Reader::declaration(Word head, const Modifiers &mods)
+{
+    const Tok &at = cur();
+    ++m_pos;
+    QStringView declared;
+    switch (head) {
+    case Word::Globals:
+        push(BlockKind::Globals, Ctx::Globals, at);
+        expectEnd();
+        return;
+    case Word::Function:
+        if (isWord(Word::Interface)) {
+            ++m_pos;
+            if (name(&declared)) {
+                declare(declared, mods, true);
+                signature();
+            }
+            return;
+        }
+        if (!name(&declared)) {
+            push(BlockKind::Function, Ctx::Body, at);
+            return;
+        }
+        push(BlockKind::Function, Ctx::Body, at, int(m_result.functions.size()));
+        m_result.functions.append({qualified(declared, mods), at.line, at.line, {}});
+        signature();
+        return;
+    case Word::Native:
+        if (name(&declared)) {
+            declare(declared, mods, false);
+            signature();
+        }
+        return;
+    case Word::Type:
+        if (!name(&declared))
+            return;
+        declare(declared, mods, false);
+        if (!expectWord(Word::Extends, u"extends") || !typeRef())
+            return;
+        if (isWord(Word::Array)) {
+            ++m_pos;
+            if (isPunct(u'[')) {
+                ++m_pos;
+                if (!expression(0))
+                    return;
+                if (isPunct(u',')) {
+                    ++m_pos;
+                    if (!expression(0))
+                        return;
+                }
+                if (!expectPunct(u']', u"]"))
+                    return;
+            }
+        }
+        expectEnd();
+        return;
+    case Word::Library:
+    case Word::LibraryOnce:
+    case Word::Scope: {
+        const bool named = name(&declared);
+        push(head == Word::Scope ? BlockKind::Scope : BlockKind::Library, Ctx::Top, at, -1,
+             declared);
+        if (named) {
+            m_result.globalNames.append(intern(declared));
+            libraryClauses();
+        }
+        return;
+    }
+    case Word::Struct:
+    case Word::Interface:
+    case Word::Module: {
+        const bool named = name(&declared);
+        if (named)
+            declare(declared, mods, head != Word::Module);
+        if (head == Word::Struct)
+            push(BlockKind::Struct, Ctx::Members, at);
+        else if (head == Word::Module)
+            push(BlockKind::Module, Ctx::Members, at);
+        else
+            push(BlockKind::Interface, Ctx::Interface, at);
+        if (!named)
+            return;
+        if (head == Word::Struct && isWord(Word::Extends)) {
+            ++m_pos;
+            if (isWord(Word::Array))
+                ++m_pos;
+            else if (!typeRef())
+                return;
+        }
+        expectEnd();
+        return;
+    }
+    case Word::Keyword:
+        for (;;) {
+            if (!name())
+                return;
+            if (!isPunct(u','))
+                break;
+            ++m_pos;
+        }
+        expectEnd();
+        return;
+    case Word::Hook:
+        if (name() && functionReference())
+            expectEnd();
+        return;
+    default:
+        return;
+    }
+}
+
+bool Reader::operatorName()
+{
+    if (isName()) {
+        ++m_pos;
+        if (isAssign())
+            ++m_pos;
+        return true;
+    }
+    if (isPunct(u'[')) {
+        ++m_pos;
+        if (!expectPunct(u']', u"]"))
+            return false;
+        if (isAssign())
+            ++m_pos;
+        return true;
+    }
+    if (!atEnd() && cur().kind == Kind::Operator && !isAssign()) {
+        ++m_pos;
+        return true;
+    }
+    return fail(QStringLiteral("ожидалось имя"));
+}
+
+void Reader::member(Word head)
+{
+    const Tok &at = cur();
+    ++m_pos;
+    if (head == Word::Implement) {
+        if (isWord(Word::Optional))
+            ++m_pos;
+        if (name())
+            expectEnd();
+        return;
+    }
+    if (ctx() == Ctx::Members)
+        push(BlockKind::Method, Ctx::Body, at);
+    if (isWord(Word::Operator)) {
+        ++m_pos;
+        if (!operatorName())
+            return;
+    } else if (!name()) {
+        return;
+    }
+    signature();
+}
+
+void Reader::variable(const Modifiers &mods)
+{
+    if (!typeRef())
+        return;
+    if (isWord(Word::Array))
+        ++m_pos;
+    QStringView declared;
+    if (!name(&declared))
+        return;
+    if (ctx() == Ctx::Globals)
+        declare(declared, mods, false);
+    while (isPunct(u'[')) {
+        ++m_pos;
+        if (!expression(0) || !expectPunct(u']', u"]"))
+            return;
+    }
+    if (isAssign()) {
+        ++m_pos;
+        if (!expression(0))
+            return;
+    }
+    expectEnd();
+}
+
+void Reader::statement(Word head)
+{
+    const Tok &at = cur();
+    ++m_pos;
+    int lastCall = -1;
+    switch (head) {
+    case Word::Local:
+        if (!typeRef())
+            return;
+        if (isWord(Word::Array))
+            ++m_pos;
+        if (!name())
+            return;
+        if (isAssign()) {
+            ++m_pos;
+            if (!expression(0))
+                return;
+        }
+        expectEnd();
+        return;
+    case Word::Set:
+        if (!target(&lastCall))
+            return;
+        if (lastCall >= 0) {
+            errorAt(lastCall, expected(u"="));
+            return;
+        }
+        if (!isAssign()) {
+            fail(expected(u"="));
+            return;
+        }
+        ++m_pos;
+        if (expression(0))
+            expectEnd();
+        return;
+    case Word::Call:
+        if (!target(&lastCall))
+            return;
+        if (lastCall < 0) {
+            fail(expected(u"("));
+            return;
+        }
+        expectEnd();
+        return;
+    case Word::If:
+        push(BlockKind::If, Ctx::Body, at);
+        if (expression(0) && expectWord(Word::Then, u"then"))
+            expectEnd();
+        return;
+    case Word::Loop:
+        push(BlockKind::Loop, Ctx::Body, at);
+        expectEnd();
+        return;
+    case Word::Exitwhen:
+        if (expression(0))
+            expectEnd();
+        return;
+    case Word::Return:
+        if (atEnd() || expression(0))
+            expectEnd();
+        return;
+    default:
+        return;
+    }
+}
+
+// What set assigns to and call calls: a name, this, thistype, super or
+// .member, with indexing, members and calls after it.
+bool Reader::target(int *lastCall)
+{
+    const bool nameLike = isName() || isWord(Word::This) || isWord(Word::Thistype) ||
+                          isWord(Word::Super) || isPunct(u'.');
+    if (!nameLike)
+        return fail(QStringLiteral("ожидалось имя"));
+    return postfix(0, lastCall);
+}
+
+bool Reader::expression(int depth)
+{
+    if (depth > kMaxVjassNesting)
+        return fail(QStringLiteral("слишком глубокая вложенность"));
+    for (;;) {
+        while (!atEnd() &&
+               (cur().word == Word::Not || (cur().kind == Kind::Operator && cur().length == 1 &&
+                                            (cur().c == u'-' || cur().c == u'+'))))
+            ++m_pos;
+        if (!postfix(depth, nullptr))
+            return false;
+        if (atEnd())
+            return true;
+        const Tok &t = cur();
+        const bool binary = t.word == Word::And || t.word == Word::Or ||
+                            (t.kind == Kind::Operator && !(t.c == u'=' && t.length == 1));
+        if (!binary)
+            return true;
+        ++m_pos;
+    }
+}
+
+// A primary expression and what follows it: [index], .member, (arguments).
+// *lastCall is the index of the last call's "(" when the expression ends
+// with a call, else -1.
+bool Reader::postfix(int depth, int *lastCall)
+{
+    if (atEnd())
+        return fail(QStringLiteral("ожидалось выражение"));
+    const int primary = m_pos;
+    const Tok &t = cur();
+    bool plain = false;
+    switch (t.kind) {
+    case Kind::Integer:
+    case Kind::Real:
+    case Kind::String:
+    case Kind::Rawcode:
+        ++m_pos;
+        break;
+    case Kind::Identifier:
+        plain = true;
+        ++m_pos;
+        break;
+    case Kind::TypeName:
+        ++m_pos;
+        break;
+    case Kind::Keyword:
+        switch (t.word) {
+        case Word::True:
+        case Word::False:
+        case Word::Null:
+        case Word::This:
+        case Word::Thistype:
+        case Word::Super:
+            ++m_pos;
+            break;
+        case Word::Function:
+            ++m_pos;
+            if (lastCall)
+                *lastCall = -1;
+            return functionReference();
+        default:
+            return fail(QStringLiteral("ожидалось выражение"));
+        }
+        break;
+    case Kind::Punctuation:
+        if (t.c == u'(') {
+            ++m_pos;
+            if (!expression(depth + 1) || !expectPunct(u')', u")"))
+                return false;
+            break;
+        }
+        if (t.c == u'.') {
+            ++m_pos;
+            if (atEnd() || !(isName() || cur().kind == Kind::Keyword))
+                return fail(QStringLiteral("ожидалось имя"));
+            ++m_pos;
+            break;
+        }
+        return fail(QStringLiteral("ожидалось выражение"));
+    default:
+        return fail(QStringLiteral("ожидалось выражение"));
+    }
+    int call = -1;
+    for (;;) {
+        if (isPunct(u'[')) {
+            if (plain)
+                recordIndexed(m_toks[primary]);
+            ++m_pos;
+            if (!expression(depth + 1) || !expectPunct(u']', u"]"))
+                return false;
+            call = -1;
+        } else if (isPunct(u'(')) {
+            if (plain) {
+                const Tok &callee = m_toks[primary];
+                m_result.calls.append({intern(text(callee)), callee.line, callee.start});
+            }
+            call = m_pos;
+            ++m_pos;
+            if (!arguments(depth + 1))
+                return false;
+        } else if (isPunct(u'.')) {
+            ++m_pos;
+            if (atEnd() || !(isName() || cur().kind == Kind::Keyword))
+                return fail(QStringLiteral("ожидалось имя"));
+            ++m_pos;
+            call = -1;
+        } else {
+            break;
+        }
+        plain = false;
+    }
+    if (lastCall)
+        *lastCall = call;
+    return true;
+}
+
+bool Reader::arguments(int depth)
+{
+    if (isPunct(u')')) {
+        ++m_pos;
+        return true;
+    }
+    for (;;) {
+        if (!expression(depth))
+            return false;
+        if (!isPunct(u','))
+            return expectPunct(u')', u")");
+        ++m_pos;
+    }
+}
+
+// function Name, function Struct.method, function thistype.x: recorded as
+// written, without the spaces that may stand around the dots.
+bool Reader::functionReference()
+{
+    if (!(isName() || isWord(Word::Thistype) || isWord(Word::This) || isWord(Word::Super)))
+        return fail(QStringLiteral("ожидалось имя"));
+    const int first = m_pos;
+    ++m_pos;
+    while (isPunct(u'.') && m_pos + 1 < int(m_toks.size()) &&
+           (m_toks[m_pos + 1].kind == Kind::Identifier ||
+            m_toks[m_pos + 1].kind == Kind::TypeName || m_toks[m_pos + 1].kind == Kind::Keyword))
+        m_pos += 2;
+    const Tok &a = m_toks[first];
+    const Tok &b = m_toks[m_pos - 1];
+    int length = 0;
+    for (int i = first; i < m_pos; ++i)
+        length += m_toks[i].length;
+    QString written;
+    if (a.line == b.line && b.end() - a.start == length) {
+        // Mostly one reference to each function: not worth interning.
+        written = QStringView(m_lines[a.line]).mid(a.start, length).toString();
+    } else {
+        for (int i = first; i < m_pos; ++i)
+            written += text(m_toks[i]);
+    }
+    m_result.functionReferences.append({written, a.line, a.start});
+    return true;
+}
+
+} // namespace
+
+VjassReadResult ReadVjass(const QStringList &lines)
+{
+    return Reader(lines).read();
+}
+
+} // namespace vell
