@@ -4,6 +4,7 @@
 #include "common/textforms.h"
 #include "project/kindfacts.h"
 #include "project/project.h"
+#include "settings/settings.h"
 
 namespace vell {
 
@@ -22,39 +23,55 @@ QString ActionsFunctionName(const VellButton &button, ClickSide side)
                                                   : QStringLiteral("_Right_Actions"));
 }
 
-void EmitButtonActions(Project &project, const VellButton &button, ClickSide side)
+EmittedFunction ActionsFunctionLines(const VellButton &button, ClickSide side,
+                                     const Settings &settings, const ObjectByName &find)
 {
     const QStringList &actions = side == ClickSide::Left ? button.LeftActions : button.RightActions;
+    EmittedFunction f;
     if (actions.isEmpty())
-        return;
-    const QString name = ActionsFunctionName(button, side);
-    project.RemoveFunc(name);
-    QStringList lines{QStringLiteral("function ") + name +
-                      QStringLiteral(" takes nothing returns nothing")};
+        return f;
+    f.lines.append(QStringLiteral("function ") + ActionsFunctionName(button, side) +
+                   QStringLiteral(" takes nothing returns nothing"));
     for (const QString &line : actions) {
         switch (KindOfLine(line)) {
         case ActionKind::ShowHide: {
             const QString target = WordAt(line, 2);
             const ObjectKind kind = KindFromNamePrefix(target);
-            const VellControl *object = project.tables().FindObjectByName(kind, target);
+            const VellControl *object = kind == KindNone ? nullptr : find(kind, target);
             if (!object)
                 break;
-            const QString &array = project.settings().*factsOf(kind).arrayVar;
-            lines.append(QStringLiteral(" call ") + array + u'[' + IntToText(object->Id) +
-                         QStringLiteral("].Show(") + BoolToText(IsShowFlag(WordAt(line, 1))) +
-                         QStringLiteral(",-1)"));
+            const QString &array = settings.*factsOf(kind).arrayVar;
+            f.lines.append(QStringLiteral(" call ") + array + u'[' + IntToText(object->Id) +
+                           QStringLiteral("].Show(") + BoolToText(IsShowFlag(WordAt(line, 1))) +
+                           QStringLiteral(",-1)"));
             break;
         }
         case ActionKind::Message:
-            project.OnMainFunc();
-            lines.append(QStringLiteral(" call ECHO(\"") + WordAt(line, 1) + QStringLiteral("\")"));
+            f.callsEcho = true;
+            f.lines.append(QStringLiteral(" call ECHO(\"") + WordAt(line, 1) +
+                           QStringLiteral("\")"));
             break;
         case ActionKind::None:
             break;
         }
     }
-    lines.append(QStringLiteral("endfunction"));
-    project.appendUserCodeLines(lines);
+    f.lines.append(QStringLiteral("endfunction"));
+    return f;
+}
+
+void EmitButtonActions(Project &project, const VellButton &button, ClickSide side)
+{
+    const ObjectTables &tables = project.tables();
+    const EmittedFunction f = ActionsFunctionLines(button, side, project.settings(),
+                                                   [&tables](ObjectKind kind, const QString &name) {
+                                                       return tables.FindObjectByName(kind, name);
+                                                   });
+    if (f.lines.isEmpty())
+        return;
+    project.RemoveFunc(ActionsFunctionName(button, side));
+    if (f.callsEcho)
+        project.OnMainFunc();
+    project.appendUserCodeLines(f.lines);
 }
 
 bool ApplyActionResult(Project &project, VellButton &button, ClickSide side,

@@ -4,9 +4,12 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace vell {
 
 class Project;
+struct Settings;
 
 enum class ClickSide
 {
@@ -17,6 +20,19 @@ enum class ClickSide
 // The function name of a button's side: its name + "_Left_Actions" or
 // "_Right_Actions".
 QString ActionsFunctionName(const VellButton &button, ClickSide side);
+
+// The object an action line names: the first of the kind with that name.
+using ObjectByName = std::function<const VellControl *(ObjectKind, const QString &)>;
+
+// The side's click function as its list emits it now (see below): its
+// lines, none for an empty list, and whether it calls ECHO.
+struct EmittedFunction
+{
+    QStringList lines;
+    bool callsEcho = false;
+};
+EmittedFunction ActionsFunctionLines(const VellButton &button, ClickSide side,
+                                     const Settings &settings, const ObjectByName &find);
 
 // Writes the side's click function into the user code, replacing the one of
 // that name: a show or hide line becomes a Show call on the target's array

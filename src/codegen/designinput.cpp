@@ -1,7 +1,6 @@
 #include "codegen/designinput.h"
 
 #include "common/labelfont.h"
-#include "common/textforms.h"
 
 namespace vell {
 
@@ -70,13 +69,11 @@ GeneratorInput GeneratorInputFor(const ProjectData &data, const Settings &settin
     for (const VellText &t : data.texts) {
         if (input.texts.size() == ObjectTables::Capacity)
             break;
-        // As the designer opens it: the label's size, and a colour text
-        // that names a colour written as the designer writes colours.
+        // As the designer opens it: the label's size. The reader has
+        // checked the colour text, which the code needs only the colour of.
         const QSize size = LabelSize(t.Text);
-        const auto color = TryTextToColor(t.TextColor);
         input.texts.append(
-            GenText{t.X, t.Y, size.width(), size.height(), t.Visible, t.Text,
-                    color && !t.TextColor.isEmpty() ? ColorToText(*color) : QString()});
+            GenText{t.X, t.Y, size.width(), size.height(), t.Visible, t.Text, t.TextColor});
     }
     return input;
 }

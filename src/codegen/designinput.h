@@ -13,10 +13,10 @@ GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &set
                                  const QStringList &userCode);
 // The same for the project with its own settings and user code.
 GeneratorInput GeneratorInputFor(const Project &project);
-// The same for a project file read whole, without building the project:
-// what opening it would give the designer (texts measured as their labels,
-// colour texts as the designer writes them, the stored user code). Needs a
-// QGuiApplication when the data has texts.
+// The same for a project file read whole (every field, or those for code),
+// without building the project: what opening it would give the designer
+// (texts measured as their labels, the colours read, the stored user code).
+// Needs a QGuiApplication when the data has texts.
 GeneratorInput GeneratorInputFor(const ProjectData &data, const Settings &settings);
 
 } // namespace vell

@@ -204,18 +204,61 @@ double highEdge(int centre, int size)
     return double(std::int64_t(centre) + size / 2);
 }
 
-QString hexRgb(const QColor &color)
+// The 24-bit value 00BBGGRR of a "$" colour text of one to eight hex
+// digits, read as TryTextToColor reads it; nothing for any other text.
+std::optional<std::uint32_t> dollarBgr(const QString &text)
 {
-    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
-    const int parts[3] = {color.red(), color.green(), color.blue()};
-    QString out(6, Qt::Uninitialized);
-    QChar *d = out.data();
-    for (int k = 0; k < 3; ++k) {
-        d[2 * k] = QChar(kHex[(parts[k] >> 4) & 0xF]);
-        d[2 * k + 1] = QChar(kHex[parts[k] & 0xF]);
+    if (text.size() < 2 || text.size() > 9 || text[0] != u'$')
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        std::uint32_t digit = 0;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        else
+            return std::nullopt;
+        value = value << 4 | digit;
     }
-    return out;
+    return value & 0xFFFFFF;
 }
+
+// The six hex digits RRGGBB of colour texts. A "$" text (one per colour, as
+// a rule) is read where it stands; the others, colour names, are looked up
+// once each.
+class ColourDigits
+{
+public:
+    // False when the text names no colour.
+    bool write(const QString &text, char16_t (&digits)[6])
+    {
+        std::optional<std::uint32_t> bgr = dollarBgr(text);
+        if (!bgr) {
+            auto it = m_named.constFind(text);
+            if (it == m_named.cend()) {
+                const std::optional<QColor> colour = TryTextToColor(text);
+                if (!colour)
+                    return false;
+                it = m_named.insert(text, ColorToBgr(*colour));
+            }
+            bgr = *it;
+        }
+        static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+        for (int k = 0; k < 3; ++k) {
+            const std::uint32_t part = *bgr >> (8 * k) & 0xFF;
+            digits[2 * k] = kHex[part >> 4];
+            digits[2 * k + 1] = kHex[part & 0xF];
+        }
+        return true;
+    }
+
+private:
+    QHash<QString, std::uint32_t> m_named;
+};
 
 } // namespace
 
@@ -242,6 +285,9 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
                                60 * (4 * input.buttons.size() + 3 * input.pictures.size() +
                                      3 * input.texts.size()));
 
+    result.objectLines[0].reserve(input.buttons.size());
+    result.objectLines[1].reserve(input.pictures.size());
+    result.objectLines[2].reserve(input.texts.size());
     const double sx = 1.0 / (input.panelWidth / 2.0);
     const double sy = 1.0 / (input.panelHeight / 2.0);
 
@@ -253,6 +299,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     out << u" " << factsOf(KindText).codeType << u" array " << input.textVar;
     out.endLine();
     out.line(u"endglobals");
+    result.userCodeLine = int(result.lineCount);
     if (input.useUserCode) {
         for (const QString &line : input.userCode)
             out.line(line);
@@ -304,6 +351,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     out.line(rule);
     for (qsizetype i = 0; i < input.buttons.size(); ++i) {
         const GenButton &b = input.buttons.at(i);
+        result.objectLines[0].append(int(result.lineCount));
         setIndexedName(name, input.buttonVar, i + 1);
         writeNew(KindButton, b.x, b.y, b.width, b.height, b.textureId);
         out << u" call " << name << u".Show(";
@@ -319,11 +367,13 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
         }
     }
 
+    result.objectLinesEnd[0] = int(result.lineCount);
     out.line(rule);
     out.line(u"//========Picture=======");
     out.line(rule);
     for (qsizetype i = 0; i < input.pictures.size(); ++i) {
         const GenPicture &p = input.pictures.at(i);
+        result.objectLines[1].append(int(result.lineCount));
         setIndexedName(name, input.pictureVar, i + 1);
         writeNew(KindPicture, p.x, p.y, p.width, p.height, p.textureId);
         out << u" call " << name << u".Show(false,cam)";
@@ -333,13 +383,14 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
         out.endLine();
     }
 
+    result.objectLinesEnd[1] = int(result.lineCount);
     out.line(rule);
     out.line(u"//==========TEXT========");
     out.line(rule);
-    // Projects tend to reuse a handful of colours; resolve each colour text once.
-    QHash<QString, QString> colourDigits;
+    ColourDigits colourDigits;
     for (qsizetype i = 0; i < input.texts.size(); ++i) {
         const GenText &t = input.texts.at(i);
+        result.objectLines[2].append(int(result.lineCount));
         setIndexedName(name, input.textVar, i + 1);
         writeSetNew(KindText);
         out.real(lowEdge(t.x, t.width) * sx) << u",";
@@ -351,22 +402,19 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
         if (t.textColor.isEmpty()) {
             out << u" call SetTextTagText(" << name << u".text,\"" << t.text << u"\",0.0184)";
         } else {
-            auto it = colourDigits.constFind(t.textColor);
-            if (it == colourDigits.cend()) {
-                const std::optional<QColor> colour = TryTextToColor(t.textColor);
-                if (!colour) {
-                    result.error = invalidIntegerMessage(t.textColor);
-                    out.finish();
-                    return result;
-                }
-                it = colourDigits.insert(t.textColor, hexRgb(*colour));
+            char16_t digits[6];
+            if (!colourDigits.write(t.textColor, digits)) {
+                result.error = invalidIntegerMessage(t.textColor);
+                out.finish();
+                return result;
             }
-            out << u" call SetTextTagText(" << name << u".text, \"|c00" << *it << t.text
-                << u"|r\",0.0184)";
+            out << u" call SetTextTagText(" << name << u".text, \"|c00" << QStringView(digits, 6)
+                << t.text << u"|r\",0.0184)";
         }
         out.endLine();
     }
 
+    result.objectLinesEnd[2] = int(result.lineCount);
     out.line(u" set trig = null");
     out.line(u"endfunction");
     out.finish();

@@ -53,6 +53,12 @@ struct GeneratorResult
     QString text;
     qsizetype lineCount = 0;
     QString error;
+    // Where the parts stand (lines from 0): the first user code line, and
+    // for buttons, pictures and texts the first line of each object and the
+    // line after the last one's.
+    int userCodeLine = 0;
+    QList<int> objectLines[3];
+    int objectLinesEnd[3] = {0, 0, 0};
     bool ok() const { return error.isEmpty(); }
     QStringList lines() const
     {

@@ -1,6 +1,7 @@
 #include "codegen/vellgen.h"
 
 #include "codegen/designinput.h"
+#include "common/labelfont.h"
 #include "common/systemreason.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
@@ -11,12 +12,15 @@
 
 #include <QFile>
 #include <QFileDevice>
+#include <QGuiApplication>
 #include <QIODevice>
 
 #include <cerrno>
 #include <exception>
+#include <future>
 #include <new>
 #include <optional>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -169,7 +173,29 @@ Settings readSettings(const QString &path, bool given, bool &read)
     return settings.settings;
 }
 
-ProjectReadResult readProject(const QString &path)
+// Prepares the labels' font on a thread of its own. Without a GUI
+// application there is no font; a project with texts then fails when they
+// are measured.
+std::future<void> prepareFontMeanwhile()
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return {};
+    try {
+        return std::async(std::launch::async, PrepareLabelFont);
+    } catch (const std::system_error &) {
+        // No thread to be had: the font loads when first used.
+        return {};
+    }
+}
+
+// From this size on a project holds texts as a rule, and reading it takes
+// about as long as loading the labels' font.
+constexpr qsizetype kLargeProject = qsizetype(1) << 20;
+
+// Reads the project. With `font`, a large one has the labels' font prepared
+// meanwhile, into `font`.
+ProjectReadResult readProject(const QString &path, ProjectFields fields,
+                              std::future<void> *font = nullptr)
 {
     QByteArray bytes;
     try {
@@ -177,7 +203,9 @@ ProjectReadResult readProject(const QString &path)
     } catch (const VellError &e) {
         fail(e.message());
     }
-    ProjectReadResult read = ReadProjectLines(SplitTextLines(bytes));
+    if (font && bytes.size() >= kLargeProject)
+        *font = prepareFontMeanwhile();
+    ProjectReadResult read = ReadProjectBytes(bytes, fields);
     switch (read.outcome) {
     case ProjectReadResult::Outcome::Complete:
         break;
@@ -273,14 +301,26 @@ void writeOutput(const QString &path, const QByteArray &code, QIODevice &out,
     }
 }
 
-// The code for the input as the code window's text is stored.
-QByteArray codeBytes(const GeneratorInput &input)
+// The code for the input as the code window's text is stored, made in the
+// memory of the generated text: the code of a full project runs to
+// megabytes.
+class Code
 {
-    const GeneratorResult result = GenerateInterfaceCode(input);
-    if (!result.ok())
-        throw VellError(result.error);
-    return JoinTextLines(result.lines());
-}
+public:
+    explicit Code(const GeneratorInput &input) : m_result(GenerateInterfaceCode(input))
+    {
+        if (!m_result.ok())
+            throw VellError(m_result.error);
+        if (m_result.lineCount > 0)
+            m_bytes = EncodeTextLinesInPlace(m_result.text);
+    }
+    // The bytes, which hold while the code lives.
+    QByteArrayView bytes() const { return m_bytes; }
+
+private:
+    GeneratorResult m_result;
+    QByteArrayView m_bytes;
+};
 
 int run(const QStringList &arguments, QIODevice &out)
 {
@@ -303,7 +343,12 @@ int run(const QStringList &arguments, QIODevice &out)
     const QString settingsPath = a.settings.value_or(kSettingsFileName);
     bool settingsRead = false;
     const Settings settings = readSettings(settingsPath, a.settings.has_value(), settingsRead);
-    const ProjectReadResult read = readProject(projectPath);
+    // The check reads every field; the code needs fewer, and the labels'
+    // font.
+    std::future<void> font;
+    const ProjectReadResult read = a.check ? readProject(projectPath, ProjectFields::All)
+                                           : readProject(projectPath, ProjectFields::ForCode,
+                                                         settings.vjass ? &font : nullptr);
 
     if (a.check) {
         const QList<DesignFinding> findings = CheckDesign(read.data, settings);
@@ -319,12 +364,16 @@ int run(const QStringList &arguments, QIODevice &out)
     }
     // Generated from the data read, as the designer would after opening
     // it, without building the project.
-    QByteArray code;
+    if (font.valid())
+        font.get();
+    std::optional<Code> generated;
     try {
-        code = codeBytes(GeneratorInputFor(read.data, settings));
+        generated.emplace(GeneratorInputFor(read.data, settings));
     } catch (const VellError &e) {
         fail(projectPath + QStringLiteral(": ") + e.message());
     }
+    const QByteArray code =
+        QByteArray::fromRawData(generated->bytes().data(), generated->bytes().size());
     if (!a.output) {
         write(out, code);
         return kVellgenOk;
@@ -342,7 +391,7 @@ QByteArray GeneratedCodeBytes(const Project &project)
 {
     if (!project.settings().vjass)
         throw VellError(kCJassOnly);
-    return codeBytes(GeneratorInputFor(project));
+    return Code(GeneratorInputFor(project)).bytes().toByteArray();
 }
 
 int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err)

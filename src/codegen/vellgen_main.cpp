@@ -6,6 +6,13 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 QtMessageHandler qtHandler = nullptr;
@@ -23,6 +30,13 @@ void keepGraveMessages(QtMsgType type, const QMessageLogContext &context, const 
 
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // Large blocks come from the heap too, so that memory given back (the
+    // project file's bytes once read, say) serves the next blocks: the
+    // code of a full project takes tens of megabytes, and every page the
+    // program touches for the first time costs it.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
     qtHandler = qInstallMessageHandler(keepGraveMessages);
     // Always offscreen: a platform chosen for the designer (xcb, say) would
     // abort the program where no display is reachable.
@@ -39,5 +53,11 @@ int main(int argc, char *argv[])
     QFile err;
     if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
         return vell::kVellgenFailed;
-    return vell::RunVellgen(arguments, out, err);
+    const int status = vell::RunVellgen(arguments, out, err);
+    // Everything is written: the application's teardown (the platform, the
+    // font database) would only cost time. What the streams hold goes first.
+    out.flush();
+    err.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

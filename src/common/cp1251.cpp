@@ -1,6 +1,8 @@
 #include "common/cp1251.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace vell {
 
@@ -18,48 +20,111 @@ constexpr std::array<char16_t, 64> kHigh{
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // B8
 };
 
-int byteOf(char16_t u)
+constexpr char16_t charOf(unsigned char b)
+{
+    if (b < 0x80)
+        return b;
+    if (b < 0xC0)
+        return kHigh[b - 0x80];
+    return char16_t(0x0410 + (b - 0xC0));
+}
+
+constexpr std::array<char16_t, 256> makeDecodeTable()
+{
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[b] = charOf(static_cast<unsigned char>(b));
+    return t;
+}
+
+constexpr std::array<char16_t, 256> kDecode = makeDecodeTable();
+
+// The byte of each character the code page stores, found in two steps: the
+// character's upper eight bits choose a block of 256 entries (block 0 holds
+// none), its lower eight bits the entry. An entry holds the byte plus one, 0
+// where the code page has no such character. Only four blocks hold any.
+struct EncodeTable
+{
+    std::array<std::uint8_t, 256> blockOf{};
+    std::array<std::array<std::uint16_t, 256>, 5> blocks{};
+};
+
+constexpr EncodeTable makeEncodeTable()
+{
+    EncodeTable t;
+    int used = 1;
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = charOf(static_cast<unsigned char>(b));
+        std::uint8_t &block = t.blockOf[c >> 8];
+        if (block == 0)
+            block = std::uint8_t(used++);
+        t.blocks[block][c & 0xFF] = std::uint16_t(b + 1);
+    }
+    return t;
+}
+
+constexpr EncodeTable kEncode = makeEncodeTable();
+
+// The byte of the character, or -1 when the code page has none.
+inline int byteOf(char16_t u)
 {
     if (u < 0x80)
         return u;
-    if (u >= 0x0410 && u <= 0x044F)
-        return 0xC0 + (u - 0x0410);
-    for (int i = 0; i < int(kHigh.size()); ++i) {
-        if (kHigh[i] == u)
-            return 0x80 + i;
-    }
-    return -1;
+    return int(kEncode.blocks[kEncode.blockOf[u >> 8]][u & 0xFF]) - 1;
 }
 
 } // namespace
 
-QString DecodeCp1251(const QByteArray &bytes)
+void DecodeCp1251(QByteArrayView bytes, QChar *out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = QChar(kDecode[in[i]]);
+}
+
+QString DecodeCp1251(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            *out++ = QChar(b);
-        else if (b < 0xC0)
-            *out++ = QChar(kHigh[b - 0x80]);
-        else
-            *out++ = QChar(char16_t(0x0410 + (b - 0xC0)));
-    }
+    DecodeCp1251(bytes, text.data());
     return text;
+}
+
+qsizetype EncodeCp1251(QStringView text, char *out)
+{
+    const char16_t *in = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        // Runs of ASCII, the bulk of code, go sixteen characters at a time.
+        if (n - i >= 16) {
+            char16_t any = 0;
+            for (int k = 0; k < 16; ++k)
+                any |= in[i + k];
+            if (any < 0x80) {
+                // Through a buffer of its own, which the compiler knows
+                // shares no memory with the text, so the narrowing becomes
+                // a few vector instructions.
+                char block[16];
+                for (int k = 0; k < 16; ++k)
+                    block[k] = char(in[i + k]);
+                std::memcpy(out + i, block, 16);
+                i += 16;
+                continue;
+            }
+        }
+        const int b = byteOf(in[i]);
+        if (b < 0)
+            return i;
+        out[i++] = char(b);
+    }
+    return -1;
 }
 
 bool EncodeCp1251(const QString &text, QByteArray &out)
 {
     out.resize(text.size());
-    char *p = out.data();
-    for (const QChar c : text) {
-        const int b = byteOf(c.unicode());
-        if (b < 0)
-            return false;
-        *p++ = static_cast<char>(b);
-    }
-    return true;
+    return EncodeCp1251(QStringView(text), out.data()) < 0;
 }
 
 bool IsCp1251Char(QChar c)
@@ -67,7 +132,12 @@ bool IsCp1251Char(QChar c)
     return byteOf(c.unicode()) >= 0;
 }
 
-QString NonCp1251Chars(const QString &text)
+int Cp1251Byte(QChar c)
+{
+    return byteOf(c.unicode());
+}
+
+QString NonCp1251Chars(QStringView text)
 {
     QString bad;
     for (const QChar c : text) {

@@ -1,5 +1,7 @@
 #include "common/labelfont.h"
 
+#include "common/cp1251.h"
+
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -7,6 +9,8 @@
 #include <QResource>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -23,7 +27,11 @@ struct FontCache
 {
     QFont font;
     QFontMetricsF metrics;
-    // Widths by text: a project holds many labels with the same text.
+    // The advance of each printable character of the code page by its
+    // byte, measured when first met (NaN until then).
+    std::array<double, 256> advances;
+    // Widths of the other texts: a project holds many labels with the same
+    // text.
     QHash<QString, int> widths;
     // The pieces of the long texts last drawn, newest last.
     std::vector<std::pair<QString, std::vector<LabelPiece>>> pieces;
@@ -56,6 +64,43 @@ std::vector<LabelPiece> cutIntoPieces(const QFontMetricsF &metrics, const QStrin
     return pieces;
 }
 
+// Whether the character of the code page's byte is printable: not a
+// control character and not the soft hyphen.
+bool isPrintable(int byte)
+{
+    return byte >= 0x20 && byte != 0x7F && byte != 0x98 && byte != 0xAD;
+}
+
+// The advance of the character of the code page's byte, measured alone.
+double advanceOf(FontCache &f, int byte, QChar c)
+{
+    double &advance = f.advances[std::size_t(byte)];
+    if (std::isnan(advance))
+        advance = f.metrics.horizontalAdvance(QString(c));
+    return advance;
+}
+
+// The advance of a text made only of printable characters of the code page,
+// or -1 when it holds any other. The bundled font substitutes or moves
+// glyphs by what stands around them only for Hebrew, tone letters and
+// combining marks (none of them in the code page), kerning is off, and of
+// the code page's characters only a tab (not printable) measures by where
+// it stands: so such a text measures as the sum of its characters, each
+// measured alone (tst_textforms compares every pair with the font engine).
+// The engine's advances are whole 64ths of a pixel, which a double adds up
+// exactly, as the engine does in fixed point.
+double printableAdvance(FontCache &f, QStringView text)
+{
+    double sum = 0;
+    for (const QChar c : text) {
+        const int byte = Cp1251Byte(c);
+        if (byte < 0 || !isPrintable(byte))
+            return -1;
+        sum += advanceOf(f, byte, c);
+    }
+    return sum;
+}
+
 std::unique_ptr<FontCache> &cache()
 {
     static std::unique_ptr<FontCache> instance;
@@ -77,10 +122,16 @@ FontCache &fonts()
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
     f.setStyleStrategy(QFont::NoFontMerging);
-    c = std::make_unique<FontCache>(FontCache{f, QFontMetricsF(f), {}, {}});
+    c = std::make_unique<FontCache>(FontCache{f, QFontMetricsF(f), {}, {}, {}});
+    c->advances.fill(std::numeric_limits<double>::quiet_NaN());
     // The font goes with the application that made it.
     qAddPostRoutine(dropCache);
     return *c;
+}
+
+int widthOf(double advance)
+{
+    return int(std::min<double>(qRound64(advance), std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -105,6 +156,17 @@ NoFontSupport::NoFontSupport()
                        "QT_QPA_PLATFORM=offscreen); a QCoreApplication has no fonts")
 {}
 
+void PrepareLabelFont()
+{
+    FontCache &f = fonts();
+    for (int byte = 0; byte < 256; ++byte) {
+        if (isPrintable(byte)) {
+            const char c = char(byte);
+            advanceOf(f, byte, DecodeCp1251(QByteArrayView(&c, 1)).front());
+        }
+    }
+}
+
 QFont LabelFont()
 {
     return fonts().font;
@@ -113,9 +175,11 @@ QFont LabelFont()
 QSize LabelSize(const QString &text)
 {
     FontCache &f = fonts();
+    const QString shown = text.isEmpty() ? QStringLiteral(" ") : text;
+    if (const double advance = printableAdvance(f, shown); advance >= 0)
+        return QSize(widthOf(advance), kLabelHeight);
     if (const auto it = f.widths.constFind(text); it != f.widths.cend())
         return QSize(*it, kLabelHeight);
-    const QString shown = text.isEmpty() ? QStringLiteral(" ") : text;
     // The font engine measures in fixed point, which overflows past about
     // 33 million pixels: a very long text is measured piece by piece.
     double advance = 0;
@@ -125,7 +189,7 @@ QSize LabelSize(const QString &text)
         for (const LabelPiece &p : cutIntoPieces(f.metrics, shown))
             advance += p.width;
     }
-    const int width = int(std::min<double>(qRound64(advance), std::numeric_limits<int>::max()));
+    const int width = widthOf(advance);
     // Bounded: a long session typing into many labels must not grow it forever.
     if (f.widths.size() >= 65536)
         f.widths.clear();

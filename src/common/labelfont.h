@@ -29,6 +29,12 @@ public:
     NoFontSupport();
 };
 
+// Loads the font and measures in advance what LabelSize needs for any text
+// of printable characters of the code page, which it then measures without
+// the font engine. It may run on a thread of its own while no other thread
+// uses the label font.
+void PrepareLabelFont();
+
 // Height of a one-line label in panel pixels.
 constexpr int kLabelHeight = 13;
 

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <cerrno>
 
@@ -15,24 +16,45 @@
 
 namespace vell {
 
-QStringList SplitTextLines(const QByteArray &bytes)
+ByteLines::ByteLines(QByteArrayView bytes) : m_pos(bytes.data()), m_end(bytes.data())
 {
     const qsizetype nul = bytes.indexOf('\0');
-    const QString text = DecodeCp1251(nul < 0 ? bytes : bytes.left(nul));
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.mid(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
+    m_end += nul < 0 ? bytes.size() : nul;
+}
+
+QByteArrayView ByteLines::next()
+{
+    const char *start = m_pos;
+    const char *p = m_pos;
+    // Eight bytes at a time: after an exclusive or, the bytes equal to CR
+    // (or LF) are the zero ones, and (x - 0x01..) & ~x & 0x80.. flags them.
+    // A borrow only runs upwards, so the lowest flag marks the first one.
+    constexpr quint64 kOnes = 0x0101010101010101;
+    constexpr quint64 kTops = 0x8080808080808080;
+    for (; m_end - p >= 8; p += 8) {
+        const quint64 word = qFromLittleEndian<quint64>(p);
+        const quint64 cr = word ^ (kOnes * '\r');
+        const quint64 lf = word ^ (kOnes * '\n');
+        const quint64 found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kTops;
+        if (found != 0) {
+            p += qCountTrailingZeroBits(found) / 8;
+            break;
         }
     }
-    if (start < n)
-        lines.append(text.mid(start));
+    while (p < m_end && *p != '\r' && *p != '\n')
+        ++p;
+    const QByteArrayView line(start, p - start);
+    if (p < m_end && *p == '\r' && p + 1 < m_end && p[1] == '\n')
+        ++p;
+    m_pos = p < m_end ? p + 1 : p;
+    return line;
+}
+
+QStringList SplitTextLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    for (ByteLines source(bytes); !source.atEnd();)
+        lines.append(DecodeCp1251(source.next()));
     return lines;
 }
 
@@ -72,18 +94,81 @@ QString unencodableMessage(const QString &badChars)
 
 QByteArray JoinTextLines(const QStringList &lines)
 {
-    QByteArray bytes;
     qsizetype size = 0;
     for (const QString &line : lines)
         size += line.size() + 2;
-    bytes.reserve(size);
-    QByteArray encoded;
+    QByteArray bytes(size, Qt::Uninitialized);
+    char *out = bytes.data();
     for (const QString &line : lines) {
-        if (!EncodeCp1251(line, encoded))
+        if (EncodeCp1251(QStringView(line), out) >= 0)
             throw VellError(unencodableMessage(NonCp1251Chars(line)));
-        bytes.append(encoded);
-        bytes.append("\r\n", 2);
+        out += line.size();
+        *out++ = '\r';
+        *out++ = '\n';
     }
+    return bytes;
+}
+
+QByteArrayView EncodeTextLinesInPlace(QString &text)
+{
+    static const char kLineEnd[] = "\r\n";
+    if (text.isEmpty())
+        return QByteArrayView(kLineEnd, 2);
+    // The bytes go where the text stood, from its start. A character gives
+    // at most two bytes (a line feed gives CR LF), so before character i at
+    // most 2i bytes are written: every byte goes over characters already
+    // read (a block of ASCII is read whole before its bytes go out). The
+    // text has room for a terminating character, which the last CR LF may
+    // take.
+    const qsizetype n = text.size();
+    char *const start = reinterpret_cast<char *>(text.data());
+    char *out = start;
+    const QStringView all(text);
+    for (qsizetype from = 0;;) {
+        qsizetype end = all.indexOf(u'\n', from);
+        if (end < 0)
+            end = n;
+        const QStringView line = all.sliced(from, end - from);
+        if (const qsizetype bad = EncodeCp1251(line, out); bad >= 0) {
+            // The characters from the first unencodable one on are still
+            // there; those before it are of the code page.
+            throw VellError(unencodableMessage(NonCp1251Chars(line.sliced(bad))));
+        }
+        out += line.size();
+        *out++ = '\r';
+        *out++ = '\n';
+        if (end == n)
+            break;
+        from = end + 1;
+    }
+    return QByteArrayView(start, out - start);
+}
+
+QByteArray TextLinesBytes(QStringView text)
+{
+    // Code lines run far longer than 16 characters; more room is made when
+    // a text's lines are shorter.
+    QByteArray bytes(text.size() + text.size() / 16 + 2, Qt::Uninitialized);
+    qsizetype used = 0;
+    for (qsizetype start = 0;;) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = text.sliced(start, end - start);
+        if (used + line.size() + 2 > bytes.size())
+            bytes.resize(2 * (used + line.size() + 2) + (text.size() - end));
+        char *out = bytes.data() + used;
+        if (EncodeCp1251(line, out) >= 0)
+            throw VellError(unencodableMessage(NonCp1251Chars(line)));
+        out += line.size();
+        *out++ = '\r';
+        *out++ = '\n';
+        used += line.size() + 2;
+        if (end == text.size())
+            break;
+        start = end + 1;
+    }
+    bytes.resize(used);
     return bytes;
 }
 

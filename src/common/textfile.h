@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFileDevice>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,21 @@ namespace vell {
 // Splits file bytes into lines: a NUL byte ends the text; CR LF, a lone CR
 // and a lone LF each end a line; a final line break adds no empty line.
 QStringList SplitTextLines(const QByteArray &bytes);
+
+// The lines SplitTextLines finds, one at a time and not decoded, for a
+// reader that decodes only what it keeps. The bytes must outlive it.
+class ByteLines
+{
+public:
+    explicit ByteLines(QByteArrayView bytes);
+    bool atEnd() const { return m_pos == m_end; }
+    // The next line's bytes, without its line break; only before atEnd().
+    QByteArrayView next();
+
+private:
+    const char *m_pos;
+    const char *m_end;
+};
 
 // What a text stands for, which decides the control characters it may hold.
 enum class LineText
@@ -33,6 +49,16 @@ QString refusedLineChars(const QString &text, LineText kind);
 // VellError naming the characters when a line holds one that Windows-1251
 // cannot store (the text is never altered silently).
 QByteArray JoinTextLines(const QStringList &lines);
+
+// The bytes JoinTextLines gives for the lines of `text`, separated there by
+// a line feed (an empty text is one empty line), made without splitting it.
+// Throws as JoinTextLines does, naming the characters of the first line that
+// holds any.
+QByteArray TextLinesBytes(QStringView text);
+// The same bytes written over the text itself, which then holds them and
+// nothing else of use (on failure too): the view holds while `text` lives
+// unchanged. Saves the memory of a copy of a large text.
+QByteArrayView EncodeTextLinesInPlace(QString &text);
 
 // The largest file read whole: far beyond any design or code file, well
 // below what would exhaust memory.

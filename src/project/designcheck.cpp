@@ -1,6 +1,9 @@
 #include "project/designcheck.h"
 
 #include "actions/actiontext.h"
+#include "actions/actionupdate.h"
+#include "codegen/interfacegenerator.h"
+#include "codegen/vjassreader.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
 #include "project/kindfacts.h"
@@ -10,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace vell {
@@ -37,21 +41,45 @@ QString quoted(const QString &text)
     return u'"' + ShortQuote(text) + u'"';
 }
 
+// A syntax error in a generated line of an object, for its field.
+struct CodeError
+{
+    int field;
+    QString message;
+};
+
 class Checker
 {
 public:
+    // `userCodeStart`: the file line before the first user code line (0:
+    // checked in the designer).
     Checker(const Settings &settings, const QStringList &userCode,
-            const std::vector<Entry> &entries)
+            const std::vector<Entry> &entries, int userCodeStart)
+        : m_settings(settings), m_userCode(userCode), m_entries(entries),
+          m_userCodeStart(userCodeStart)
     {
         m_checkFunctions = settings.useUserCode && !userCode.isEmpty();
         if (m_checkFunctions) {
             for (const QString &name : ListFunctionNames(userCode))
                 m_functions.insert(name);
         }
+        m_index.reserve(entries.size());
         for (const Entry &e : entries)
-            m_names[e.object->Kind - 1].insert(e.object->Name);
+            m_index.add(*e.object);
+        findCoveredButtons();
+        if (settings.vjass)
+            checkCode();
         for (const Entry &e : entries)
             checkObject(*e.object, e.firstLine);
+        std::stable_sort(m_codeFindings.begin(), m_codeFindings.end(),
+                         [](const DesignFinding &a, const DesignFinding &b) {
+                             // The user code's in line order, the others after them.
+                             const auto order = [](const DesignFinding &f) {
+                                 return f.userCodeLine > 0 ? f.userCodeLine : INT_MAX;
+                             };
+                             return order(a) < order(b);
+                         });
+        findings += m_codeFindings;
     }
 
     QList<DesignFinding> findings;
@@ -59,42 +87,170 @@ public:
 private:
     void add(Severity severity, int offset, const QString &message)
     {
-        findings.append(DesignFinding{severity, m_object->Kind, m_object->Id, m_object->Name,
-                                      m_firstLine ? m_firstLine + offset : 0, message});
+        // A line of no field of its own stands for the record as a whole.
+        DesignFinding f{severity,
+                        m_object->Kind,
+                        m_object->Id,
+                        m_object->Name,
+                        m_firstLine ? m_firstLine + std::max(offset, 0) : 0,
+                        message};
+        f.field = offset;
+        findings.append(f);
     }
+
+    // A finding on a user code line (from 0 here), or, with -1, on a line of
+    // the generated code that belongs to no object.
+    void addCode(Severity severity, int userCodeLine, int column, const QString &message)
+    {
+        DesignFinding f;
+        f.severity = severity;
+        f.message = message;
+        if (userCodeLine >= 0) {
+            f.userCodeLine = userCodeLine + 1;
+            f.column = column;
+            if (m_userCodeStart > 0)
+                f.line = m_userCodeStart + f.userCodeLine;
+        }
+        m_codeFindings.append(f);
+    }
+
+    // The entries of one kind, as the generator numbers them.
+    std::vector<const VellControl *> ofKind(ObjectKind kind) const
+    {
+        std::vector<const VellControl *> objects;
+        for (const Entry &e : m_entries) {
+            if (e.object->Kind == kind && objects.size() < size_t(ObjectTables::Capacity))
+                objects.push_back(e.object);
+        }
+        return objects;
+    }
+
+    // Pictures are created after the buttons and take the clicks meant for
+    // a button under them: each covered button is named once, with the first
+    // picture over its centre.
+    void findCoveredButtons()
+    {
+        // The pictures' areas in panel pixels, clamped to what a centre can
+        // be, one array per edge: the scan below compares a centre with a
+        // block of pictures at once.
+        const auto clamp = [](qint64 v) {
+            return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
+        };
+        std::vector<int> left, right, bottom, top;
+        std::vector<const VellControl *> pictures;
+        for (const Entry &e : m_entries) {
+            const VellControl &p = *e.object;
+            if (p.Kind != KindPicture)
+                continue;
+            const qint64 l = qint64(p.X) - p.Width / 2;
+            const qint64 t = qint64(p.Y) + p.Height / 2;
+            // A centre c is inside when left <= c < right and bottom < c <= top.
+            left.push_back(clamp(l));
+            right.push_back(clamp(l + p.Width));
+            bottom.push_back(clamp(t - p.Height));
+            top.push_back(clamp(t));
+            pictures.push_back(&p);
+        }
+        if (pictures.empty())
+            return;
+        const int minLeft = *std::min_element(left.begin(), left.end());
+        const int maxRight = *std::max_element(right.begin(), right.end());
+        const int minBottom = *std::min_element(bottom.begin(), bottom.end());
+        const int maxTop = *std::max_element(top.begin(), top.end());
+        const size_t n = pictures.size();
+        constexpr size_t kBlock = 64;
+        for (const Entry &e : m_entries) {
+            const VellControl &b = *e.object;
+            if (b.Kind != KindButton || b.X < minLeft || b.X >= maxRight || b.Y <= minBottom ||
+                b.Y > maxTop) {
+                continue;
+            }
+            const int x = b.X, y = b.Y;
+            for (size_t start = 0; start < n; start += kBlock) {
+                const size_t end = std::min(n, start + kBlock);
+                int any = 0;
+                for (size_t i = start; i < end; ++i)
+                    any |= int(x >= left[i]) & int(x < right[i]) & int(y > bottom[i]) &
+                           int(y <= top[i]);
+                if (!any)
+                    continue;
+                size_t i = start;
+                while (!(x >= left[i] && x < right[i] && y > bottom[i] && y <= top[i]))
+                    ++i;
+                m_covered[pictures[i]].append(b.Name);
+                break;
+            }
+        }
+    }
+
+    void checkCode();
+    void checkFunctions(const VjassReadResult &read,
+                        const std::vector<const VellControl *> &buttons, qsizetype userFirst,
+                        qsizetype userCount);
+    static int fieldOfLine(const VellControl &o, int offset);
+    // The array the settings name now in place of `array`, by the line of
+    // the function that uses it written anew; empty when it cannot be told.
+    QString arrayNow(const QString &array, const VjassFunction &f, const VellButton &button,
+                     ClickSide side, qsizetype userFirst) const;
 
     void checkObject(const VellControl &o, int firstLine)
     {
         m_object = &o;
         m_firstLine = firstLine;
-        if (m_seen.contains(o.Name))
+        // An earlier object bears the name: one of the same kind before
+        // it, or any of a kind checked before.
+        bool repeated = m_index.find(o.Kind, o.Name) != &o;
+        for (const ObjectKind kind : kObjectKinds) {
+            if (kind < o.Kind && m_index.find(kind, o.Name))
+                repeated = true;
+        }
+        if (repeated)
             add(Severity::Error, 0,
                 QStringLiteral("имя %1 уже носит другой объект").arg(quoted(o.Name)));
-        else
-            m_seen.insert(o.Name);
 
         const bool outX = std::abs(qint64(o.X)) > kPanelWidth / 2;
         if (outX || std::abs(qint64(o.Y)) > kPanelHeight / 2) {
             add(Severity::Warning, outX ? RecordLine::X : RecordLine::Y,
                 QStringLiteral("центр объекта вне панели (X = %1, Y = %2)").arg(o.X).arg(o.Y));
         }
-        if (const QString *texture = TextureOf(o); texture && texture->size() != 4) {
-            add(Severity::Warning, RecordLine::Texture,
-                QStringLiteral("ID текстуры %1 не из четырех символов").arg(quoted(*texture)));
+        if (const QString *texture = TextureOf(o)) {
+            if (texture->size() != 4) {
+                add(Severity::Warning, RecordLine::Texture,
+                    QStringLiteral("ID текстуры %1 не из четырех символов").arg(quoted(*texture)));
+            }
+            if (texture->contains(u'\'') || texture->contains(u'\\')) {
+                add(Severity::Warning, RecordLine::Texture,
+                    QStringLiteral("' или \\ в ID текстуры %1 ломают код").arg(quoted(*texture)));
+            }
         }
         if (o.Kind == KindButton)
             checkButton(static_cast<const VellButton &>(o));
         else if (o.Kind == KindText)
             checkText(static_cast<const VellText &>(o));
+        for (const QString &button : m_covered.value(&o)) {
+            add(Severity::Warning, RecordLine::X,
+                QStringLiteral("картинка %1 лежит поверх кнопки %2: в коде картинки создаются "
+                               "после кнопок")
+                    .arg(o.Name, button));
+        }
+        for (const CodeError &e : m_codeErrors.value(&o)) {
+            const bool fieldHasFinding =
+                std::any_of(findings.begin(), findings.end(), [&](const DesignFinding &f) {
+                    return f.kind == o.Kind && f.id == o.Id && f.field == e.field;
+                });
+            if (!fieldHasFinding)
+                add(Severity::Error, e.field, e.message);
+        }
     }
 
     void checkButton(const VellButton &b)
     {
         const auto function = [&](const QString &name, int offset, const QString &side) {
             if (m_checkFunctions && !name.isEmpty() && !m_functions.contains(name)) {
+                // Put together piece by piece: a full table may give thousands.
                 add(Severity::Error, offset,
-                    QStringLiteral("функция %1 клика %2 не определена в коде пользователя")
-                        .arg(side, quoted(name)));
+                    QStringLiteral("функция ") + side + QStringLiteral(" клика ") + quoted(name) +
+                        QStringLiteral(" не определена в коде пользователя"));
             }
         };
         function(b.LeftActionsFunction, RecordLine::LeftFunction, QStringLiteral("левого"));
@@ -117,7 +273,7 @@ private:
                         QStringLiteral("%1: имя %2 не начинается с %3, %4 или %5")
                             .arg(side, quoted(target), factsOf(KindButton).shortPrefix,
                                  factsOf(KindPicture).shortPrefix, factsOf(KindText).shortPrefix));
-                } else if (!m_names[kind - 1].contains(target)) {
+                } else if (!m_index.find(kind, target)) {
                     add(Severity::Error, firstOffset + i,
                         QStringLiteral("%1: объекта %2 нет").arg(side, quoted(target)));
                 }
@@ -146,15 +302,250 @@ private:
         }
     }
 
+    const Settings &m_settings;
+    const QStringList &m_userCode;
+    const std::vector<Entry> &m_entries;
+    int m_userCodeStart = 0;
+    QHash<const VellControl *, QStringList> m_covered;
+    QHash<const VellControl *, QList<CodeError>> m_codeErrors;
+    QList<DesignFinding> m_codeFindings;
     bool m_checkFunctions = false;
     QSet<QString> m_functions;
     // Names of the buttons, pictures and texts.
-    QSet<QString> m_names[3];
-    // Names of the objects checked so far.
-    QSet<QString> m_seen;
+    ObjectNameIndex m_index;
     const VellControl *m_object = nullptr;
     int m_firstLine = 0;
 };
+
+void Checker::checkCode()
+{
+    const std::vector<const VellControl *> objects[3] = {ofKind(KindButton), ofKind(KindPicture),
+                                                         ofKind(KindText)};
+    // Sizes and places do not change what is legal; a colour that names no
+    // colour has its finding and is left out.
+    GeneratorInput input;
+    input.buttonVar = m_settings.buttonVar;
+    input.pictureVar = m_settings.pictureVar;
+    input.textVar = m_settings.textVar;
+    input.unitVar = m_settings.unitVar;
+    input.useUserCode = m_settings.useUserCode;
+    if (input.useUserCode)
+        input.userCode = m_userCode;
+    for (const VellControl *o : objects[0]) {
+        const auto &b = static_cast<const VellButton &>(*o);
+        input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,
+                                       b.LeftActionsFunction, b.RightActionsFunction});
+    }
+    for (const VellControl *o : objects[1]) {
+        const auto &p = static_cast<const VellPicture &>(*o);
+        input.pictures.append(GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId});
+    }
+    for (const VellControl *o : objects[2]) {
+        const auto &t = static_cast<const VellText &>(*o);
+        const auto colour = TryTextToColor(t.TextColor);
+        input.texts.append(
+            GenText{t.X, t.Y, t.Width, t.Height, t.Visible, t.Text,
+                    colour && !t.TextColor.isEmpty() ? ColorToText(*colour) : QString()});
+    }
+    const GeneratorResult generated = GenerateInterfaceCode(input);
+    if (!generated.ok())
+        return;
+    const VjassReadResult read = ReadVjass(generated.lines());
+    const qsizetype userFirst = generated.userCodeLine;
+    const qsizetype userCount = input.userCode.size();
+    for (const VjassError &e : read.errors) {
+        const QString message = QStringLiteral("синтаксическая ошибка: ") + e.expected;
+        if (e.line >= userFirst && e.line < userFirst + userCount) {
+            addCode(Severity::Error, int(e.line - userFirst), e.column + 1, message);
+            continue;
+        }
+        const QString inCode = message + QStringLiteral(" (строка %1 кода)").arg(e.line + 1);
+        bool placed = false;
+        for (int k = 0; k < 3 && !placed; ++k) {
+            const QList<int> &starts = generated.objectLines[k];
+            if (starts.isEmpty() || e.line < starts.first() ||
+                e.line >= generated.objectLinesEnd[k])
+                continue;
+            const auto at = std::upper_bound(starts.begin(), starts.end(), e.line) - 1;
+            const VellControl &o = *objects[k][size_t(at - starts.begin())];
+            m_codeErrors[&o].append(CodeError{fieldOfLine(o, e.line - *at), inCode});
+            placed = true;
+        }
+        if (!placed)
+            addCode(Severity::Error, -1, 0, inCode);
+    }
+    if (userCount > 0)
+        checkFunctions(read, objects[0], userFirst, userCount);
+}
+
+int Checker::fieldOfLine(const VellControl &o, int offset)
+{
+    // The generator's lines of an object: its creation (with the texture),
+    // its showing, then a button's click functions and a text's text.
+    constexpr int kNoField = -2;
+    switch (o.Kind) {
+    case KindButton: {
+        const auto &b = static_cast<const VellButton &>(o);
+        if (offset == 0)
+            return RecordLine::Texture;
+        if (offset == 2 && !b.LeftActionsFunction.isEmpty())
+            return RecordLine::LeftFunction;
+        return offset >= 2 ? RecordLine::RightFunction : kNoField;
+    }
+    case KindPicture:
+        return offset == 0 ? RecordLine::Texture : kNoField;
+    default:
+        return offset == 2 ? RecordLine::Text : kNoField;
+    }
+}
+
+void Checker::checkFunctions(const VjassReadResult &read,
+                             const std::vector<const VellControl *> &buttons, qsizetype userFirst,
+                             qsizetype userCount)
+{
+    const auto inUserCode = [&](int line) {
+        return line >= userFirst && line < userFirst + userCount;
+    };
+    const auto userLine = [&](int line) {
+        return int(line - userFirst);
+    };
+
+    QHash<QString, QList<int>> definitions;
+    for (const VjassFunction &f : read.functions)
+        definitions[f.name].append(f.line);
+    QSet<QString> reported;
+    for (const VjassFunction &f : read.functions) {
+        const QList<int> &lines = definitions[f.name];
+        if (lines.size() < 2 || reported.contains(f.name))
+            continue;
+        reported.insert(f.name);
+        // Where the user can mend it: every later definition in the user
+        // code, or the first when the later ones are the generator's.
+        QList<int> at;
+        for (qsizetype k = 1; k < lines.size(); ++k) {
+            if (inUserCode(lines[k]))
+                at.append(lines[k]);
+        }
+        if (at.isEmpty() && inUserCode(lines.first()))
+            at.append(lines.first());
+        for (const int line : at) {
+            addCode(Severity::Error, userLine(line), 0,
+                    QStringLiteral("функция %1 определена дважды").arg(f.name));
+        }
+    }
+
+    // Text the reader skipped may define anything.
+    if (!read.hasOpaqueParts) {
+        const QString echo = QStringLiteral("ECHO");
+        if (!definitions.contains(echo)) {
+            for (const VjassName &call : read.calls) {
+                if (call.name == echo && inUserCode(call.line)) {
+                    addCode(Severity::Error, userLine(call.line), call.column + 1,
+                            QStringLiteral("функция ECHO вызывается, но нигде не определена"));
+                    break;
+                }
+            }
+        }
+        // A private or public function of a library or scope is known there
+        // by its own name: any defined name that ends with "_" + the name
+        // will do.
+        QSet<QString> tails;
+        const auto isDefined = [&](const QString &name) {
+            if (definitions.contains(name))
+                return true;
+            if (tails.isEmpty()) {
+                for (auto it = definitions.cbegin(); it != definitions.cend(); ++it) {
+                    const QString &full = it.key();
+                    for (qsizetype i = full.indexOf(u'_'); i >= 0; i = full.indexOf(u'_', i + 1))
+                        tails.insert(full.mid(i + 1));
+                }
+                tails.insert(QString()); // looked once
+            }
+            return tails.contains(name);
+        };
+        for (const VjassName &ref : read.functionReferences) {
+            if (inUserCode(ref.line) && !ref.name.contains(u'.') && !isDefined(ref.name)) {
+                addCode(Severity::Error, userLine(ref.line), ref.column + 1,
+                        QStringLiteral("ссылка на функцию %1, которая нигде не определена")
+                            .arg(ref.name));
+            }
+        }
+    }
+
+    // The buttons' own click functions, as the actions dialog writes them.
+    QList<const VellButton *> buttonList;
+    buttonList.reserve(qsizetype(buttons.size()));
+    for (const VellControl *o : buttons)
+        buttonList.append(static_cast<const VellButton *>(o));
+    const auto ownFunction =
+        [&](const QString &function) -> std::optional<std::pair<const VellButton *, ClickSide>> {
+        for (const ClickSide side : {ClickSide::Left, ClickSide::Right}) {
+            const QLatin1String tail = side == ClickSide::Left ? QLatin1String("_Left_Actions")
+                                                               : QLatin1String("_Right_Actions");
+            if (!function.endsWith(tail))
+                continue;
+            const auto *b = static_cast<const VellButton *>(
+                m_index.find(KindButton, function.chopped(tail.size())));
+            if (b)
+                return std::pair{b, side};
+        }
+        return std::nullopt;
+    };
+    if (!read.hasOpaqueParts) {
+        const QSet<QString> declared(read.globalNames.cbegin(), read.globalNames.cend());
+        for (const VjassFunction &f : read.functions) {
+            const auto own = inUserCode(f.line) ? ownFunction(f.name) : std::nullopt;
+            if (!own)
+                continue;
+            for (const QString &array : f.indexedNames) {
+                if (declared.contains(array))
+                    continue;
+                const QString now = arrayNow(array, f, *own->first, own->second, userFirst);
+                addCode(Severity::Error, userLine(f.line), 0,
+                        now.isEmpty()
+                            ? QStringLiteral("функция %1 использует массив %2, которого нет")
+                                  .arg(f.name, array)
+                            : QStringLiteral(
+                                  "функция %1 использует массив %2, которого нет (сейчас %3)")
+                                  .arg(f.name, array, now));
+            }
+        }
+    }
+    const ActionFunctionScan scan =
+        ScanActionFunctions(buttonList, m_settings, m_index.finder(), m_userCode);
+    for (const ActionFunctionState &f : scan.stale) {
+        addCode(Severity::Warning, f.line, 0,
+                QStringLiteral("функция %1 устарела: Код → Обновить функции действий").arg(f.name));
+    }
+}
+
+QString Checker::arrayNow(const QString &array, const VjassFunction &f, const VellButton &button,
+                          ClickSide side, qsizetype userFirst) const
+{
+    // The line that uses it against the same line written now.
+    const QStringList now = ActionsFunctionLines(button, side, m_settings, m_index.finder()).lines;
+    const QString use = array + u'[';
+    for (int line = f.line; line <= f.endLine; ++line) {
+        const qsizetype k = line - f.line;
+        const qsizetype at = line - userFirst;
+        if (at < 0 || at >= m_userCode.size() || !m_userCode[at].contains(use))
+            continue;
+        if (k < now.size()) {
+            const QString &written = now[k];
+            const qsizetype call = written.indexOf(QStringLiteral(" call "));
+            const qsizetype bracket = written.indexOf(u'[');
+            if (call == 0 && bracket > 6)
+                return written.mid(6, bracket - 6);
+        }
+        break;
+    }
+    // An array of a kind under its first name.
+    for (const ObjectKind kind : kObjectKinds) {
+        if (array == Settings().*factsOf(kind).arrayVar)
+            return m_settings.*factsOf(kind).arrayVar;
+    }
+    return QString();
+}
 
 template <typename T>
 void appendEntries(std::vector<Entry> &entries, const std::vector<T> &records,
@@ -175,7 +566,7 @@ QList<DesignFinding> CheckDesign(const ObjectTables &tables, const Settings &set
         for (int id = 1; id <= tables.count(kind); ++id)
             entries.push_back(Entry{tables.object(kind, id), 0});
     }
-    return Checker(settings, userCode, entries).findings;
+    return Checker(settings, userCode, entries, 0).findings;
 }
 
 QList<DesignFinding> CheckDesign(const Project &project)
@@ -190,7 +581,9 @@ QList<DesignFinding> CheckDesign(const ProjectData &data, const Settings &settin
     appendEntries(entries, data.buttons, data.buttonLines);
     appendEntries(entries, data.pictures, data.pictureLines);
     appendEntries(entries, data.texts, data.textLines);
-    return Checker(settings, data.hasUserCode ? data.userCode : QStringList(), entries).findings;
+    return Checker(settings, data.hasUserCode ? data.userCode : QStringList(), entries,
+                   data.userCodeLine)
+        .findings;
 }
 
 bool HasErrors(const QList<DesignFinding> &findings)
@@ -210,16 +603,29 @@ QLatin1String severityWord(Severity severity)
 
 QString FindingFileLine(const QString &file, const DesignFinding &finding)
 {
-    return file + u':' + QString::number(finding.line) + QStringLiteral(": ") +
-           severityWord(finding.severity) + QStringLiteral(": ") + finding.message;
+    QString place = file;
+    if (finding.line > 0) {
+        place += u':' + QString::number(finding.line);
+        if (finding.column > 0)
+            place += u':' + QString::number(finding.column);
+    }
+    return place + QStringLiteral(": ") + severityWord(finding.severity) + QStringLiteral(": ") +
+           finding.message;
 }
 
 QString FindingText(const DesignFinding &finding)
 {
     const QString severity = finding.severity == Severity::Error ? QStringLiteral("ошибка")
                                                                  : QStringLiteral("предупреждение");
-    return finding.objectName + QStringLiteral(": ") + severity + QStringLiteral(": ") +
-           finding.message;
+    QString place = finding.objectName;
+    if (finding.userCodeLine > 0) {
+        place = QStringLiteral("Код пользователя, строка %1").arg(finding.userCodeLine);
+        if (finding.column > 0)
+            place += QStringLiteral(", столбец %1").arg(finding.column);
+    } else if (finding.kind == KindNone) {
+        place = QStringLiteral("Код");
+    }
+    return place + QStringLiteral(": ") + severity + QStringLiteral(": ") + finding.message;
 }
 
 } // namespace vell

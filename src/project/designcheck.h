@@ -30,32 +30,50 @@ struct DesignFinding
     // checked in the designer.
     int line = 0;
     QString message;
+    // The field of the object (its line in the record, counted from the name
+    // line); -1 when the finding is not about an object.
+    int field = -1;
+    // The user code line (from 1) the finding is about and its column (from
+    // 1, 0: the line as a whole); 0 when it is not about the user code.
+    int userCodeLine = 0;
+    int column = 0;
 
     bool operator==(const DesignFinding &) const = default;
 };
 
 // The checks, object by object in table order (buttons, pictures, texts),
-// each object's findings in the order of its fields. Errors: a click
-// function the user code does not define (looked at only when the settings
-// include the user code and there is some), an action whose target is
-// missing or whose name has no kind, a name that an earlier object already
-// bears, a double quote or backslash in a text or in the message of an echo
-// action, a colour text that names no colour. Warnings: a texture
-// identifier that is not four characters long, a centre outside the panel.
-// Nothing is changed.
+// each object's findings in the order of its fields, then the findings in
+// the user code in line order, then those in the rest of the generated code.
+// Errors: a click function the user code does not define (looked at only
+// when the settings include the user code and there is some), an action
+// whose target is missing or whose name has no kind, a name that an earlier
+// object already bears, a double quote or backslash in a text or in the
+// message of an echo action, a colour text that names no colour. Warnings: a
+// texture identifier that is not four characters long or holds a quote or
+// backslash, a centre outside the panel, a picture over a button's centre.
+// Then the code the generator writes (with the user code when the settings
+// include it) is read as vJass: a syntax error (in a generated line, on its
+// object's field unless that field has a finding already), a function
+// defined twice, ECHO called and a `function X` reference in the user code
+// to a function nowhere defined, an array that a button's own click function
+// uses and nothing declares; a warning for a button's own click function
+// that differs from what its list writes now. Nothing is changed.
 QList<DesignFinding> CheckDesign(const ObjectTables &tables, const Settings &settings,
                                  const QStringList &userCode);
 // The project with its own settings and user code.
 QList<DesignFinding> CheckDesign(const Project &project);
-// What a project file holds, each finding with its line in the file.
+// What a project file holds, each finding with its line in the file (a user
+// code finding with the line of the file that holds that user code line).
 QList<DesignFinding> CheckDesign(const ProjectData &data, const Settings &settings);
 
 bool HasErrors(const QList<DesignFinding> &findings);
 
-// "FILE:LINE: error: message" (or "warning").
+// "FILE:LINE: error: message" (or "warning"); "FILE:LINE:COLUMN: ..." with a
+// column, "FILE: ..." without a line.
 QString FindingFileLine(const QString &file, const DesignFinding &finding);
 // "Button_3: ошибка: message" (or "предупреждение"), as the designer lists
-// it; the words of the machine-read lines above stay English.
+// it; "Код пользователя, строка 12: ..." for the user code. The words of the
+// machine-read lines above stay English.
 QString FindingText(const DesignFinding &finding);
 
 } // namespace vell

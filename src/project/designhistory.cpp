@@ -136,6 +136,25 @@ bool ChangeStep::mergeWith(const QUndoCommand *other)
     return true;
 }
 
+FunctionsStep::FunctionsStep(Project &project, const QString &text, QList<Function> functions,
+                             bool echoInserted)
+    : DesignStep(project, text), m_functions(std::move(functions)), m_echoInserted(echoInserted)
+{}
+
+void FunctionsStep::apply(bool forward)
+{
+    QList<FunctionText> put;
+    put.reserve(m_functions.size());
+    for (const Function &f : m_functions)
+        put.append(FunctionText{f.name, forward ? f.after : f.before.value_or(QStringList())});
+    m_project.setUserCodeLines(ReplaceFunctions(m_project.userCodeLines(), put));
+    if (forward) {
+        m_echoInserted = m_echoInserted && m_project.OnMainFunc();
+    } else if (m_echoInserted && !m_project.removeInsertedEcho()) {
+        m_project.setProjectModified(true);
+    }
+}
+
 void ChangeStep::apply(bool forward)
 {
     const ObjectRecord &record = forward ? m_after : m_before;

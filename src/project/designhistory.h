@@ -99,6 +99,30 @@ private:
     bool m_echoInserted = false;
 };
 
+// Functions of the user code put in place of the ones of their names (or
+// appended where there were none), by name: every other line stays as it
+// is. Undoing puts the earlier functions back (or takes the appended ones
+// out); ECHO as with ChangeStep.
+class FunctionsStep : public DesignStep
+{
+public:
+    struct Function
+    {
+        QString name;
+        std::optional<QStringList> before;
+        QStringList after;
+    };
+    FunctionsStep(Project &project, const QString &text, QList<Function> functions,
+                  bool echoInserted);
+
+protected:
+    void apply(bool forward) override;
+
+private:
+    QList<Function> m_functions;
+    bool m_echoInserted;
+};
+
 // Merge keys of the steps that merge, one per kind of change.
 enum class StepMerge
 {

@@ -169,6 +169,15 @@ void Project::appendUserCodeLines(const QStringList &lines)
     m_userCode.clearUndoRedoStacks();
 }
 
+void Project::setUserCodeLines(const QStringList &lines)
+{
+    QTextCursor c(&m_userCode);
+    c.select(QTextCursor::Document);
+    const QuietUserCode quiet(*this);
+    c.insertText(LinesToText(lines));
+    m_userCode.clearUndoRedoStacks();
+}
+
 void Project::removeUserCodeLines(int first, int count)
 {
     QTextCursor c(&m_userCode);

@@ -72,6 +72,8 @@ public:
     // back typing (the design history keeps the program's edits).
     // Appends lines at the end (a project's stored lines, action functions).
     void appendUserCodeLines(const QStringList &lines);
+    // Puts these lines in place of the whole user code.
+    void setUserCodeLines(const QStringList &lines);
     // Removes the first function of that name (see FunctionLineRange).
     void RemoveFunc(const QString &name);
     // Puts the ECHO function at the top unless the user code has a function

@@ -6,6 +6,8 @@
 #include "usercode/usercodelines.h"
 
 #include <algorithm>
+#include <climits>
+#include <type_traits>
 
 namespace vell {
 
@@ -39,6 +41,47 @@ VellControl *ProjectCommands::create(ObjectKind kind)
         m_project.RefreshObjectNames();
     }
     return object;
+}
+
+VellControl *ProjectCommands::duplicate(const VellControl &original)
+{
+    ObjectTables &t = m_project.tables();
+    QPoint step(16, -16);
+    const Duplicated &last = m_lastDuplicate;
+    if (&original == last.copy && t.object(last.kind, last.copyId) == last.copy &&
+        t.object(last.kind, last.originalId) == last.original) {
+        const auto difference = [](int a, int b) {
+            return int(std::clamp<qint64>(qint64(a) - b, INT_MIN, INT_MAX));
+        };
+        step = QPoint(difference(last.copy->X, last.original->X),
+                      difference(last.copy->Y, last.original->Y));
+    }
+    VellControl *copy = m_project.create(original.Kind);
+    if (!copy)
+        return nullptr;
+    ObjectRecord record = RecordOf(original);
+    std::visit(
+        [&](auto &r) {
+            r.Name = copy->Name;
+            r.Id = copy->Id;
+            r.X = int(std::clamp<qint64>(qint64(original.X) + step.x(), -kPanelWidth / 2,
+                                         kPanelWidth / 2));
+            r.Y = int(std::clamp<qint64>(qint64(original.Y) + step.y(), -kPanelHeight / 2,
+                                         kPanelHeight / 2));
+            if constexpr (std::is_same_v<std::decay_t<decltype(r)>, VellButton>) {
+                r.LeftActions.clear();
+                r.RightActions.clear();
+                r.LeftActionsFunction.clear();
+                r.RightActionsFunction.clear();
+            }
+        },
+        record);
+    t.restore(*copy, ControlOf(record));
+    m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("дублирование ") + copy->Name,
+                                         {RecordOf(*copy)}, {}));
+    m_project.RefreshObjectNames();
+    m_lastDuplicate = Duplicated{copy->Kind, copy->Id, original.Id, copy, &original};
+    return copy;
 }
 
 void ProjectCommands::remove(VellControl *object)
@@ -190,6 +233,65 @@ bool ProjectCommands::applyActions(VellButton &button, ClickSide side, const QSt
     step->setUserCodeFunction(function, functionBefore, functionLines());
     step->setEchoInserted(!echoBefore && hasEcho(m_project));
     m_project.recordStep(step);
+    return true;
+}
+
+namespace {
+
+ObjectNameIndex nameIndex(const ObjectTables &tables)
+{
+    ObjectNameIndex names;
+    for (const ObjectKind kind : kObjectKinds) {
+        for (int id = 1; id <= tables.count(kind); ++id)
+            names.add(*tables.object(kind, id));
+    }
+    return names;
+}
+
+} // namespace
+
+ActionFunctionScan ProjectCommands::scanActionFunctions() const
+{
+    const ObjectTables &tables = m_project.tables();
+    const ObjectNameIndex names = nameIndex(tables);
+    QList<const VellButton *> buttons;
+    buttons.reserve(tables.ButtonCount());
+    for (int id = 1; id <= tables.ButtonCount(); ++id)
+        buttons.append(tables.button(id));
+    return ScanActionFunctions(buttons, m_project.settings(), names.finder(),
+                               m_project.userCodeLines());
+}
+
+bool ProjectCommands::updateActionFunctions(const ActionFunctionScan &scan)
+{
+    if (!scan.anythingToUpdate())
+        return false;
+    const ObjectNameIndex names = nameIndex(m_project.tables());
+    const QStringList code = m_project.userCodeLines();
+    const QHash<QString, LineRange> ranges = FunctionLineRanges(code);
+    QList<FunctionsStep::Function> functions;
+    QList<FunctionText> put;
+    bool callsEcho = false;
+    for (const auto *list : {&scan.stale, &scan.missing}) {
+        for (const ActionFunctionState &state : *list) {
+            ActionFunctionState f = state;
+            if (f.line < 0) {
+                f.now =
+                    ActionsFunctionLines(*f.button, f.side, m_project.settings(), names.finder());
+            }
+            std::optional<QStringList> before;
+            if (const auto range = ranges.constFind(f.name); range != ranges.cend())
+                before = code.mid(range->first, range->count);
+            functions.append({f.name, before, f.now.lines});
+            put.append(FunctionText{f.name, f.now.lines});
+            callsEcho = callsEcho || f.now.callsEcho;
+        }
+    }
+    const Project::ChangeForStep change(m_project);
+    m_project.setUserCodeLines(ReplaceFunctions(code, put));
+    const bool echoInserted = callsEcho && m_project.OnMainFunc();
+    m_project.recordStep(new FunctionsStep(m_project, QStringLiteral("обновление функций действий"),
+                                           std::move(functions), echoInserted));
     return true;
 }
 

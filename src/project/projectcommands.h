@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/actionemission.h"
+#include "actions/actionupdate.h"
 #include "project/designhistory.h"
 #include "project/objectclipboard.h"
 #include "project/projectfile.h"
@@ -45,6 +46,14 @@ public:
     // press, then the object as the release leaves it.
     void resized(const VellControl &object, const ObjectRecord &before);
 
+    // A new object of the original's kind and fields but its own default
+    // name (a button without actions or click functions), 16 px right and
+    // 16 px down of it within the panel; nullptr when its table is full.
+    // Duplicating the last duplicate again repeats the step between it and
+    // its original, as that step stands now (moved since, say). The object
+    // clipboard is left alone.
+    VellControl *duplicate(const VellControl &original);
+
     // The clipboard. Copy and paste refresh the names the actions dialog
     // offers; copy marks the project.
     void copy(const VellControl &object);
@@ -70,6 +79,13 @@ public:
     // function name, as one step. Returns whether anything was applied.
     bool applyActions(VellButton &button, ClickSide side, const QStringList &lines);
 
+    // The buttons' click functions in the user code against their lists now.
+    ActionFunctionScan scanActionFunctions() const;
+    // Puts the scan's stale functions in their places and appends the
+    // missing ones (ECHO with them when they call it), as one step that
+    // marks the project. Returns whether there was anything to update.
+    bool updateActionFunctions(const ActionFunctionScan &scan);
+
     // New: no objects, no history, no file; unmodified.
     void newProject();
     // Reads the file into the project (see LoadProjectFile); a loaded file
@@ -88,6 +104,15 @@ private:
 
     Project &m_project;
     ObjectClipboard m_clipboard;
+    // The last duplicate and its original, by place and address: either may
+    // have gone since.
+    struct Duplicated
+    {
+        ObjectKind kind = KindNone;
+        int copyId = 0, originalId = 0;
+        const VellControl *copy = nullptr;
+        const VellControl *original = nullptr;
+    } m_lastDuplicate;
 };
 
 // "Нельзя создать кнопку: на панели уже 9999 кнопок." and its kin: the

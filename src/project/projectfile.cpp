@@ -1,9 +1,13 @@
 #include "project/projectfile.h"
 
+#include "common/cp1251.h"
 #include "common/textfile.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
 #include "project/project.h"
+
+#include <algorithm>
+#include <array>
 
 namespace vell {
 
@@ -67,29 +71,131 @@ struct ReadStop
     int line;
 };
 
-class LineReader
+// The lines of a list, as they stand.
+class ListLines
 {
 public:
-    explicit LineReader(const QStringList &lines) : m_lines(lines) {}
+    explicit ListLines(const QStringList &lines) : m_lines(lines) {}
 
     int position() const { return m_pos; }
-    int remaining() const { return int(m_lines.size()) - m_pos; }
+    bool hasLines(int n) const { return m_lines.size() - m_pos >= n; }
+    // The next line, to keep or to look at.
+    QString text() { return m_lines[m_pos++]; }
+    const QString &line() { return m_lines[m_pos++]; }
+    void skip() { ++m_pos; }
 
-    const QString &text()
+private:
+    const QStringList &m_lines;
+    int m_pos = 0;
+};
+
+// The lines of file bytes as SplitTextLines gives them, each decoded as it
+// is read: a line that is only looked at (a number, say) is decoded into
+// the same string each time, and only kept lines get strings of their own.
+class FileLines
+{
+public:
+    explicit FileLines(QByteArrayView bytes) : m_source(bytes) {}
+
+    int position() const { return m_pos; }
+    bool hasLines(int n) const
     {
-        if (m_pos >= m_lines.size())
-            throw ReadStop{listIndexMessage(m_pos), m_pos + 1};
-        return m_lines[m_pos++];
+        if (n == 1)
+            return !m_source.atEnd();
+        ByteLines ahead = m_source;
+        for (int i = 0; i < n; ++i) {
+            if (ahead.atEnd())
+                return false;
+            ahead.next();
+        }
+        return true;
     }
-    int number() { return toNumber(text()); }
-    bool boolean() { return TextToBool(text()); }
+    QString text()
+    {
+        ++m_pos;
+        const QByteArrayView bytes = m_source.next();
+        if (bytes.isEmpty() || bytes.size() > kSharedLength)
+            return DecodeCp1251(bytes);
+        // Short values recur (a texture, "endfunction"): one string serves
+        // every line equal to the last one kept in the same place.
+        QString &kept = m_shared[qHash(bytes) % m_shared.size()];
+        if (decode(bytes) != kept)
+            kept = QString(m_line.constData(), m_line.size());
+        return kept;
+    }
+    // Holds until the next line is read.
+    const QString &line()
+    {
+        ++m_pos;
+        return decode(m_source.next());
+    }
+    void skip()
+    {
+        ++m_pos;
+        m_source.next();
+    }
+
+private:
+    static constexpr qsizetype kSharedLength = 16;
+
+    const QString &decode(QByteArrayView bytes)
+    {
+        m_line.resize(bytes.size());
+        DecodeCp1251(bytes, m_line.data());
+        return m_line;
+    }
+
+    ByteLines m_source;
+    int m_pos = 0;
+    QString m_line;
+    std::array<QString, 64> m_shared;
+};
+
+template <typename Lines> class LineReader
+{
+public:
+    LineReader(Lines &lines, ProjectFields fields) : m_lines(lines), m_fields(fields) {}
+
+    bool keepsAll() const { return m_fields == ProjectFields::All; }
+    int position() const { return m_lines.position(); }
+    bool hasLines(int n) const { return m_lines.hasLines(n); }
+
+    // A line kept as a value.
+    QString text()
+    {
+        checkNext();
+        return m_lines.text();
+    }
+    // A line looked at; it holds until the next one is read.
+    const QString &line()
+    {
+        checkNext();
+        return m_lines.line();
+    }
+    void skip()
+    {
+        checkNext();
+        m_lines.skip();
+    }
+    // A field that only a reading of every field keeps: read into `to`, or
+    // passed over.
+    void text(QString &to)
+    {
+        if (keepsAll())
+            to = text();
+        else
+            skip();
+    }
+    int number() { return toNumber(line()); }
+    bool boolean() { return TextToBool(line()); }
     // A count line: the number from the tenth character on. A count beyond
     // a table's capacity cannot come from this program.
     int count()
     {
-        const int n = toNumber(text().mid(kCountPrefixLength));
+        const int n = toNumber(line().mid(kCountPrefixLength));
         if (n > ObjectTables::Capacity)
-            throw ReadStop{QStringLiteral("Файл поврежден (строка %1)").arg(m_pos), m_pos};
+            throw ReadStop{QStringLiteral("Файл поврежден (строка %1)").arg(position()),
+                           position()};
         return n;
     }
     // Lines read one at a time into the list, so a file that ends early
@@ -97,30 +203,39 @@ public:
     void appendLines(QStringList &to)
     {
         const int n = number();
-        for (int i = 0; i < n; ++i)
-            to.append(text());
+        for (int i = 0; i < n; ++i) {
+            if (keepsAll())
+                to.append(text());
+            else
+                skip();
+        }
     }
 
 private:
+    void checkNext() const
+    {
+        if (!m_lines.hasLines(1))
+            throw ReadStop{listIndexMessage(position()), position() + 1};
+    }
     int toNumber(const QString &line) const
     {
         const auto n = TryTextToInt(line);
         if (!n)
-            throw ReadStop{invalidIntegerMessage(line), m_pos};
+            throw ReadStop{invalidIntegerMessage(line), position()};
         return *n;
     }
 
-    const QStringList &m_lines;
-    int m_pos = 0;
+    Lines &m_lines;
+    const ProjectFields m_fields;
 };
 
 // Reads one record's fields into `o`, which is already in the result (it
 // stands for the object created before its lines are read). Position and
 // size are taken only when both of their lines read.
-template <typename T> void readPlacedRecord(LineReader &r, T &o, ProjectData &data)
+template <typename T, typename Reader> void readPlacedRecord(Reader &r, T &o, ProjectData &data)
 {
     data.unnamedLast = o.Kind;
-    o.Name = r.text();
+    r.text(o.Name);
     data.unnamedLast = KindNone;
     const int x = r.number();
     const int y = r.number();
@@ -129,12 +244,13 @@ template <typename T> void readPlacedRecord(LineReader &r, T &o, ProjectData &da
     if constexpr (std::is_same_v<T, VellText>) {
         o.Text = r.text();
         o.Visible = r.boolean();
-        const QString color = r.text();
+        const QString &color = r.line();
         if (!color.isEmpty()) {
             const auto c = TryTextToColor(color);
             if (!c)
                 throw ReadStop{invalidIntegerMessage(color), r.position()};
-            o.TextColor = ColorToText(*c);
+            // The code needs only the colour, which the text names as well.
+            o.TextColor = r.keepsAll() ? ColorToText(*c) : QString(color.constData(), color.size());
         }
     } else {
         const int w = r.number();
@@ -152,11 +268,14 @@ template <typename T> void readPlacedRecord(LineReader &r, T &o, ProjectData &da
     }
 }
 
-template <typename T>
-void readTable(LineReader &r, std::vector<T> &records, std::vector<int> &firstLines,
-               ObjectKind kind, ProjectData &data)
+template <typename T, typename Reader>
+void readTable(Reader &r, std::vector<T> &records, std::vector<int> &firstLines, ObjectKind kind,
+               ProjectData &data)
 {
     const int n = r.count();
+    // A count may be below zero: no records.
+    records.reserve(std::size_t(std::max(n, 0)));
+    firstLines.reserve(std::size_t(std::max(n, 0)));
     for (int i = 0; i < n; ++i) {
         firstLines.push_back(r.position() + 1);
         T &o = records.emplace_back();
@@ -219,21 +338,22 @@ void SaveProjectFile(Project &project, const QString &path)
     project.setProjectModified(false);
 }
 
-ProjectReadResult ReadProjectLines(const QStringList &lines)
+namespace {
+
+template <typename Lines> ProjectReadResult readProject(Lines lines, ProjectFields fields)
 {
     ProjectReadResult result;
-    if (lines.isEmpty()) {
+    if (!lines.hasLines(1)) {
         result.outcome = ProjectReadResult::Outcome::Empty;
         result.error = QStringLiteral("Файл поврежден");
         return result;
     }
-    if (lines.first() != kProjectFileKey) {
+    if (lines.line() != kProjectFileKey) {
         result.outcome = ProjectReadResult::Outcome::WrongKey;
         result.error = QStringLiteral("Файл этого проекта не подходит для данной версии программы");
         return result;
     }
-    LineReader r(lines);
-    r.text();
+    LineReader r(lines, fields);
     ProjectData &data = result.data;
     try {
         readTable(r, data.buttons, data.buttonLines, KindButton, data);
@@ -245,16 +365,29 @@ ProjectReadResult ReadProjectLines(const QStringList &lines)
         result.failedLine = stop.line;
         return result;
     }
-    if (r.remaining() >= 2 && r.text() == kUserCodeStart) {
+    if (r.hasLines(2) && r.line() == kUserCodeStart) {
         data.hasUserCode = true;
-        while (r.remaining() > 0) {
-            const QString &line = r.text();
+        data.userCodeLine = r.position();
+        while (r.hasLines(1)) {
+            QString line = r.text();
             if (line == kUserCodeEnd)
                 break;
-            data.userCode.append(line);
+            data.userCode.append(std::move(line));
         }
     }
     return result;
+}
+
+} // namespace
+
+ProjectReadResult ReadProjectLines(const QStringList &lines)
+{
+    return readProject(ListLines(lines), ProjectFields::All);
+}
+
+ProjectReadResult ReadProjectBytes(const QByteArray &bytes, ProjectFields fields)
+{
+    return readProject(FileLines(bytes), fields);
 }
 
 void ApplyProjectData(Project &project, const ProjectReadResult &read)
@@ -316,15 +449,15 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
 ProjectLoad LoadProjectFile(Project &project, const QString &path)
 {
     ProjectLoad load;
-    QStringList lines;
+    QByteArray bytes;
     try {
-        lines = SplitTextLines(ReadFileBytes(path));
+        bytes = ReadFileBytes(path);
     } catch (const VellError &e) {
         load.outcome = ProjectLoad::Outcome::Unreadable;
         load.message = e.message();
         return load;
     }
-    const ProjectReadResult read = ReadProjectLines(lines);
+    const ProjectReadResult read = ReadProjectBytes(bytes);
     switch (read.outcome) {
     case ProjectReadResult::Outcome::Empty:
     case ProjectReadResult::Outcome::WrongKey:

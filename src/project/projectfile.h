@@ -45,6 +45,9 @@ struct ProjectData
     // kind, that object keeps the name it is created with.
     ObjectKind unnamedLast = KindNone;
     bool hasUserCode = false;
+    // The line (from 1) of "/usercodestart": user code line i stands at
+    // userCodeLine + i.
+    int userCodeLine = 0;
     QStringList userCode;
 };
 
@@ -86,6 +89,18 @@ struct ProjectReadResult
 
 // Reads the lines of a project file. Never throws; any text is safe.
 ProjectReadResult ReadProjectLines(const QStringList &lines);
+// What a reading keeps of the records.
+enum class ProjectFields
+{
+    All,
+    // What the code generator reads: names and click actions stay empty,
+    // and a colour text stays as the file has it. Lines are read as with
+    // All, so a file fails the same way at the same line.
+    ForCode,
+};
+// ReadProjectLines(SplitTextLines(bytes)), without a string for every line.
+ProjectReadResult ReadProjectBytes(const QByteArray &bytes,
+                                   ProjectFields fields = ProjectFields::All);
 
 // Replaces the project's objects with those read (clearing first, creating
 // each object under its stored name, its kind's counter advancing once per

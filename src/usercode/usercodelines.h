@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +35,21 @@ struct LineRange
     int count = 0;
 };
 std::optional<LineRange> FunctionLineRange(const QStringList &lines, const QString &name);
+
+// FunctionLineRange of every name that has one, in one pass over the lines.
+QHash<QString, LineRange> FunctionLineRanges(const QStringList &lines);
+
+// A function's lines to put in place of the function of that name.
+struct FunctionText
+{
+    QString name;
+    QStringList lines;
+};
+// Each function put where FunctionLineRange finds its name, the ones with no
+// range appended at the end in the order given; the other lines stay as
+// they are. A function whose range overlaps one replaced before it (a header
+// without its own closing line) is replaced after the others, by name again.
+QStringList ReplaceFunctions(QStringList lines, const QList<FunctionText> &functions);
 
 // Removes the lines of FunctionLineRange; returns whether anything was removed.
 bool RemoveFunc(QStringList &lines, const QString &name);

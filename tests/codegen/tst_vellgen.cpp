@@ -177,6 +177,10 @@ private slots:
         row("check finds a warning", "--check p.vlp", QByteArray(good).replace("B000", "B00"), none,
             0, "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов\n", "");
         row("check finds an error", "--check p.vlp", calledL2, none, 1, l2, "");
+        row("check finds an error in the user code", "--check p.vlp",
+            QByteArray(good).replace("nothing\r\nendfunction",
+                                     "nothing\r\n call ECHO(\"x\")\r\nendfunction"),
+            none, 1, "p.vlp:24:7: error: функция ECHO вызывается, но нигде не определена\n", "");
         // Which settings apply, seen in whether the user code is looked at.
         row("the working folder's settings", "--check p.vlp", calledL2,
             settingsWith(8, "deactivate"), 0, "", "");

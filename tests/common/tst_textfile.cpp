@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,6 +141,9 @@ private slots:
         QTest::newRow("controls the code page stores")
             << s(u"\x1b\x7f\u0098\x0b") << QString() << s(u"\x1b\x7f\u0098\x0b");
         QTest::newRow("control it cannot store") << s(u"\u0085") << s(u"\u0085") << s(u"\u0085");
+        QTest::newRow("after ASCII, then in a later line")
+            << s(u"0123456789abcdefghij\u4e2d\u00e9\n\u00e9\u0101") << s(u"\u4e2d\u00e9\u0101\n")
+            << s(u"\u4e2d\u00e9\u0101");
     }
     void refusedControlChars()
     {
@@ -147,6 +152,19 @@ private slots:
         QFETCH(QString, editorLines);
         QCOMPARE(refusedLineChars(text, LineText::OneLine), oneLine);
         QCOMPARE(refusedLineChars(text, LineText::EditorLines), editorLines);
+        // Written as lines split at the line feeds: the bytes, or the
+        // refusal, of JoinTextLines, also when written over the text.
+        const auto written = [](const std::function<QByteArray()> &write) {
+            try {
+                return write();
+            } catch (const VellError &e) {
+                return e.message().toUtf8();
+            }
+        };
+        const QByteArray joined = written([&] { return JoinTextLines(text.split(u'\n')); });
+        QCOMPARE(written([&] { return TextLinesBytes(text); }), joined);
+        QString over = text;
+        QCOMPARE(written([&] { return EncodeTextLinesInPlace(over).toByteArray(); }), joined);
     }
 
     void splitLines_data()

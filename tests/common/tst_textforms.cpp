@@ -1,3 +1,4 @@
+#include "common/cp1251.h"
 #include "common/labelfont.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
@@ -234,6 +235,68 @@ private slots:
         const QString unit = QStringLiteral("Ok, ёлка\u0301 \U0001F600!");
         QCOMPARE(LabelSize(unit.repeated(30000)).width(),
                  qRound(QFontMetricsF(LabelFont()).horizontalAdvance(unit) * 30000));
+    }
+
+    // Label widths against the font engine measuring the whole text (a very
+    // long one piece by piece), and the text 64 times over, where 1/64 of a
+    // pixel of difference grows to a whole one. With `pairs`, every two
+    // characters of the text are measured on their own that way.
+    void labelWidths_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("pairs");
+        QByteArray bytes;
+        for (int b = 0; b < 256; ++b)
+            bytes.append(char(b));
+        const QString page = DecodeCp1251(bytes);
+        QString everyPair;
+        for (const QChar a : page) {
+            for (const QChar b : page)
+                everyPair += QString(a) + b;
+        }
+        QTest::newRow("the code page") << page << false;
+        QTest::newRow("every pair of its characters") << everyPair << true;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("tabs") << QStringLiteral("Надпись\t1\tx") << false;
+        QTest::newRow("combining mark") << QStringLiteral("ёлка\u0301 е\u0308") << false;
+        QTest::newRow("surrogate pair") << QStringLiteral("a\U0001F600b") << false;
+        QTest::newRow("lone surrogates")
+            << QStringLiteral("a") + QChar(0xD800) + QChar(0xDC00) << false;
+        QTest::newRow("string terminator") << QStringLiteral("ab\u009Ccd") << false;
+        QTest::newRow("line separator") << QStringLiteral("ab\u2028cd") << false;
+        QTest::newRow("Hebrew with points")
+            << QStringLiteral("\u05E9\u05C1\u05BC\u05D5\u05B9") << false;
+        QTest::newRow("tone letters") << QStringLiteral("\u02E5\u02E9\u02E7 \u02E6\u02E8") << false;
+        QTest::newRow("long text")
+            << QStringLiteral("Надпись №1, «ёлка» - ").repeated(20000) << false;
+    }
+    void labelWidths()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, pairs);
+        const QFontMetricsF metrics(LabelFont());
+        const auto exact = [&](const QString &t) {
+            const QString shown = t.isEmpty() ? QStringLiteral(" ") : t;
+            double advance = 0;
+            if (shown.size() <= kLongestMeasuredWhole) {
+                advance = metrics.horizontalAdvance(shown);
+            } else {
+                for (const LabelPiece &p : LabelPieces(shown))
+                    advance += p.width;
+            }
+            return int(qRound64(advance));
+        };
+        QStringList texts{text};
+        if (pairs) {
+            texts.clear();
+            for (qsizetype i = 0; i + 1 < text.size(); i += 2)
+                texts.append(text.mid(i, 2));
+        }
+        for (const QString &t : texts) {
+            if (!pairs)
+                QCOMPARE(LabelSize(t).width(), exact(t));
+            QCOMPARE(LabelSize(t.repeated(64)).width(), exact(t.repeated(64)));
+        }
     }
 };
 

@@ -1,8 +1,13 @@
+#include "actions/actionemission.h"
+#include "codegen/designinput.h"
+#include "codegen/interfacegenerator.h"
+#include "codegen/vjassreader.h"
 #include "common/textfile.h"
 #include "project/designcheck.h"
 #include "project/project.h"
 #include "project/projectfile.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace vell;
@@ -28,9 +33,16 @@ QStringList button(const QString &name, const QString &texture = "B000", const Q
            leftActions + QStringList{QString::number(rightActions.size())} + rightActions;
 }
 
-QStringList picture(const QString &name, const QString &texture = "P000", int x = 0, int y = 0)
+QStringList picture(const QString &name, const QString &texture = "P000", int x = 200, int y = -100,
+                    int width = 32, int height = 32)
 {
-    return {name, QString::number(x), QString::number(y), "32", "32", texture, "true"};
+    return {name,
+            QString::number(x),
+            QString::number(y),
+            QString::number(width),
+            QString::number(height),
+            texture,
+            "true"};
 }
 
 QStringList text(const QString &name, const QString &value = "Hi", int x = 0, int y = 0)
@@ -126,6 +138,35 @@ private slots:
                            "p.vlp:23: warning: центр объекта вне панели (X = -400, Y = 900)",
                            "p.vlp:27: warning: ID текстуры \"P0001\" не из четырех символов",
                            "p.vlp:32: warning: центр объекта вне панели (X = 0, Y = 177)"};
+        // The generated code read as vJass, with the user code in it.
+        const QStringList own{"function Button_1_Left_Actions takes nothing returns nothing",
+                              " call OldPics[1].Show(false,-1)", "endfunction"};
+        QTest::newRow("code: user code read with the generated code")
+            << project({button("Button_1", "B'01", "Button_1_Left_Actions", "",
+                               {"ObjShow f \"Picture_1\""}, {}, 37, 21)},
+                       {picture("Picture_1", "P001", 40, 25, 96, 64)}, {},
+                       kDefinesL1 + kDefinesL1 + own +
+                           QStringList{"function G takes nothing returns nothing",
+                                       " call ECHO(\"x\")",
+                                       " call TimerStart(CreateTimer(), 1, false, function Gone)",
+                                       " set = 1", "endfunction"})
+            << true
+            << QStringList{
+                   "p.vlp:8: warning: ' или \\ в ID текстуры \"B'01\" ломают код",
+                   "p.vlp:17: warning: картинка Picture_1 лежит поверх кнопки Button_1: в коде "
+                   "картинки создаются после кнопок",
+                   "p.vlp:27: error: функция L1 определена дважды",
+                   "p.vlp:29: error: функция Button_1_Left_Actions использует массив OldPics, "
+                   "которого нет (сейчас PictureVar)",
+                   "p.vlp:29: warning: функция Button_1_Left_Actions устарела: Код → Обновить "
+                   "функции действий",
+                   "p.vlp:33:7: error: функция ECHO вызывается, но нигде не определена",
+                   "p.vlp:34:52: error: ссылка на функцию Gone, которая нигде не определена",
+                   "p.vlp:35:6: error: синтаксическая ошибка: ожидалось имя"};
+        QTest::newRow("code: a generated line broken by a field")
+            << project({button("Button_1", "B000", "Bad name")}, {}, {}) << false
+            << QStringList{
+                   "p.vlp:10: error: синтаксическая ошибка: ожидалось «)» (строка 31 кода)"};
     }
     void findingsWithTheirLines()
     {
@@ -148,12 +189,90 @@ private slots:
         ApplyProjectData(p, read);
         const QStringList before = ProjectFileLines(p);
         const QList<DesignFinding> inDesigner = CheckDesign(p);
-        for (const DesignFinding &f : inDesigner)
-            QVERIFY(f.line == 0 && p.tables().object(f.kind, f.id)->Name == f.objectName);
+        for (const DesignFinding &f : inDesigner) {
+            QVERIFY(f.line == 0);
+            QVERIFY(f.userCodeLine > 0 || p.tables().object(f.kind, f.id)->Name == f.objectName);
+        }
         for (DesignFinding &f : fromFile)
             f.line = 0;
         QCOMPARE(inDesigner, fromFile);
         QCOMPARE(ProjectFileLines(p), before);
+    }
+
+    // Random designs that pass the check, with every kind, actions, the user
+    // code in and out and the arrays under either names, give code that
+    // reads as vJass without an error.
+    void randomDesignsReadWithoutError()
+    {
+        QRandomGenerator random(2412);
+        const auto pick = [&](const QString &from, int n) {
+            QString s;
+            for (int i = 0; i < n; ++i)
+                s += from[random.bounded(int(from.size()))];
+            return s;
+        };
+        const QString alnum = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcxyz0123456789";
+        const QString printable = alnum + " !#$%&()*+,-./:;<=>?@[]^_`{|}~'Счёт№«»€";
+        const auto coordinate = [&](int half) {
+            return random.bounded(-half, half + 1);
+        };
+        for (int round = 0; round < 80; ++round) {
+            const int counts[3] = {random.bounded(4), random.bounded(4), random.bounded(4)};
+            const auto target = [&] {
+                int kind = random.bounded(3);
+                while (counts[kind] == 0) // a button names it, so buttons are there
+                    kind = random.bounded(3);
+                const char *prefix[] = {"Button_", "Picture_", "Text_"};
+                return QString::fromLatin1(prefix[kind]) +
+                       QString::number(1 + random.bounded(counts[kind]));
+            };
+            QList<QStringList> buttons, pictures, texts;
+            for (int i = 1; i <= counts[1]; ++i)
+                pictures << picture("Picture_" + QString::number(i), pick(alnum, 4),
+                                    coordinate(316), coordinate(176));
+            for (int i = 1; i <= counts[2]; ++i)
+                texts << text("Text_" + QString::number(i), pick(printable, random.bounded(12)),
+                              coordinate(316), coordinate(176));
+            for (int i = 1; i <= counts[0]; ++i) {
+                const QString name = "Button_" + QString::number(i);
+                QStringList sides[2];
+                for (QStringList &actions : sides) {
+                    for (int k = random.bounded(3); k > 0; --k)
+                        actions << (random.bounded(3) == 0
+                                        ? "echo \"" + pick(printable, 5) + "\""
+                                        : QString("ObjShow %1 \"%2\"")
+                                              .arg(random.bounded(2) ? "t" : "f", target()));
+                }
+                buttons << button(name, pick(alnum, 4),
+                                  sides[0].isEmpty() ? "" : name + "_Left_Actions",
+                                  sides[1].isEmpty() ? "" : name + "_Right_Actions", sides[0],
+                                  sides[1], coordinate(316), coordinate(176));
+            }
+            const ProjectReadResult read =
+                ReadProjectLines(SplitTextLines(JoinTextLines(project(buttons, pictures, texts))));
+            Project p;
+            Settings settings;
+            settings.useUserCode = random.bounded(2);
+            if (random.bounded(2)) {
+                settings.buttonVar = "Knopki";
+                settings.pictureVar = "Kartinki_1";
+                settings.textVar = "Nadpisi";
+            }
+            p.setSettings(settings);
+            ApplyProjectData(p, read);
+            for (int id = 1; id <= p.tables().ButtonCount(); ++id) {
+                for (const ClickSide side : {ClickSide::Left, ClickSide::Right})
+                    EmitButtonActions(p, *p.tables().button(id), side);
+            }
+            QStringList errors;
+            for (const DesignFinding &f : CheckDesign(p)) {
+                if (f.severity == DesignFinding::Severity::Error)
+                    errors << FindingText(f);
+            }
+            const QStringList lines = GenerateInterfaceCode(GeneratorInputFor(p)).lines();
+            QVERIFY2(errors.isEmpty() && ReadVjass(lines).errors.isEmpty(),
+                     qPrintable(errors.join('\n') + '\n' + lines.join('\n')));
+        }
     }
 
     // A colour that names nothing can only come from the designer.

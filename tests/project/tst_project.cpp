@@ -1,5 +1,6 @@
 #include "common/textfile.h"
 #include "designer/paneldrawing.h"
+#include "project/designcheck.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
 
@@ -188,6 +189,77 @@ private slots:
         while (p.history().canUndo())
             p.history().undo();
         QCOMPARE(JoinTextLines(ProjectFileLines(p)), start);
+    }
+
+    // Action functions written before a deletion and a rename of the
+    // arrays: the check finds them, the update puts each in its place (a
+    // missing one at the end, another function's button left alone), after
+    // which the check finds nothing; one step undoes it.
+    void actionFunctionsUpdatedAfterADeletionAndARename()
+    {
+        Project p;
+        ProjectCommands c(p);
+        for (const ObjectKind kind : {KindButton, KindButton, KindButton, KindPicture, KindPicture})
+            c.create(kind);
+        // Off the buttons: pictures over them have findings of their own.
+        c.moveTo(*p.tables().picture(1), 150, 90);
+        c.moveTo(*p.tables().picture(2), -150, -90);
+        VellButton *b1 = p.tables().button(1);
+        VellButton *b3 = p.tables().button(3);
+        c.applyActions(*b1, ClickSide::Left, {"ObjShow f \"Picture_2\"", "echo \"hi\""});
+        c.applyActions(*p.tables().button(2), ClickSide::Right, {"ObjShow t \"Button_1\""});
+        p.appendUserCodeLines({"function MyClick takes nothing returns nothing", "endfunction"});
+        b3->LeftActions = QStringList{"ObjShow t \"Picture_2\""};
+        b3->LeftActionsFunction = "MyClick";
+        b3->RightActions = QStringList{"ObjShow f \"Button_3\""};
+        b3->RightActionsFunction = "Button_3_Right_Actions";
+        c.remove(p.tables().picture(1));
+        Settings renamed = p.settings();
+        renamed.pictureVar = "Pics";
+        p.setSettings(renamed);
+
+        QStringList found;
+        for (const DesignFinding &f : CheckDesign(p))
+            found << FindingText(f);
+        QCOMPARE(found, QStringList({
+                            "Button_3: ошибка: функция правого клика \"Button_3_Right_Actions\" "
+                            "не определена в коде пользователя",
+                            "Код пользователя, строка 4: ошибка: функция Button_1_Left_Actions "
+                            "использует массив PictureVar, которого нет (сейчас Pics)",
+                            "Код пользователя, строка 4: предупреждение: функция "
+                            "Button_1_Left_Actions устарела: Код → Обновить функции действий",
+                        }));
+        const QStringList before = p.userCodeLines();
+        const ActionFunctionScan scan = c.scanActionFunctions();
+        QCOMPARE(scan.stale.size(), 1);
+        QCOMPARE(scan.missing.size(), 1);
+        QCOMPARE(scan.foreign, QStringList{"Button_3 (MyClick)"});
+        p.setProjectModified(false);
+        QVERIFY(c.updateActionFunctions(scan));
+        QVERIFY(p.ProjectModified());
+        QCOMPARE(p.history().undoText(), QStringLiteral("обновление функций действий"));
+        const QStringList after{"function ECHO takes string msg returns nothing",
+                                " call DisplayTextToPlayer(GetLocalPlayer(),1,1,msg)",
+                                "endfunction",
+                                "function Button_1_Left_Actions takes nothing returns nothing",
+                                " call Pics[1].Show(false,-1)",
+                                " call ECHO(\"hi\")",
+                                "endfunction",
+                                "function Button_2_Right_Actions takes nothing returns nothing",
+                                " call ButtonVar[1].Show(true,-1)",
+                                "endfunction",
+                                "function MyClick takes nothing returns nothing",
+                                "endfunction",
+                                "function Button_3_Right_Actions takes nothing returns nothing",
+                                " call ButtonVar[3].Show(false,-1)",
+                                "endfunction"};
+        QCOMPARE(p.userCodeLines(), after);
+        QCOMPARE(CheckDesign(p), QList<DesignFinding>());
+        QVERIFY(!c.scanActionFunctions().anythingToUpdate());
+        p.history().undo();
+        QCOMPARE(p.userCodeLines(), before);
+        p.history().redo();
+        QCOMPARE(p.userCodeLines(), after);
     }
 };
 

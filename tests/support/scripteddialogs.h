@@ -30,6 +30,10 @@ public:
     void message(QWidget *, const QString &text) override { messages.append(text); }
     vell::Answer confirm(QWidget *, const QString &text) override { return next(text); }
     vell::Answer inform(QWidget *, const QString &text) override { return next(text); }
+    vell::Answer ask(QWidget *, const QString &text) override
+    {
+        return next(text) == vell::Answer::Yes ? vell::Answer::Yes : vell::Answer::No;
+    }
     std::optional<QColor> chooseColor(QWidget *, QColor initial, bool white) override
     {
         colorDialogInitial.append(initial);

@@ -120,6 +120,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, expected);
         const bool changed = lines != expected;
+        // Putting nothing in a function's place removes it the same way.
+        QCOMPARE(ReplaceFunctions(lines, {FunctionText{name, {}}}), expected);
         QCOMPARE(RemoveFunc(lines, name), changed);
         QCOMPARE(lines, expected);
     }

@@ -48,7 +48,7 @@ void CheckWindow::setFindings(const QList<vell::DesignFinding> &findings)
     Summary->setText(findings.isEmpty()
                          ? QStringLiteral("Ошибок и предупреждений нет.")
                          : QStringLiteral("Ошибок: %1, предупреждений: %2. Двойной щелчок "
-                                          "выделяет объект.")
+                                          "выделяет объект или строку кода пользователя.")
                                .arg(errors)
                                .arg(findings.size() - errors));
 }
@@ -56,6 +56,11 @@ void CheckWindow::setFindings(const QList<vell::DesignFinding> &findings)
 void CheckWindow::itemDoubleClicked(QListWidgetItem *item)
 {
     const int row = Findings->row(item);
-    if (row >= 0 && row < m_findings.size())
-        emit objectChosen(m_findings.at(row));
+    if (row < 0 || row >= m_findings.size())
+        return;
+    const vell::DesignFinding &f = m_findings.at(row);
+    if (f.userCodeLine > 0)
+        emit userCodeLineChosen(f.userCodeLine, f.column);
+    else if (f.kind != vell::KindNone)
+        emit objectChosen(f);
 }

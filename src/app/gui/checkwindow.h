@@ -29,6 +29,8 @@ public:
 signals:
     // The object of the finding that was double-clicked.
     void objectChosen(const vell::DesignFinding &finding);
+    // A finding in the user code was double-clicked: its line and column.
+    void userCodeLineChosen(int line, int column);
 
 private:
     void itemDoubleClicked(QListWidgetItem *item);

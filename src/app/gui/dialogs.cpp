@@ -43,6 +43,15 @@ Answer DialogProvider::confirm(QWidget *parent, const QString &text)
                                           QMessageBox::Yes));
 }
 
+Answer DialogProvider::ask(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, QStringLiteral("Подтверждение"), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes
+               ? Answer::Yes
+               : Answer::No;
+}
+
 Answer DialogProvider::inform(QWidget *parent, const QString &text)
 {
     return toAnswer(QMessageBox::information(

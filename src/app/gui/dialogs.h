@@ -30,6 +30,8 @@ public:
     virtual void message(QWidget *parent, const QString &text);
     // Confirmation box (Yes, No, Cancel).
     virtual Answer confirm(QWidget *parent, const QString &text);
+    // Question box with Yes and No only (closing it is No).
+    virtual Answer ask(QWidget *parent, const QString &text);
     // Information box (Yes, No, Cancel).
     virtual Answer inform(QWidget *parent, const QString &text);
     // Colour dialog preset to `initial`; nothing when cancelled. With

@@ -377,6 +377,21 @@ void TForm3::closeAndShow()
     activateWindow();
 }
 
+void TForm3::showLine(int line, int column)
+{
+    show();
+    raise();
+    activateWindow();
+    const QTextBlock block = UserCode->document()->findBlockByNumber(line - 1);
+    if (!block.isValid())
+        return;
+    QTextCursor c(block);
+    c.setPosition(block.position() + std::clamp(column - 1, 0, block.length() - 1));
+    UserCode->setFocus();
+    UserCode->setTextCursor(c);
+    UserCode->centerCursor();
+}
+
 void TForm3::writeTo(const QString &path)
 {
     writeUserCodeFile(path, userCodeLines());

@@ -25,6 +25,9 @@ public:
     QStringList userCodeLines() const;
     // Closes the window if open, then shows it in front.
     void closeAndShow();
+    // Shows the window in front with the caret at the line (from 1) and
+    // column (from 1; 0: the line's start), the line scrolled into view.
+    void showLine(int line, int column);
 
     QString userCodeFileName() const { return m_fileName; }
 

@@ -1,0 +1,66 @@
+#include "actions/actionupdate.h"
+
+#include "usercode/usercodelines.h"
+
+namespace vell {
+
+void ObjectNameIndex::reserve(size_t objects)
+{
+    // Most designs hold more buttons than anything else.
+    for (auto &names : m_names)
+        names.reserve(qsizetype(objects / 2));
+}
+
+void ObjectNameIndex::add(const VellControl &object)
+{
+    if (object.Kind < KindButton || object.Kind > KindText)
+        return;
+    QHash<QString, const VellControl *> &names = m_names[object.Kind - 1];
+    if (!names.contains(object.Name))
+        names.insert(object.Name, &object);
+}
+
+const VellControl *ObjectNameIndex::find(ObjectKind kind, const QString &name) const
+{
+    if (kind < KindButton || kind > KindText)
+        return nullptr;
+    return m_names[kind - 1].value(name, nullptr);
+}
+
+ActionFunctionScan ScanActionFunctions(const QList<const VellButton *> &buttons,
+                                       const Settings &settings, const ObjectByName &find,
+                                       const QStringList &userCode)
+{
+    ActionFunctionScan scan;
+    const QHash<QString, LineRange> ranges = FunctionLineRanges(userCode);
+    for (const VellButton *b : buttons) {
+        for (const ClickSide side : {ClickSide::Left, ClickSide::Right}) {
+            const bool left = side == ClickSide::Left;
+            if ((left ? b->LeftActions : b->RightActions).isEmpty())
+                continue;
+            const QString &bound = left ? b->LeftActionsFunction : b->RightActionsFunction;
+            if (bound.isEmpty())
+                continue;
+            ActionFunctionState state{b, side, ActionsFunctionName(*b, side), {}, -1};
+            if (bound != state.name) {
+                scan.foreign.append(b->Name + QStringLiteral(" (") + bound + u')');
+                continue;
+            }
+            const auto range = ranges.constFind(state.name);
+            if (range == ranges.cend()) {
+                scan.missing.append(state);
+                continue;
+            }
+            state.now = ActionsFunctionLines(*b, side, settings, find);
+            state.line = range->first;
+            bool same = range->count == state.now.lines.size();
+            for (int k = 0; same && k < range->count; ++k)
+                same = userCode[range->first + k] == state.now.lines[k];
+            if (!same)
+                scan.stale.append(state);
+        }
+    }
+    return scan;
+}
+
+} // namespace vell
