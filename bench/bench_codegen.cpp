@@ -2,8 +2,8 @@
 // appending the same text to one string, and the code window taking it
 // against the cost of copying it.
 #include "codegen/gui/codeview.h"
-#include "codegen/interfacegenerator.h"
 #include "codegen/gui/tform4.h"
+#include "codegen/interfacegenerator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // Figures for the design panel at full tables: 9,999 buttons, 9,999 pictures
 // and 9,999 texts. Prints times; not a test.
 #include "app/gui/tform1.h"
-#include "benchtiming.h"
 #include "app/gui/vellapplication.h"
+#include "benchtiming.h"
 #include "designer/gui/designpanel.h"
 #include "properties/gui/propertygrid.h"
 
@@ -33,7 +33,6 @@ double ms(qint64 ns)
 {
     return ns / 1e6;
 }
-
 
 long peakKiB()
 {
@@ -152,6 +151,7 @@ void sendMouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButton button
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const ScratchPreferences preferences;
     QTemporaryDir dir; // the settings file is written here, not beside the user's
     QDir::setCurrent(dir.path());
     const bool idle = !app.arguments().contains(QStringLiteral("--no-idle"));
@@ -205,9 +205,12 @@ int main(int argc, char *argv[])
 
     // Spread the objects over the panel so painting is not one stack.
     for (int id = 1; id <= ObjectTables::Capacity; ++id) {
-        form->tables().SetPosition(*form->tables().button(id), (id * 37) % 600 - 300, (id * 53) % 330 - 165);
-        form->tables().SetPosition(*form->tables().picture(id), (id * 41) % 600 - 300, (id * 29) % 330 - 165);
-        form->tables().SetPosition(*form->tables().text(id), (id * 43) % 600 - 300, (id * 31) % 330 - 165);
+        form->tables().SetPosition(*form->tables().button(id), (id * 37) % 600 - 300,
+                                   (id * 53) % 330 - 165);
+        form->tables().SetPosition(*form->tables().picture(id), (id * 41) % 600 - 300,
+                                   (id * 29) % 330 - 165);
+        form->tables().SetPosition(*form->tables().text(id), (id * 43) % 600 - 300,
+                                   (id * 31) % 330 - 165);
     }
     QApplication::processEvents();
 
@@ -264,6 +267,26 @@ int main(int argc, char *argv[])
     sendMouse(panel, QEvent::MouseButtonRelease, QPoint(150, 120), Qt::LeftButton, Qt::NoButton);
     QApplication::processEvents();
 
+    // The same drag with the alignment guides on: the lines are gathered at
+    // the first step, then each step looks them up.
+    form->surface().setGuidesOn(true);
+    const QPoint moved = form->surface().drawing().element(*b)->rect().center();
+    sendMouse(panel, QEvent::MouseButtonPress, moved, Qt::LeftButton, Qt::LeftButton);
+    QElapsedTimer firstStep;
+    firstStep.start();
+    sendMouse(panel, QEvent::MouseMove, moved + QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+    QApplication::processEvents();
+    const double dragFirstStepGuides = ms(firstStep.nsecsElapsed());
+    const double dragStepGuides = median(101, [&] {
+        ++step;
+        const QPoint p(100 + step % 200, 80 + step % 100);
+        sendMouse(panel, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        QApplication::processEvents();
+    });
+    sendMouse(panel, QEvent::MouseButtonRelease, QPoint(150, 120), Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+    form->surface().setGuidesOn(false);
+
     // The handles of the picture created last lie above every other element
     // but the text created after it, which is moved out of the way.
     form->tables().SetPosition(*form->tables().text(ObjectTables::Capacity), -290, -150);
@@ -311,6 +334,10 @@ int main(int argc, char *argv[])
     std::map<QWidget *, PictureWindow *> pictureWindows;
     printPair("one drag step (ghost moved, repainted): ", dragStep,
               floorOf(dragAreas, pictureWindows), dragAreas.paints(), 101);
+    std::printf("one drag step, guides off / on:          %.4f / %.4f ms; ratio %.2f (goal "
+                "at most 3); the first step on, gathering the lines: %.2f ms\n",
+                dragStep, dragStepGuides, dragStep > 0 ? dragStepGuides / dragStep : 0.0,
+                dragFirstStepGuides);
     printPair("one resize tick (frame, grid, repaint):", resizeTick,
               floorOf(resizeAreas, pictureWindows), resizeAreas.paints(), 101);
     std::printf("  (the picture went from %dx%d to %dx%d)\n", sizeBefore.width(),

@@ -3,8 +3,8 @@
 // against the bare file work on the same bytes, and opening it in the main
 // window. Prints times; not a test.
 #include "app/gui/tform1.h"
-#include "benchtiming.h"
 #include "app/gui/vellapplication.h"
+#include "benchtiming.h"
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "project/projectfile.h"
@@ -54,6 +54,7 @@ void fill(Project &p)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const ScratchPreferences preferences;
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     const QString path = dir.filePath(QStringLiteral("full.vlp"));

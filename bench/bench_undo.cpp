@@ -3,6 +3,7 @@
 // undoing a Clear against creating the objects. Prints times; not a test.
 #include "app/gui/tform1.h"
 #include "app/gui/vellapplication.h"
+#include "benchtiming.h"
 #include "project/designhistory.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ double heapMiB()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const ScratchPreferences preferences;
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     VellApplication windows;

@@ -13,6 +13,8 @@ DesignSurface::DesignSurface(Project &project, ProjectCommands &commands, QObjec
       m_drawing(project.tables(), project.settings().buttonColor, project.settings().pictureColor)
 {
     connect(&m_project, &Project::objectAboutToBeRemoved, this, &DesignSurface::forget);
+    // A new object brings new lines.
+    connect(&m_project, &Project::objectAdded, this, [this] { m_lines.reset(); });
 }
 
 DesignSurface::~DesignSurface() = default;
@@ -35,11 +37,21 @@ PanelElement *DesignSurface::dragged() const
 void DesignSurface::setDragged(PanelElement *element)
 {
     m_dragged = m_drawing.objectOf(element);
+    stopAligning();
+}
+
+void DesignSurface::stopAligning()
+{
+    m_lines.reset();
+    m_linesFor = nullptr;
+    m_ghostShift = QPoint();
+    showGuides({});
 }
 
 void DesignSurface::forget(const VellControl *object)
 {
     const bool all = object == nullptr;
+    stopAligning();
     if (all)
         destroyGhost();
     if (m_resized && (all || m_resized == object))
@@ -69,9 +81,10 @@ void DesignSurface::unhighlight(VellControl *object)
     } else {
         element->setPen(QColor(0, 0, 0), 1);
         // A frame being dragged stays (hidden) until its handle is let go.
-        if (object == m_resized)
+        if (object == m_resized) {
             m_drawing.frame(*object)->SetVisible(false);
-        else
+            m_drawing.frame(*object)->SetRaised(false);
+        } else
             m_drawing.dropFrame(*object);
     }
 }
@@ -89,6 +102,8 @@ void DesignSurface::highlight(VellControl &object)
         }
     } else {
         element->setPen(settings.selectionBorderColor, 2);
+        // Its handles lie above whatever covers it.
+        m_drawing.frame(object)->SetRaised(true);
         m_drawing.frame(object)->SetVisible(true);
     }
 }
@@ -120,6 +135,43 @@ void DesignSurface::Select(VellControl &object)
     press(m_drawing.element(object), PressState::Other);
 }
 
+PanelElement *DesignSurface::nextBelowSelected(QPoint point) const
+{
+    const VellControl *selected = selectedObject();
+    const PanelElement *current = selected ? m_drawing.element(*selected) : nullptr;
+    if (!current || !current->isVisible() || !current->rect().contains(point))
+        return nullptr;
+    // The objects there, bottom to top.
+    std::vector<const PanelElement *> stack;
+    for (const PanelElement *e : m_drawing.scene().elementsIn(QRect(point, QSize(1, 1)))) {
+        if (m_drawing.objectOf(e))
+            stack.push_back(e);
+    }
+    const auto at = std::find(stack.begin(), stack.end(), current);
+    if (at == stack.end())
+        return nullptr;
+    const PanelElement *next = at == stack.begin() ? stack.back() : *(at - 1);
+    return const_cast<PanelElement *>(next);
+}
+
+PanelElement *DesignSurface::elementAsStacked(QPoint point, bool skipGhost) const
+{
+    PanelElement *top = m_drawing.scene().elementAt(point, nullptr, skipGhost, true);
+    VellResizeRect *frame =
+        m_selection && m_selection->Kind != KindText ? m_drawing.frame(*m_selection) : nullptr;
+    if (!frame || !frame->isRaised())
+        return top;
+    quint64 topOrder = top ? top->stackOrder() : 0;
+    for (int n = 1; n <= 4; ++n) {
+        PanelElement *handle = frame->handleElement(n);
+        if (handle && handle->rect().contains(point) && frame->ownOrder(n) > topOrder) {
+            top = handle;
+            topOrder = frame->ownOrder(n);
+        }
+    }
+    return top;
+}
+
 void DesignSurface::pressBarePanel(PressState state)
 {
     if (state == PressState::RightAlone)
@@ -132,15 +184,24 @@ bool DesignSurface::acceptsDrop(QPoint point, const PanelElement *dragged) const
         return false;
     if (!QRect(0, 0, kPanelWidth, kPanelHeight).contains(point))
         return false;
-    const PanelElement *target = m_drawing.scene().elementAt(point);
-    return !target || target == m_ghost.get();
+    const PanelElement *target = elementAsStacked(point, false);
+    if (!target || target == m_ghost.get())
+        return true;
+    // An aligned ghost outline stands a few pixels off the pointer: the drop
+    // is on it where it would stand unaligned. (A raised handle there is the
+    // dragged object's, made before the outline.)
+    const quint64 order = PanelScene::isRaised(*target) ? 0 : target->stackOrder();
+    return m_ghost && m_ghostShift != QPoint() && order < m_ghost->stackOrder() &&
+           m_ghost->rect().translated(-m_ghostShift).contains(point);
 }
 
-void DesignSurface::drop(PanelElement *dragged, QPoint point)
+void DesignSurface::drop(PanelElement *dragged, QPoint point, bool freely)
 {
     VellControl *object = m_drawing.objectOf(dragged);
     if (!object)
         return;
+    if (m_guidesOn && !freely)
+        point += dropShift(*object, point, nullptr);
     m_commands.moveTo(*object, point.x() - kPanelWidth / 2 - 1, kPanelHeight / 2 - point.y() + 1);
     emit propertiesShown(object);
     destroyGhost();
@@ -182,6 +243,7 @@ void DesignSurface::pointerMovedOverGhost()
 
 void DesignSurface::setResized(VellControl *object, int handle)
 {
+    stopAligning();
     const bool before = needsMoveTicks();
     if (VellResizeRect *frame = ActiveFrame())
         frame->HandleMouseUp();
@@ -202,30 +264,117 @@ void DesignSurface::handleDown(PanelElement *handle, QPoint pointer)
     moveTick(pointer);
 }
 
-void DesignSurface::handleUp()
+void DesignSurface::handleUp(bool freely)
 {
     if (!m_resized)
         return;
+    // The last step is made again when Alt changed since.
+    if (m_guidesOn && freely != m_lastTickFreely)
+        moveTick(m_lastTickPointer, freely);
     VellControl *object = m_resized;
     setResized(nullptr);
     m_commands.resized(*object, m_resizedBefore);
 }
 
-void DesignSurface::moveTick(QPoint pointer)
+void DesignSurface::moveTick(QPoint pointer, bool freely)
 {
-    // Nothing changes while the pointer stands still.
-    if (pointer == m_lastTickPointer)
+    // Nothing changes while the pointer stands still (and Alt stays).
+    if (pointer == m_lastTickPointer && (freely == m_lastTickFreely || !m_guidesOn))
         return;
     m_lastTickPointer = pointer;
+    m_lastTickFreely = freely;
+    const bool aligning = m_guidesOn && !freely;
+    std::vector<Guide> held;
+    m_ghostShift =
+        aligning && m_dragged && !m_resized ? dropShift(*m_dragged, pointer, &held) : QPoint();
     if (m_ghost) {
-        m_ghost->setLeftTop(pointer.x() - m_ghost->width() / 2,
-                            pointer.y() - m_ghost->height() / 2);
+        const QPoint at = pointer + m_ghostShift;
+        m_ghost->setLeftTop(at.x() - m_ghost->width() / 2, at.y() - m_ghost->height() / 2);
     }
     if (m_resized) {
-        ActiveFrame()->DragHandleTo(pointer.x(), pointer.y());
+        const QPoint to = aligning ? aligned(pointer, held) : pointer;
+        ActiveFrame()->DragHandleTo(to.x(), to.y());
         m_drawing.ApplyFrame(*m_resized);
         emit propertiesShown(m_resized);
     }
+    showGuides(std::move(held));
+}
+
+void DesignSurface::setGuidesOn(bool on)
+{
+    m_guidesOn = on;
+    if (!on)
+        stopAligning();
+}
+
+const AlignmentGuides &DesignSurface::guideLines(const VellControl &object)
+{
+    if (!m_lines || m_linesFor != &object) {
+        m_lines = std::make_unique<AlignmentGuides>(m_drawing, &object);
+        m_linesFor = &object;
+    }
+    return *m_lines;
+}
+
+QRect DesignSurface::dropRect(const VellControl &object, QPoint pointer)
+{
+    VellControl placed = object;
+    placed.X = pointer.x() - kPanelWidth / 2 - 1;
+    placed.Y = kPanelHeight / 2 - pointer.y() + 1;
+    return DrawnRect(placed);
+}
+
+namespace {
+
+// A rectangle's start, centre and end along one axis.
+std::vector<qint64> parts(int start, int size)
+{
+    return {start, qint64(start) + size / 2, qint64(start) + size};
+}
+
+} // namespace
+
+QPoint DesignSurface::dropShift(const VellControl &object, QPoint pointer, std::vector<Guide> *held)
+{
+    const AlignmentGuides &lines = guideLines(object);
+    const QRect r = dropRect(object, pointer);
+    const AlignmentGuides::Pull x = lines.snap(Qt::Horizontal, parts(r.left(), r.width()));
+    const AlignmentGuides::Pull y = lines.snap(Qt::Vertical, parts(r.top(), r.height()));
+    if (held && x.held)
+        held->push_back({Qt::Horizontal, x.line});
+    if (held && y.held)
+        held->push_back({Qt::Vertical, y.line});
+    return QPoint(x.shift, y.shift);
+}
+
+QPoint DesignSurface::aligned(QPoint pointer, std::vector<Guide> &held)
+{
+    const VellResizeRect &frame = *ActiveFrame();
+    const AlignmentGuides &lines = guideLines(*m_resized);
+    const int n = frame.ActiveHandle;
+    const QPoint first = frame.handleRect(1).topLeft();
+    // The edge a handle moves lies two pixels right of and below the
+    // pointer: the left or top edge always, the right or bottom one while
+    // the handle has not crossed the first (then nothing aligns).
+    const auto align = [&](Qt::Orientation axis, int &at, bool moves) {
+        if (!moves)
+            return;
+        const AlignmentGuides::Pull pull = lines.snap(axis, {qint64(at) + 2});
+        at += pull.shift;
+        if (pull.held)
+            held.push_back({axis, pull.line});
+    };
+    align(Qt::Horizontal, pointer.rx(), n == 1 || n == 4 || pointer.x() >= first.x());
+    align(Qt::Vertical, pointer.ry(), n == 1 || n == 2 || pointer.y() >= first.y());
+    return pointer;
+}
+
+void DesignSurface::showGuides(std::vector<Guide> guides)
+{
+    if (guides == m_guides)
+        return;
+    m_guides = std::move(guides);
+    emit guidesChanged();
 }
 
 void DesignSurface::recolourButtons()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/alignmentguides.h"
 #include "designer/paneldrawing.h"
 #include "project/designhistory.h"
 #include "project/project.h"
@@ -9,6 +10,7 @@
 
 #include <climits>
 #include <memory>
+#include <vector>
 
 namespace vell {
 
@@ -65,6 +67,16 @@ public:
     PanelElement *dragged() const;
     void setDragged(PanelElement *element);
 
+    // For an Alt+click at the panel point: when the selected object lies
+    // under it, the element of the next object below it there (the topmost
+    // after the lowest); otherwise nullptr.
+    PanelElement *nextBelowSelected(QPoint point) const;
+
+    // The topmost element at the panel point as the stack would have it
+    // with the selected object's handles right above their object, not
+    // raised above everything (as before the selection raised them).
+    PanelElement *elementAsStacked(QPoint point, bool skipGhost) const;
+
     // A press on the bare panel.
     void pressBarePanel(PressState state);
 
@@ -72,8 +84,9 @@ public:
     // the bare panel or the ghost outline.
     bool acceptsDrop(QPoint point, const PanelElement *dragged) const;
     // Drops the dragged element at the panel point: its centre lands one
-    // pixel left of and above it.
-    void drop(PanelElement *dragged, QPoint point);
+    // pixel left of and above it; with the guides on (and `freely` false)
+    // moved so that the rectangle it takes aligns, as the move tick showed.
+    void drop(PanelElement *dragged, QPoint point, bool freely = false);
 
     // Removes the selected object (nothing when none is selected).
     void RemoveSelected();
@@ -86,13 +99,31 @@ public:
     // the panel: the outline goes.
     void pointerMovedOverGhost();
 
-    // A handle went down (any button) / the button went up again.
+    // A handle went down (any button) / the button went up again; `freely`
+    // tells whether the last step is made without the guides.
     void handleDown(PanelElement *handle, QPoint pointer);
-    void handleUp();
+    void handleUp(bool freely = false);
 
     // The move tick: the ghost outline follows the pointer, a held handle
-    // resizes its object. `pointer` is in panel coordinates.
-    void moveTick(QPoint pointer);
+    // resizes its object. `pointer` is in panel coordinates. With the
+    // guides on, the rectangle a drop there would give (or the edges the
+    // held handle moves) aligns to the nearest line within reach, unless
+    // `freely` (Alt held).
+    void moveTick(QPoint pointer, bool freely = false);
+
+    // Alignment guides while dragging and resizing; off unless chosen.
+    bool guidesOn() const { return m_guidesOn; }
+    void setGuidesOn(bool on);
+    // A guide line shown across the panel: along Qt::Horizontal at that x
+    // (a vertical line), along Qt::Vertical at that y.
+    struct Guide
+    {
+        Qt::Orientation axis;
+        int at;
+        bool operator==(const Guide &) const = default;
+    };
+    // The lines an aligned drag or resize holds to now.
+    const std::vector<Guide> &guides() const { return m_guides; }
     bool needsMoveTicks() const { return m_ghost || m_resized; }
 
     // Every button in the current button colour.
@@ -107,6 +138,8 @@ signals:
     void objectInfoReset();
     // The ghost outline or a held handle appeared or went away.
     void moveTicksNeededChanged(bool needed);
+    // The guide lines shown changed.
+    void guidesChanged();
 
 private:
     void forget(const VellControl *object);
@@ -114,6 +147,18 @@ private:
     void highlight(VellControl &object);
     void destroyGhost();
     void setResized(VellControl *object, int handle = 0);
+    // The lines for moving `object`, gathered once per drag or resize.
+    const AlignmentGuides &guideLines(const VellControl &object);
+    // Where the object's drop at the pointer would put its rectangle.
+    static QRect dropRect(const VellControl &object, QPoint pointer);
+    // How far the pointer moves for the drop's rectangle to align; the
+    // lines it then holds to (one at most along each axis) are added to
+    // `held`.
+    QPoint dropShift(const VellControl &object, QPoint pointer, std::vector<Guide> *held);
+    // The pointer the held handle moves to for its edges to align.
+    QPoint aligned(QPoint pointer, std::vector<Guide> &held);
+    void showGuides(std::vector<Guide> guides);
+    void stopAligning();
 
     Project &m_project;
     ProjectCommands &m_commands;
@@ -129,6 +174,13 @@ private:
     QColor m_colorTextPreset{0, 0, 0};
     QColor m_buttonsColour = Settings().buttonColor;
     QPoint m_lastTickPointer{INT_MIN, INT_MIN};
+    bool m_lastTickFreely = false;
+    bool m_guidesOn = false;
+    std::unique_ptr<AlignmentGuides> m_lines;
+    const VellControl *m_linesFor = nullptr;
+    std::vector<Guide> m_guides;
+    // How far the ghost outline stands from the pointer-centred place.
+    QPoint m_ghostShift;
 };
 
 } // namespace vell

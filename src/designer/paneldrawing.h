@@ -27,6 +27,7 @@ public:
     PanelDrawing &operator=(const PanelDrawing &) = delete;
 
     ObjectTables &tables() { return m_tables; }
+    const ObjectTables &tables() const { return m_tables; }
     PanelScene &scene() { return m_scene; }
     const PanelScene &scene() const { return m_scene; }
 

@@ -194,6 +194,11 @@ void PanelScene::moved(PanelElement *element, QRect from, QRect to)
 
 quint64 PanelScene::attach(PanelElement *element, QRect rect)
 {
+    // Below the raised elements, if there are any.
+    if (!m_slots.empty() && m_slots.back().order >= kRaisedOrders) {
+        attachAt(element, rect, m_nextOrder);
+        return m_nextOrder++;
+    }
     m_slots.push_back(Slot{rect, true, m_nextOrder, element});
     // The newest element lies on top: last in every bucket.
     forEachBucket(rect, [&](Bucket &bucket) { bucket.push_back(element); });
@@ -246,7 +251,8 @@ void PanelScene::endBulkRemoval()
     invalidate(QRect(0, 0, kPanelWidth, kPanelHeight));
 }
 
-PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bool skipGhost) const
+PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bool skipGhost,
+                                    bool skipRaised) const
 {
     const Bucket &bucket = kPanelRect.contains(point)
                                ? m_cells[point.y() / kCell * kColumns + point.x() / kCell]
@@ -255,7 +261,8 @@ PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bo
         PanelElement *e = *it;
         if (!e->isVisible() || !e->rect().contains(point))
             continue;
-        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost))
+        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost) ||
+            (skipRaised && isRaised(*e)))
             continue;
         return e;
     }
@@ -283,14 +290,15 @@ std::vector<const PanelElement *> PanelScene::elementsIn(QRect area) const
     return found;
 }
 
-PanelElement *PanelScene::elementAtByScan(QPoint point, const PanelElement *ignore,
-                                          bool skipGhost) const
+PanelElement *PanelScene::elementAtByScan(QPoint point, const PanelElement *ignore, bool skipGhost,
+                                          bool skipRaised) const
 {
     for (auto it = m_slots.rbegin(); it != m_slots.rend(); ++it) {
         if (!it->visible || !it->rect.contains(point))
             continue;
         PanelElement *e = it->element;
-        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost))
+        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost) ||
+            (skipRaised && isRaised(*e)))
             continue;
         return e;
     }

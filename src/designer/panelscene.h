@@ -142,12 +142,13 @@ public:
 
     // The topmost visible element containing the point, or nullptr.
     // `skip` may exclude one shape (e.g. the ghost outline, which presses
-    // pass through). Looks only at the elements indexed near the point.
+    // pass through); `skipRaised` the raised elements. Looks only at the
+    // elements indexed near the point.
     PanelElement *elementAt(QPoint point, const PanelElement *ignore = nullptr,
-                            bool skipGhost = false) const;
+                            bool skipGhost = false, bool skipRaised = false) const;
     // The same by looking at every element (the index's reference).
     PanelElement *elementAtByScan(QPoint point, const PanelElement *ignore = nullptr,
-                                  bool skipGhost = false) const;
+                                  bool skipGhost = false, bool skipRaised = false) const;
 
     // The visible elements reaching into `area` (inside the panel), bottom
     // to top, found through the index.
@@ -170,6 +171,18 @@ public:
     {
         const quint64 first = m_nextOrder;
         m_nextOrder += count;
+        return first;
+    }
+    // Stacking places from here on lie above every element made the usual
+    // way, also those made later: the selected object's handles are put
+    // there, so that nothing covers them.
+    static constexpr quint64 kRaisedOrders = quint64(1) << 62;
+    static bool isRaised(const PanelElement &e) { return e.stackOrder() >= kRaisedOrders; }
+    // Keeps `count` places above everything, above those kept before.
+    quint64 reserveRaisedOrders(int count)
+    {
+        const quint64 first = m_nextRaisedOrder;
+        m_nextRaisedOrder += count;
         return first;
     }
 
@@ -203,6 +216,7 @@ private:
 
     std::vector<Slot> m_slots;
     quint64 m_nextOrder = 1;
+    quint64 m_nextRaisedOrder = kRaisedOrders;
     bool m_bulk = false;
     std::unordered_set<const PanelElement *> m_bulkRemoved;
     RepaintHandler m_repaint;

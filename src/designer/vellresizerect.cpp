@@ -69,13 +69,26 @@ void VellResizeRect::SetVisible(bool visible)
         return;
     }
     m_handles.reserve(4);
+    const quint64 first = m_raised ? m_scene.reserveRaisedOrders(4) : m_firstOrder;
     for (int n = 1; n <= 4; ++n) {
         auto handle = std::make_unique<PanelElement>(m_scene, ElementShape::Handle, handleRect(n),
-                                                     m_firstOrder + n - 1);
+                                                     first + n - 1);
         handle->setFill(QColor(0, 0, 0));
         handle->setPen(QColor(0, 0, 0), 1);
         handle->setHandle(this, n);
         m_handles.push_back(std::move(handle));
+    }
+}
+
+void VellResizeRect::SetRaised(bool raised)
+{
+    if (raised == m_raised)
+        return;
+    m_raised = raised;
+    // Shown handles are made anew at their new places in the stack.
+    if (isVisible()) {
+        SetVisible(false);
+        SetVisible(true);
     }
 }
 

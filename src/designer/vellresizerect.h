@@ -15,7 +15,8 @@ struct VellControl;
 // A button or picture gets one when it is first asked for (usually on
 // selection); the handles have their places in the stack right above their
 // object (so objects made later cover them) and are drawn elements only
-// while shown.
+// while shown. A raised frame's handles lie above everything instead (the
+// selected object's, so that it can be seen and resized when covered).
 class VellResizeRect
 {
 public:
@@ -33,6 +34,10 @@ public:
     void SetCorners(int left, int top, int right, int bottom);
     void SetVisible(bool visible);
     bool isVisible() const { return !m_handles.empty(); }
+    void SetRaised(bool raised);
+    bool isRaised() const { return m_raised; }
+    // The stacking place handle n has while the frame is not raised.
+    quint64 ownOrder(int n) const { return m_firstOrder + n - 1; }
 
     void HandleMouseDown(int handle) { ActiveHandle = handle; }
     void HandleMouseUp() { ActiveHandle = 0; }
@@ -68,6 +73,7 @@ private:
     quint64 m_firstOrder;
     std::array<QPoint, 4> m_corners{};
     std::vector<std::unique_ptr<PanelElement>> m_handles;
+    bool m_raised = false;
 };
 
 } // namespace vell

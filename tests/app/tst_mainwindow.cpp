@@ -2,6 +2,7 @@
 #include "app/gui/taboutbox.h"
 #include "appfixture.h"
 #include "codegen/gui/tform4.h"
+#include "project/projectcommands.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"
 
@@ -105,6 +106,9 @@ private slots:
         QTest::newRow("load") << "MMLoad"
                               << "Загрузить"
                               << "Ctrl+O" << true;
+        QTest::newRow("recent projects") << "MMRecent"
+                                         << "Последние проекты"
+                                         << "" << false;
         QTest::newRow("settings") << "MMSetting"
                                   << "Настройки..."
                                   << "F2" << false;
@@ -117,6 +121,12 @@ private slots:
         QTest::newRow("copy") << "MMCopy"
                               << "Копировать"
                               << "Ctrl+C" << false;
+        QTest::newRow("duplicate") << "MMDuplicate"
+                                   << "Дублировать"
+                                   << "Ctrl+D" << false;
+        QTest::newRow("guides") << "MMGuides"
+                                << "Выравнивание по объектам"
+                                << "" << false;
         QTest::newRow("clear") << "MMClear"
                                << "Очистить"
                                << "" << false;
@@ -150,6 +160,12 @@ private slots:
         QTest::newRow("user code") << "MMUserCode"
                                    << "Код пользователя"
                                    << "" << false;
+        QTest::newRow("update action functions") << "MMUpdateActions"
+                                                 << "Обновить функции действий"
+                                                 << "" << false;
+        QTest::newRow("keys") << "MMKeys"
+                              << "Клавиши"
+                              << "F1" << false;
         QTest::newRow("about") << "FenMoth1"
                                << "&Fen-Moth"
                                << "" << false;
@@ -176,7 +192,7 @@ private slots:
         QStringList top;
         for (QAction *a : f.form->menuBar()->actions())
             top << a->text();
-        QCOMPARE(top, (QStringList{"Файл", "Правка", "Создать", "Код", "&Fen-Moth"}));
+        QCOMPARE(top, (QStringList{"Файл", "Правка", "Создать", "Код", "Справка", "&Fen-Moth"}));
         QVERIFY(!f.form->FenMoth1->menu());
         const auto captions = [](QMenu *menu) {
             QStringList list;
@@ -184,21 +200,62 @@ private slots:
                 list << (a->isSeparator() ? QStringLiteral("-") : a->text());
             return list;
         };
-        QCOMPARE(captions(f.form->N1),
-                 (QStringList{"Сохранить", "Сохранить как...", "Загрузить", "-", "Настройки..."}));
-        QCOMPARE(
-            captions(f.form->N4),
-            (QStringList{"Отменить", "Повторить", "-", "Вырезать", "Вставить", "Копировать", "-",
-                         "Очистить", "Удалить", "Очистить буфер", "-", "Проверить проект"}));
+        QCOMPARE(captions(f.form->N1), (QStringList{"Сохранить", "Сохранить как...", "Загрузить",
+                                                    "Последние проекты", "-", "Настройки..."}));
+        QCOMPARE(captions(f.form->N4),
+                 (QStringList{"Отменить", "Повторить", "-", "Вырезать", "Вставить", "Копировать",
+                              "Дублировать", "-", "Очистить", "Удалить", "Очистить буфер",
+                              "Выравнивание по объектам", "-", "Проверить проект"}));
         QCOMPARE(captions(f.form->MMCreateList),
                  (QStringList{"Проект", "-", "Кнопка", "Картинка", "Текст"}));
         QCOMPARE(captions(f.form->N11),
-                 (QStringList{"Сгенерировать", "Показать код", "Код пользователя"}));
+                 (QStringList{"Сгенерировать", "Показать код", "Код пользователя",
+                              "Обновить функции действий"}));
         // Only the separator under "Загрузить" is greyed out.
         QVERIFY(!f.form->N16->isEnabled());
         QVERIFY(f.form->N9->isEnabled());
         QVERIFY(f.form->N7->isEnabled());
         QCOMPARE(captions(f.form->ObjPopumMenu), QStringList{"Удалить"});
+        QCOMPARE(captions(f.form->MMRecent), QStringList{"(пусто)"});
+        QVERIFY(!f.form->MMRecent->actions().at(0)->isEnabled());
+        QCOMPARE(captions(f.form->MMHelp), QStringList{"Клавиши"});
+    }
+
+    // A click function written before a deletion: offered for update only
+    // while it is stale and no actions dialog is open, replaced after a Yes.
+    void updateActionFunctionsFromTheMenu()
+    {
+        AppFixture f;
+        vell::ProjectCommands &c = f.form->commands();
+        c.create(vell::KindButton);
+        c.create(vell::KindPicture);
+        c.create(vell::KindPicture);
+        c.applyActions(*f.tables().button(1), vell::ClickSide::Left, {"ObjShow f \"Picture_2\""});
+        c.remove(f.tables().picture(1));
+        const QStringList written = f.form->project().userCodeLines();
+        const auto offered = [&] {
+            emit f.form->N11->aboutToShow();
+            return f.form->MMUpdateActions->isEnabled();
+        };
+        f.app->Form5()->show();
+        QVERIFY(!offered());
+        f.app->Form5()->hide();
+        QVERIFY(offered());
+        const QString question =
+            "Функции будут заменены тем, что пишут списки действий; правки в них пропадут: "
+            "Button_1_Left_Actions.\nОбновить функции действий?";
+        f.dialogs.answers = {vell::Answer::No};
+        f.form->MMUpdateActions->trigger();
+        QCOMPARE(f.dialogs.questions, QStringList{question});
+        QCOMPARE(f.form->project().userCodeLines(), written);
+        f.dialogs.answers = {vell::Answer::Yes};
+        f.form->MMUpdateActions->trigger();
+        QCOMPARE(f.form->project().userCodeLines(),
+                 (QStringList{"function Button_1_Left_Actions takes nothing returns nothing",
+                              " call PictureVar[1].Show(false,-1)", "endfunction"}));
+        QVERIFY(!offered());
+        f.form->MMUndo->trigger();
+        QCOMPARE(f.form->project().userCodeLines(), written);
     }
 
     void toolBar()
@@ -324,6 +381,58 @@ private slots:
         QCOMPARE(about->OKButton->text(), QStringLiteral("OK"));
         QVERIFY(about->OKButton->isDefault());
         QCOMPARE(about->OKButton->geometry(), QRect(127, 140, 75, 25));
+    }
+
+    // Saves and opens put their file first; an entry asks as Open does; a
+    // link names the same file; a file that no longer reads stays, a
+    // missing one goes with a message.
+    void recentProjects()
+    {
+        AppFixture f;
+        const auto recent = [&] {
+            emit f.form->MMRecent->aboutToShow();
+            QStringList paths;
+            for (QAction *a : f.form->MMRecent->actions())
+                paths << a->text();
+            return paths;
+        };
+        const auto choose = [&](int entry) {
+            f.form->MMRecent->actions().at(entry)->trigger();
+        };
+        const QString a = f.path("a.vlp"), b = f.path("b.vlp"), link = f.path("link.vlp");
+        f.dialogs.fileNames = {f.path("a")};
+        f.key(Qt::Key_S, Qt::ControlModifier);
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.dialogs.fileNames = {f.path("b")};
+        f.key(Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+        f.dialogs.fileNames = {a};
+        f.key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(recent(), (QStringList{a, b}));
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.dialogs.answers = {Answer::Cancel, Answer::No};
+        choose(1);
+        QCOMPARE(f.tables().PictureCount(), 1);
+        choose(1);
+        QCOMPARE(f.dialogs.questions, QStringList(2, "Этот проект еще не был сохранен. Хотите ли "
+                                                     "вы его сохранить перед его закрытием?"));
+        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + b + ")");
+        QCOMPARE(f.tables().ButtonCount(), 1);
+        QCOMPARE(recent(), (QStringList{b, a}));
+        QVERIFY(QFile::link(a, link));
+        f.dialogs.fileNames = {link};
+        f.key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(recent(), (QStringList{link, b}));
+        QVERIFY(QFile::resize(b, 0));
+        choose(1);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(recent(), (QStringList{link, b}));
+        QVERIFY(QFile::remove(link));
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        choose(0);
+        QCOMPARE(f.dialogs.errors,
+                 QStringList{"Файл \"" + link + "\" не найден; он убран из списка."});
+        QCOMPARE(recent(), QStringList{b});
+        QCOMPARE(f.dialogs.questions.size(), 2);
     }
 
     void clearBufferChangesNothing()

@@ -253,6 +253,58 @@ private slots:
 
     // The marker follows the saved state, unless something outside the
     // history changed the project since.
+    // A row of four slots: a duplicate dragged into place, then two more
+    // (one from an open grid cell) repeat its step; each is one step, and
+    // undoing them gives back the one slot's file bytes.
+    void duplicatesRepeatTheirStep()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        VellButton *slot = f.tables().button(1);
+        f.tables().SetSize(*slot, 48, 30);
+        slot->TextureId = QStringLiteral("SLOT");
+        slot->LeftActions = QStringList{"ObjShow t \"Button_1\""};
+        slot->LeftActionsFunction = QStringLiteral("Button_1_Left_Actions");
+        f.surface().Select(*slot);
+        f.key(Qt::Key_C, Qt::ControlModifier);
+        const QStringList buffer = f.form->commands().clipboard().ObjectBuffer;
+        const QByteArray one = design(f);
+        const int steps = f.form->project().history().count();
+        f.key(Qt::Key_D, Qt::ControlModifier);
+        VellButton *second = f.tables().button(2);
+        QCOMPARE(f.surface().selectedObject(), second);
+        QCOMPARE(f.form->MMUndo->text(), QStringLiteral("Отменить: дублирование Button_2"));
+        QCOMPARE(QRect(second->X, second->Y, second->Width, second->Height),
+                 QRect(16, -16, 48, 30));
+        QCOMPARE(second->TextureId, QStringLiteral("SLOT"));
+        QVERIFY(second->LeftActions.isEmpty() && second->LeftActionsFunction.isEmpty());
+        // Dragged to 60 px right of the slot, level with it.
+        const QPoint from = f.drawing().element(*second)->rect().center();
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(f.panel(), from + QPoint(1, 0));
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre + QPoint(61, 1));
+        const QPoint step(second->X - slot->X, second->Y - slot->Y);
+        QCOMPARE(step, QPoint(60, 0));
+        f.key(Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(openCell(f, 3), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(f.tables().ButtonCount(), 4);
+        for (int id = 2; id <= 4; ++id) {
+            const VellButton *b = f.tables().button(id);
+            QCOMPARE(QPoint(b->X, b->Y), QPoint(slot->X, slot->Y) + (id - 1) * step);
+        }
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(4));
+        QCOMPARE(f.form->commands().clipboard().ObjectBuffer, buffer);
+        QCOMPARE(f.form->project().history().count(), steps + 4);
+        for (int i = 0; i < 4; ++i)
+            undo(f);
+        QCOMPARE(design(f), one);
+        // Nothing selected: nothing happens.
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(7, 9));
+        QCOMPARE(f.surface().selectedObject(), nullptr);
+        f.key(Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(f.tables().ButtonCount(), 1);
+    }
+
     void modifiedMarker()
     {
         AppFixture f;

@@ -7,12 +7,14 @@
 #include "generatorcase.h"
 #include "project/projectfile.h"
 #include "settings/settingsfile.h"
+#include "usercode/gui/tform3.h"
 
 #include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
 
 using namespace vell;
@@ -143,7 +145,8 @@ private slots:
                                        QStringLiteral("|0|0|piccount:1|Picture_1|400|0|32|32|"
                                                       "P000|true|texcount:1|Text_1|0|0|"
                                                       "say \"hi\"|true||/usercodestart|"
-                                                      "// code|/end")
+                                                      "// code|function F takes nothing returns "
+                                                      "nothing| call ECHO(\"x\")|endfunction|/end")
                                            .split(u'|')));
         f.dialogs.fileNames = {path};
         f.form->MMLoad->trigger();
@@ -163,7 +166,9 @@ private slots:
                             "Button_1: ошибка: функция левого клика \"" + kMissing +
                                 "\" не определена в коде пользователя",
                             "Picture_1: предупреждение: центр объекта вне панели (X = 400, Y = 0)",
-                            "Text_1: ошибка: \" или \\ в тексте ломают строку кода"}));
+                            "Text_1: ошибка: \" или \\ в тексте ломают строку кода",
+                            "Код пользователя, строка 3, столбец 7: ошибка: функция ECHO "
+                            "вызывается, но нигде не определена"}));
         // The long finding wraps within the list's width, whole.
         const QRect longOne = w->Findings->visualItemRect(w->Findings->item(1));
         const int oneLine = w->Findings->visualItemRect(w->Findings->item(2)).height();
@@ -174,7 +179,9 @@ private slots:
                  qPrintable(QStringLiteral("%1 %2").arg(oneLine).arg(longOne.height())));
         QVERIFY(longOne.right() < w->Findings->viewport()->width());
         QCOMPARE(w->Summary->text(),
-                 QStringLiteral("Ошибок: 2, предупреждений: 2. Двойной щелчок выделяет объект."));
+                 QStringLiteral(
+                     "Ошибок: 3, предупреждений: 2. Двойной щелчок выделяет объект или строку кода "
+                     "пользователя."));
 
         // What a double click delivers: a click, then the double-click press
         // and its release.
@@ -197,11 +204,17 @@ private slots:
         f.surface().RemoveSelected();
         doubleClick(3);
         QCOMPARE(f.surface().selectedObject(), nullptr);
+        // A user code finding opens the editor at its place.
+        doubleClick(4);
+        QVERIFY(QTest::qWaitForWindowExposed(f.app->Form3()));
+        const QTextCursor caret = f.app->Form3()->UserCode->textCursor();
+        QCOMPARE(caret.blockNumber(), 2);
+        QCOMPARE(caret.positionInBlock(), 6);
 
         // A second check shows the design as it is now.
-        f.tables().SetPosition(*f.tables().picture(1), 0, 0);
+        f.tables().SetPosition(*f.tables().picture(1), 150, -60);
         f.form->MMCheck->trigger();
-        QCOMPARE(w->Findings->count(), 2);
+        QCOMPARE(w->Findings->count(), 3);
         QCOMPARE(w->Findings->item(1)->text().left(17), QStringLiteral("Button_1: ошибка:"));
     }
 };

@@ -95,6 +95,27 @@ private slots:
         QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("127"));
     }
 
+    // Alt+click on the selected object goes down a stack of three and
+    // wraps to the top; elsewhere it selects the topmost as a click does.
+    void altClickGoesDownAStack()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        f.tables().SetPosition(*f.tables().picture(2), 9, -5);
+        const QPoint at = kCentre + QPoint(5, 3);
+        QStringList chosen;
+        for (int i = 0; i < 4; ++i) {
+            QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::AltModifier, at);
+            chosen << f.surface().selectedObject()->Name;
+        }
+        QCOMPARE(chosen, (QStringList{"Picture_2", "Picture_1", "Button_1", "Picture_2"}));
+        f.surface().Select(*f.tables().button(1));
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::AltModifier, kCentre + QPoint(-14, 0));
+        QCOMPARE(f.surface().selectedObject()->Name, QStringLiteral("Picture_1"));
+    }
+
     void dragOfATextWithoutGhost()
     {
         AppFixture f;
@@ -276,6 +297,123 @@ private slots:
         QCOMPARE(f.drawing().element(*b)->rect(), element);
         QCOMPARE(b->X, element.left() + element.width() / 2 - 316);
         QCOMPARE(b->Y, 176 - element.top() - element.height() / 2);
+    }
+
+    // With the guides on, the rectangle a drop or a handle gives aligns to
+    // the nearest line within 5 px. Button 1 (400, 240, 32 x 32) is moved;
+    // button 2 stands at (193, 20, 32 x 32), picture 1 at (144, 103, 45 x 27)
+    // and picture 2 at (-15, 300, 21 x 15).
+    void guidesAlign_data()
+    {
+        QTest::addColumn<int>("handle"); // 0: a drag of the button itself
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<Qt::KeyboardModifiers>("mods");
+        QTest::addColumn<bool>("guides");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QPoint>("xy");
+        QTest::addColumn<int>("lines");
+        const Qt::KeyboardModifiers none = Qt::NoModifier, alt = Qt::AltModifier;
+        QTest::newRow("left edge") << 0 << QPoint(160, 60) << none << true << QRect(144, 43, 32, 32)
+                                   << QPoint(-156, 117) << 1;
+        QTest::newRow("right edge") << 0 << QPoint(131, 250) << none << true
+                                    << QRect(112, 233, 32, 32) << QPoint(-188, -73) << 1;
+        QTest::newRow("centre") << 0 << QPoint(168, 270) << none << true << QRect(150, 253, 32, 32)
+                                << QPoint(-150, -93) << 1;
+        QTest::newRow("panel centre") << 0 << QPoint(320, 60) << none << true
+                                      << QRect(300, 43, 32, 32) << QPoint(0, 117) << 1;
+        QTest::newRow("top edge") << 0 << QPoint(500, 144) << none << true
+                                  << QRect(483, 130, 32, 32) << QPoint(183, 30) << 1;
+        QTest::newRow("panel before object") << 0 << QPoint(20, 60) << none << true
+                                             << QRect(0, 43, 32, 32) << QPoint(-300, 117) << 1;
+        QTest::newRow("button before picture") << 0 << QPoint(176, 250) << none << true
+                                               << QRect(161, 233, 32, 32) << QPoint(-139, -73) << 1;
+        QTest::newRow("Alt held") << 0 << QPoint(160, 60) << alt << true << QRect(143, 43, 32, 32)
+                                  << QPoint(-157, 117) << 0;
+        QTest::newRow("guides off") << 0 << QPoint(160, 60) << none << false
+                                    << QRect(143, 43, 32, 32) << QPoint(-157, 117) << 0;
+        QTest::newRow("bottom edge by a handle")
+            << 3 << QPoint(450, 296) << none << true << QRect(400, 240, 52, 60) << QPoint(110, -94)
+            << 1;
+        QTest::newRow("left edge by a handle") << 1 << QPoint(317, 180) << none << true
+                                               << QRect(316, 182, 116, 90) << QPoint(58, -51) << 1;
+        QTest::newRow("handle, Alt held") << 3 << QPoint(450, 296) << alt << true
+                                          << QRect(400, 240, 52, 58) << QPoint(110, -93) << 0;
+    }
+
+    void guidesAlign()
+    {
+        QFETCH(int, handle);
+        QFETCH(QPoint, to);
+        QFETCH(Qt::KeyboardModifiers, mods);
+        QFETCH(bool, guides);
+        QFETCH(QRect, rect);
+        QFETCH(QPoint, xy);
+        QFETCH(int, lines);
+        AppFixture f;
+        for (const Qt::Key k : {Qt::Key_F1, Qt::Key_F1, Qt::Key_F2, Qt::Key_F2})
+            f.key(k, Qt::ShiftModifier);
+        ObjectTables &t = f.tables();
+        t.SetPosition(*t.button(1), 100, -80);
+        t.SetPosition(*t.button(2), -107, 140);
+        t.SetExactSize(*t.picture(1), 45, 27);
+        t.SetPosition(*t.picture(1), -150, 60);
+        t.SetExactSize(*t.picture(2), 21, 15);
+        t.SetPosition(*t.picture(2), -321, -131);
+        auto *menuItem = f.form->findChild<QAction *>(QStringLiteral("MMGuides"));
+        QVERIFY(menuItem && menuItem->isCheckable() && !menuItem->isChecked());
+        if (guides)
+            menuItem->trigger();
+        QCOMPARE(Preferences().guidesOn(), guides);
+        VellButton *b = t.button(1);
+        QPoint from(416, 256);
+        if (handle) {
+            QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, from);
+            QTest::mouseMove(f.panel(), QPoint(10, 10));
+            from = f.drawing().frame(*b)->handleRect(handle).center();
+        }
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(f.panel(), from + QPoint(1, 0));
+        QTest::mouseEvent(QTest::MouseMove, f.panel(), Qt::NoButton, mods, to);
+        QCOMPARE(int(f.surface().guides().size()), lines);
+        for (const DesignSurface::Guide &g : f.surface().guides()) {
+            const QPoint on = g.axis == Qt::Horizontal ? QPoint(g.at, 7) : QPoint(9, g.at);
+            QCOMPARE(f.panel()->grab().toImage().pixelColor(on), QColor(230, 0, 180));
+        }
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, mods, to);
+        QCOMPARE(f.drawing().element(*b)->rect(), rect);
+        QCOMPARE(QPoint(b->X, b->Y), xy);
+        // The lines go and leave nothing behind; the drop is one step.
+        QVERIFY(f.surface().guides().empty());
+        QCOMPARE(PanelShown(f.panel()), PanelDrawnAfresh(f.drawing().scene(), nullptr));
+        f.form->MMUndo->trigger();
+        QCOMPARE(f.drawing().element(*t.button(1))->rect(), QRect(400, 240, 32, 32));
+    }
+
+    // A selected button under a picture made after it: its handles lie above
+    // the picture, a press on one resizes the button, the arrow keys move it.
+    void coveredSelectionStaysInReach()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F2, Qt::ShiftModifier);
+        ObjectTables &t = f.tables();
+        VellButton *b = t.button(1);
+        t.SetExactSize(*t.picture(1), 45, 37);
+        t.SetPosition(*t.picture(1), 9, -5); // (303, 163, 45 x 37)
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(301, 170));
+        QTest::mouseMove(f.panel(), QPoint(10, 10));
+        QCOMPARE(f.surface().selectedObject(), b);
+        const QPoint grip = f.drawing().frame(*b)->handleRect(3).center();
+        const QImage shown = PanelShown(f.panel());
+        QCOMPARE(shown, PanelDrawnAfresh(f.drawing().scene(), nullptr));
+        QCOMPARE(shown.pixelColor(grip - QPoint(1, 1)), QColor(0, 0, 0));
+        QCOMPARE(shown.pixelColor(grip - QPoint(1, 4)), QColor(0, 128, 128));
+        drag(f.panel(), grip, QPoint(360, 215));
+        QCOMPARE(f.drawing().element(*b)->rect(), QRect(300, 160, 62, 57));
+        QCOMPARE(QPoint(b->Width, b->Height), QPoint(62, 57));
+        QCOMPARE(PanelShown(f.panel()), PanelDrawnAfresh(f.drawing().scene(), nullptr));
+        QTest::keyClick(f.panel(), Qt::Key_Right);
+        QCOMPARE(QPoint(b->X, b->Y), QPoint(16, -12));
     }
 
     // The pictures the panel keeps between repaints never show anything but

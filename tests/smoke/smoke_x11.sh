@@ -37,6 +37,9 @@ for tool in Xvfb xdotool xclip; do
 done
 
 work=$(mktemp -d)
+# The program keeps its preferences (recent projects) under the user's
+# configuration folder: here a folder of the run's own.
+export XDG_CONFIG_HOME="$work/config"
 xvfb_pid=""
 program_pid=""
 cleanup() {

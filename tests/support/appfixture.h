@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,7 +30,8 @@ inline void typeText(QWidget *widget, const QString &text)
 // The whole program as a user meets it: the six windows, the main one shown
 // and active, every box and dialog answered by `dialogs`, and the working
 // directory a fresh folder (the settings file lives there; given bytes, it
-// holds them before the program starts).
+// holds them before the program starts). The preferences (QSettings) start
+// empty in a folder of their own, never the user's.
 class AppFixture
 {
 public:
@@ -37,6 +39,8 @@ public:
         : m_oldDir(QDir::currentPath())
     {
         QDir::setCurrent(m_dir.path());
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_preferences.path());
         if (!settingsFile.isEmpty()) {
             QFile file(m_dir.filePath(QStringLiteral("vellsettings.fms")));
             if (!file.open(QIODevice::WriteOnly) || file.write(settingsFile) != settingsFile.size())
@@ -74,5 +78,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QTemporaryDir m_preferences;
     QString m_oldDir;
 };

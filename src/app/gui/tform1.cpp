@@ -4,6 +4,7 @@
 #include "actions/gui/tform5.h"
 #include "app/gui/checkwindow.h"
 #include "app/gui/dialogs.h"
+#include "app/gui/keyswindow.h"
 #include "app/gui/taboutbox.h"
 #include "codegen/designinput.h"
 #include "codegen/gui/tform4.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -279,6 +281,12 @@ void TForm1::createMenus()
     connect(MMSave, &QAction::triggered, this, &TForm1::TBSaveClick);
     connect(MMSaveAs, &QAction::triggered, this, &TForm1::MMSaveAsClick);
     connect(MMLoad, &QAction::triggered, this, &TForm1::TBOpenClick);
+    MMRecent = N1->addMenu(QStringLiteral("Последние проекты"));
+    MMRecent->setObjectName(QStringLiteral("MMRecent"));
+    MMRecent->menuAction()->setObjectName(QStringLiteral("MMRecent"));
+    // Read anew on opening: another copy of the program may have changed it.
+    connect(MMRecent, &QMenu::aboutToShow, this, &TForm1::showRecentProjects);
+    showRecentProjects();
     N16 = separator(N1, "N16");
     N16->setEnabled(false);
     MMSetting = item(N1, "MMSetting", QStringLiteral("Настройки..."), QKeySequence(Qt::Key_F2), -1);
@@ -314,6 +322,10 @@ void TForm1::createMenus()
     MMCopy = item(N4, "MMCopy", QStringLiteral("Копировать"),
                   QKeySequence(QStringLiteral("Ctrl+C")), -1);
     connect(MMCopy, &QAction::triggered, this, &TForm1::MMCopyClick);
+    // A shortcut of the window: it works while a grid cell is open too.
+    MMDuplicate = item(N4, "MMDuplicate", QStringLiteral("Дублировать"),
+                       QKeySequence(QStringLiteral("Ctrl+D")), -1);
+    connect(MMDuplicate, &QAction::triggered, this, &TForm1::MMDuplicateClick);
     N9 = separator(N4, "N9");
     MMClear = item(N4, "MMClear", QStringLiteral("Очистить"), QKeySequence(), -1);
     connect(MMClear, &QAction::triggered, this, &TForm1::MMClearClick);
@@ -322,6 +334,12 @@ void TForm1::createMenus()
     connect(MMDelete, &QAction::triggered, this, &TForm1::RemoveObjClick);
     // Choosing it changes nothing.
     MMBufClear = item(N4, "MMBufClear", QStringLiteral("Очистить буфер"), QKeySequence(), -1);
+    // The user's own choice, kept with the preferences, not the project.
+    MMGuides = item(N4, "MMGuides", QStringLiteral("Выравнивание по объектам"), QKeySequence(), -1);
+    MMGuides->setCheckable(true);
+    MMGuides->setChecked(m_preferences.guidesOn());
+    m_surface->setGuidesOn(MMGuides->isChecked());
+    connect(MMGuides, &QAction::triggered, this, &TForm1::MMGuidesClick);
     N17 = separator(N4, "N17");
     MMCheck = item(N4, "MMCheck", QStringLiteral("Проверить проект"), QKeySequence(), -1);
     connect(MMCheck, &QAction::triggered, this, &TForm1::MMCheckClick);
@@ -351,6 +369,20 @@ void TForm1::createMenus()
     connect(MMShowGenCode, &QAction::triggered, this, &TForm1::MMShowGenCodeClick);
     MMUserCode = item(N11, "MMUserCode", QStringLiteral("Код пользователя"), QKeySequence(), -1);
     connect(MMUserCode, &QAction::triggered, this, &TForm1::MMUserCodeClick);
+    MMUpdateActions = item(N11, "MMUpdateActions", QStringLiteral("Обновить функции действий"),
+                           QKeySequence(), -1);
+    connect(MMUpdateActions, &QAction::triggered, this, &TForm1::MMUpdateActionsClick);
+    // Offered only when some function would change, never while the actions
+    // dialog holds a list that is not in its button yet.
+    connect(N11, &QMenu::aboutToShow, this, [this] {
+        MMUpdateActions->setEnabled(!(m_actions && m_actions->isVisible()) &&
+                                    m_commands.scanActionFunctions().anythingToUpdate());
+    });
+
+    MMHelp = bar->addMenu(QStringLiteral("Справка"));
+    MMHelp->setObjectName(QStringLiteral("MMHelp"));
+    MMKeys = item(MMHelp, "MMKeys", QStringLiteral("Клавиши"), QKeySequence(Qt::Key_F1), -1);
+    connect(MMKeys, &QAction::triggered, this, &TForm1::MMKeysClick);
 
     // A menu-bar item without a drop-down: clicking it runs the command.
     FenMoth1 = bar->addAction(QStringLiteral("&Fen-Moth"));
@@ -440,6 +472,17 @@ void TForm1::MMPastClick()
         dialogs().message(this, FullTableMessage(m_commands.clipboard().bufferKind()));
 }
 
+void TForm1::MMDuplicateClick()
+{
+    const VellControl *selected = m_surface->selectedObject();
+    if (!selected)
+        return;
+    if (VellControl *copy = m_commands.duplicate(*selected))
+        m_surface->Select(*copy);
+    else
+        dialogs().message(this, FullTableMessage(selected->Kind));
+}
+
 void TForm1::MMClearClick()
 {
     m_surface->ClearAllObjects();
@@ -448,6 +491,12 @@ void TForm1::MMClearClick()
 void TForm1::RemoveObjClick()
 {
     m_surface->RemoveSelected();
+}
+
+void TForm1::MMGuidesClick(bool checked)
+{
+    m_preferences.setGuidesOn(checked);
+    m_surface->setGuidesOn(checked);
 }
 
 void TForm1::MMCheckClick()
@@ -460,6 +509,10 @@ void TForm1::MMCheckClick()
             VellControl *object = tables().object(finding.kind, finding.id);
             if (object && object->Name == finding.objectName)
                 m_surface->Select(*object);
+        });
+        connect(m_check, &CheckWindow::userCodeLineChosen, this, [this](int line, int column) {
+            if (m_userCode)
+                m_userCode->showLine(line, column);
         });
     }
     m_check->setFindings(CheckDesign(m_project));
@@ -497,6 +550,17 @@ void TForm1::MMGenCodeClick()
         return;
     }
     m_code->closeAndShow();
+}
+
+void TForm1::MMKeysClick()
+{
+    if (!m_keys)
+        m_keys = new KeysWindow(this);
+    m_keys->setKeys(
+        ProgramKeys({this, m_settings, m_userCode, m_code, m_actions, m_about, m_check, m_keys}));
+    m_keys->show();
+    m_keys->raise();
+    m_keys->activateWindow();
 }
 
 void TForm1::FenMoth1Click()
@@ -637,6 +701,49 @@ void TForm1::ActionsHandedBack(const QStringList &lines)
     }
 }
 
+namespace {
+
+// Names for a message box: the first few, then how many more.
+QString someNames(const QStringList &names)
+{
+    constexpr int kShown = 10;
+    QString text = names.mid(0, kShown).join(QStringLiteral(", "));
+    if (names.size() > kShown)
+        text += QStringLiteral(" и еще %1").arg(names.size() - kShown);
+    return text;
+}
+
+} // namespace
+
+void TForm1::MMUpdateActionsClick()
+{
+    if (m_actions && m_actions->isVisible())
+        return;
+    const ActionFunctionScan scan = m_commands.scanActionFunctions();
+    if (!scan.anythingToUpdate())
+        return;
+    const QString foreign =
+        scan.foreign.isEmpty()
+            ? QString()
+            : QStringLiteral("\nКнопки, связанные с другими функциями, не меняются: %1.")
+                  .arg(someNames(scan.foreign));
+    if (!scan.stale.isEmpty()) {
+        QStringList names;
+        for (const ActionFunctionState &f : scan.stale)
+            names.append(f.name);
+        if (dialogs().ask(this, QStringLiteral("Функции будут заменены тем, что пишут списки "
+                                               "действий; правки в них пропадут: %1.%2\n"
+                                               "Обновить функции действий?")
+                                    .arg(someNames(names), foreign)) != Answer::Yes) {
+            return;
+        }
+    } else if (!foreign.isEmpty()) {
+        dialogs().message(this, QStringLiteral("Недостающие функции действий будут добавлены.") +
+                                    foreign);
+    }
+    m_commands.updateActionFunctions(scan);
+}
+
 void TForm1::showTitle(const ProjectState &state)
 {
     // Set only when it differs: the refresh tick asks on every change.
@@ -660,7 +767,31 @@ bool TForm1::saveTo(const QString &path)
         return false;
     }
     showSaved();
+    rememberProject(path);
     return true;
+}
+
+void TForm1::rememberProject(const QString &path)
+{
+    m_preferences.addRecentProject(path);
+    showRecentProjects();
+}
+
+void TForm1::showRecentProjects()
+{
+    // The entries go later: one of them may be the command running now.
+    for (QAction *entry : MMRecent->actions()) {
+        MMRecent->removeAction(entry);
+        entry->deleteLater();
+    }
+    const QStringList paths = m_preferences.recentProjects();
+    if (paths.isEmpty())
+        MMRecent->addAction(QStringLiteral("(пусто)"))->setEnabled(false);
+    for (const QString &path : paths) {
+        QString caption = path;
+        QAction *entry = MMRecent->addAction(caption.replace(u'&', QStringLiteral("&&")));
+        connect(entry, &QAction::triggered, this, [this, path] { MMRecentClick(path); });
+    }
 }
 
 void TForm1::TBSaveClick()
@@ -688,20 +819,48 @@ void TForm1::MMSaveAsClick()
     SaveProjectAs();
 }
 
-void TForm1::TBOpenClick()
+bool TForm1::saveBeforeOpening()
 {
     while (m_project.ProjectModified()) {
         const Answer answer = dialogs().confirm(this, kUnsavedQuestion);
         if (answer == Answer::Cancel)
-            return;
+            return false;
         if (answer == Answer::No)
             break;
         SaveProjectAs();
     }
+    return true;
+}
+
+void TForm1::TBOpenClick()
+{
+    if (!saveBeforeOpening())
+        return;
     const QString chosen = dialogs().openFileName(this, kProjectFilter);
     if (chosen.isEmpty())
         return;
-    const ProjectLoad load = m_commands.open(chosen);
+    openProject(chosen);
+}
+
+void TForm1::MMRecentClick(const QString &path)
+{
+    // A file gone since is only taken off the list: the open project stays,
+    // so nothing is asked about it.
+    if (!QFileInfo::exists(path)) {
+        m_preferences.removeRecentProject(path);
+        showRecentProjects();
+        dialogs().error(this,
+                        QStringLiteral("Файл \"%1\" не найден; он убран из списка.").arg(path));
+        return;
+    }
+    if (!saveBeforeOpening())
+        return;
+    openProject(path);
+}
+
+void TForm1::openProject(const QString &path)
+{
+    const ProjectLoad load = m_commands.open(path);
     switch (load.outcome) {
     case ProjectLoad::Outcome::Unreadable:
         dialogs().error(this, load.message);
@@ -715,6 +874,7 @@ void TForm1::TBOpenClick()
         return;
     case ProjectLoad::Outcome::Loaded:
         showTitle(m_project.state());
+        rememberProject(path);
         return;
     }
 }

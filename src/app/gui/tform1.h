@@ -4,6 +4,7 @@
 #include "designer/designsurface.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
+#include "settings/preferences.h"
 
 #include <QMainWindow>
 
@@ -17,6 +18,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class CheckWindow;
+class KeysWindow;
 class TAboutBox;
 class TForm2;
 class TForm3;
@@ -67,10 +69,17 @@ public:
 
     QMenu *N1, *N4, *MMCreateList, *N11;
     QAction *MMSave, *MMSaveAs, *MMLoad, *N16, *MMSetting;
+    // The projects last opened or saved ("Последние проекты").
+    QMenu *MMRecent;
     QAction *MMUndo, *MMRedo;
-    QAction *MMCut, *MMPast, *MMCopy, *N9, *MMClear, *MMDelete, *MMBufClear, *N17, *MMCheck;
+    QAction *MMCut, *MMPast, *MMCopy, *MMDuplicate, *N9, *MMClear, *MMDelete, *MMBufClear, *N17,
+        *MMCheck;
+    // "Выравнивание по объектам": alignment guides while dragging and resizing.
+    QAction *MMGuides;
     QAction *MMNewPrj, *N7, *MMNewBtn, *MMNewPic, *MMNewTex;
-    QAction *MMGenCode, *MMShowGenCode, *MMUserCode;
+    QAction *MMGenCode, *MMShowGenCode, *MMUserCode, *MMUpdateActions;
+    QMenu *MMHelp;
+    QAction *MMKeys;
     QAction *FenMoth1;
     QToolButton *TBSave, *TBOpen, *TBCreateButton, *TBCreatePicture, *TBCreateText;
     QMenu *ObjPopumMenu;
@@ -79,6 +88,8 @@ public:
 
     // The findings window of the design check; nullptr until the first check.
     CheckWindow *checkWindow() const { return m_check; }
+    // The key list; nullptr until it is first asked for.
+    KeysWindow *keysWindow() const { return m_keys; }
 
     // The body of Save as; true when the project was written.
     bool SaveProjectAs();
@@ -89,6 +100,8 @@ public slots:
     void TBSaveClick();
     void MMSaveAsClick();
     void TBOpenClick();
+    // An entry of "Последние проекты": opens the file as Open does.
+    void MMRecentClick(const QString &path);
     void MMNewPrjClick();
     void MMNewBtnClick();
     void MMNewPicClick();
@@ -96,13 +109,17 @@ public slots:
     void MMCopyClick();
     void MMCutClick();
     void MMPastClick();
+    void MMDuplicateClick();
     void MMClearClick();
     void RemoveObjClick();
     void MMCheckClick();
+    void MMGuidesClick(bool checked);
     void MMSettingClick();
     void MMUserCodeClick();
+    void MMUpdateActionsClick();
     void MMShowGenCodeClick();
     void MMGenCodeClick();
+    void MMKeysClick();
     void FenMoth1Click();
     void RecoloringTimerTimer();
     void ObjListDropDown();
@@ -127,6 +144,16 @@ private:
     // The one place the window's title is set: the title of the state given.
     void showTitle(const vell::ProjectState &state);
     bool saveTo(const QString &path);
+    // Before another project is opened: asks about unsaved changes (and
+    // saves when told to); false when the user cancelled.
+    bool saveBeforeOpening();
+    // Opens the file and tells how it went; a loaded file becomes the
+    // newest of the recent projects.
+    void openProject(const QString &path);
+    // Puts the file first among the recent projects.
+    void rememberProject(const QString &path);
+    // Fills "Последние проекты" from the list as it is stored now.
+    void showRecentProjects();
     void openActions(vell::VellButton &button, vell::ClickSide side);
     void ActionsHandedBack(const QStringList &lines);
     // Arrow keys, Home and End in the object box: true when handled.
@@ -149,4 +176,6 @@ private:
     TForm5 *m_actions = nullptr;
     TAboutBox *m_about = nullptr;
     CheckWindow *m_check = nullptr;
+    KeysWindow *m_keys = nullptr;
+    vell::Preferences m_preferences;
 };

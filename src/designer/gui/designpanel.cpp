@@ -15,9 +15,27 @@ namespace vell {
 namespace {
 
 const QColor kPanelFace(240, 240, 240);
+const QColor kGuideColour(230, 0, 180);
 
 // A press of a key this soon after its release continues the hold.
 constexpr quint64 kRepeatGapMs = 20;
+
+bool altHeld(const QInputEvent *event)
+{
+    return event->modifiers() & Qt::AltModifier;
+}
+
+// Where a guide line is drawn: across the panel, a line on its far edge on
+// the last pixel; none for a line off the panel.
+QRect guideRect(const DesignSurface::Guide &guide)
+{
+    const bool vertical = guide.axis == Qt::Horizontal;
+    const int size = vertical ? kPanelWidth : kPanelHeight;
+    if (guide.at < 0 || guide.at > size)
+        return QRect();
+    const int at = std::min(guide.at, size - 1);
+    return vertical ? QRect(at, 0, 1, kPanelHeight) : QRect(0, at, kPanelWidth, 1);
+}
 
 PressState pressState(const QMouseEvent *event, bool doubleClick)
 {
@@ -162,6 +180,29 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
         else
             update(r);
     });
+    connect(&surface, &DesignSurface::guidesChanged, this, &DesignPanel::guidesChanged);
+}
+
+void DesignPanel::guidesChanged()
+{
+    QRegion area;
+    for (const DesignSurface::Guide &guide : m_surface.guides())
+        area += guideRect(guide);
+    // A line that stays needs no repaint.
+    const QRegion changed = area.xored(m_guideArea);
+    m_guideArea = area;
+    if (m_updatesHeld)
+        m_heldUpdate += changed;
+    else
+        update(changed);
+}
+
+void DesignPanel::altChanged(bool held)
+{
+    if (m_mode != Mode::Dragging && m_mode != Mode::Resizing)
+        return;
+    const HeldUpdates updates(*this);
+    m_surface.moveTick(m_lastPointer, held);
 }
 
 DesignPanel::HeldUpdates::~HeldUpdates()
@@ -280,29 +321,52 @@ void DesignPanel::paintEvent(QPaintEvent *event)
 {
     checkLayers();
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.setClipRegion(event->region());
-    if (m_layers) {
-        buildLayers(event->region());
-        painter.drawImage(dirty.topLeft(), m_layers->below, dirty);
-        const auto drawMoving = [&](const PanelElement *e) {
-            if (e && e->isVisible() && e->rect().intersects(dirty))
-                paintElement(painter, *e);
-        };
-        drawMoving(m_layers->element);
-        for (int n = 1; n <= 4; ++n)
-            drawMoving(m_layers->frame->handleElement(n));
-        if (const QRect over = dirty & m_layers->aboveDrawn; !over.isEmpty())
-            painter.drawImage(over.topLeft(), m_layers->above, over);
-    } else {
+    const QRegion &region = event->region();
+    if (m_layers)
+        buildLayers(region);
+    else
         refreshCache();
-        painter.drawImage(dirty.topLeft(), m_cache, dirty);
+    const auto paintArea = [&](const QRect &dirty) {
+        if (m_layers) {
+            painter.drawImage(dirty.topLeft(), m_layers->below, dirty);
+            const auto drawMoving = [&](const PanelElement *e) {
+                if (e && e->isVisible() && e->rect().intersects(dirty))
+                    paintElement(painter, *e);
+            };
+            drawMoving(m_layers->element);
+            // Raised handles lie above every other element.
+            const bool raised = m_layers->frame->isRaised();
+            for (int n = 1; n <= 4 && !raised; ++n)
+                drawMoving(m_layers->frame->handleElement(n));
+            if (const QRect over = dirty & m_layers->aboveDrawn; !over.isEmpty())
+                painter.drawImage(over.topLeft(), m_layers->above, over);
+            for (int n = 1; n <= 4 && raised; ++n)
+                drawMoving(m_layers->frame->handleElement(n));
+        } else {
+            painter.drawImage(dirty.topLeft(), m_cache, dirty);
+        }
+        // What moves is drawn over the still picture.
+        if (const PanelElement *ghost = m_surface.GhostFrame()) {
+            if (ghost->isVisible() && ghost->rect().intersects(dirty))
+                paintElement(painter, *ghost);
+        }
+        for (const DesignSurface::Guide &guide : m_surface.guides()) {
+            if (const QRect line = guideRect(guide) & dirty; !line.isEmpty())
+                painter.fillRect(line, kGuideColour);
+        }
+    };
+    // Guide lines reach across the panel: their areas are painted one by
+    // one, each clipped to a plain rectangle, rather than the whole panel
+    // through a clip of many pieces.
+    if (m_surface.guidesOn() && region.rectCount() > 1) {
+        for (const QRect &area : region) {
+            painter.setClipRect(area);
+            paintArea(area);
+        }
+        return;
     }
-    // What moves is drawn over the still picture.
-    if (const PanelElement *ghost = m_surface.GhostFrame()) {
-        if (ghost->isVisible() && ghost->rect().intersects(dirty))
-            paintElement(painter, *ghost);
-    }
+    painter.setClipRegion(region);
+    paintArea(event->rect());
 }
 
 void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
@@ -311,8 +375,12 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     m_lastPointer = pos;
     const PressState state = pressState(event, doubleClick);
     m_rightPressOnPanel = event->button() == Qt::RightButton;
-    // Presses pass through the ghost outline to what lies beneath.
-    PanelElement *target = m_surface.drawing().scene().elementAt(pos, nullptr, true);
+    // Presses pass through the ghost outline to what lies beneath; the
+    // selected object's handles lie above everything, but an Alt+click sees
+    // them at their own places.
+    PanelElement *target = event->modifiers() == Qt::AltModifier
+                               ? m_surface.elementAsStacked(pos, true)
+                               : m_surface.drawing().scene().elementAt(pos, nullptr, true);
     if (target && target->shape() == ElementShape::Handle) {
         // A grid cell being edited stays open while its object is resized.
         m_mode = Mode::Resizing;
@@ -322,6 +390,11 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     }
     // Any other press gives the panel the keyboard focus, for the arrow keys.
     setFocus(Qt::MouseFocusReason);
+    // Alt+click on the selected object reaches the one below it.
+    if (target && event->button() == Qt::LeftButton && event->modifiers() == Qt::AltModifier) {
+        if (PanelElement *below = m_surface.nextBelowSelected(pos))
+            target = below;
+    }
     if (target && m_surface.drawing().objectOf(target)) {
         m_surface.press(target, state);
         if (state == PressState::LeftAlone) {
@@ -356,7 +429,7 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
     m_lastPointer = pos;
     switch (m_mode) {
     case Mode::Resizing:
-        m_surface.moveTick(pos);
+        m_surface.moveTick(pos, altHeld(event));
         return;
     case Mode::DragArmed:
         if (!(event->buttons() & Qt::LeftButton) || !m_surface.dragged()) {
@@ -368,7 +441,7 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
         m_mode = Mode::Dragging;
         [[fallthrough]];
     case Mode::Dragging:
-        m_surface.moveTick(pos);
+        m_surface.moveTick(pos, altHeld(event));
         setCursor(m_surface.acceptsDrop(pos, m_surface.dragged()) ? Qt::DragMoveCursor
                                                                   : Qt::ForbiddenCursor);
         return;
@@ -391,14 +464,14 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
         if (event->buttons() == Qt::NoButton) {
             m_mode = Mode::Idle;
             dropLayers();
-            m_surface.handleUp();
+            m_surface.handleUp(altHeld(event));
         }
         break;
     case Mode::Dragging:
         if (event->button() == Qt::LeftButton) {
             m_mode = Mode::Idle;
             if (m_surface.acceptsDrop(pos, m_surface.dragged()))
-                m_surface.drop(m_surface.dragged(), pos);
+                m_surface.drop(m_surface.dragged(), pos, altHeld(event));
             m_surface.setDragged(nullptr);
             unsetCursor();
         }
@@ -431,6 +504,8 @@ void DesignPanel::contextMenuEvent(QContextMenuEvent *event)
 
 void DesignPanel::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Alt)
+        altChanged(true);
     // The arrow keys move the selected object a pixel, ten with Shift;
     // Delete removes it as the menu's Shift+Del does.
     const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
@@ -479,6 +554,8 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
 
 void DesignPanel::keyReleaseEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Alt)
+        altChanged(false);
     m_releasedKey = event->key();
     m_releasedAt = event->timestamp();
     QFrame::keyReleaseEvent(event);

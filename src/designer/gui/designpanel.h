@@ -51,6 +51,11 @@ private:
     };
 
     void pressAt(QMouseEvent *event, bool doubleClick);
+    // Repaints where the guide lines were and where they are now.
+    void guidesChanged();
+    // Alt pressed or let go while dragging or resizing: the step is made
+    // again as it now goes.
+    void altChanged(bool held);
     void updateHoverCursor(QPoint pos);
     void openPopup(QPoint globalPos);
 
@@ -108,6 +113,9 @@ private:
     QImage m_cache;
     QRegion m_stale;
     std::unique_ptr<ResizeLayers> m_layers;
+    // The guide lines as last drawn: drawn over every picture, never into
+    // them.
+    QRegion m_guideArea;
     QMenu *m_popup = nullptr;
     Mode m_mode = Mode::Idle;
     QPoint m_pressPos;

@@ -420,8 +420,10 @@ bool PropertyGrid::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::ShortcutOverride: {
         auto *key = static_cast<QKeyEvent *>(event);
-        // Shift+Del is the window's Delete command, not a cut in the cell.
-        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ShiftModifier) {
+        // Shift+Del is the window's Delete command, not a cut in the cell;
+        // Ctrl+D its Duplicate.
+        if ((key->key() == Qt::Key_Delete && key->modifiers() == Qt::ShiftModifier) ||
+            (key->key() == Qt::Key_D && key->modifiers() == Qt::ControlModifier)) {
             event->ignore();
             return true;
         }
