@@ -113,6 +113,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList lines = SplitTextLines(bytes);
     const ProjectReadResult read = ReadProjectLines(lines);
 
+    // Files are opened through the byte reader: it reads every file as the
+    // line reader does, and the generator's lighter reading fails alike.
+    const ProjectReadResult fromBytes = ReadProjectBytes(bytes);
+    const ProjectReadResult forCode = ReadProjectBytes(bytes, ProjectFields::ForCode);
+    for (const ProjectReadResult *other : {&fromBytes, &forCode}) {
+        FUZZ_CHECK_EQUAL(int(other->outcome), int(read.outcome));
+        FUZZ_CHECK_EQUAL(other->error, read.error);
+        FUZZ_CHECK_EQUAL(other->failedLine, read.failedLine);
+        FUZZ_CHECK(other->data.buttonLines == read.data.buttonLines &&
+                   other->data.pictureLines == read.data.pictureLines &&
+                   other->data.textLines == read.data.textLines);
+        FUZZ_CHECK_EQUAL(other->data.userCodeLine, read.data.userCodeLine);
+        FUZZ_CHECK_EQUAL(other->data.userCode, read.data.userCode);
+    }
+    FUZZ_CHECK(fromBytes.data.buttons == read.data.buttons &&
+               fromBytes.data.pictures == read.data.pictures &&
+               fromBytes.data.texts == read.data.texts);
+    FUZZ_CHECK_EQUAL(int(fromBytes.data.unnamedLast), int(read.data.unnamedLast));
+
     if (lines.isEmpty()) {
         FUZZ_CHECK(read.outcome == Outcome::Empty);
     } else if (lines.first() != kProjectFileKey) {

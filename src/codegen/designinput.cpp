@@ -4,10 +4,7 @@
 
 namespace vell {
 
-namespace {
-
-// The input without objects.
-GeneratorInput settingsInput(const Settings &settings, const QStringList &userCode)
+GeneratorInput GeneratorSettingsInput(const Settings &settings, const QStringList &userCode)
 {
     GeneratorInput input;
     input.buttonVar = settings.buttonVar;
@@ -21,12 +18,10 @@ GeneratorInput settingsInput(const Settings &settings, const QStringList &userCo
     return input;
 }
 
-} // namespace
-
 GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &settings,
                                  const QStringList &userCode)
 {
-    GeneratorInput input = settingsInput(settings, userCode);
+    GeneratorInput input = GeneratorSettingsInput(settings, userCode);
     input.buttons.reserve(tables.ButtonCount());
     for (int id = 1; id <= tables.ButtonCount(); ++id) {
         const VellButton &b = *tables.button(id);
@@ -48,7 +43,7 @@ GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &set
 
 GeneratorInput GeneratorInputFor(const ProjectData &data, const Settings &settings)
 {
-    GeneratorInput input = settingsInput(settings, data.userCode);
+    GeneratorInput input = GeneratorSettingsInput(settings, data.userCode);
     const auto capped = [](qsizetype n) {
         return std::min<qsizetype>(n, ObjectTables::Capacity);
     };

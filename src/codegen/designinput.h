@@ -8,6 +8,9 @@
 
 namespace vell {
 
+// The generator's input without objects: the settings' names and the user
+// code.
+GeneratorInput GeneratorSettingsInput(const Settings &settings, const QStringList &userCode);
 // The generator's input for the current design, settings and user code.
 GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &settings,
                                  const QStringList &userCode);

@@ -135,23 +135,6 @@ Arguments parseArguments(const QStringList &arguments)
     return a;
 }
 
-// A file as the system knows it, whatever the path that names it.
-struct FileId
-{
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FileId &) const = default;
-};
-
-std::optional<FileId> fileIdOf(const QString &path)
-{
-    struct stat info
-    {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return FileId{info.st_dev, info.st_ino};
-}
-
 QString atLine(const QString &path, int line, const QString &message)
 {
     return path + u':' + QString::number(line) + QStringLiteral(": ") + message;
@@ -378,9 +361,9 @@ int run(const QStringList &arguments, QIODevice &out)
         write(out, code);
         return kVellgenOk;
     }
-    QList<ReadFile> readFiles{{projectPath, fileIdOf(projectPath), QStringLiteral("файл проекта")}};
+    QList<ReadFile> readFiles{{projectPath, FileIdOf(projectPath), QStringLiteral("файл проекта")}};
     if (settingsRead)
-        readFiles.append({settingsPath, fileIdOf(settingsPath), QStringLiteral("файл настроек")});
+        readFiles.append({settingsPath, FileIdOf(settingsPath), QStringLiteral("файл настроек")});
     writeOutput(*a.output, code, out, readFiles);
     return kVellgenOk;
 }

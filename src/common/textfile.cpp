@@ -182,6 +182,15 @@ QString notRegularReason(mode_t mode)
 
 } // namespace
 
+std::optional<FileId> FileIdOf(const QString &path)
+{
+    struct stat info
+    {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return FileId{info.st_dev, info.st_ino};
+}
+
 QByteArray ReadFileBytes(const QString &path)
 {
     // Only a regular file is read: a pipe would keep the reader waiting, and

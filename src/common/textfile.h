@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+#include <sys/types.h>
+
 namespace vell {
 
 // Splits file bytes into lines: a NUL byte ends the text; CR LF, a lone CR
@@ -68,6 +72,16 @@ constexpr qint64 kLargestReadFile = qint64(64) << 20;
 // "Cannot open file \"%s\". %s" when it cannot be read, or is no regular
 // file (a directory, a pipe, a device), or is larger than kLargestReadFile.
 QByteArray ReadFileBytes(const QString &path);
+
+// A file as the system knows it, whatever the path that names it (links
+// followed); nothing when no file is there.
+struct FileId
+{
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FileId &) const = default;
+};
+std::optional<FileId> FileIdOf(const QString &path);
 
 // Reads a whole Windows-1251 text file. Throws VellError with
 // "Cannot open file \"%s\". %s" when it cannot be read.

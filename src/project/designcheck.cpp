@@ -2,6 +2,7 @@
 
 #include "actions/actiontext.h"
 #include "actions/actionupdate.h"
+#include "codegen/designinput.h"
 #include "codegen/interfacegenerator.h"
 #include "codegen/vjassreader.h"
 #include "common/textforms.h"
@@ -323,14 +324,8 @@ void Checker::checkCode()
                                                          ofKind(KindText)};
     // Sizes and places do not change what is legal; a colour that names no
     // colour has its finding and is left out.
-    GeneratorInput input;
-    input.buttonVar = m_settings.buttonVar;
-    input.pictureVar = m_settings.pictureVar;
-    input.textVar = m_settings.textVar;
-    input.unitVar = m_settings.unitVar;
-    input.useUserCode = m_settings.useUserCode;
-    if (input.useUserCode)
-        input.userCode = m_userCode;
+    GeneratorInput input =
+        GeneratorSettingsInput(m_settings, m_settings.useUserCode ? m_userCode : QStringList());
     for (const VellControl *o : objects[0]) {
         const auto &b = static_cast<const VellButton &>(*o);
         input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,

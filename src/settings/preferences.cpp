@@ -1,5 +1,7 @@
 #include "settings/preferences.h"
 
+#include "common/textfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,8 +9,6 @@
 
 #include <algorithm>
 #include <optional>
-
-#include <sys/stat.h>
 
 namespace vell {
 
@@ -24,22 +24,6 @@ QSettings store()
     return QSettings(QStringLiteral("Fen-Moth"), QStringLiteral("Vell Creator"));
 }
 
-struct FileId
-{
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FileId &) const = default;
-};
-
-std::optional<FileId> fileIdOf(const QString &path)
-{
-    struct stat info
-    {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return FileId{info.st_dev, info.st_ino};
-}
-
 void storeRecent(const QStringList &paths)
 {
     QSettings settings = store();
@@ -50,8 +34,8 @@ void storeRecent(const QStringList &paths)
 
 bool SameFile(const QString &a, const QString &b)
 {
-    const std::optional<FileId> idA = fileIdOf(a);
-    const std::optional<FileId> idB = idA ? fileIdOf(b) : std::nullopt;
+    const std::optional<FileId> idA = FileIdOf(a);
+    const std::optional<FileId> idB = idA ? FileIdOf(b) : std::nullopt;
     if (idA && idB)
         return *idA == *idB;
     return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
