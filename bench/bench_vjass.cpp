@@ -6,6 +6,7 @@
 #include "codegen/interfacegenerator.h"
 #include "codegen/vjasslexer.h"
 #include "codegen/vjassreader.h"
+#include "fulltables.h"
 
 #include <QCoreApplication>
 
@@ -15,7 +16,6 @@ using namespace vell;
 
 namespace {
 
-constexpr int kTableSize = 9999;
 constexpr int kUserCodeLines = 10000;
 constexpr int kRuns = 15;
 
@@ -29,7 +29,7 @@ QStringList userCode()
     for (int i = 1; lines.size() < kUserCodeLines; ++i) {
         lines << QStringLiteral("function Button_%1_Left_Actions takes nothing returns nothing")
                      .arg(i)
-              << QStringLiteral(" call ButtonVar[%1].Show(false,-1)").arg(i % kTableSize + 1)
+              << QStringLiteral(" call ButtonVar[%1].Show(false,-1)").arg(i % kFullTableSize + 1)
               << QStringLiteral(" call ECHO(\"Кнопка %1\")").arg(i)
               << QStringLiteral("endfunction");
     }
@@ -40,42 +40,8 @@ QStringList userCode()
 // with both click functions.
 GeneratorInput input()
 {
-    static const char *const colours[] = {"clRed", "$000080FF", "clBtnFace", "clLime", "16711680"};
-    GeneratorInput in;
-    in.buttonVar = QStringLiteral("ButtonVar");
-    in.pictureVar = QStringLiteral("PictureVar");
-    in.textVar = QStringLiteral("TextVar");
-    in.unitVar = QStringLiteral("UnitVar");
+    GeneratorInput in = fullTables();
     in.userCode = userCode();
-    for (int i = 0; i < kTableSize; ++i) {
-        const int x = (i * 37) % 600 - 300;
-        const int y = (i * 53) % 330 - 165;
-        GenButton b;
-        b.x = x;
-        b.y = y;
-        b.width = 16 + i % 50;
-        b.height = 16 + i % 30;
-        b.visible = i % 3 != 0;
-        b.textureId = QStringLiteral("B%1").arg(i % 1000, 3, 10, QLatin1Char('0'));
-        b.leftFunction = QStringLiteral("Button_%1_Left_Actions").arg(i + 1);
-        b.rightFunction = QStringLiteral("Button_%1_Right_Actions").arg(i + 1);
-        in.buttons.append(b);
-        GenPicture p;
-        p.x = -x;
-        p.y = -y;
-        p.width = 20 + i % 70;
-        p.height = 20 + i % 40;
-        p.visible = i % 2 == 0;
-        p.textureId = QStringLiteral("P%1").arg(i % 1000, 3, 10, QLatin1Char('0'));
-        in.pictures.append(p);
-        GenText t;
-        t.x = y;
-        t.y = x / 2;
-        t.width = 20 + i % 90;
-        t.text = QStringLiteral("Text number %1").arg(i + 1);
-        t.textColor = QString::fromLatin1(colours[i % 5]);
-        in.texts.append(t);
-    }
     return in;
 }
 
