@@ -1,5 +1,7 @@
 #include "codegen/interfacegenerator.h"
 
+#include "common/cp1251.h"
+#include "common/textfile.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
 #include "project/kindfacts.h"
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace vell {
 
@@ -36,39 +39,39 @@ std::int64_t roundedThousandths(double magnitude)
 }
 
 // Writes the digits right to left into the end of a buffer; returns the start.
-char16_t *writeReal3(double value, char16_t *end)
+template <typename Char> Char *writeReal3(double value, Char *end)
 {
     const bool negative = value < 0;
     std::int64_t r = roundedThousandths(negative ? -value : value);
     // A value that rounds to zero is written without a sign.
     const bool minus = negative && r != 0;
-    char16_t *p = end;
+    Char *p = end;
     // Panel values are small: the common case stays in 32-bit arithmetic.
     if (r < 0x7fffffff) {
         auto n = std::uint32_t(r);
         const std::uint32_t fraction = n % 1000;
         n /= 1000;
-        *--p = char16_t(u'0' + fraction % 10);
-        *--p = char16_t(u'0' + fraction / 10 % 10);
-        *--p = char16_t(u'0' + fraction / 100);
-        *--p = u'.';
+        *--p = Char('0' + fraction % 10);
+        *--p = Char('0' + fraction / 10 % 10);
+        *--p = Char('0' + fraction / 100);
+        *--p = Char('.');
         do {
-            *--p = char16_t(u'0' + n % 10);
+            *--p = Char('0' + n % 10);
             n /= 10;
         } while (n != 0);
     } else {
         for (int k = 0; k < 3; ++k) {
-            *--p = char16_t(u'0' + r % 10);
+            *--p = Char('0' + r % 10);
             r /= 10;
         }
-        *--p = u'.';
+        *--p = Char('.');
         do {
-            *--p = char16_t(u'0' + r % 10);
+            *--p = Char('0' + r % 10);
             r /= 10;
         } while (r != 0);
     }
     if (minus)
-        *--p = u'-';
+        *--p = Char('-');
     return p;
 }
 
@@ -82,43 +85,59 @@ QString slowReal3(double value)
     return QString::number(value, 'f', 3);
 }
 
-// Appends the output, line by line, to one string: lines are separated by a
-// line feed. Writing straight into one growing buffer costs little more than
-// copying the finished text.
-class LineWriter
+// Appends the output, line by line, to one buffer. With char16_t it is the
+// text (lines separated by a line feed); with char the file's bytes, each
+// line encoded in Windows-1251 and ended by CR LF, made without the text.
+// Writing straight into one growing buffer costs little more than copying
+// the finished output.
+template <typename Char> class LineWriter
 {
+    static constexpr bool kBytes = std::is_same_v<Char, char>;
+    using Buffer = std::conditional_t<kBytes, QByteArray, QString>;
+
 public:
     LineWriter(GeneratorResult &result, qsizetype expectedSize)
-        : m_text(result.text), m_count(result.lineCount)
+        : m_buffer(bufferOf(result)), m_count(result.lineCount)
     {
-        m_text.resize(qMax<qsizetype>(expectedSize, 256));
-        m_data = reinterpret_cast<char16_t *>(m_text.data());
+        m_buffer.resize(qMax<qsizetype>(expectedSize, 256));
+        m_data = reinterpret_cast<Char *>(m_buffer.data());
     }
-    // Cuts the text to what was written; call before handing it on.
-    void finish() { m_text.truncate(m_size); }
+    // Cuts the buffer to what was written; call before handing it on.
+    void finish() { m_buffer.truncate(m_size); }
+    // Whether a piece held a character that Windows-1251 cannot store (only
+    // bytes are encoded); what follows it is then incomplete.
+    bool unencodable() const { return m_unencodable; }
 
     template <std::size_t N> LineWriter &operator<<(const char16_t (&literal)[N])
     {
-        return piece(literal, N - 1);
+        return copy(literal, N - 1);
     }
-    LineWriter &operator<<(const QString &text)
-    {
-        return piece(reinterpret_cast<const char16_t *>(text.constData()),
-                     std::size_t(text.size()));
-    }
+    LineWriter &operator<<(const QString &text) { return *this << QStringView(text); }
     LineWriter &operator<<(QStringView text)
     {
-        return piece(text.utf16(), std::size_t(text.size()));
+        if constexpr (kBytes) {
+            reserve(std::size_t(text.size()));
+            const qsizetype bad = EncodeCp1251(text, m_data + m_size);
+            if (bad >= 0) {
+                m_unencodable = true;
+                m_size += bad;
+            } else {
+                m_size += text.size();
+            }
+            return *this;
+        } else {
+            return piece(text.utf16(), std::size_t(text.size()));
+        }
     }
     LineWriter &operator<<(const std::u16string &text) { return piece(text.data(), text.size()); }
     LineWriter &real(double value)
     {
         if (!fitsFastPath(value))
             return *this << slowReal3(value);
-        char16_t digits[32];
-        char16_t *end = digits + 32;
-        const char16_t *start = writeReal3(value, end);
-        return piece(start, std::size_t(end - start));
+        Char digits[32];
+        Char *end = digits + 32;
+        const Char *start = writeReal3(value, end);
+        return copy(start, std::size_t(end - start));
     }
     LineWriter &boolean(bool value)
     {
@@ -128,6 +147,14 @@ public:
     }
     void endLine()
     {
+        if constexpr (kBytes) {
+            reserve(2);
+            m_data[m_size++] = '\r';
+            m_data[m_size++] = '\n';
+        } else if (!m_open) {
+            // An empty line.
+            reserve(0);
+        }
         ++m_count;
         m_open = false;
     }
@@ -144,35 +171,66 @@ public:
     }
 
 private:
-    [[gnu::always_inline]] LineWriter &piece(const char16_t *data, std::size_t size)
+    static Buffer &bufferOf(GeneratorResult &result)
     {
-        if (m_size + qsizetype(size) + 1 > m_text.size()) {
-            m_text.resize(2 * (m_size + qsizetype(size) + 1));
-            m_data = reinterpret_cast<char16_t *>(m_text.data());
+        if constexpr (kBytes)
+            return result.bytes;
+        else
+            return result.text;
+    }
+    // Room for size more characters, and in the text the line feed before
+    // a line's first piece.
+    [[gnu::always_inline]] void reserve(std::size_t size)
+    {
+        if (m_size + qsizetype(size) + 2 > m_buffer.size()) {
+            m_buffer.resize(2 * (m_size + qsizetype(size) + 2));
+            m_data = reinterpret_cast<Char *>(m_buffer.data());
         }
-        if (!m_open) {
-            if (m_count > 0)
-                m_data[m_size++] = u'\n';
-            m_open = true;
+        if constexpr (!kBytes) {
+            if (!m_open) {
+                if (m_count > 0)
+                    m_data[m_size++] = u'\n';
+                m_open = true;
+            }
         }
+    }
+    // ASCII (every literal of the code) or, in the text, any characters.
+    template <typename From>
+    [[gnu::always_inline]] LineWriter &copy(const From *data, std::size_t size)
+    {
+        reserve(size);
+        Char *d = m_data + m_size;
         // Most pieces are a few characters long, where a plain loop beats a
         // call to memcpy.
-        char16_t *d = m_data + m_size;
-        if (size > 16) {
-            std::memcpy(d, data, size * sizeof(char16_t));
-        } else {
-            for (std::size_t k = 0; k < size; ++k)
-                d[k] = data[k];
+        if constexpr (std::is_same_v<From, Char>) {
+            if (size > 16) {
+                std::memcpy(d, data, size * sizeof(Char));
+                m_size += qsizetype(size);
+                return *this;
+            }
         }
+        for (std::size_t k = 0; k < size; ++k)
+            d[k] = Char(data[k]);
         m_size += qsizetype(size);
         return *this;
     }
+    [[gnu::always_inline]] LineWriter &piece(const char16_t *data, std::size_t size)
+    {
+        if constexpr (kBytes) {
+            // Names built by the generator ("Var[i]") hold what the
+            // variable's name holds.
+            return *this << QStringView(data, qsizetype(size));
+        } else {
+            return copy(data, size);
+        }
+    }
 
-    QString &m_text;
+    Buffer &m_buffer;
     qsizetype &m_count;
-    char16_t *m_data = nullptr;
+    Char *m_data = nullptr;
     qsizetype m_size = 0;
     bool m_open = false;
+    bool m_unencodable = false;
 };
 
 // "Var[i]", the start of every line of one object. Reuses the capacity of s.
@@ -204,29 +262,6 @@ double highEdge(int centre, int size)
     return double(std::int64_t(centre) + size / 2);
 }
 
-// The 24-bit value 00BBGGRR of a "$" colour text of one to eight hex
-// digits, read as TryTextToColor reads it; nothing for any other text.
-std::optional<std::uint32_t> dollarBgr(const QString &text)
-{
-    if (text.size() < 2 || text.size() > 9 || text[0] != u'$')
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (qsizetype i = 1; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        std::uint32_t digit = 0;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        else
-            return std::nullopt;
-        value = value << 4 | digit;
-    }
-    return value & 0xFFFFFF;
-}
-
 // The six hex digits RRGGBB of colour texts. A "$" text (one per colour, as
 // a rule) is read where it stands; the others, colour names, are looked up
 // once each.
@@ -236,7 +271,7 @@ public:
     // False when the text names no colour.
     bool write(const QString &text, char16_t (&digits)[6])
     {
-        std::optional<std::uint32_t> bgr = dollarBgr(text);
+        std::optional<std::uint32_t> bgr = TryDollarBgr(text);
         if (!bgr) {
             auto it = m_named.constFind(text);
             if (it == m_named.cend()) {
@@ -272,18 +307,20 @@ QString FormatReal3(double value)
     return QString(reinterpret_cast<const QChar *>(start), qsizetype(end - start));
 }
 
-GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
+namespace {
+
+// Returns false when a character could not be encoded (only bytes are).
+template <typename Char> bool generate(const GeneratorInput &input, GeneratorResult &result)
 {
-    GeneratorResult result;
     // About 60 characters a line.
     qsizetype userCodeSize = 0;
     if (input.useUserCode) {
         for (const QString &line : input.userCode)
             userCodeSize += line.size() + 1;
     }
-    LineWriter out(result, 2400 + userCodeSize +
-                               60 * (4 * input.buttons.size() + 3 * input.pictures.size() +
-                                     3 * input.texts.size()));
+    LineWriter<Char> out(result, 2400 + userCodeSize +
+                                     60 * (4 * input.buttons.size() + 3 * input.pictures.size() +
+                                           3 * input.texts.size()));
 
     result.objectLines[0].reserve(input.buttons.size());
     result.objectLines[1].reserve(input.pictures.size());
@@ -406,7 +443,7 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
             if (!colourDigits.write(t.textColor, digits)) {
                 result.error = invalidIntegerMessage(t.textColor);
                 out.finish();
-                return result;
+                return true;
             }
             out << u" call SetTextTagText(" << name << u".text, \"|c00" << QStringView(digits, 6)
                 << t.text << u"|r\",0.0184)";
@@ -418,6 +455,29 @@ GeneratorResult GenerateInterfaceCode(const GeneratorInput &input)
     out.line(u" set trig = null");
     out.line(u"endfunction");
     out.finish();
+    return !out.unencodable();
+}
+
+} // namespace
+
+GeneratorResult GenerateInterfaceCode(const GeneratorInput &input, GeneratorOutput output)
+{
+    GeneratorResult result;
+    if (output == GeneratorOutput::Text) {
+        generate<char16_t>(input, result);
+        return result;
+    }
+    if (generate<char>(input, result) || !result.ok())
+        return result;
+    // A character the code page cannot store: the text, encoded as the code
+    // window's text is saved, names the line's characters.
+    GeneratorResult text;
+    generate<char16_t>(input, text);
+    try {
+        EncodeTextLinesInPlace(text.text);
+    } catch (const VellError &e) {
+        result.error = e.message();
+    }
     return result;
 }
 

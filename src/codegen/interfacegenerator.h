@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,12 +46,23 @@ struct GeneratorInput
     int panelWidth = 633, panelHeight = 353;
 };
 
+// What the generator writes: the text the code window shows, or the bytes of
+// the code as a file holds it.
+enum class GeneratorOutput
+{
+    Text,
+    Cp1251
+};
+
 // The output as one text, its lines separated by a line feed (no line of the
-// output holds one). On failure, the text holds what was produced before the
-// failing line and error the message to show.
+// output holds one), or as bytes: Windows-1251, every line ended by CR LF.
+// On failure, the output holds what was produced before the failing line and
+// error the message to show; bytes fail also on a character the code page
+// cannot store.
 struct GeneratorResult
 {
     QString text;
+    QByteArray bytes;
     qsizetype lineCount = 0;
     QString error;
     // Where the parts stand (lines from 0): the first user code line, and
@@ -66,7 +78,8 @@ struct GeneratorResult
     }
 };
 
-GeneratorResult GenerateInterfaceCode(const GeneratorInput &input);
+GeneratorResult GenerateInterfaceCode(const GeneratorInput &input,
+                                      GeneratorOutput output = GeneratorOutput::Text);
 
 // Fixed point with three decimals, rounded to nearest (halves away from
 // zero), always a full stop, never "-0.000".

@@ -12,12 +12,14 @@
 
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIODevice>
 
 #include <cerrno>
 #include <exception>
 #include <future>
+#include <memory>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -202,6 +204,29 @@ ProjectReadResult readProject(const QString &path, ProjectFields fields,
     return read;
 }
 
+// The reading on a thread of its own, or, without one to be had, when its
+// result is asked for.
+std::future<ProjectReadResult> readMeanwhile(const QString &path, ProjectFields fields)
+{
+    const auto read = [path, fields] {
+        return readProject(path, fields);
+    };
+    try {
+        return std::async(std::launch::async, read);
+    } catch (const std::system_error &) {
+        return std::async(std::launch::deferred, read);
+    }
+}
+
+// What a run makes of the project.
+struct Made
+{
+    explicit Made(GeneratorInput &&in) : input(std::move(in)) {}
+    GeneratorInput input;
+    QByteArray code;
+    ProjectReadResult read;
+};
+
 void write(QIODevice &device, const QByteArray &bytes)
 {
     // A file (standard output too) buffers: only its flush tells whether
@@ -284,28 +309,16 @@ void writeOutput(const QString &path, const QByteArray &code, QIODevice &out,
     }
 }
 
-// The code for the input as the code window's text is stored, made in the
-// memory of the generated text: the code of a full project runs to
-// megabytes.
-class Code
+// The code for the input as the code window's text is stored.
+QByteArray codeBytes(const GeneratorInput &input)
 {
-public:
-    explicit Code(const GeneratorInput &input) : m_result(GenerateInterfaceCode(input))
-    {
-        if (!m_result.ok())
-            throw VellError(m_result.error);
-        if (m_result.lineCount > 0)
-            m_bytes = EncodeTextLinesInPlace(m_result.text);
-    }
-    // The bytes, which hold while the code lives.
-    QByteArrayView bytes() const { return m_bytes; }
+    GeneratorResult result = GenerateInterfaceCode(input, GeneratorOutput::Cp1251);
+    if (!result.ok())
+        throw VellError(result.error);
+    return std::move(result.bytes);
+}
 
-private:
-    GeneratorResult m_result;
-    QByteArrayView m_bytes;
-};
-
-int run(const QStringList &arguments, QIODevice &out)
+int run(const QStringList &arguments, QIODevice &out, VellgenProcess *process)
 {
     const Arguments a = parseArguments(arguments);
     if (a.help) {
@@ -324,14 +337,29 @@ int run(const QStringList &arguments, QIODevice &out)
 
     const QString projectPath = a.files.first();
     const QString settingsPath = a.settings.value_or(kSettingsFileName);
-    bool settingsRead = false;
-    const Settings settings = readSettings(settingsPath, a.settings.has_value(), settingsRead);
     // The check reads every field; the code needs fewer, and the labels'
     // font.
+    const ProjectFields fields = a.check ? ProjectFields::All : ProjectFields::ForCode;
+    // In a program of its own, the project is read on a second thread while
+    // this one makes the application (and, for a large project, loads the
+    // labels' font). Its errors still come after those of the settings.
+    std::future<ProjectReadResult> reading;
+    if (process)
+        reading = readMeanwhile(projectPath, fields);
+    if (process && process->makeApplication)
+        process->makeApplication();
+    bool settingsRead = false;
+    const Settings settings = readSettings(settingsPath, a.settings.has_value(), settingsRead);
     std::future<void> font;
-    const ProjectReadResult read = a.check ? readProject(projectPath, ProjectFields::All)
-                                           : readProject(projectPath, ProjectFields::ForCode,
-                                                         settings.vjass ? &font : nullptr);
+    ProjectReadResult read;
+    if (reading.valid()) {
+        if (settings.vjass && !a.check && QFileInfo(projectPath).size() >= kLargeProject &&
+            qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+            PrepareLabelFont();
+        read = reading.get();
+    } else {
+        read = readProject(projectPath, fields, settings.vjass && !a.check ? &font : nullptr);
+    }
 
     if (a.check) {
         const QList<DesignFinding> findings = CheckDesign(read.data, settings);
@@ -349,22 +377,25 @@ int run(const QStringList &arguments, QIODevice &out)
     // it, without building the project.
     if (font.valid())
         font.get();
-    std::optional<Code> generated;
+    auto made = std::make_shared<Made>(GeneratorInputFor(read.data, settings));
     try {
-        generated.emplace(GeneratorInputFor(read.data, settings));
+        made->code = codeBytes(made->input);
     } catch (const VellError &e) {
         fail(projectPath + QStringLiteral(": ") + e.message());
     }
-    const QByteArray code =
-        QByteArray::fromRawData(generated->bytes().data(), generated->bytes().size());
+    made->read = std::move(read);
+    // The process ends with the run: what it made is not given back piece
+    // by piece.
+    if (process)
+        process->leftOver = made;
     if (!a.output) {
-        write(out, code);
+        write(out, made->code);
         return kVellgenOk;
     }
     QList<ReadFile> readFiles{{projectPath, FileIdOf(projectPath), QStringLiteral("файл проекта")}};
     if (settingsRead)
         readFiles.append({settingsPath, FileIdOf(settingsPath), QStringLiteral("файл настроек")});
-    writeOutput(*a.output, code, out, readFiles);
+    writeOutput(*a.output, made->code, out, readFiles);
     return kVellgenOk;
 }
 
@@ -374,15 +405,16 @@ QByteArray GeneratedCodeBytes(const Project &project)
 {
     if (!project.settings().vjass)
         throw VellError(kCJassOnly);
-    return Code(GeneratorInputFor(project)).bytes().toByteArray();
+    return codeBytes(GeneratorInputFor(project));
 }
 
-int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err)
+int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err,
+               VellgenProcess *process)
 {
     QString message;
     int status = kVellgenFailed;
     try {
-        return run(arguments, out);
+        return run(arguments, out, process);
     } catch (const Stop &stop) {
         status = stop.status;
         message = stop.message;

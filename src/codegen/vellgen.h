@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 class QIODevice;
 
 namespace vell {
@@ -24,6 +27,18 @@ constexpr int kVellgenFailed = 1;
 // The arguments do not make sense.
 constexpr int kVellgenUsage = 2;
 
+// How the vellgen program runs RunVellgen, in a process of its own.
+struct VellgenProcess
+{
+    // Makes the QGuiApplication that text measurement needs, on the calling
+    // thread, once the arguments ask for work; the project is read
+    // meanwhile.
+    std::function<void()> makeApplication;
+    // What the run made, for the process to drop at its end (by not giving
+    // it back at all).
+    std::shared_ptr<void> leftOver;
+};
+
 // The command-line generator:
 //   vellgen PROJECT.vlp [--settings FILE.fms] [--output FILE] [--check]
 // `arguments` start with the program's name. The settings come from the
@@ -36,7 +51,9 @@ constexpr int kVellgenUsage = 2;
 // --output or with "--output -", to `out`. With --check nothing is
 // generated and the findings go to `out`, one a line ("FILE:LINE: error:
 // message"). Every failure writes one line to `err` and leaves the output
-// file as it was. Returns the exit status.
-int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err);
+// file as it was. Returns the exit status. Without `process`, the
+// application is the caller's.
+int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err,
+               VellgenProcess *process = nullptr);
 
 } // namespace vell

@@ -80,22 +80,24 @@ QString IntToText(int value)
     return QString::number(value);
 }
 
-std::optional<int> TryTextToInt(const QString &text)
+namespace {
+
+template <typename Char> std::optional<int> textToInt(const Char *text, qsizetype size)
 {
     qsizetype i = 0;
     bool negative = false;
-    if (i < text.size() && text[i] == QLatin1Char('-')) {
+    if (i < size && text[i] == Char('-')) {
         negative = true;
         ++i;
     }
-    if (i == text.size())
+    if (i == size)
         return std::nullopt;
     qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    for (; i < size; ++i) {
+        const Char c = text[i];
+        if (c < Char('0') || c > Char('9'))
             return std::nullopt;
-        value = value * 10 + (c.unicode() - '0');
+        value = value * 10 + (c - Char('0'));
         if (value > 2147483648LL)
             return std::nullopt;
     }
@@ -104,6 +106,18 @@ std::optional<int> TryTextToInt(const QString &text)
     if (value > 2147483647LL || value < -2147483648LL)
         return std::nullopt;
     return static_cast<int>(value);
+}
+
+} // namespace
+
+std::optional<int> TryTextToInt(const QString &text)
+{
+    return textToInt(text.utf16(), text.size());
+}
+
+std::optional<int> TryTextToInt(QByteArrayView bytes)
+{
+    return textToInt(bytes.data(), bytes.size());
 }
 
 int TextToInt(const QString &text)
@@ -139,8 +153,35 @@ QString ColorToText(QColor color)
     return QStringLiteral("$%1").arg(ColorToBgr(color), 8, 16, QLatin1Char('0')).toUpper();
 }
 
+std::optional<quint32> TryDollarBgr(QStringView text)
+{
+    if (text.size() < 2 || text.size() > 9 || text[0] != u'$')
+        return std::nullopt;
+    quint32 value = 0;
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        quint32 digit = 0;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        else
+            return std::nullopt;
+        value = value << 4 | digit;
+    }
+    return value & 0xFFFFFF;
+}
+
 std::optional<QColor> TryTextToColor(const QString &text)
 {
+    // The form colours are stored in; no colour's name starts with "$".
+    if (text.startsWith(QLatin1Char('$'))) {
+        if (const std::optional<quint32> bgr = TryDollarBgr(text))
+            return BgrToColor(*bgr);
+        return std::nullopt;
+    }
     const auto isNamed = [&text](const NamedColor &n) {
         const QLatin1String name(n.name);
         return text.size() == name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
@@ -152,16 +193,6 @@ std::optional<QColor> TryTextToColor(const QString &text)
     for (const NamedColor &n : kReadOnlyColors) {
         if (isNamed(n))
             return QColor(n.r, n.g, n.b);
-    }
-    if (text.startsWith(QLatin1Char('$'))) {
-        const QString digits = text.mid(1);
-        if (digits.isEmpty() || digits.size() > 8)
-            return std::nullopt;
-        for (QChar c : digits) {
-            if (c.unicode() > 127 || !isxdigit(c.toLatin1()))
-                return std::nullopt;
-        }
-        return BgrToColor(digits.toUInt(nullptr, 16) & 0xFFFFFF);
     }
     if (const auto v = TryTextToInt(text))
         return BgrToColor(quint32(*v) & 0xFFFFFF);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QColor>
 #include <QString>
 
@@ -16,6 +17,9 @@ QString IntToText(int value);
 // Strict: an optional "-", then one or more digits, nothing else, within
 // 32 bits. Returns nothing for any other text.
 std::optional<int> TryTextToInt(const QString &text);
+// The same for a line's bytes in Windows-1251 (or any code page whose
+// digits and "-" are those of ASCII).
+std::optional<int> TryTextToInt(QByteArrayView bytes);
 // As TryTextToInt, but throws VellError("'%s' is not a valid integer value").
 int TextToInt(const QString &text);
 
@@ -27,6 +31,10 @@ QString ColorToText(QColor color);
 // (00BBGGRR). Throws VellError("'%s' is not a valid integer value") otherwise.
 QColor TextToColor(const QString &text);
 std::optional<QColor> TryTextToColor(const QString &text);
+
+// The 24-bit value 00BBGGRR of a "$" colour text ("$" and one to eight hex
+// digits, of which the last six count); nothing for any other text.
+std::optional<quint32> TryDollarBgr(QStringView text);
 
 // The 24-bit value 00BBGGRR of a colour, as the colour text stores it.
 quint32 ColorToBgr(QColor color);

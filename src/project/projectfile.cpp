@@ -83,6 +83,10 @@ public:
     QString text() { return m_lines[m_pos++]; }
     const QString &line() { return m_lines[m_pos++]; }
     void skip() { ++m_pos; }
+    // The next line as a number; when it is none, last() is the line.
+    std::optional<int> number() { return TryTextToInt(line()); }
+    const QString &last() const { return m_lines[m_pos - 1]; }
+    bool isTrue() { return TextToBool(line()); }
 
 private:
     const QStringList &m_lines;
@@ -134,6 +138,20 @@ public:
         ++m_pos;
         m_source.next();
     }
+    // Numbers and booleans are read from the bytes, which hold the same
+    // digits, "-" and "true" as the decoded line.
+    std::optional<int> number()
+    {
+        ++m_pos;
+        m_last = m_source.next();
+        return TryTextToInt(m_last);
+    }
+    const QString &last() { return decode(m_last); }
+    bool isTrue()
+    {
+        ++m_pos;
+        return m_source.next() == QByteArrayView("true");
+    }
 
 private:
     static constexpr qsizetype kSharedLength = 16;
@@ -147,6 +165,7 @@ private:
 
     ByteLines m_source;
     int m_pos = 0;
+    QByteArrayView m_last;
     QString m_line;
     std::array<QString, 64> m_shared;
 };
@@ -186,8 +205,18 @@ public:
         else
             skip();
     }
-    int number() { return toNumber(line()); }
-    bool boolean() { return TextToBool(line()); }
+    int number()
+    {
+        checkNext();
+        if (const std::optional<int> n = m_lines.number())
+            return *n;
+        throw ReadStop{invalidIntegerMessage(m_lines.last()), position()};
+    }
+    bool boolean()
+    {
+        checkNext();
+        return m_lines.isTrue();
+    }
     // A count line: the number from the tenth character on. A count beyond
     // a table's capacity cannot come from this program.
     int count()

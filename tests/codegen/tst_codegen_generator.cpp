@@ -1,4 +1,5 @@
 #include "codegen/interfacegenerator.h"
+#include "common/textfile.h"
 #include "generatorcase.h"
 
 #include <QLocale>
@@ -94,6 +95,18 @@ void TestInterfaceGenerator::golden()
     QCOMPARE(result.ok(), expectedError.isEmpty());
     const QString diff = describeLineDifference(expected, result.lines());
     QVERIFY2(diff.isEmpty(), qPrintable(QLatin1Char('\n') + diff));
+    // The file's bytes, made without the text, stop at the same error and
+    // place the objects on the same lines.
+    const GeneratorResult bytes = GenerateInterfaceCode(c.input, GeneratorOutput::Cp1251);
+    QCOMPARE(bytes.error, expectedError);
+    if (bytes.ok())
+        QCOMPARE(bytes.bytes, JoinTextLines(result.lines()));
+    QCOMPARE(bytes.lineCount, result.lineCount);
+    QCOMPARE(bytes.userCodeLine, result.userCodeLine);
+    for (int kind = 0; kind < 3; ++kind) {
+        QCOMPARE(bytes.objectLines[kind], result.objectLines[kind]);
+        QCOMPARE(bytes.objectLinesEnd[kind], result.objectLinesEnd[kind]);
+    }
 }
 
 void TestInterfaceGenerator::emptyProjectHasThirtySixLines()

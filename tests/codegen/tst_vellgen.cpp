@@ -266,16 +266,26 @@ private slots:
 
     // The colour error cannot come from a project file, whose reader refuses
     // such a colour first.
+    // A character the code page cannot store names the characters of its
+    // line from the first such one on; a colour error anywhere comes first.
     void colourErrorOfTheGenerator()
     {
+        const auto message = [](const Project &p) {
+            try {
+                GeneratedCodeBytes(p);
+            } catch (const VellError &e) {
+                return e.message();
+            }
+            return QStringLiteral("generated");
+        };
         Project p;
-        p.tables().createText()->TextColor = QStringLiteral("clOrange");
-        try {
-            GeneratedCodeBytes(p);
-            QFAIL("generated");
-        } catch (const VellError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'clOrange' is not a valid integer value"));
-        }
+        VellText *first = p.tables().createText();
+        first->Text = QStringLiteral("a\u2192b\u00e9c\u2192");
+        p.tables().createText();
+        QCOMPARE(message(p), QStringLiteral("Текст содержит символы, которые нельзя сохранить "
+                                            "в файл: \u2192\u00e9"));
+        p.tables().text(2)->TextColor = QStringLiteral("clOrange");
+        QCOMPARE(message(p), QStringLiteral("'clOrange' is not a valid integer value"));
     }
 
     // The program itself, without a display or a chosen platform: the same
@@ -308,6 +318,14 @@ private slots:
         QCOMPARE(failed.status, 1);
         QCOMPARE(QString::fromUtf8(failed.err),
                  "vellgen: Cannot open file \"none.vlp\". нет такого файла или папки\n");
+        // The project is read on a second thread: the settings' error still
+        // comes first, and a check has its application too.
+        QCOMPARE(QString::fromUtf8(program({"none.vlp", "--settings", "none.fms"}, env).err),
+                 "vellgen: Cannot open file \"none.fms\". нет такого файла или папки\n");
+        const Run check = program({"p.vlp", "--check"}, env);
+        QCOMPARE(check.err, QByteArray());
+        QCOMPARE(check.status, vellgen({"p.vlp", "--check"}).status);
+        QCOMPARE(check.out, vellgen({"p.vlp", "--check"}).out);
         // Output that cannot be written is a failure, not a success.
         const Run full = program({"p.vlp"}, env, QStringLiteral("/dev/full"));
         QCOMPARE(full.status, 1);

@@ -49,6 +49,8 @@ private slots:
         QTest::newRow("hex") << "$10" << false << 0;
         QTest::newRow("double minus") << "--5" << false << 0;
         QTest::newRow("arabic-indic digit") << QString::fromUtf8("\u0665") << false << 0;
+        // A Cyrillic letter's byte is below the digits' as a signed char.
+        QTest::newRow("cyrillic after") << QStringLiteral("12я") << false << 0;
     }
 
     void intText()
@@ -58,6 +60,10 @@ private slots:
         QFETCH(int, value);
         const auto parsed = TryTextToInt(text);
         QCOMPARE(parsed.has_value(), valid);
+        // A file line's bytes read as the line decoded.
+        QByteArray bytes;
+        if (EncodeCp1251(text, bytes))
+            QCOMPARE(TryTextToInt(QByteArrayView(bytes)), parsed);
         if (valid) {
             QCOMPARE(*parsed, value);
             QCOMPARE(TextToInt(text), value);
