@@ -102,7 +102,8 @@ void DesignSurface::highlight(VellControl &object)
         }
     } else {
         element->setPen(settings.selectionBorderColor, 2);
-        // Its handles lie above whatever covers it.
+        // Its border and handles lie above whatever covers it.
+        m_drawing.frame(object)->SetOutlineColor(settings.selectionBorderColor);
         m_drawing.frame(object)->SetRaised(true);
         m_drawing.frame(object)->SetVisible(true);
     }

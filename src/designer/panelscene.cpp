@@ -259,7 +259,7 @@ PanelElement *PanelScene::elementAt(QPoint point, const PanelElement *ignore, bo
                                : m_outside;
     for (auto it = bucket.rbegin(); it != bucket.rend(); ++it) {
         PanelElement *e = *it;
-        if (!e->isVisible() || !e->rect().contains(point))
+        if (!e->isVisible() || !e->rect().contains(point) || e->shape() == ElementShape::Outline)
             continue;
         if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost) ||
             (skipRaised && isRaised(*e)))
@@ -297,6 +297,8 @@ PanelElement *PanelScene::elementAtByScan(QPoint point, const PanelElement *igno
         if (!it->visible || !it->rect.contains(point))
             continue;
         PanelElement *e = it->element;
+        if (e->shape() == ElementShape::Outline)
+            continue;
         if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost) ||
             (skipRaised && isRaised(*e)))
             continue;

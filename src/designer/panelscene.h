@@ -25,6 +25,8 @@ enum class ElementShape : quint8
     Label,     // a text's auto-sized label
     Handle,    // a corner handle of a selection frame
     Ghost,     // the dotted outline that follows the pointer while moving
+    Outline,   // a covered selected object's border, drawn over what covers it;
+               // it takes no presses or drops
 };
 
 enum class FillStyle : quint8

@@ -39,6 +39,21 @@ void VellResizeRect::placeHandles()
     setCorner(2, FrameCentreX + hw, FrameCentreY - hh);
     setCorner(3, FrameCentreX + hw, FrameCentreY + hh);
     setCorner(4, FrameCentreX - hw, FrameCentreY + hh);
+    placeOutline();
+}
+
+// The object's 2-pixel border, as its own element draws it while selected.
+void VellResizeRect::placeOutline()
+{
+    if (m_outline)
+        m_outline->setRect(FramedRect());
+}
+
+void VellResizeRect::SetOutlineColor(QColor color)
+{
+    m_outlineColor = color;
+    if (m_outline)
+        m_outline->setPen(color, 2);
 }
 
 void VellResizeRect::MoveTo(int cx, int cy)
@@ -58,6 +73,7 @@ void VellResizeRect::SetCorners(int left, int top, int right, int bottom)
     setCorner(2, right - 2, top - 2);
     setCorner(3, right - 2, bottom - 2);
     setCorner(4, left - 2, bottom - 2);
+    placeOutline();
 }
 
 void VellResizeRect::SetVisible(bool visible)
@@ -66,10 +82,19 @@ void VellResizeRect::SetVisible(bool visible)
         return;
     if (!visible) {
         m_handles.clear();
+        m_outline.reset();
         return;
     }
     m_handles.reserve(4);
-    const quint64 first = m_raised ? m_scene.reserveRaisedOrders(4) : m_firstOrder;
+    quint64 first = m_firstOrder;
+    if (m_raised) {
+        first = m_scene.reserveRaisedOrders(5);
+        m_outline =
+            std::make_unique<PanelElement>(m_scene, ElementShape::Outline, FramedRect(), first++);
+        m_outline->setFillStyle(FillStyle::Clear);
+        m_outline->setPen(m_outlineColor, 2);
+        m_outline->setHandle(this, 0);
+    }
     for (int n = 1; n <= 4; ++n) {
         auto handle = std::make_unique<PanelElement>(m_scene, ElementShape::Handle, handleRect(n),
                                                      first + n - 1);
@@ -122,6 +147,7 @@ void VellResizeRect::DragHandleTo(int x, int y)
     FrameHeight = std::abs(corner(1).y() - corner(4).y());
     FrameCentreX = corner(1).x() + FrameWidth / 2;
     FrameCentreY = corner(1).y() + FrameHeight / 2;
+    placeOutline();
 }
 
 QRect VellResizeRect::FramedRect() const

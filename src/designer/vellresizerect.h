@@ -16,7 +16,8 @@ struct VellControl;
 // selection); the handles have their places in the stack right above their
 // object (so objects made later cover them) and are drawn elements only
 // while shown. A raised frame's handles lie above everything instead (the
-// selected object's, so that it can be seen and resized when covered).
+// selected object's, so that it can be seen and resized when covered), over
+// an outline that draws the object's border there again.
 class VellResizeRect
 {
 public:
@@ -36,6 +37,10 @@ public:
     bool isVisible() const { return !m_handles.empty(); }
     void SetRaised(bool raised);
     bool isRaised() const { return m_raised; }
+    // The colour of a raised frame's outline, the selected object's border.
+    void SetOutlineColor(QColor color);
+    // The drawn outline while the frame is shown raised, else nullptr.
+    PanelElement *outlineElement() const { return m_outline.get(); }
     // The stacking place handle n has while the frame is not raised.
     quint64 ownOrder(int n) const { return m_firstOrder + n - 1; }
 
@@ -67,12 +72,15 @@ private:
                    quint64 firstOrder);
     void placeHandles();
     void setCorner(int n, int left, int top);
+    void placeOutline();
 
     PanelScene &m_scene;
     // The stacking place of handle 1; the others follow it.
     quint64 m_firstOrder;
     std::array<QPoint, 4> m_corners{};
     std::vector<std::unique_ptr<PanelElement>> m_handles;
+    std::unique_ptr<PanelElement> m_outline;
+    QColor m_outlineColor{0, 0, 0};
     bool m_raised = false;
 };
 

@@ -958,6 +958,14 @@ private:
             if (VellResizeRect *frame = drawing().frame(*o)) {
                 for (int n = 1; n <= 4 && frame->isVisible(); ++n)
                     drawn.insert(frame->handleElement(n));
+                // The selected object's border, drawn again above all.
+                if (const PanelElement *outline = frame->outlineElement()) {
+                    drawn.insert(outline);
+                    if (o != selected() || outline->rect() != drawing().element(*o)->rect()) {
+                        why = QStringLiteral("an outline stands off its selected object");
+                        return false;
+                    }
+                }
             }
         }
         if (f.surface().GhostFrame())

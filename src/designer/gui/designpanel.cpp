@@ -340,6 +340,7 @@ void DesignPanel::paintEvent(QPaintEvent *event)
                 drawMoving(m_layers->frame->handleElement(n));
             if (const QRect over = dirty & m_layers->aboveDrawn; !over.isEmpty())
                 painter.drawImage(over.topLeft(), m_layers->above, over);
+            drawMoving(m_layers->frame->outlineElement());
             for (int n = 1; n <= 4 && raised; ++n)
                 drawMoving(m_layers->frame->handleElement(n));
         } else {

@@ -81,8 +81,9 @@ private:
         QRect moved;
         bool moving(const PanelElement *e) const
         {
-            return e &&
-                   (e == element || (e->shape() == ElementShape::Handle && e->frame() == frame));
+            return e && (e == element || ((e->shape() == ElementShape::Handle ||
+                                           e->shape() == ElementShape::Outline) &&
+                                          e->frame() == frame));
         }
     };
     void startLayers(const PanelElement *handle);
