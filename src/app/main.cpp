@@ -1,5 +1,7 @@
+#include "app/gui/recoveryoffer.h"
 #include "app/gui/tform1.h"
 #include "app/gui/vellapplication.h"
+#include "project/recovery.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -18,5 +20,10 @@ int main(int argc, char *argv[])
     VellApplication windows;
     QObject::connect(windows.Form1(), &TForm1::closed, &app, &QApplication::quit);
     windows.Form1()->show();
+    // Copies of unsaved work: this designer's own, kept while it runs and
+    // removed when it ends normally, and those that others left.
+    const QString recoveryFolder = vell::RecoveryFolder();
+    vell::RecoveryKeeper recovery(windows.project(), recoveryFolder);
+    vell::OfferRecoveryCopies(*windows.Form1(), recovery, recoveryFolder);
     return app.exec();
 }

@@ -28,7 +28,14 @@ Project::Project(QObject *parent) : QObject(parent)
         emit objectAboutToBeRemoved(object);
     };
     connect(&m_userCode, &QTextDocument::contentsChange, this, &Project::userCodeChanged);
+    for (const auto changed : {&Project::objectAdded, &Project::objectChanged})
+        connect(this, changed, this, &Project::contentChanged);
+    connect(this, &Project::objectAboutToBeRemoved, this, &Project::contentChanged);
+    connect(this, &Project::objectsReset, this, &Project::contentChanged);
+    // Told laid out or not, by whoever edits it.
+    connect(&m_userCode, &QTextDocument::contentsChanged, this, &Project::contentChanged);
     connect(&m_history, &QUndoStack::indexChanged, this, [this] {
+        emit contentChanged();
         if (m_historyChanges > 0)
             return; // a step being recorded
         ++m_historyChanges;
@@ -228,6 +235,7 @@ void Project::setProjectModified(bool modified)
     if (!modified) {
         m_history.setClean();
         m_changedOutsideHistory = false;
+        emit markedClean();
     } else if (m_historyChanges == 0) {
         m_changedOutsideHistory = true;
     }

@@ -141,6 +141,12 @@ signals:
     void stateChanged();
     // The user code changed other than by the calls above (typing, say).
     void userCodeEdited();
+    // The objects or the user code may have changed: a step taken, undone or
+    // redone, an object made, changed or removed, the tables replaced, the
+    // user code's document edited by anyone.
+    void contentChanged();
+    // The project was marked as saved or opened (setProjectModified(false)).
+    void markedClean();
 
 private:
     void userCodeChanged(int position, int removed, int added);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <type_traits>
+#include <utility>
 
 namespace vell {
 
@@ -323,6 +324,15 @@ ProjectLoad ProjectCommands::open(const QString &path)
         break;
     }
     return load;
+}
+
+void ProjectCommands::restore(ProjectReadResult read, const QString &fileName)
+{
+    const QStringList code = std::exchange(read.data.userCode, QStringList());
+    ApplyProjectData(m_project, read);
+    m_project.setUserCodeLines(code);
+    m_project.setProjectFileName(fileName);
+    m_project.setProjectModified(true);
 }
 
 void ProjectCommands::save(const QString &path)

@@ -95,6 +95,10 @@ public:
     // Writes the project to the file and makes it the project's, saved.
     // Throws VellError when it cannot be written (nothing else changes).
     void save(const QString &path);
+    // Puts a recovery copy's project in place of this one, under the file
+    // name it had: the objects and the user code become the copy's, and the
+    // project is modified (the copy is not saved anywhere).
+    void restore(ProjectReadResult read, const QString &fileName);
 
 private:
     // Records the object's change from `before` as one step named `what`

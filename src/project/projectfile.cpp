@@ -318,29 +318,57 @@ void readTable(Reader &r, std::vector<T> &records, std::vector<int> &firstLines,
 
 } // namespace
 
-QStringList ProjectFileLines(const Project &project)
+namespace {
+
+// The records of a project's tables, where the objects live.
+struct TableRecords
 {
-    const ObjectTables &t = project.tables();
+    const ObjectTables &t;
+    int buttons() const { return t.ButtonCount(); }
+    int pictures() const { return t.PictureCount(); }
+    int texts() const { return t.TextCount(); }
+    const VellButton &button(int i) const { return *t.button(i + 1); }
+    const VellPicture &picture(int i) const { return *t.picture(i + 1); }
+    const VellText &text(int i) const { return *t.text(i + 1); }
+};
+
+// The records of a copy of them.
+struct DataRecords
+{
+    const ProjectData &d;
+    int buttons() const { return int(d.buttons.size()); }
+    int pictures() const { return int(d.pictures.size()); }
+    int texts() const { return int(d.texts.size()); }
+    const VellButton &button(int i) const { return d.buttons[std::size_t(i)]; }
+    const VellPicture &picture(int i) const { return d.pictures[std::size_t(i)]; }
+    const VellText &text(int i) const { return d.texts[std::size_t(i)]; }
+};
+
+// `userCode` is written when given.
+template <typename Records>
+QStringList fileLines(const Records &records, const QStringList *userCode)
+{
     LineWriter w;
-    w.lines.reserve(4 + 11 * t.ButtonCount() + 7 * t.PictureCount() + 6 * t.TextCount());
+    w.lines.reserve(4 + 11 * records.buttons() + 7 * records.pictures() + 6 * records.texts() +
+                    (userCode ? userCode->size() : 0));
     w.lines.append(kProjectFileKey);
-    w.lines.append(QStringLiteral("btncount:") + IntToText(t.ButtonCount()));
-    for (int id = 1; id <= t.ButtonCount(); ++id) {
-        const VellButton &b = *t.button(id);
+    w.lines.append(QStringLiteral("btncount:") + IntToText(records.buttons()));
+    for (int i = 0; i < records.buttons(); ++i) {
+        const VellButton &b = records.button(i);
         writeCommon(w, b, &b.TextureId);
         w.text(QStringLiteral("Левый клик"), b.LeftActionsFunction);
         w.text(QStringLiteral("Правый клик"), b.RightActionsFunction);
         w.list(QStringLiteral("Действия левого клика"), b.LeftActions);
         w.list(QStringLiteral("Действия правого клика"), b.RightActions);
     }
-    w.lines.append(QStringLiteral("piccount:") + IntToText(t.PictureCount()));
-    for (int id = 1; id <= t.PictureCount(); ++id) {
-        const VellPicture &p = *t.picture(id);
+    w.lines.append(QStringLiteral("piccount:") + IntToText(records.pictures()));
+    for (int i = 0; i < records.pictures(); ++i) {
+        const VellPicture &p = records.picture(i);
         writeCommon(w, p, &p.TextureId);
     }
-    w.lines.append(QStringLiteral("texcount:") + IntToText(t.TextCount()));
-    for (int id = 1; id <= t.TextCount(); ++id) {
-        const VellText &x = *t.text(id);
+    w.lines.append(QStringLiteral("texcount:") + IntToText(records.texts()));
+    for (int i = 0; i < records.texts(); ++i) {
+        const VellText &x = records.text(i);
         w.setOwner(QStringLiteral("объекта ") + ShortQuote(x.Name));
         w.text(QStringLiteral("Имя"), x.Name);
         w.number(x.X);
@@ -349,16 +377,30 @@ QStringList ProjectFileLines(const Project &project)
         w.boolean(x.Visible);
         w.text(QStringLiteral("Цвет текста"), x.TextColor);
     }
-    if (project.settings().saveUserCode) {
+    if (userCode) {
         w.lines.append(kUserCodeStart);
-        const QStringList code = project.userCodeLines();
-        for (int i = 0; i < code.size(); ++i) {
+        for (int i = 0; i < userCode->size(); ++i) {
             w.setOwner(QStringLiteral("кода пользователя (строка %1)").arg(i + 1));
-            w.text(QStringLiteral("Код"), code[i]);
+            w.text(QStringLiteral("Код"), userCode->at(i));
         }
         w.lines.append(kUserCodeEnd);
     }
     return w.lines;
+}
+
+} // namespace
+
+QStringList ProjectFileLines(const Project &project)
+{
+    if (!project.settings().saveUserCode)
+        return fileLines(TableRecords{project.tables()}, nullptr);
+    const QStringList code = project.userCodeLines();
+    return fileLines(TableRecords{project.tables()}, &code);
+}
+
+QStringList ProjectFileLines(const ProjectData &data)
+{
+    return fileLines(DataRecords{data}, data.hasUserCode ? &data.userCode : nullptr);
 }
 
 void SaveProjectFile(Project &project, const QString &path)

@@ -51,6 +51,10 @@ struct ProjectData
     QStringList userCode;
 };
 
+// The lines a save writes for these records, with the user code when
+// data.hasUserCode; throws as above.
+QStringList ProjectFileLines(const ProjectData &data);
+
 // Where a record's fields stand, counted from its name line. A button's
 // left-click actions follow their count line, then come the count line and
 // the lines of the right-click actions.

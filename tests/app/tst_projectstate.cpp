@@ -1,4 +1,7 @@
+#include "app/gui/recoveryoffer.h"
 #include "appfixture.h"
+#include "filebytes.h"
+#include "project/recovery.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"
 
@@ -16,6 +19,60 @@ class TestProjectState : public QObject
     Q_OBJECT
 
 private slots:
+    // At start the copies others left are offered newest first: Нет removes
+    // one, a damaged one is reported and set aside, Да restores one as a
+    // modified project whose own copy replaces the old one.
+    void recoveryCopiesAreOfferedAtStart()
+    {
+        AppFixture f;
+        QTemporaryDir folder;
+        const auto leave = [&](const QString &name, const QByteArray &bytes, int minutesAgo) {
+            const QString path = folder.filePath(name);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                    file.flush());
+            QVERIFY(file.setFileTime(
+                QDateTime(QDate(2026, 11, 30), QTime(9, 5)).addSecs(-60 * minutesAgo),
+                QFileDevice::FileModificationTime));
+        };
+        Project left;
+        ProjectCommands(left).create(KindText);
+        ProjectCommands(left).create(KindPicture);
+        left.appendUserCodeLines({QStringLiteral("// из копии")});
+        RecoverySnapshot snapshot = TakeRecoverySnapshot(left);
+        snapshot.fileName = QStringLiteral("/карты/магазин.vlp");
+        const QByteArray restored = RecoveryCopyBytes(snapshot);
+        leave(QStringLiteral("older.vlr"), restored, 47);
+        leave(QStringLiteral("damaged.vlr"), QByteArray("FMVELLRECOVERY1\r\n"), 3);
+        snapshot.fileName.clear();
+        snapshot.arrayNames[1] = QStringLiteral("Картинки");
+        leave(QStringLiteral("newest.vlr"), RecoveryCopyBytes(snapshot), 0);
+
+        f.form->project().appendUserCodeLines({QStringLiteral("// было")});
+        RecoveryKeeper keeper(f.form->project(), folder.filePath(QStringLiteral("own")));
+        f.dialogs.answers = {Answer::No, Answer::Yes};
+        OfferRecoveryCopies(*f.form, keeper, folder.path());
+        QCOMPARE(f.dialogs.questions,
+                 QStringList({"Найдена несохраненная работа от 30.11.2026 09:05 (Новый проект). "
+                              "Восстановить?\n\nИмена массивов в копии: ButtonVar, Картинки, "
+                              "TextVar; в настройках: ButtonVar, PictureVar, TextVar. Настройки "
+                              "не меняются.",
+                              "Найдена несохраненная работа от 30.11.2026 08:18 "
+                              "(/карты/магазин.vlp). Восстановить?"}));
+        const QString damaged = folder.filePath(QStringLiteral("damaged.vlr"));
+        QCOMPARE(f.dialogs.errors,
+                 QStringList("Несохраненную работу из «" + damaged +
+                             "» восстановить нельзя: копия повреждена: в ней нет проекта. Копия "
+                             "отложена как «" +
+                             damaged + ".damaged»."));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"damaged.vlr.damaged"}));
+        QCOMPARE(f.form->project().userCodeLines(), QStringList({"// из копии"}));
+        QCOMPARE(f.tables().TextCount() + f.tables().PictureCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
+                                  QStringLiteral("FM Vell Creator (/карты/магазин.vlp)*"), 300);
+        QCOMPARE(readBytes(keeper.copyPath()), restored);
+    }
+
     void typingUserCodeMarksTheProjectWhenItIsSavedWithIt()
     {
         AppFixture f;

@@ -38,8 +38,10 @@ done
 
 work=$(mktemp -d)
 # The program keeps its preferences (recent projects) under the user's
-# configuration folder: here a folder of the run's own.
+# configuration folder and its recovery copies under the data folder: here
+# folders of the run's own.
 export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"
 xvfb_pid=""
 program_pid=""
 cleanup() {

@@ -879,6 +879,12 @@ void TForm1::openProject(const QString &path)
     }
 }
 
+void TForm1::restoreProject(ProjectReadResult read, const QString &fileName)
+{
+    m_commands.restore(std::move(read), fileName);
+    showTitle(m_project.state());
+}
+
 void TForm1::MMNewPrjClick()
 {
     if (m_project.ProjectModified()) {

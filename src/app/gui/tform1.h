@@ -50,6 +50,9 @@ public:
     vell::ProjectCommands &commands() { return m_commands; }
     vell::Project &project() { return m_project; }
     const vell::Settings &settings() const { return m_project.settings(); }
+    // A recovery copy's project in place of this one (see
+    // ProjectCommands::restore).
+    void restoreProject(vell::ProjectReadResult read, const QString &fileName);
 
     // The kind the kind box shows ("Кнопка", "Картинка" or "Текст").
     vell::ObjectKind KindFromClassList() const;

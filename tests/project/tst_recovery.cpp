@@ -1,0 +1,290 @@
+#include "common/textfile.h"
+#include "filebytes.h"
+#include "project/project.h"
+#include "project/projectcommands.h"
+#include "project/recovery.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QtTest>
+
+#include <cstdio>
+
+using namespace vell;
+
+// Recovery copies: what a copy holds and how it reads back, when a designer
+// writes and removes its copy, and a designer killed at random moments
+// while it edits (a child: this program run again with a switch), whose
+// copy the next start finds whole.
+
+namespace {
+
+const char kEditAndKeep[] = "--edit-and-keep";
+constexpr int kEdits = 1500;
+const QString kFileName = QStringLiteral("/home/картограф/HUD магазина.vlp");
+
+Settings childSettings()
+{
+    Settings s;
+    s.buttonVar = QStringLiteral("Кнопки");
+    s.textVar = QStringLiteral("Tx");
+    return s;
+}
+
+// Edit k of the child's run, through the commands as a user's would go.
+void edit(ProjectCommands &c, int k)
+{
+    Project &p = c.project();
+    ObjectTables &t = p.tables();
+    const int objects = t.ButtonCount() + t.PictureCount() + t.TextCount();
+    if (k % 7 == 0 || objects == 0) {
+        c.create(kObjectKinds[k % 3]);
+    } else if (k % 7 == 3) {
+        const QStringList code{QStringLiteral("// правка %1").arg(k)};
+        p.appendUserCodeLines(code);
+    } else if (k % 41 == 40) {
+        p.history().undo();
+    } else {
+        const ObjectKind kind = kObjectKinds[k % 3];
+        const int count = kind == KindButton    ? t.ButtonCount()
+                          : kind == KindPicture ? t.PictureCount()
+                                                : t.TextCount();
+        if (count > 0)
+            c.moveTo(*t.object(kind, 1 + k % count), k % 301 - 150, 97 - k % 190);
+    }
+}
+
+void startProject(Project &p)
+{
+    p.setSettings(childSettings());
+    p.setProjectFileName(kFileName);
+}
+
+// The child: keeps copies every millisecond while it makes the edits, says
+// "ready" once its first copy is written, then idles until killed.
+int editAndKeep(const QString &folder)
+{
+    Project p;
+    startProject(p);
+    ProjectCommands c(p);
+    c.create(KindButton);
+    RecoveryKeeper keeper(p, folder, std::chrono::milliseconds(1));
+    keeper.writeNow();
+    keeper.waitIdle();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    // About half a second of edits, a few between two copies.
+    for (int k = 1; k <= kEdits; ++k) {
+        edit(c, k);
+        QCoreApplication::processEvents();
+        QThread::usleep(300);
+    }
+    for (;;) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+QByteArray copyOf(const Project &p)
+{
+    return RecoveryCopyBytes(TakeRecoverySnapshot(p));
+}
+
+} // namespace
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A copy holds the project as a save writes it, whatever the settings
+    // say of the user code, with the file and array names around it; a
+    // damaged one says why.
+    void copyReadsBack_data()
+    {
+        QTest::addColumn<int>("cutAt");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("whole") << -1 << QString();
+        QTest::newRow("empty") << 0 << "это не копия для восстановления";
+        QTest::newRow("header only") << 5 << "копия повреждена: в ней нет проекта";
+        QTest::newRow("cut in the second button")
+            << 22 << "копия повреждена: List index out of bounds (17) (строка 23)";
+        QTest::newRow("cut in the user code") << 47 << "копия повреждена: она обрывается";
+    }
+    void copyReadsBack()
+    {
+        QFETCH(int, cutAt);
+        QFETCH(QString, error);
+        Project p;
+        Settings s = childSettings();
+        s.saveUserCode = false;
+        p.setSettings(s);
+        p.setProjectFileName(kFileName);
+        ProjectCommands c(p);
+        for (const ObjectKind kind : {KindButton, KindText, KindButton, KindPicture})
+            c.create(kind);
+        c.moveTo(*p.tables().button(2), -37, 121);
+        p.appendUserCodeLines({QStringLiteral("function F takes nothing returns nothing"),
+                               QStringLiteral(" // ё и \"кавычки\""),
+                               QStringLiteral("endfunction")});
+        const QByteArray bytes = copyOf(p);
+        QStringList lines = SplitTextLines(bytes);
+        QCOMPARE(lines.mid(0, 6),
+                 QStringList({"FMVELLRECOVERY1",
+                              "/home/%D0%BA%D0%B0%D1%80%D1%82%D0%BE%D0%B3%D1%80%D0"
+                              "%B0%D1%84/HUD%20%D0%BC%D0%B0%D0%B3%D0%B0%D0%B7%D0"
+                              "%B8%D0%BD%D0%B0.vlp",
+                              "Кнопки", "PictureVar", "Tx", "FMVELLVERSIONKEY2.1"}));
+        QCOMPARE(lines.size(), 5 + 3 + 2 * 11 + 8 + 6 + 5);
+        if (cutAt >= 0)
+            lines = lines.mid(0, cutAt);
+        const RecoveryCopyRead read = ReadRecoveryCopy(cutAt < 0 ? bytes : JoinTextLines(lines));
+        QCOMPARE(read.error, error);
+        if (!read.ok())
+            return;
+        QCOMPARE(read.fileName, kFileName);
+        QCOMPARE(read.arrayNames, (std::array<QString, 3>{"Кнопки", "PictureVar", "Tx"}));
+        // Restored into another designer: the same copy, modified, the user
+        // code the copy's and not added to what was there.
+        Project other;
+        other.appendUserCodeLines({QStringLiteral("// было")});
+        ProjectCommands(other).restore(read.project, read.fileName);
+        other.setSettings(s);
+        QVERIFY(other.ProjectModified());
+        QCOMPARE(other.ProjectFileName(), kFileName);
+        QCOMPARE(copyOf(other), bytes);
+    }
+
+    // Written a moment after a change, removed by a save and at the end;
+    // never more often than the interval; user code typed counts though the
+    // settings keep it out of the file.
+    void keeperWritesAndRemoves()
+    {
+        QTemporaryDir dir;
+        Project p;
+        ProjectCommands c(p);
+        auto keeper = std::make_unique<RecoveryKeeper>(p, dir.path(), std::chrono::hours(1));
+        const QString path = keeper->copyPath();
+        QVERIFY(path.startsWith(dir.path() + u'/') && path.endsWith(u".vlr"));
+        const auto settle = [&] {
+            QCoreApplication::processEvents();
+            keeper->waitIdle();
+        };
+        settle();
+        QVERIFY(!QFile::exists(path));
+        c.create(KindPicture);
+        settle();
+        QCOMPARE(readBytes(path), copyOf(p));
+        const QByteArray first = copyOf(p);
+        // Within the interval: not yet.
+        c.create(KindText);
+        settle();
+        QCOMPARE(readBytes(path), first);
+        c.save(dir.filePath(QStringLiteral("saved.vlp")));
+        settle();
+        QVERIFY(!QFile::exists(path));
+        // The lock stays while the designer runs; no one else may claim it.
+        QVERIFY(ClaimOrphanCopies(dir.path()).empty());
+
+        keeper = std::make_unique<RecoveryKeeper>(p, dir.path(), std::chrono::milliseconds(0));
+        Settings s;
+        s.saveUserCode = false;
+        p.setSettings(s);
+        // Typed into the editor, which lays the document out.
+        p.userCode()->documentLayout();
+        QTextCursor(p.userCode()).insertText(QStringLiteral("// набрано"));
+        QVERIFY(!p.ProjectModified());
+        settle();
+        QCOMPARE(readBytes(keeper->copyPath()), copyOf(p));
+        QVERIFY(keeper->lastError().isEmpty());
+        const QString second = keeper->copyPath();
+        keeper.reset();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("saved.vlp")});
+        QVERIFY(second != path);
+        // The lock of a designer killed before its first copy goes at the
+        // next start.
+        const QByteArray deadLock =
+            "2147483646\nvellcreator\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        QFile lock(dir.filePath(QStringLiteral("gone.vlr.lock")));
+        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write(deadLock) == deadLock.size());
+        lock.close();
+        QVERIFY(ClaimOrphanCopies(dir.path()).empty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("saved.vlp")});
+    }
+
+    // A designer killed at random moments while it edits and its copies
+    // are written: while it runs, no other designer claims its copy; once
+    // it is gone, the next start finds one copy, whole, that equals one of
+    // the states the killed designer had.
+    void killedDesignerLeavesAWholeCopy()
+    {
+        QSet<QByteArray> states;
+        {
+            Project p;
+            startProject(p);
+            ProjectCommands c(p);
+            c.create(KindButton);
+            states.insert(copyOf(p));
+            for (int k = 1; k <= kEdits; ++k) {
+                edit(c, k);
+                states.insert(copyOf(p));
+            }
+        }
+        QRandomGenerator random(20261208);
+        QSet<QByteArray> found;
+        const int kills = 12;
+        for (int i = 0; i < kills; ++i) {
+            QTemporaryDir dir;
+            QProcess child;
+            child.setStandardErrorFile(QProcess::nullDevice());
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QLatin1String(kEditAndKeep), dir.path()});
+            QVERIFY(child.waitForReadyRead(60000));
+            QCOMPARE(child.readLine(), QByteArray("ready\n"));
+            QVERIFY(ClaimOrphanCopies(dir.path()).empty());
+            QThread::usleep(static_cast<unsigned long>(random.bounded(600000)));
+            QVERIFY(ClaimOrphanCopies(dir.path()).empty());
+            child.kill();
+            QVERIFY(child.waitForFinished(30000));
+
+            std::vector<OrphanCopy> copies = ClaimOrphanCopies(dir.path());
+            QCOMPARE(int(copies.size()), 1);
+            const QByteArray bytes = readBytes(copies.front().path());
+            QVERIFY2(
+                states.contains(bytes),
+                qPrintable(QStringLiteral("kill %1: %2 bytes, no state").arg(i).arg(bytes.size())));
+            QVERIFY(copies.front().read().ok());
+            found.insert(bytes);
+            // Another start meanwhile finds it claimed.
+            QVERIFY(ClaimOrphanCopies(dir.path()).empty());
+            // Gone with whatever a write cut short left beside it.
+            copies.front().remove();
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
+        qInfo("%d kills, %lld different states found", kills, qlonglong(found.size()));
+        QVERIFY(found.size() > kills / 2);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], kEditAndKeep) == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return editAndKeep(QString::fromLocal8Bit(argv[2]));
+    }
+    QGuiApplication app(argc, argv);
+    TestRecovery test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_recovery.moc"
