@@ -30,65 +30,45 @@ const char kEditAndKeep[] = "--edit-and-keep";
 constexpr int kEdits = 1500;
 const QString kFileName = QStringLiteral("/home/картограф/HUD магазина.vlp");
 
-Settings childSettings()
-{
-    Settings s;
-    s.buttonVar = QStringLiteral("Кнопки");
-    s.textVar = QStringLiteral("Tx");
-    return s;
-}
-
-// Edit k of the child's run, through the commands as a user's would go.
+// The design of the child's run after edit k, made through the commands.
 void edit(ProjectCommands &c, int k)
 {
     Project &p = c.project();
-    ObjectTables &t = p.tables();
-    const int objects = t.ButtonCount() + t.PictureCount() + t.TextCount();
-    if (k % 7 == 0 || objects == 0) {
-        c.create(kObjectKinds[k % 3]);
-    } else if (k % 7 == 3) {
-        const QStringList code{QStringLiteral("// правка %1").arg(k)};
-        p.appendUserCodeLines(code);
-    } else if (k % 41 == 40) {
-        p.history().undo();
-    } else {
-        const ObjectKind kind = kObjectKinds[k % 3];
-        const int count = kind == KindButton    ? t.ButtonCount()
-                          : kind == KindPicture ? t.PictureCount()
-                                                : t.TextCount();
-        if (count > 0)
-            c.moveTo(*t.object(kind, 1 + k % count), k % 301 - 150, 97 - k % 190);
+    if (k == 0) {
+        Settings s;
+        s.buttonVar = QStringLiteral("Кнопки");
+        s.textVar = QStringLiteral("Tx");
+        p.setSettings(s);
+        p.setProjectFileName(kFileName);
     }
+    if (k % 7 == 0)
+        c.create(kObjectKinds[k % 3]);
+    else if (k % 7 == 3)
+        p.appendUserCodeLines({QStringLiteral("// правка %1").arg(k)});
+    else if (k % 41 == 40)
+        p.history().undo();
+    else if (const int n = p.tables().ButtonCount(); n > 0)
+        c.moveTo(*p.tables().button(1 + k % n), k % 301 - 150, 97 - k % 190);
 }
 
-void startProject(Project &p)
-{
-    p.setSettings(childSettings());
-    p.setProjectFileName(kFileName);
-}
-
-// The child: keeps copies every millisecond while it makes the edits, says
-// "ready" once its first copy is written, then idles until killed.
+// The child: says "ready" once its first copy is written, keeps copies
+// every millisecond through about half a second of edits, then idles until
+// killed.
 int editAndKeep(const QString &folder)
 {
     Project p;
-    startProject(p);
     ProjectCommands c(p);
-    c.create(KindButton);
+    edit(c, 0);
     RecoveryKeeper keeper(p, folder, std::chrono::milliseconds(1));
     keeper.writeNow();
     keeper.waitIdle();
     std::printf("ready\n");
     std::fflush(stdout);
-    // About half a second of edits, a few between two copies.
-    for (int k = 1; k <= kEdits; ++k) {
-        edit(c, k);
+    for (int k = 1;; ++k) {
+        if (k <= kEdits)
+            edit(c, k);
         QCoreApplication::processEvents();
-        QThread::usleep(300);
-    }
-    for (;;) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
+        QThread::usleep(k <= kEdits ? 300 : 5000);
     }
 }
 
@@ -123,12 +103,12 @@ private slots:
         QFETCH(int, cutAt);
         QFETCH(QString, error);
         Project p;
-        Settings s = childSettings();
+        ProjectCommands c(p);
+        edit(c, 0);
+        Settings s = p.settings();
         s.saveUserCode = false;
         p.setSettings(s);
-        p.setProjectFileName(kFileName);
-        ProjectCommands c(p);
-        for (const ObjectKind kind : {KindButton, KindText, KindButton, KindPicture})
+        for (const ObjectKind kind : {KindText, KindButton, KindPicture})
             c.create(kind);
         c.moveTo(*p.tables().button(2), -37, 121);
         p.appendUserCodeLines({QStringLiteral("function F takes nothing returns nothing"),
@@ -151,15 +131,7 @@ private slots:
             return;
         QCOMPARE(read.fileName, kFileName);
         QCOMPARE(read.arrayNames, (std::array<QString, 3>{"Кнопки", "PictureVar", "Tx"}));
-        // Restored into another designer: the same copy, modified, the user
-        // code the copy's and not added to what was there.
-        Project other;
-        other.appendUserCodeLines({QStringLiteral("// было")});
-        ProjectCommands(other).restore(read.project, read.fileName);
-        other.setSettings(s);
-        QVERIFY(other.ProjectModified());
-        QCOMPARE(other.ProjectFileName(), kFileName);
-        QCOMPARE(copyOf(other), bytes);
+        QCOMPARE(JoinTextLines(ProjectFileLines(read.project.data)), JoinTextLines(lines.mid(5)));
     }
 
     // Written a moment after a change, removed by a save and at the end;
@@ -172,7 +144,6 @@ private slots:
         ProjectCommands c(p);
         auto keeper = std::make_unique<RecoveryKeeper>(p, dir.path(), std::chrono::hours(1));
         const QString path = keeper->copyPath();
-        QVERIFY(path.startsWith(dir.path() + u'/') && path.endsWith(u".vlr"));
         const auto settle = [&] {
             QCoreApplication::processEvents();
             keeper->waitIdle();
@@ -181,8 +152,8 @@ private slots:
         QVERIFY(!QFile::exists(path));
         c.create(KindPicture);
         settle();
-        QCOMPARE(readBytes(path), copyOf(p));
         const QByteArray first = copyOf(p);
+        QCOMPARE(readBytes(path), first);
         // Within the interval: not yet.
         c.create(KindText);
         settle();
@@ -203,12 +174,9 @@ private slots:
         QVERIFY(!p.ProjectModified());
         settle();
         QCOMPARE(readBytes(keeper->copyPath()), copyOf(p));
-        QVERIFY(keeper->lastError().isEmpty());
-        const QString second = keeper->copyPath();
         keeper.reset();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("saved.vlp")});
-        QVERIFY(second != path);
         // The lock of a designer killed before its first copy goes at the
         // next start.
         const QByteArray deadLock =
@@ -230,11 +198,8 @@ private slots:
         QSet<QByteArray> states;
         {
             Project p;
-            startProject(p);
             ProjectCommands c(p);
-            c.create(KindButton);
-            states.insert(copyOf(p));
-            for (int k = 1; k <= kEdits; ++k) {
+            for (int k = 0; k <= kEdits; ++k) {
                 edit(c, k);
                 states.insert(copyOf(p));
             }
@@ -250,7 +215,6 @@ private slots:
                         {QLatin1String(kEditAndKeep), dir.path()});
             QVERIFY(child.waitForReadyRead(60000));
             QCOMPARE(child.readLine(), QByteArray("ready\n"));
-            QVERIFY(ClaimOrphanCopies(dir.path()).empty());
             QThread::usleep(static_cast<unsigned long>(random.bounded(600000)));
             QVERIFY(ClaimOrphanCopies(dir.path()).empty());
             child.kill();
