@@ -1,4 +1,5 @@
 #include "actions/actionemission.h"
+#include "actions/actionpreview.h"
 #include "actions/actiontable.h"
 #include "actions/actiontext.h"
 #include "project/project.h"
@@ -165,6 +166,52 @@ private slots:
                                 " call PictureVar[2].Show(false,-1)", " call ECHO(\"a b\")",
                                 "endfunction"};
         QCOMPARE(p.userCodeLines(), kEcho + QStringList{"// mine"} + rightFunction + again);
+    }
+
+    // A click in the preview: only the button's own bound function runs;
+    // its lines show, hide and greet in order, and a target that is not
+    // there (or has no kind) says so.
+    void previewClick()
+    {
+        Project p;
+        p.create(KindButton);
+        p.create(KindText);
+        p.create(KindPicture);
+        VellButton &b = *p.tables().button(1);
+        const ObjectByName find = [&p](ObjectKind kind, const QString &name) {
+            return p.tables().FindObjectByName(kind, name);
+        };
+        b.LeftActions = {
+            "echo \"Купить?\"",        "ObjShow f \"Text_1\"",    "junk",
+            "ObjShow t \"Picture_1\"", "ObjShow t \"Picture_4\"", "ObjShow t \"Hero\""};
+        QVERIFY(PreviewClick(b, ClickSide::Left, find).empty());
+        b.LeftActionsFunction = QStringLiteral("Button_1_Left_Actions");
+        const auto steps = PreviewClick(b, ClickSide::Left, find);
+        QCOMPARE(int(steps.size()), 5);
+        const QStringList messages{"Купить?", "", "", "Объект Picture_4 не найден",
+                                   "Объект Hero не найден"};
+        const VellControl *objects[] = {nullptr, p.tables().text(1), p.tables().picture(1), nullptr,
+                                        nullptr};
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(steps[i].message, messages[i]);
+            QCOMPARE(steps[i].object, objects[i]);
+            QCOMPARE(steps[i].shown, i == 2);
+        }
+        b.RightActions = {"echo \"x\""};
+        b.RightActionsFunction = QStringLiteral("ShopClose");
+        const auto other = PreviewClick(b, ClickSide::Right, find);
+        QCOMPARE(int(other.size()), 1);
+        QCOMPARE(other[0].message,
+                 QStringLiteral("Функция ShopClose в предпросмотре не выполняется"));
+
+        // Five seconds each, the eight newest.
+        PreviewMessages shown;
+        for (int i = 0; i < 10; ++i)
+            shown.add(QString::number(i), 1000 + 300 * i);
+        QCOMPARE(shown.shown(5999), QStringList({"2", "3", "4", "5", "6", "7", "8", "9"}));
+        QCOMPARE(shown.shown(6600), QStringList({"3", "4", "5", "6", "7", "8", "9"}));
+        QCOMPARE(shown.nextExpiry(6600), 6900);
+        QCOMPARE(shown.nextExpiry(8700), -1);
     }
 
     void anEmptyResultChangesNothingElse()
