@@ -277,6 +277,18 @@ void DesignSurface::handleUp(bool freely)
     m_commands.resized(*object, m_resizedBefore);
 }
 
+void DesignSurface::cancelPointerWork()
+{
+    if (VellControl *object = m_resized) {
+        setResized(nullptr);
+        const VellControl &before = ControlOf(m_resizedBefore);
+        tables().SetExactSize(*object, before.Width, before.Height);
+        tables().SetPosition(*object, before.X, before.Y);
+    }
+    setDragged(nullptr);
+    destroyGhost();
+}
+
 void DesignSurface::moveTick(QPoint pointer, bool freely)
 {
     // Nothing changes while the pointer stands still (and Alt stays).

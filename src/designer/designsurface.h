@@ -103,6 +103,10 @@ public:
     // tells whether the last step is made without the guides.
     void handleDown(PanelElement *handle, QPoint pointer);
     void handleUp(bool freely = false);
+    // A drag or a resize given up: the object stays or goes back to its
+    // size and place before the press, no step is made, the ghost outline
+    // and the guide lines go.
+    void cancelPointerWork();
 
     // The move tick: the ghost outline follows the pointer, a held handle
     // resizes its object. `pointer` is in panel coordinates. With the

@@ -5,13 +5,27 @@
 
 namespace vell {
 
-PanelDrawing::PanelDrawing(ObjectTables &tables, QColor buttonFill, QColor pictureFill)
+PanelDrawing::PanelDrawing(ObjectTables &tables, QColor buttonFill, QColor pictureFill,
+                           const PanelDrawing *stackedLike)
     : m_tables(tables)
 {
+    const auto make = [&](const VellControl &object) {
+        const QColor fill = object.Kind == KindPicture ? pictureFill : buttonFill;
+        drawings(object.Kind)[std::size_t(object.Id - 1)] = makeDrawing(object, fill);
+    };
+    for (const ObjectKind kind : kObjectKinds)
+        drawings(kind).resize(std::size_t(tables.count(kind)));
+    if (stackedLike) {
+        for (const PanelScene::Slot &slot : stackedLike->scene().stack()) {
+            if (const VellControl *object = stackedLike->objectOf(slot.element))
+                make(*object);
+        }
+    }
     for (const ObjectKind kind : kObjectKinds) {
-        const QColor fill = kind == KindPicture ? pictureFill : buttonFill;
-        for (int id = 1; id <= tables.count(kind); ++id)
-            drawings(kind).push_back(makeDrawing(*tables.object(kind, id), fill));
+        for (int id = 1; id <= tables.count(kind); ++id) {
+            if (!drawings(kind)[std::size_t(id - 1)].element)
+                make(*tables.object(kind, id));
+        }
     }
     m_tables.addObserver(this);
 }

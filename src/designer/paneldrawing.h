@@ -19,9 +19,12 @@ class PanelDrawing : public TableObserver
 {
 public:
     // Draws the objects the tables hold already, buttons and pictures in the
-    // fill colours given, and follows every later change.
+    // fill colours given, and follows every later change. The objects lie
+    // in table order, or stacked as `stackedLike` (a drawing of the same
+    // tables) stacks them.
     PanelDrawing(ObjectTables &tables, QColor buttonFill = QColor(255, 255, 255),
-                 QColor pictureFill = QColor(255, 255, 255));
+                 QColor pictureFill = QColor(255, 255, 255),
+                 const PanelDrawing *stackedLike = nullptr);
     ~PanelDrawing() override;
     PanelDrawing(const PanelDrawing &) = delete;
     PanelDrawing &operator=(const PanelDrawing &) = delete;

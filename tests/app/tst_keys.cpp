@@ -5,6 +5,7 @@
 #include "appfixture.h"
 #include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
+#include "designer/gui/previewpanel.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"
 
@@ -34,7 +35,8 @@ enum Setup
     RightPicked,
     Boxed,
     InCell,
-    Selected
+    Selected,
+    Previewing
 };
 
 struct KeyRow
@@ -76,6 +78,7 @@ const KeyRow kRows[] = {
     {M, "Shift+F2", Idle, SEEN(f.tables().PictureCount() == 1)},
     {M, "Shift+F3", Idle, SEEN(f.tables().TextCount() == 1)},
     {M, "F3", Idle, SEEN(f.app->Form4()->isVisible())},
+    {M, "F9", Idle, SEEN(f.form->preview())},
     {M, "F1", Idle, SEEN(f.form->keysWindow() && f.form->keysWindow()->isVisible())},
     {M, "Left", Picked, MOVED_TO(-1, 0)},
     {M, "Right", Picked, MOVED_TO(1, 0)},
@@ -97,6 +100,7 @@ const KeyRow kRows[] = {
     // The value typed (5) stays applied; the cell closes.
     {M, "Enter", InCell, SEEN(f.tables().button(1)->X == 5 && f.form->InfoList->hasFocus())},
     {M, "Esc", InCell, SEEN(f.tables().button(1)->X == 5 && f.form->InfoList->hasFocus())},
+    {M, "Esc", Previewing, SEEN(!f.form->preview() && f.panel()->hasFocus())},
     {M, "Ctrl+V", InCell, MOVED_TO(512, 0)},
     {S, "Esc", Idle, SEEN(!f.app->Form2()->isVisible() && QFile::exists("vellsettings.fms"))},
     {S, "Ctrl+V", Idle, SEEN(f.app->Form2()->ButtonVar->text().endsWith("1a2"))},
@@ -148,6 +152,9 @@ void prepare(AppFixture &f, const QString &window, Setup setup)
         f.form->ObjList->showPopup();
         f.form->ObjList->hidePopup();
         focus(f.form->ObjList);
+    } else if (setup == Previewing) {
+        f.key(Qt::Key_F9);
+        focus(f.form->preview());
     } else if (setup == InCell) {
         PropertyGrid *grid = f.form->InfoList;
         const QRect cell = grid->visualRect(grid->model()->index(Row::X - 1, 1));

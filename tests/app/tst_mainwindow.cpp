@@ -163,6 +163,9 @@ private slots:
         QTest::newRow("update action functions") << "MMUpdateActions"
                                                  << "Обновить функции действий"
                                                  << "" << false;
+        QTest::newRow("preview") << "MMPreview"
+                                 << "Предпросмотр"
+                                 << "F9" << false;
         QTest::newRow("keys") << "MMKeys"
                               << "Клавиши"
                               << "F1" << false;
@@ -210,7 +213,7 @@ private slots:
                  (QStringList{"Проект", "-", "Кнопка", "Картинка", "Текст"}));
         QCOMPARE(captions(f.form->N11),
                  (QStringList{"Сгенерировать", "Показать код", "Код пользователя",
-                              "Обновить функции действий"}));
+                              "Обновить функции действий", "Предпросмотр"}));
         // Only the separator under "Загрузить" is greyed out.
         QVERIFY(!f.form->N16->isEnabled());
         QVERIFY(f.form->N9->isEnabled());

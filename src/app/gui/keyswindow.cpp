@@ -68,6 +68,7 @@ const OtherKey kOtherKeys[] = {
     {Main, Qt::Key_Enter, nullptr, "Таблица свойств: применить значение и закрыть ячейку"},
     {Main, Qt::Key_Escape, nullptr,
      "Таблица свойств: закрыть ячейку; введенное уже применено и не отменяется"},
+    {Main, Qt::Key_Escape, nullptr, "Предпросмотр: выйти, как F9"},
     {Main, Qt::CTRL | Qt::Key_V, nullptr,
      "Таблица свойств: вставить текст без символов, которых значение не принимает"},
     {Settings, Qt::Key_Escape, nullptr, "Закрыть окно, записав настройки в файл"},

@@ -12,6 +12,7 @@
 #include "common/textforms.h"
 #include "common/vellerror.h"
 #include "designer/gui/designpanel.h"
+#include "designer/gui/previewpanel.h"
 #include "project/designcheck.h"
 #include "project/projectfile.h"
 #include "properties/gui/propertygrid.h"
@@ -131,7 +132,9 @@ TForm1::TForm1(Project &project, QWidget *parent)
 
 TForm1::~TForm1()
 {
-    // The controls go first: they refer to the tables and the surface.
+    // The controls go first: they refer to the tables and the surface (the
+    // preview's panel, one of them, before the others).
+    m_preview.reset();
     m_surface->drawing().scene().setRepaintHandler({});
     const std::unique_ptr<QWidget> controls(takeCentralWidget());
 }
@@ -372,10 +375,13 @@ void TForm1::createMenus()
     MMUpdateActions = item(N11, "MMUpdateActions", QStringLiteral("Обновить функции действий"),
                            QKeySequence(), -1);
     connect(MMUpdateActions, &QAction::triggered, this, &TForm1::MMUpdateActionsClick);
+    MMPreview =
+        item(N11, "MMPreview", QStringLiteral("Предпросмотр"), QKeySequence(Qt::Key_F9), -1);
+    connect(MMPreview, &QAction::triggered, this, &TForm1::MMPreviewClick);
     // Offered only when some function would change, never while the actions
-    // dialog holds a list that is not in its button yet.
+    // dialog holds a list that is not in its button yet, nor in preview.
     connect(N11, &QMenu::aboutToShow, this, [this] {
-        MMUpdateActions->setEnabled(!(m_actions && m_actions->isVisible()) &&
+        MMUpdateActions->setEnabled(!m_preview && !(m_actions && m_actions->isVisible()) &&
                                     m_commands.scanActionFunctions().anythingToUpdate());
     });
 
@@ -877,6 +883,67 @@ void TForm1::openProject(const QString &path)
         rememberProject(path);
         return;
     }
+}
+
+void TForm1::MMPreviewClick()
+{
+    if (m_preview)
+        leavePreview();
+    else
+        enterPreview();
+}
+
+void TForm1::enterPreview()
+{
+    // Its lines are not in the button yet: the preview would run others.
+    if (m_actions && m_actions->isVisible()) {
+        dialogs().message(this, QStringLiteral("Предпросмотр недоступен, пока открыт диалог "
+                                               "действий."));
+        return;
+    }
+    Win->cancelPointerWork();
+    InfoList->closeOpenEditor();
+    m_actionsBeforePreview.clear();
+    m_widgetsBeforePreview.clear();
+    std::vector<QAction *> actions{MMSave, MMSaveAs, MMLoad, MMRecent->menuAction(),
+                                   MMUpdateActions};
+    for (QMenu *menu : {N4, MMCreateList}) {
+        actions.push_back(menu->menuAction());
+        for (QAction *a : menu->actions())
+            actions.push_back(a);
+    }
+    for (QAction *a : actions) {
+        m_actionsBeforePreview.emplace_back(a, a->isEnabled());
+        a->setEnabled(false);
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{ToolBar1, InfoList, ClassList, ObjList}) {
+        m_widgetsBeforePreview.emplace_back(w, w->isEnabled());
+        w->setEnabled(false);
+    }
+    const Settings &s = m_project.settings();
+    m_preview =
+        std::make_unique<PreviewPanel>(m_surface->drawing(), s.buttonColor, s.pictureColor, Win);
+    connect(m_preview.get(), &PreviewPanel::leaveRequested, this, &TForm1::leavePreview);
+    m_preview->show();
+    m_preview->setFocus();
+    if (!m_commands.scanActionFunctions().stale.isEmpty())
+        m_preview->say(
+            QStringLiteral("Функции действий устарели: Код → Обновить функции действий"));
+}
+
+void TForm1::leavePreview()
+{
+    if (!m_preview)
+        return;
+    // Deleted later: the leave may come from the panel's own key handler.
+    m_preview.release()->deleteLater();
+    for (const auto &[a, enabled] : m_actionsBeforePreview)
+        a->setEnabled(enabled);
+    for (const auto &[w, enabled] : m_widgetsBeforePreview)
+        w->setEnabled(enabled);
+    m_actionsBeforePreview.clear();
+    m_widgetsBeforePreview.clear();
+    Win->setFocus();
 }
 
 void TForm1::restoreProject(ProjectReadResult read, const QString &fileName)

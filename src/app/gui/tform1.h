@@ -8,6 +8,10 @@
 
 #include <QMainWindow>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 class QAction;
 class QComboBox;
 class QGroupBox;
@@ -27,6 +31,7 @@ class TForm5;
 
 namespace vell {
 class DesignPanel;
+class PreviewPanel;
 class PropertyGrid;
 } // namespace vell
 
@@ -80,7 +85,7 @@ public:
     // "Выравнивание по объектам": alignment guides while dragging and resizing.
     QAction *MMGuides;
     QAction *MMNewPrj, *N7, *MMNewBtn, *MMNewPic, *MMNewTex;
-    QAction *MMGenCode, *MMShowGenCode, *MMUserCode, *MMUpdateActions;
+    QAction *MMGenCode, *MMShowGenCode, *MMUserCode, *MMUpdateActions, *MMPreview;
     QMenu *MMHelp;
     QAction *MMKeys;
     QAction *FenMoth1;
@@ -120,6 +125,10 @@ public slots:
     void MMSettingClick();
     void MMUserCodeClick();
     void MMUpdateActionsClick();
+    // Into the preview of the interface, or out of it.
+    void MMPreviewClick();
+    // The preview's panel while it lasts, else nullptr.
+    vell::PreviewPanel *preview() const { return m_preview.get(); }
     void MMShowGenCodeClick();
     void MMGenCodeClick();
     void MMKeysClick();
@@ -181,4 +190,10 @@ private:
     CheckWindow *m_check = nullptr;
     KeysWindow *m_keys = nullptr;
     vell::Preferences m_preferences;
+    std::unique_ptr<vell::PreviewPanel> m_preview;
+    // What the preview disabled, each with whether it was enabled before.
+    std::vector<std::pair<QAction *, bool>> m_actionsBeforePreview;
+    std::vector<std::pair<QWidget *, bool>> m_widgetsBeforePreview;
+    void enterPreview();
+    void leavePreview();
 };

@@ -14,7 +14,6 @@ namespace vell {
 
 namespace {
 
-const QColor kPanelFace(240, 240, 240);
 const QColor kGuideColour(230, 0, 180);
 
 // A press of a key this soon after its release continues the hold.
@@ -492,6 +491,14 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
             openPopup(event->globalPosition().toPoint());
     }
     updateHoverCursor(pos);
+}
+
+void DesignPanel::cancelPointerWork()
+{
+    m_mode = Mode::Idle;
+    dropLayers();
+    m_surface.cancelPointerWork();
+    unsetCursor();
 }
 
 void DesignPanel::contextMenuEvent(QContextMenuEvent *event)

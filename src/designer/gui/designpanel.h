@@ -29,6 +29,9 @@ public:
 
     // Whether a drag is in progress (for tests and the pointer shape).
     bool isDragging() const { return m_mode == Mode::Dragging; }
+    // Gives up a drag or a resize in progress (see
+    // DesignSurface::cancelPointerWork).
+    void cancelPointerWork();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -131,5 +134,7 @@ private:
 
 // Paints one element (also used by the benchmark).
 void paintElement(class QPainter &painter, const PanelElement &element);
+// The panel's own colour, under the elements.
+inline const QColor kPanelFace(240, 240, 240);
 
 } // namespace vell

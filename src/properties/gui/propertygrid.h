@@ -52,6 +52,10 @@ signals:
     void ellipsisClicked(int row);
 
 public:
+    // Closes a cell's editor if one is open (what was typed is applied as
+    // it is typed).
+    void closeOpenEditor();
+
     // Typing goes to the open editor, never to a search over the rows.
     void keyboardSearch(const QString &) override {}
 
@@ -66,7 +70,6 @@ private:
     bool filterKeyPress(QObject *editor, QKeyEvent *event);
     bool pasteFiltered(QObject *editor, const QString &text);
 
-    void closeOpenEditor();
     void pressKey(const QKeyEvent *event);
     void releaseKey(const QKeyEvent *event);
 
