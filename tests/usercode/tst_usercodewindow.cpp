@@ -102,7 +102,8 @@ private slots:
         }
         QCOMPARE(menus, QStringList({"Файл", "Сохранить\tCtrl+S", "Сохранить как...\tCtrl+Alt+S",
                                      "Загрузить\tCtrl+O", "-", "Очистить\tCtrl+Del", "Правка",
-                                     "Отмена\tCtrl+Z"}));
+                                     "Отмена\tCtrl+Z", "-", "Найти…\tCtrl+F", "Найти далее\tF3",
+                                     "Найти ранее\tShift+F3", "Перейти к строке…\tCtrl+G"}));
         QCOMPARE(w->findChild<QToolButton *>("TBSave")->toolTip(),
                  QStringLiteral("Сохранить код в файл"));
         QCOMPARE(w->findChild<QToolButton *>("TBLoad")->toolTip(), QStringLiteral("Загрузить код"));
