@@ -524,7 +524,7 @@ void TForm3::UserCodeChange()
     if (!m_undoing)
         m_lastWasUndo = false;
 
-    const QStringList names = ListFunctionNames(TextToLines(text));
+    const QStringList names = ListFunctionNamesInText(text);
     bool same = FuncList->count() == names.size();
     for (int i = 0; same && i < names.size(); ++i)
         same = FuncList->item(i)->text() == names[i];
