@@ -60,11 +60,11 @@ QStringList ListFunctionNames(const QStringList &lines)
     return names;
 }
 
-QStringList ListFunctionNamesInText(QStringView text)
+QStringList ListFunctionNamesInText(QStringView text, QChar lineBreak)
 {
     QStringList names;
     for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        qsizetype end = text.indexOf(lineBreak, start);
         if (end < 0)
             end = text.size();
         const QStringView line = text.mid(start, end - start);

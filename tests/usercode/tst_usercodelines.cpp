@@ -60,6 +60,9 @@ private slots:
         QCOMPARE(ListFunctionNamesInText(u"function X\r\n\nfunction Y z\n"),
                  QStringList({"X\r", "Y"}));
         QCOMPARE(ListFunctionNamesInText(u"\n\n"), QStringList());
+        QCOMPARE(ListFunctionNamesInText(u"function P\u2029function Q\nfunction R",
+                                         QChar::ParagraphSeparator),
+                 QStringList({"P", "Q\nfunction"}));
     }
 
     void findsFirstOfDuplicates()

@@ -374,7 +374,10 @@ TForm3::TForm3(Project &project, QWidget *parent)
     FuncList->setFixedWidth(kFuncListWidth);
     FuncList->viewport()->installEventFilter(this);
 
-    Find = new FindBar({[this] { return m_lastText; },
+    Find = new FindBar({[this] {
+                            QString text = m_lastText;
+                            return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+                        },
                         [this] {
                             const QTextCursor c = UserCode->textCursor();
                             return std::pair<qsizetype, qsizetype>(c.selectionStart(),
@@ -514,8 +517,9 @@ QStringList TForm3::userCodeLines() const
 
 void TForm3::UserCodeChange()
 {
-    QString text = UserCode->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    // Kept as the document holds it (a paragraph separator between lines):
+    // a key costs no pass to change them.
+    const QString text = UserCode->document()->toRawText();
     if (text == m_lastText)
         return;
     m_lastText = text;
@@ -524,14 +528,12 @@ void TForm3::UserCodeChange()
     if (!m_undoing)
         m_lastWasUndo = false;
 
-    const QStringList names = ListFunctionNamesInText(text);
-    bool same = FuncList->count() == names.size();
-    for (int i = 0; same && i < names.size(); ++i)
-        same = FuncList->item(i)->text() == names[i];
+    QStringList names = ListFunctionNamesInText(text, QChar::ParagraphSeparator);
     // An unchanged list is left alone so its selection and scroll stay.
-    if (!same) {
+    if (names != m_functionNames) {
         FuncList->clear();
         FuncList->addItems(names);
+        m_functionNames = std::move(names);
     }
 }
 

@@ -85,6 +85,7 @@ private:
     bool m_lastWasUndo = false;
     bool m_undoing = false;
     QString m_lastText;
+    QStringList m_functionNames; // as FuncList shows them
     bool m_placed = false;
     bool m_inListDblClick = false;
     QHash<int, QString> m_errors;
