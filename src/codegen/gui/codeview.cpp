@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -124,7 +125,9 @@ bool CodeView::fitsRun(char16_t c) const
     qint8 &known = m_runs[c];
     if (known < 0) {
         const QChar ch(c);
-        known = !ch.isMark() &&
+        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QString(ch));
+        m_glyphs[c] = glyphs.size() == 1 ? glyphs[0] : 0;
+        known = !ch.isMark() && m_glyphs[c] != 0 &&
                 std::abs(QFontMetricsF(font()).horizontalAdvance(ch) - m_column) < 0.001;
     }
     return known;
@@ -149,6 +152,8 @@ void CodeView::updateMetrics()
     m_ascent = metrics.ascent();
     m_lineHeight = std::max(1, int(std::ceil(metrics.height())));
     m_runs.assign(kRunLimit, -1);
+    m_glyphs.assign(kRunLimit, 0);
+    m_rawFont = QRawFont::fromFont(font());
     // Wide lines are counted again as they come into sight.
     m_code.setWideColumns([metrics, column = m_column](QStringView character) {
         return metrics.horizontalAdvance(character.toString()) > 1.5 * column ? 2 : 1;
@@ -249,12 +254,17 @@ void CodeView::paintLine(QPainter &p, QStringView line, qreal x0, qreal top, qre
             return vell::HighlightColor((*spans)[span].kind);
         return plain;
     };
-    QString run;
-    qreal runX = 0;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
     const auto flush = [&] {
-        if (!run.isEmpty()) {
-            p.drawText(QPointF(runX, baseline), run);
-            run.clear();
+        if (!glyphs.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(m_rawFont);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            p.drawGlyphRun(QPointF(0, 0), run);
+            glyphs.clear();
+            positions.clear();
         }
     };
     using Cell = vell::CodeText::Cell;
@@ -278,10 +288,11 @@ void CodeView::paintLine(QPainter &p, QStringView line, qreal x0, qreal top, qre
         }
         switch (cell.kind) {
         case Kind::Narrow:
-            if (fitsRun(line[cell.index].unicode())) {
-                if (run.isEmpty())
-                    runX = x;
-                run.append(line.mid(cell.index, cell.length));
+            if (const char16_t c = line[cell.index].unicode(); fitsRun(c)) {
+                if (c != u' ') {
+                    glyphs.append(m_glyphs[c]);
+                    positions.append(QPointF(x, baseline));
+                }
                 break;
             }
             [[fallthrough]];

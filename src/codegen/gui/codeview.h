@@ -5,6 +5,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QRawFont>
 #include <QString>
 #include <QStringList>
 
@@ -139,6 +140,10 @@ private:
     // neighbours, 0 drawn alone, -1 not yet known. Filled as characters are
     // met.
     mutable std::vector<qint8> m_runs;
+    // The glyph of each character drawn in runs: runs go to the painter as
+    // glyphs on the grid, with no shaping of their text.
+    QRawFont m_rawFont;
+    mutable std::vector<quint32> m_glyphs;
 
     QStringList m_arrayNames;
     vell::VjassStateCache m_states;
