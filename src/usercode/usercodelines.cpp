@@ -60,6 +60,24 @@ QStringList ListFunctionNames(const QStringList &lines)
     return names;
 }
 
+QStringList ListFunctionNamesInText(QStringView text, QChar lineBreak)
+{
+    QStringList names;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(lineBreak, start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = text.mid(start, end - start);
+        if (line.startsWith(kHeaderWord)) {
+            QString name = FunctionNameOfLine(line.toString());
+            if (!name.isEmpty())
+                names.append(std::move(name));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
 int FindFunctionLine(const QStringList &lines, const QString &name)
 {
     for (int i = 0; i < lines.size(); ++i) {

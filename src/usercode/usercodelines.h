@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
@@ -21,6 +22,9 @@ QString FunctionNameOfLine(const QString &line);
 // The names of the headers that have a non-empty name, in text order,
 // duplicates included.
 QStringList ListFunctionNames(const QStringList &lines);
+// The same for the lines of a text (lineBreak between them), without making
+// a string of each line: the editor asks on every key.
+QStringList ListFunctionNamesInText(QStringView text, QChar lineBreak = QLatin1Char('\n'));
 
 // Index of the first header whose name equals `name` exactly; -1 if none.
 int FindFunctionLine(const QStringList &lines, const QString &name);

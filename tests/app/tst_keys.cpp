@@ -1,5 +1,6 @@
 #include "actions/gui/tform5.h"
 #include "app/gui/checkwindow.h"
+#include "app/gui/findbar.h"
 #include "app/gui/keyswindow.h"
 #include "app/gui/taboutbox.h"
 #include "appfixture.h"
@@ -36,6 +37,9 @@ enum Setup
     Boxed,
     InCell,
     Selected,
+    FindingInView, // the find bar open with a word, the focus back in the text
+    FindingInBar,
+    LineAsked, // the line number box will be answered
     Previewing
 };
 
@@ -109,11 +113,28 @@ const KeyRow kRows[] = {
     {U, "Ctrl+O", Idle, SEEN(f.dialogs.fileFilters.size() == 1)},
     {U, "Ctrl+Del", Idle, SEEN(f.app->Form3()->UserCode->toPlainText().isEmpty())},
     {U, "Ctrl+Z", Idle, SEEN(f.app->Form3()->UserCode->toPlainText().endsWith("endfunction\n"))},
+    {U, "Ctrl+F", Idle, SEEN(f.app->Form3()->Find->Needle->hasFocus())},
+    // "nothing" starts at 17 and 33 of the first line; the caret is at the end.
+    {U, "F3", FindingInView, SEEN(f.app->Form3()->UserCode->textCursor().selectionStart() == 17)},
+    {U, "Shift+F3", FindingInView,
+     SEEN(f.app->Form3()->UserCode->textCursor().selectionStart() == 33)},
+    {U, "Ctrl+G", LineAsked, SEEN(f.app->Form3()->UserCode->textCursor().blockNumber() == 0)},
     {U, "Shift+Enter", Idle, SEEN(f.app->Form3()->UserCode->blockCount() == 4)},
     {U, "Двойной щелчок", Idle, SEEN(f.app->Form3()->UserCode->textCursor().blockNumber() == 0)},
+    {U, "Enter", FindingInBar, SEEN(f.app->Form3()->UserCode->textCursor().selectionStart() == 17)},
+    {U, "Shift+Enter", FindingInBar,
+     SEEN(f.app->Form3()->UserCode->textCursor().selectionStart() == 33)},
+    {U, "Esc", FindingInBar, SEEN(!f.app->Form3()->Find->isVisible())},
     {C, "Ctrl+A", Idle, SEEN(f.app->Form4()->MMCopy->isEnabled())},
     {C, "Ctrl+C", Selected, SEEN(QApplication::clipboard()->text() == "abc")},
+    {C, "Ctrl+F", Idle, SEEN(f.app->Form4()->Find->Needle->hasFocus())},
+    {C, "F3", FindingInView, SEEN(f.app->Form4()->Code->selectionRange().first == 4)},
+    {C, "Shift+F3", FindingInView, SEEN(f.app->Form4()->Code->selectionRange().first == 0)},
+    {C, "Ctrl+G", LineAsked, SEEN(f.app->Form4()->Code->caretLine() == 2)},
     {C, "Ctrl+Ins", Selected, SEEN(QApplication::clipboard()->text() == "abc")},
+    {C, "Enter", FindingInBar, SEEN(f.app->Form4()->Code->selectionRange().first == 4)},
+    {C, "Shift+Enter", FindingInBar, SEEN(f.app->Form4()->Code->selectionRange().first == 0)},
+    {C, "Esc", FindingInBar, SEEN(!f.app->Form4()->Find->isVisible())},
     {A, "Esc", Idle, SEEN(!f.app->Form5()->isVisible())},
     {A, "Ctrl+V", Idle, SEEN(f.app->Form5()->Param3->text() == "1a2")},
     {O, "Enter", Idle, SEEN(!f.app->AboutBox()->isVisible())},
@@ -172,12 +193,31 @@ void prepare(AppFixture &f, const QString &window, Setup setup)
         f.app->Form3()->UserCode->moveCursor(QTextCursor::End);
         focus(f.app->Form3()->UserCode);
         QTest::keyClick(f.app->Form3()->UserCode, Qt::Key_X);
+        if (setup == LineAsked)
+            f.dialogs.numbers = {-3};
+        if (setup == FindingInView || setup == FindingInBar) {
+            f.app->Form3()->MMFind->trigger();
+            f.app->Form3()->Find->Needle->setText("nothing");
+            focus(setup == FindingInBar ? static_cast<QWidget *>(f.app->Form3()->Find->Needle)
+                                        : f.app->Form3()->UserCode);
+        }
     } else if (window == C) {
-        f.app->Form4()->setCodeText("abc");
+        // "ab" at 0, 4 and 9; the caret at 3, the end of the first line.
+        f.app->Form4()->setCodeText(setup == Idle || setup == Selected ? "abc" : "abc\nab\nxyab");
         f.form->MMShowGenCode->trigger();
         focus(f.app->Form4()->Code);
         if (setup == Selected)
             f.app->Form4()->Code->selectAll();
+        if (setup != Idle && setup != Selected)
+            f.app->Form4()->Code->selectRange(3, 3);
+        if (setup == LineAsked)
+            f.dialogs.numbers = {99};
+        if (setup == FindingInView || setup == FindingInBar) {
+            f.app->Form4()->MMFind->trigger();
+            f.app->Form4()->Find->Needle->setText("ab");
+            focus(setup == FindingInBar ? static_cast<QWidget *>(f.app->Form4()->Find->Needle)
+                                        : f.app->Form4()->Code);
+        }
     } else if (window == A) {
         f.app->Form5()->openFor({});
         f.app->Form5()->ActionName->setCurrentIndex(1);

@@ -1,15 +1,22 @@
+#include "app/gui/findbar.h"
+#include "app/gui/linegutter.h"
 #include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
 #include "common/codefont.h"
+#include "scripteddialogs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
@@ -109,6 +116,7 @@ class TestTForm4 : public QObject
     Q_OBJECT
 
 private slots:
+    void coloursFindAndGoToLine();
     void startsHiddenAndEmpty();
     void captionSizeAndPosition();
     void menuHoldsSelectAll();
@@ -143,6 +151,98 @@ private slots:
     void closeAndShowKeepsText();
 };
 
+// Colours from the lexer, copying as plain text, the find bar and going to
+// a line, as a user meets them.
+void TestTForm4::coloursFindAndGoToLine()
+{
+    using vell::HighlightKind;
+    ScriptedDialogs dialogs;
+    TForm4 w;
+    w.setArrayNames({"ButtonVar", "PictureVar", "TextVar"});
+    const QStringList lines = {"globals",
+                               " BUTTON array ButtonVar",
+                               "endglobals",
+                               "function F takes nothing returns nothing",
+                               " set ButtonVar[12] = 'BHID' // buttonvar",
+                               "endfunction"};
+    QVERIFY(showWith(w, lines));
+    QApplication::setActiveWindow(&w);
+    QCOMPARE(w.Code->lineSpans(4), QList<vell::HighlightSpan>({{1, 3, HighlightKind::Keyword},
+                                                               {5, 9, HighlightKind::ObjectArray},
+                                                               {15, 2, HighlightKind::Number},
+                                                               {21, 6, HighlightKind::Rawcode},
+                                                               {28, 12, HighlightKind::Comment}}));
+    // The words are drawn in their colours right of the gutter.
+    QCOMPARE(w.Code->viewport()->x() - w.Code->gutter()->x(), w.Code->gutter()->width());
+    const QImage image = w.Code->viewport()->grab().toImage();
+    const auto inRow = [&](int row, const QColor &colour) {
+        int count = 0;
+        for (int y = CodeView::kMargin + row * w.Code->lineHeight();
+             y < CodeView::kMargin + (row + 1) * w.Code->lineHeight(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == colour;
+        return count;
+    };
+    QVERIFY(inRow(0, vell::HighlightColor(HighlightKind::Keyword)) > 3);
+    QVERIFY(inRow(4, vell::HighlightColor(HighlightKind::ObjectArray)) > 3);
+    QCOMPARE(inRow(0, vell::HighlightColor(HighlightKind::ObjectArray)), 0);
+    QVERIFY(inRow(3, vell::HighlightColor(HighlightKind::TypeName)) > 3);
+
+    QTest::keyClick(w.Code, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.Code, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList("text/plain"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), lines.join('\n'));
+
+    // Typing finds from the caret; F3 goes on and round, Shift+F3 back.
+    QTest::keyClick(w.Code, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(w.Code, Qt::Key_F, Qt::ControlModifier);
+    FindBar *bar = w.Find;
+    QVERIFY(bar->isVisible());
+    QVERIFY(bar->Needle->hasFocus());
+    QTest::keyClicks(bar->Needle, "buttonvar");
+    QCOMPARE(bar->Count->text(), "3 совпадения");
+    QCOMPARE(w.Code->selectionRange(), std::make_pair(qsizetype(22), qsizetype(31)));
+    QTest::mouseClick(bar->MatchCase, Qt::LeftButton);
+    QCOMPARE(bar->Count->text(), "1 совпадение");
+    QCOMPARE(w.Code->selectionRange(), std::make_pair(qsizetype(115), qsizetype(124)));
+    QTest::mouseClick(bar->WholeWord, Qt::LeftButton);
+    QTest::mouseClick(bar->MatchCase, Qt::LeftButton);
+    QCOMPARE(bar->Count->text(), "3 совпадения");
+    QCOMPARE(bar->Wrapped->text(), "");
+    w.Code->setFocus();
+    QTest::keyClick(w.Code, Qt::Key_F3);
+    QCOMPARE(w.Code->caretLine(), 1);
+    QCOMPARE(bar->Wrapped->text(), "Поиск продолжен с начала");
+    QTest::keyClick(bar->Needle, Qt::Key_F3);
+    QCOMPARE(w.Code->selectionRange(), std::make_pair(qsizetype(89), qsizetype(98)));
+    QCOMPARE(bar->Wrapped->text(), "");
+    QTest::keyClick(bar->Needle, Qt::Key_Return);
+    QCOMPARE(w.Code->caretIndex(), 40);
+    QTest::keyClick(w.Code, Qt::Key_F3, Qt::ShiftModifier);
+    QTest::keyClick(bar->Needle, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(w.Code->selectionRange(), std::make_pair(qsizetype(22), qsizetype(31)));
+    QTest::keyClick(w.Code, Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(w.Code->selectionRange(), std::make_pair(qsizetype(115), qsizetype(124)));
+    QCOMPARE(bar->Wrapped->text(), "Поиск продолжен с конца");
+    QTest::mouseClick(bar->WholeWord, Qt::LeftButton);
+    QTest::keyClicks(bar->Needle, "X");
+    QCOMPARE(bar->Count->text(), "Не найдено");
+    QCOMPARE(w.Code->selectionRange(), std::make_pair(qsizetype(115), qsizetype(124)));
+    QTest::keyClick(bar->Needle, Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(w.Code->hasFocus());
+    QCOMPARE(w.codeLines(), lines);
+
+    // A number outside the text goes to the nearest line.
+    dialogs.numbers = {5, 1000, -2, std::nullopt};
+    for (const int line : {4, 5, 0, 0}) {
+        QTest::keyClick(w.Code, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(w.Code->caretLine(), line);
+    }
+    QCOMPARE(dialogs.numberValues, QList<int>({5, 5, 6, 1}));
+    QCOMPARE(dialogs.numberLabels.first(), "Номер строки (1–6):");
+}
+
 void TestTForm4::startsHiddenAndEmpty()
 {
     TForm4 w;
@@ -176,12 +276,12 @@ void TestTForm4::menuHoldsSelectAll()
     const QList<QAction *> menus = w.menuBar()->actions();
     QCOMPARE(menus.size(), 1);
     QCOMPARE(menus.first()->text(), QStringLiteral("Правка"));
-    const QList<QAction *> items = menus.first()->menu()->actions();
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items.first()->text(), QStringLiteral("Выделить все"));
-    QCOMPARE(items.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
-    QCOMPARE(items.last()->text(), QStringLiteral("Копировать"));
-    QCOMPARE(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QStringList items;
+    for (const QAction *a : menus.first()->menu()->actions())
+        items << a->text() + " " + a->shortcut().toString();
+    QCOMPARE(items,
+             QStringList({"Выделить все Ctrl+A", "Копировать Ctrl+C", " ", "Найти… Ctrl+F",
+                          "Найти далее F3", "Найти ранее Shift+F3", "Перейти к строке… Ctrl+G"}));
     // Copying is offered while there is a selection, and copies it.
     QVERIFY(showWith(w, sampleLines()));
     QVERIFY(!w.MMCopy->isEnabled());

@@ -25,6 +25,10 @@ public:
     std::deque<vell::Answer> answers;
     std::deque<std::optional<QColor>> colors;
     std::deque<QString> fileNames;
+    // Number boxes: what each asked and offered, and the answers to give.
+    QStringList numberLabels;
+    QList<int> numberValues;
+    std::deque<std::optional<int>> numbers;
 
     void error(QWidget *, const QString &text) override { errors.append(text); }
     void message(QWidget *, const QString &text) override { messages.append(text); }
@@ -46,6 +50,17 @@ public:
     }
     QString saveFileName(QWidget *, const QString &filter) override { return nextFile(filter); }
     QString openFileName(QWidget *, const QString &filter) override { return nextFile(filter); }
+    std::optional<int> askNumber(QWidget *, const QString &, const QString &label,
+                                 int value) override
+    {
+        numberLabels.append(label);
+        numberValues.append(value);
+        if (numbers.empty())
+            return std::nullopt;
+        const auto n = numbers.front();
+        numbers.pop_front();
+        return n;
+    }
 
 private:
     vell::Answer next(const QString &text)

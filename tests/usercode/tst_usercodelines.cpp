@@ -54,6 +54,15 @@ private slots:
                                 "function B takes integer i returns nothing",
                                 "function"};
         QCOMPARE(ListFunctionNames(lines), QStringList({"B", "A", "C", "B"}));
+        // From the text the same names, a final line without a break, a
+        // carriage return kept in the name, and no empty last line.
+        QCOMPARE(ListFunctionNamesInText(lines.join('\n')), QStringList({"B", "A", "C", "B"}));
+        QCOMPARE(ListFunctionNamesInText(u"function X\r\n\nfunction Y z\n"),
+                 QStringList({"X\r", "Y"}));
+        QCOMPARE(ListFunctionNamesInText(u"\n\n"), QStringList());
+        QCOMPARE(ListFunctionNamesInText(u"function P\u2029function Q\nfunction R",
+                                         QChar::ParagraphSeparator),
+                 QStringList({"P", "Q\nfunction"}));
     }
 
     void findsFirstOfDuplicates()

@@ -1,3 +1,7 @@
+#include "app/gui/findbar.h"
+#include "app/gui/linegutter.h"
+#include "codegen/vjasshighlight.h"
+#include "codegen/vjassreader.h"
 #include "filebytes.h"
 #include "project/project.h"
 #include "usercode/gui/tform3.h"
@@ -10,12 +14,19 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include <memory>
@@ -102,7 +113,8 @@ private slots:
         }
         QCOMPARE(menus, QStringList({"Файл", "Сохранить\tCtrl+S", "Сохранить как...\tCtrl+Alt+S",
                                      "Загрузить\tCtrl+O", "-", "Очистить\tCtrl+Del", "Правка",
-                                     "Отмена\tCtrl+Z"}));
+                                     "Отмена\tCtrl+Z", "-", "Найти…\tCtrl+F", "Найти далее\tF3",
+                                     "Найти ранее\tShift+F3", "Перейти к строке…\tCtrl+G"}));
         QCOMPARE(w->findChild<QToolButton *>("TBSave")->toolTip(),
                  QStringLiteral("Сохранить код в файл"));
         QCOMPARE(w->findChild<QToolButton *>("TBLoad")->toolTip(), QStringLiteral("Загрузить код"));
@@ -127,6 +139,72 @@ private slots:
         const QFontMetricsF metrics(font);
         QCOMPARE(metrics.horizontalAdvance(QStringLiteral("Жук 1")),
                  5 * metrics.horizontalAdvance(QLatin1Char('x')));
+    }
+
+    // Colours, the caret's line, a syntax error in the gutter once the keys
+    // pause, the find bar and going to a line; the text only changes by keys.
+    void coloursErrorsFindAndGoToLine()
+    {
+        typeText(w->UserCode, "function F takes nothing returns nothing\n set x = \nendfunction");
+        const QTextLayout *header = w->UserCode->document()->firstBlock().layout();
+        QCOMPARE(header->formats().size(), 5);
+        QCOMPARE(header->formats()[3].start, 25);
+        QCOMPARE(header->formats()[3].length, 7);
+        QCOMPARE(header->formats()[3].format.foreground().color(),
+                 vell::HighlightColor(vell::HighlightKind::Keyword));
+        QCOMPARE(header->formats()[4].format.foreground().color(),
+                 vell::HighlightColor(vell::HighlightKind::TypeName));
+        const auto marked = w->UserCode->extraSelections();
+        QCOMPARE(marked.size(), 1);
+        QCOMPARE(marked[0].cursor.blockNumber(), 2);
+        QCOMPARE(marked[0].format.background().color(), vell::CurrentLineBackground());
+
+        const vell::VjassError error = vell::ReadVjass(w->userCodeLines()).errors.value(0);
+        QCOMPARE(error.line, 1);
+        QCOMPARE(w->lineError(1), QString());
+        QTRY_COMPARE(w->lineError(1),
+                     QString("Строка 2, столбец %1: %2").arg(error.column + 1).arg(error.expected));
+        QCOMPARE(w->lineError(0), QString());
+        const int rowTop =
+            w->UserCode->cursorRect(QTextCursor(w->UserCode->document()->findBlockByNumber(1)))
+                .top();
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, rowTop + 3),
+                        w->Gutter->mapToGlobal(QPoint(2, rowTop + 3)));
+        QApplication::sendEvent(w->Gutter, &help);
+        QCOMPARE(QToolTip::text(), w->lineError(1));
+        QTest::keyClick(w->UserCode, Qt::Key_Up);
+        QTest::keyClick(w->UserCode, Qt::Key_End);
+        typeText(w->UserCode, "1");
+        QTRY_COMPARE(w->lineError(1), QString());
+
+        QTest::keyClick(w->UserCode, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(w->Find->isVisible());
+        QTest::keyClicks(w->Find->Needle, "NOTHING");
+        QCOMPARE(w->Find->Count->text(), "2 совпадения");
+        QCOMPARE(w->UserCode->textCursor().selectionStart(), 17);
+        QTest::keyClick(w->Find->Needle, Qt::Key_F3);
+        QCOMPARE(w->UserCode->textCursor().selectionStart(), 33);
+        QCOMPARE(w->Find->Wrapped->text(), "");
+        QTest::keyClick(w->UserCode, Qt::Key_F3);
+        QCOMPARE(w->UserCode->textCursor().selectedText(), "nothing");
+        QCOMPARE(w->UserCode->textCursor().selectionStart(), 17);
+        QCOMPARE(w->Find->Wrapped->text(), "Поиск продолжен с начала");
+        QTest::keyClick(w->Find->Needle, Qt::Key_Escape);
+        QVERIFY(!w->Find->isVisible());
+        QVERIFY(w->UserCode->hasFocus());
+        QCOMPARE(w->userCodeLines(), QStringList({"function F takes nothing returns nothing",
+                                                  " set x = 1", "endfunction"}));
+
+        dlg->numbers = {2, 50};
+        QTest::keyClick(w->UserCode, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->textCursor().blockNumber(), 1);
+        QTest::keyClick(w->UserCode, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(w->UserCode->textCursor().blockNumber(), 2);
+        QCOMPARE(dlg->numberLabels, QStringList(2, "Номер строки (1–3):"));
+
+        QTest::keyClick(w->UserCode, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w->UserCode, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList("text/plain"));
     }
 
     void typingListsFunctions()

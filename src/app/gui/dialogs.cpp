@@ -4,7 +4,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
+
+#include <limits>
 
 namespace vell {
 
@@ -76,6 +79,18 @@ QString DialogProvider::saveFileName(QWidget *parent, const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
+}
+
+std::optional<int> DialogProvider::askNumber(QWidget *parent, const QString &title,
+                                             const QString &label, int value)
+{
+    bool ok = false;
+    const int number =
+        QInputDialog::getInt(parent, title, label, value, std::numeric_limits<int>::min(),
+                             std::numeric_limits<int>::max(), 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return number;
 }
 
 QString DialogProvider::openFileName(QWidget *parent, const QString &filter)

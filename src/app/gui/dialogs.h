@@ -42,6 +42,11 @@ public:
     // result means the user cancelled.
     virtual QString saveFileName(QWidget *parent, const QString &filter);
     virtual QString openFileName(QWidget *parent, const QString &filter);
+    // A whole number typed into a box that starts with `value`; nothing when
+    // cancelled. Any int is taken: the caller decides what one too large or
+    // too small means.
+    virtual std::optional<int> askNumber(QWidget *parent, const QString &title,
+                                         const QString &label, int value);
 };
 
 // Save as: the save dialog's name with `withExtension` applied. When a file

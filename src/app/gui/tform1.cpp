@@ -550,6 +550,7 @@ void TForm1::MMGenCodeClick()
     if (!settings().vjass || !m_code)
         return;
     const GeneratorResult result = GenerateInterfaceCode(GeneratorInputFor(m_project));
+    m_code->setArrayNames({settings().buttonVar, settings().pictureVar, settings().textVar});
     m_code->setCodeText(result.text);
     if (!result.ok()) {
         dialogs().error(this, result.error);

@@ -1,10 +1,12 @@
 #include "codegen/gui/codeview.h"
 
+#include "app/gui/linegutter.h"
 #include "common/codefont.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -27,27 +29,70 @@ constexpr int kDragScrollMs = 50;
 
 } // namespace
 
-CodeView::CodeView(QWidget *parent) : QAbstractScrollArea(parent)
+CodeView::CodeView(QWidget *parent) : QAbstractScrollArea(parent), m_gutter(new LineGutter(this))
 {
     setFont(vell::CodeFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, vell::CodeBackground());
+    pal.setColor(QPalette::Text, Qt::black);
+    setPalette(pal);
+    m_gutter->rows = [this] {
+        QList<GutterRow> rows;
+        const int first = verticalScrollBar()->value();
+        const int caret = caretLine();
+        for (int l = first; l <= lastLineShown(); ++l)
+            rows.append({l, kMargin + (l - first) * m_lineHeight, l == caret, false});
+        return rows;
+    };
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     updateMetrics();
+    updateGutter();
     updateScrollBars();
 }
 
 void CodeView::setText(const QString &text)
 {
     m_code.setText(text);
+    m_states.clear();
     m_dragging = false;
     m_dragTimer.stop();
+    updateGutter();
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     viewport()->update();
     noteSelection();
+}
+
+void CodeView::setArrayNames(const QStringList &names)
+{
+    m_arrayNames = names;
+    viewport()->update();
+}
+
+QList<vell::HighlightSpan> CodeView::lineSpans(int line)
+{
+    vell::VjassLineState state =
+        m_states.stateAt(line, [this](int l) { return m_code.lineView(l); });
+    return vell::HighlightVjassLine(m_code.lineView(line), state, m_arrayNames);
+}
+
+void CodeView::selectRange(qsizetype from, qsizetype to)
+{
+    m_code.setCaret(from, false);
+    m_code.setCaret(to, true);
+    caretMoved();
+}
+
+void CodeView::goToLine(int line)
+{
+    line = std::clamp(line, 0, lineCount() - 1);
+    m_code.setCaret(m_code.lineStart(line), false);
+    verticalScrollBar()->setValue(line - fullLinesShown() / 2);
+    caretMoved();
 }
 
 void CodeView::selectAll()
@@ -80,7 +125,9 @@ bool CodeView::fitsRun(char16_t c) const
     qint8 &known = m_runs[c];
     if (known < 0) {
         const QChar ch(c);
-        known = !ch.isMark() &&
+        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(QString(ch));
+        m_glyphs[c] = glyphs.size() == 1 ? glyphs[0] : 0;
+        known = !ch.isMark() && m_glyphs[c] != 0 &&
                 std::abs(QFontMetricsF(font()).horizontalAdvance(ch) - m_column) < 0.001;
     }
     return known;
@@ -105,10 +152,30 @@ void CodeView::updateMetrics()
     m_ascent = metrics.ascent();
     m_lineHeight = std::max(1, int(std::ceil(metrics.height())));
     m_runs.assign(kRunLimit, -1);
+    m_glyphs.assign(kRunLimit, 0);
+    m_rawFont = QRawFont::fromFont(font());
     // Wide lines are counted again as they come into sight.
     m_code.setWideColumns([metrics, column = m_column](QStringView character) {
         return metrics.horizontalAdvance(character.toString()) > 1.5 * column ? 2 : 1;
     });
+}
+
+int CodeView::lastLineShown() const
+{
+    return std::min(lineCount() - 1,
+                    verticalScrollBar()->value() + (viewport()->height() - kMargin) / m_lineHeight);
+}
+
+void CodeView::updateGutter()
+{
+    m_gutter->setFont(font());
+    m_gutter->lineHeight = m_lineHeight;
+    const int width = m_gutter->widthFor(lineCount());
+    if (width != viewportMargins().left())
+        setViewportMargins(width, 0, 0, 0);
+    const QRect area = contentsRect();
+    m_gutter->setGeometry(area.left(), area.top(), width, viewport()->height());
+    m_gutter->update();
 }
 
 int CodeView::fullLinesShown() const
@@ -148,12 +215,15 @@ void CodeView::measureLine(int line)
 void CodeView::resizeEvent(QResizeEvent *e)
 {
     QAbstractScrollArea::resizeEvent(e);
+    updateGutter();
     updateScrollBars();
 }
 
-void CodeView::scrollContentsBy(int, int)
+void CodeView::scrollContentsBy(int, int dy)
 {
     viewport()->update();
+    if (dy != 0)
+        m_gutter->update();
 }
 
 void CodeView::changeEvent(QEvent *e)
@@ -161,6 +231,7 @@ void CodeView::changeEvent(QEvent *e)
     QAbstractScrollArea::changeEvent(e);
     if (e->type() == QEvent::FontChange) {
         updateMetrics();
+        updateGutter();
         updateScrollBars();
         viewport()->update();
     }
@@ -169,15 +240,31 @@ void CodeView::changeEvent(QEvent *e)
 // --- Painting ---
 
 void CodeView::paintLine(QPainter &p, QStringView line, qreal x0, qreal top, qreal left,
-                         qreal right) const
+                         qreal right, const QList<vell::HighlightSpan> *spans) const
 {
     const qreal baseline = top + m_ascent;
-    QString run;
-    qreal runX = 0;
+    // The colour changes where a span starts or ends; runs break there.
+    const QColor plain = p.pen().color();
+    QColor current = plain;
+    qsizetype span = 0;
+    const auto colourAt = [&](qsizetype index) {
+        while (span < spans->size() && (*spans)[span].start + (*spans)[span].length <= index)
+            ++span;
+        if (span < spans->size() && (*spans)[span].start <= index)
+            return vell::HighlightColor((*spans)[span].kind);
+        return plain;
+    };
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
     const auto flush = [&] {
-        if (!run.isEmpty()) {
-            p.drawText(QPointF(runX, baseline), run);
-            run.clear();
+        if (!glyphs.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(m_rawFont);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            p.drawGlyphRun(QPointF(0, 0), run);
+            glyphs.clear();
+            positions.clear();
         }
     };
     using Cell = vell::CodeText::Cell;
@@ -190,12 +277,22 @@ void CodeView::paintLine(QPainter &p, QStringView line, qreal x0, qreal top, qre
         // A glyph may reach a little past its columns.
         if (x + width + 2 * m_column < left)
             return true;
+        // A space looks the same in any colour and stays in the run.
+        if (spans && line[cell.index] != u' ') {
+            const QColor colour = colourAt(cell.index);
+            if (colour != current) {
+                flush();
+                current = colour;
+                p.setPen(colour);
+            }
+        }
         switch (cell.kind) {
         case Kind::Narrow:
-            if (fitsRun(line[cell.index].unicode())) {
-                if (run.isEmpty())
-                    runX = x;
-                run.append(line.mid(cell.index, cell.length));
+            if (const char16_t c = line[cell.index].unicode(); fitsRun(c)) {
+                if (c != u' ') {
+                    glyphs.append(m_glyphs[c]);
+                    positions.append(QPointF(x, baseline));
+                }
                 break;
             }
             [[fallthrough]];
@@ -225,8 +322,9 @@ void CodeView::paintEvent(QPaintEvent *)
     const int first = verticalScrollBar()->value();
     const qreal x0 = kMargin - horizontalScrollBar()->value();
     const qreal right = viewport()->width();
-    const int last =
-        std::min(lineCount() - 1, first + (viewport()->height() - kMargin) / m_lineHeight);
+    const int last = lastLineShown();
+    vell::VjassLineState state =
+        m_states.stateAt(first, [this](int l) { return m_code.lineView(l); });
     const qsizetype selFrom = m_code.selectionStart();
     const qsizetype selTo = m_code.selectionEnd();
 
@@ -236,6 +334,8 @@ void CodeView::paintEvent(QPaintEvent *)
         const qreal top = kMargin + (l - first) * m_lineHeight;
         const qsizetype start = m_code.lineStart(l);
         const qsizetype end = start + line.size();
+        const QList<vell::HighlightSpan> spans =
+            vell::HighlightVjassLine(line, state, m_arrayNames);
         QRectF selected;
         if (selFrom < selTo && selFrom <= end && selTo > start) {
             const qreal from =
@@ -247,12 +347,12 @@ void CodeView::paintEvent(QPaintEvent *)
             p.fillRect(selected, pal.color(QPalette::Highlight));
         }
         p.setPen(pal.color(QPalette::Text));
-        paintLine(p, line, x0, top, 0, right);
+        paintLine(p, line, x0, top, 0, right, &spans);
         if (!selected.isEmpty()) {
             p.save();
             p.setClipRect(selected);
             p.setPen(pal.color(QPalette::HighlightedText));
-            paintLine(p, line, x0, top, selected.left(), selected.right());
+            paintLine(p, line, x0, top, selected.left(), selected.right(), nullptr);
             p.restore();
         }
     }
@@ -289,6 +389,7 @@ void CodeView::caretMoved()
 {
     ensureCaretVisible();
     viewport()->update();
+    m_gutter->update();
     noteSelection();
 }
 

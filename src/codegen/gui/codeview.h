@@ -1,9 +1,11 @@
 #pragma once
 
 #include "codegen/codetext.h"
+#include "codegen/vjasshighlight.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QRawFont>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,8 @@
 // scroll range all count columns the same way, through vell::CodeText, which
 // holds the text, the caret and the selection; the view paints and takes
 // keys and the mouse.
+class LineGutter;
+
 class CodeView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -51,6 +55,26 @@ public:
     bool hasSelection() const { return m_code.hasSelection(); }
     // The selected characters exactly, '\n' between lines.
     QString selectedText() const { return m_code.selectedText(); }
+
+    // The selection as offsets in the text (start, end), and selecting a
+    // range with the caret at its end, brought into sight.
+    std::pair<qsizetype, qsizetype> selectionRange() const
+    {
+        return {m_code.selectionStart(), m_code.selectionEnd()};
+    }
+    void selectRange(qsizetype from, qsizetype to);
+    // The caret to the start of the line (from 0), the line in the middle of
+    // the view.
+    void goToLine(int line);
+
+    // Identifiers drawn as the objects' arrays (the settings' variable names).
+    void setArrayNames(const QStringList &names);
+    const QStringList &arrayNames() const { return m_arrayNames; }
+    // The coloured stretches of a line as drawn.
+    QList<vell::HighlightSpan> lineSpans(int line);
+    LineGutter *gutter() const { return m_gutter; }
+    // Lines the colouring lexed to find where the lines drawn start.
+    qint64 linesLexedAhead() const { return m_states.linesLexed(); }
 
     // Width of a column and height of a line, in pixels.
     qreal columnWidth() const { return m_column; }
@@ -101,8 +125,10 @@ private:
     void dragTo(const QPoint &pos);
     void offerSelection() const;
     bool navigate(QKeyEvent *e, bool apply);
-    void paintLine(QPainter &p, QStringView line, qreal x, qreal top, qreal left,
-                   qreal right) const;
+    void paintLine(QPainter &p, QStringView line, qreal x, qreal top, qreal left, qreal right,
+                   const QList<vell::HighlightSpan> *spans) const;
+    int lastLineShown() const;
+    void updateGutter();
 
     vell::CodeText m_code;
     bool m_hadSelection = false;
@@ -114,6 +140,14 @@ private:
     // neighbours, 0 drawn alone, -1 not yet known. Filled as characters are
     // met.
     mutable std::vector<qint8> m_runs;
+    // The glyph of each character drawn in runs: runs go to the painter as
+    // glyphs on the grid, with no shaping of their text.
+    QRawFont m_rawFont;
+    mutable std::vector<quint32> m_glyphs;
+
+    QStringList m_arrayNames;
+    vell::VjassStateCache m_states;
+    LineGutter *m_gutter;
 
     bool m_dragging = false;
     QPoint m_dragPos;

@@ -1,11 +1,15 @@
 #include "codegen/gui/tform4.h"
 
+#include "app/gui/dialogs.h"
+#include "app/gui/findbar.h"
 #include "codegen/gui/codeview.h"
+#include "common/textfind.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QToolBar>
 
 namespace {
 constexpr int kOuterWidth = 509;
@@ -34,6 +38,37 @@ TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
     connect(MMCopy, &QAction::triggered, Code, &CodeView::copy);
     connect(Code, &CodeView::copyAvailable, MMCopy, &QAction::setEnabled);
 
+    Find = new FindBar({[this] { return Code->text(); }, [this] { return Code->selectionRange(); },
+                        [this](qsizetype from, qsizetype to) {
+                            Code->selectRange(from, to);
+                        }},
+                       this);
+    m_findArea = new QToolBar(QStringLiteral("FindArea"), this);
+    m_findArea->setObjectName(QStringLiteral("FindArea"));
+    m_findArea->setMovable(false);
+    m_findArea->setFloatable(false);
+    m_findArea->toggleViewAction()->setVisible(false);
+    m_findArea->addWidget(Find);
+    m_findArea->hide();
+    addToolBar(Qt::BottomToolBarArea, m_findArea);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    connect(Find, &FindBar::opened, m_findArea, &QWidget::show);
+    connect(Find, &FindBar::closed, this, [this] {
+        m_findArea->hide();
+        Code->setFocus();
+    });
+
+    edit->addSeparator();
+    MMFind = edit->addAction(QStringLiteral("Найти…"), Find, &FindBar::open);
+    MMFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    MMFindNext = edit->addAction(QStringLiteral("Найти далее"), Find, &FindBar::findNext);
+    MMFindNext->setShortcut(QKeySequence(Qt::Key_F3));
+    MMFindPrevious = edit->addAction(QStringLiteral("Найти ранее"), Find, &FindBar::findPrevious);
+    MMFindPrevious->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    MMGoToLine =
+        edit->addAction(QStringLiteral("Перейти к строке…"), this, &TForm4::MMGoToLineClick);
+    MMGoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+
     // The frame is not known before the window is shown; the size is corrected
     // to the outer size on the first show.
     resize(kOuterWidth, kOuterHeight);
@@ -48,6 +83,21 @@ void TForm4::setCodeLines(const QStringList &lines)
 void TForm4::setCodeText(const QString &text)
 {
     Code->setText(text);
+    Find->forgetCount();
+}
+
+void TForm4::setArrayNames(const QStringList &names)
+{
+    Code->setArrayNames(names);
+}
+
+void TForm4::MMGoToLineClick()
+{
+    const std::optional<int> number = vell::dialogs().askNumber(
+        this, QStringLiteral("Перейти к строке"),
+        QStringLiteral("Номер строки (1–%1):").arg(Code->lineCount()), Code->caretLine() + 1);
+    if (number)
+        Code->goToLine(vell::LineForNumber(*number, Code->lineCount()));
 }
 
 QStringList TForm4::codeLines() const

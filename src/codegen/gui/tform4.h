@@ -4,7 +4,9 @@
 #include <QStringList>
 
 class CodeView;
+class FindBar;
 class QAction;
+class QToolBar;
 
 // The generated code window: shows the text of the last generation so that
 // the user can select and copy it. Lives for the whole run; closing hides it.
@@ -18,6 +20,9 @@ public:
     void setCodeLines(const QStringList &lines);
     // Replaces the whole text with lines separated by line feeds.
     void setCodeText(const QString &text);
+    // The identifiers drawn as the objects' arrays: the button, picture and
+    // text variable names of the settings.
+    void setArrayNames(const QStringList &names);
     // The lines shown; none before the first generation or for an empty text.
     QStringList codeLines() const;
     // Closes the window if it is open, then shows it in front.
@@ -26,13 +31,21 @@ public:
     CodeView *Code;
     QAction *MMSelectAll;
     QAction *MMCopy;
+    QAction *MMFind;
+    QAction *MMFindNext;
+    QAction *MMFindPrevious;
+    QAction *MMGoToLine;
+    FindBar *Find;
 
 public slots:
     void TBSelectAllClick();
+    void MMGoToLineClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     bool m_outerSizeFixed = false;
+    // Holds the find bar under the text, shown while the bar is open.
+    QToolBar *m_findArea;
 };

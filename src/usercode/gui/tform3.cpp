@@ -1,10 +1,15 @@
 #include "usercode/gui/tform3.h"
 
 #include "app/gui/dialogs.h"
+#include "app/gui/findbar.h"
+#include "app/gui/linegutter.h"
+#include "codegen/vjasshighlight.h"
+#include "codegen/vjassreader.h"
 #include "common/codefont.h"
 #include "common/cp1251.h"
 #include "common/exacttext.h"
 #include "common/textfile.h"
+#include "common/textfind.h"
 #include "common/vellerror.h"
 #include "project/project.h"
 #include "usercode/usercodefile.h"
@@ -25,10 +30,12 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <functional>
@@ -127,6 +134,46 @@ QIcon undoIcon()
     });
 }
 
+// Colours each line from the vJass lexer; the block state carries what the
+// line leaves open, so a change re-colours the lines after it only while
+// that changes.
+class VjassHighlighter : public QSyntaxHighlighter
+{
+public:
+    explicit VjassHighlighter(QObject *parent) : QSyntaxHighlighter(parent)
+    {
+        for (int k = 0; k < kKinds; ++k)
+            m_formats[k].setForeground(HighlightColor(HighlightKind(k)));
+    }
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        VjassLineState state = decode(previousBlockState());
+        for (const HighlightSpan &span : HighlightVjassLine(text, state))
+            setFormat(span.start, span.length, m_formats[int(span.kind)]);
+        setCurrentBlockState(encode(state));
+    }
+
+private:
+    static constexpr int kKinds = int(HighlightKind::ObjectArray) + 1;
+    static int encode(const VjassLineState &s)
+    {
+        return int(s.block) | (s.inComment ? 4 : 0) | (s.inString ? 8 : 0);
+    }
+    static VjassLineState decode(int v)
+    {
+        VjassLineState s;
+        if (v < 0)
+            return s;
+        s.block = VjassLineState::Block(v & 3);
+        s.inComment = v & 4;
+        s.inString = v & 8;
+        return s;
+    }
+    QTextCharFormat m_formats[kKinds];
+};
+
 // The text area: refuses characters the code page cannot store, keeps the
 // window's shortcuts from being taken over, and leaves undo to the window.
 class CodeEdit : public QPlainTextEdit
@@ -138,8 +185,64 @@ public:
     std::function<void()> undo;
     std::function<bool()> canUndo;
     QList<QKeySequence> windowShortcuts;
+    const QHash<int, QString> *errors = nullptr;
+    LineGutter *gutter = nullptr;
+
+    // The line numbers left of the text, the caret's line marked.
+    void addGutter()
+    {
+        gutter = new LineGutter(this);
+        gutter->setFont(font());
+        gutter->rows = [this] {
+            QList<GutterRow> rows;
+            const int current = textCursor().blockNumber();
+            const int bottom = viewport()->height();
+            QTextBlock block = firstVisibleBlock();
+            qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
+            for (; block.isValid() && top <= bottom; block = block.next()) {
+                const int n = block.blockNumber();
+                if (block.isVisible())
+                    rows.append({n, qRound(top), n == current, errors && errors->contains(n)});
+                top += blockBoundingRect(block).height();
+            }
+            return rows;
+        };
+        connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { placeGutter(); });
+        connect(this, &QPlainTextEdit::updateRequest, gutter, [this] { gutter->update(); });
+        connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { markCurrentLine(); });
+        placeGutter();
+        markCurrentLine();
+    }
+
+    void placeGutter()
+    {
+        gutter->lineHeight = fontMetrics().height();
+        const int width = gutter->widthFor(blockCount());
+        if (width != viewportMargins().left())
+            setViewportMargins(width, 0, 0, 0);
+        const QRect area = contentsRect();
+        gutter->setGeometry(area.left(), area.top(), width, viewport()->height());
+    }
+
+    void markCurrentLine()
+    {
+        QTextEdit::ExtraSelection line;
+        line.format.setBackground(CurrentLineBackground());
+        line.format.setProperty(QTextFormat::FullWidthSelection, true);
+        line.cursor = textCursor();
+        line.cursor.clearSelection();
+        setExtraSelections({line});
+        gutter->update();
+    }
 
 protected:
+    void resizeEvent(QResizeEvent *e) override
+    {
+        QPlainTextEdit::resizeEvent(e);
+        if (gutter)
+            placeGutter();
+    }
+
     bool event(QEvent *e) override
     {
         if (e->type() == QEvent::ShortcutOverride) {
@@ -244,6 +347,18 @@ TForm3::TForm3(Project &project, QWidget *parent)
     UserCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     UserCode->viewport()->setCursor(Qt::IBeamCursor);
     UserCode->setFont(vell::CodeFont());
+    QPalette pal = UserCode->palette();
+    pal.setColor(QPalette::Base, CodeBackground());
+    pal.setColor(QPalette::Text, Qt::black);
+    UserCode->setPalette(pal);
+    edit->errors = &m_errors;
+    edit->addGutter();
+    Gutter = edit->gutter;
+    Gutter->errorOf = [this](int line) {
+        return lineError(line);
+    };
+    m_highlighter = new VjassHighlighter(this);
+    m_highlighter->setDocument(doc);
     edit->refuse = [this](const QString &text) {
         refuseInput(text);
     };
@@ -259,12 +374,40 @@ TForm3::TForm3(Project &project, QWidget *parent)
     FuncList->setFixedWidth(kFuncListWidth);
     FuncList->viewport()->installEventFilter(this);
 
+    Find = new FindBar({[this] {
+                            QString text = m_lastText;
+                            return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+                        },
+                        [this] {
+                            const QTextCursor c = UserCode->textCursor();
+                            return std::pair<qsizetype, qsizetype>(c.selectionStart(),
+                                                                   c.selectionEnd());
+                        },
+                        [this](qsizetype from, qsizetype to) {
+                            QTextCursor c(UserCode->document());
+                            c.setPosition(int(from));
+                            c.setPosition(int(to), QTextCursor::KeepAnchor);
+                            UserCode->setTextCursor(c);
+                        }},
+                       this);
+    Find->hide();
+    connect(Find, &FindBar::opened, Find, &QWidget::show);
+    connect(Find, &FindBar::closed, this, [this] {
+        Find->hide();
+        UserCode->setFocus();
+    });
+
     auto *central = new QWidget;
-    auto *layout = new QHBoxLayout(central);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(UserCode, 1);
     layout->addWidget(FuncList);
+    column->addLayout(layout, 1);
+    column->addWidget(Find);
     setCentralWidget(central);
 
     const QIcon save = saveIcon();
@@ -291,7 +434,19 @@ TForm3::TForm3(Project &project, QWidget *parent)
     QAction *undoItem = editMenu->addAction(undo, QStringLiteral("Отмена"), this, &TForm3::N8Click);
     undoItem->setObjectName(QStringLiteral("N8"));
     undoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    for (QAction *a : {saveItem, saveAsItem, loadItem, clearItem, undoItem})
+    editMenu->addSeparator();
+    MMFind = editMenu->addAction(QStringLiteral("Найти…"), Find, &FindBar::open);
+    MMFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    MMFindNext = editMenu->addAction(QStringLiteral("Найти далее"), Find, &FindBar::findNext);
+    MMFindNext->setShortcut(QKeySequence(Qt::Key_F3));
+    MMFindPrevious =
+        editMenu->addAction(QStringLiteral("Найти ранее"), Find, &FindBar::findPrevious);
+    MMFindPrevious->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    MMGoToLine =
+        editMenu->addAction(QStringLiteral("Перейти к строке…"), this, &TForm3::MMGoToLineClick);
+    MMGoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    for (QAction *a : {saveItem, saveAsItem, loadItem, clearItem, undoItem, MMFind, MMFindNext,
+                       MMFindPrevious, MMGoToLine})
         edit->windowShortcuts.append(a->shortcut());
 
     QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
@@ -318,12 +473,24 @@ TForm3::TForm3(Project &project, QWidget *parent)
     addButton(undo, QStringLiteral("TBUndo"), QStringLiteral("Отменить"), &TForm3::N8Click);
 
     connect(doc, &QTextDocument::contentsChanged, this, &TForm3::UserCodeChange);
+    // The check reads the whole code: it waits until the keys pause.
+    m_checkTimer.setSingleShot(true);
+    m_checkTimer.setInterval(kCheckDelayMs);
+    connect(&m_checkTimer, &QTimer::timeout, this, &TForm3::checkCode);
     connect(&m_project, &Project::userCodeEdited, this, &TForm3::userCodeEdited);
     UserCodeChange();
 
     resize(kOuterSize);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm3::~TForm3()
+{
+    // The project's document outlives the window: it stops telling the
+    // window, then loses the colours while the window is still whole.
+    UserCode->document()->disconnect(this);
+    delete m_highlighter;
 }
 
 void TForm3::showEvent(QShowEvent *event)
@@ -350,23 +517,49 @@ QStringList TForm3::userCodeLines() const
 
 void TForm3::UserCodeChange()
 {
-    QString text = UserCode->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    // Kept as the document holds it (a paragraph separator between lines):
+    // a key costs no pass to change them.
+    const QString text = UserCode->document()->toRawText();
     if (text == m_lastText)
         return;
     m_lastText = text;
+    Find->forgetCount();
+    m_checkTimer.start();
     if (!m_undoing)
         m_lastWasUndo = false;
 
-    const QStringList names = ListFunctionNames(TextToLines(text));
-    bool same = FuncList->count() == names.size();
-    for (int i = 0; same && i < names.size(); ++i)
-        same = FuncList->item(i)->text() == names[i];
+    QStringList names = ListFunctionNamesInText(text, QChar::ParagraphSeparator);
     // An unchanged list is left alone so its selection and scroll stay.
-    if (!same) {
+    if (names != m_functionNames) {
         FuncList->clear();
         FuncList->addItems(names);
+        m_functionNames = std::move(names);
     }
+}
+
+void TForm3::checkCode()
+{
+    m_errors.clear();
+    for (const VjassError &e : ReadVjass(userCodeLines()).errors) {
+        QString &text = m_errors[e.line];
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QStringLiteral("Строка %1, столбец %2: %3")
+                    .arg(e.line + 1)
+                    .arg(e.column + 1)
+                    .arg(e.expected);
+    }
+    Gutter->update();
+}
+
+void TForm3::MMGoToLineClick()
+{
+    const int lines = UserCode->blockCount();
+    const std::optional<int> number = dialogs().askNumber(
+        this, QStringLiteral("Перейти к строке"), QStringLiteral("Номер строки (1–%1):").arg(lines),
+        UserCode->textCursor().blockNumber() + 1);
+    if (number)
+        showLine(LineForNumber(*number, lines) + 1, 0);
 }
 
 void TForm3::closeAndShow()
