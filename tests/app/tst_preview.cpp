@@ -35,6 +35,8 @@ private slots:
                                {"ObjShow f \"Picture_1\"", "ObjShow f \"Button_1\"",
                                 "ObjShow f \"Button_2\"", "ObjShow f \"Text_1\"",
                                 "ObjShow t \"Text_2\"", "ObjShow f \"Button_9\""}));
+        // Changed since its function was written: the function is stale.
+        t.button(1)->LeftActions = {"echo \"Меч: 90 золота\""};
         t.button(2)->RightActions = {"echo \"x\""};
         t.button(2)->RightActionsFunction = QStringLiteral("ShopClose");
         const QString path = f.path(QStringLiteral("shop.vlp"));
@@ -67,7 +69,8 @@ private slots:
         click(*t.button(2), Qt::RightButton);
         QCOMPARE(
             preview->shownMessages(),
-            QStringList({"Меч: 100 золота", "Функция ShopClose в предпросмотре не выполняется"}));
+            QStringList({"Функции действий устарели: Код → Обновить функции действий",
+                         "Меч: 90 золота", "Функция ShopClose в предпросмотре не выполняется"}));
         click(*t.button(2), Qt::LeftButton);
         for (const VellControl *o : {(VellControl *)t.picture(1), (VellControl *)t.button(1),
                                      (VellControl *)t.button(2), (VellControl *)t.text(1)})
@@ -76,7 +79,7 @@ private slots:
         QCOMPARE(preview->shownMessages().last(), QStringLiteral("Объект Button_9 не найден"));
         // Hidden: no clicks; arrows and undo change nothing.
         click(*t.button(1), Qt::LeftButton);
-        QCOMPARE(preview->shownMessages().size(), 3);
+        QCOMPARE(preview->shownMessages().size(), 4);
         QTest::keyClick(preview, Qt::Key_Left);
         QTest::keyClick(f.form, Qt::Key_Z, Qt::ControlModifier);
 
