@@ -25,5 +25,10 @@ int main(int argc, char *argv[])
     const QString recoveryFolder = vell::RecoveryFolder();
     vell::RecoveryKeeper recovery(windows.project(), recoveryFolder);
     vell::OfferRecoveryCopies(*windows.Form1(), recovery, recoveryFolder);
+    // A project named on the command line (a double click on one, say); Qt
+    // has taken its own options out.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 2)
+        windows.Form1()->openFromCommandLine(arguments.at(1));
     return app.exec();
 }

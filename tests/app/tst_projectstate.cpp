@@ -71,6 +71,18 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(),
                                   QStringLiteral("FM Vell Creator (/карты/магазин.vlp)*"), 300);
         QCOMPARE(readBytes(keeper.copyPath()), restored);
+
+        // A project named at start opens after that, as Open opens one: the
+        // restored work is asked about first; a relative name is made whole.
+        SaveProjectFile(left, f.path(QStringLiteral("named.vlp")));
+        f.dialogs.answers = {Answer::No};
+        f.form->openFromCommandLine(QStringLiteral("named.vlp"));
+        QCOMPARE(f.dialogs.questions.size(), 3);
+        QCOMPARE(f.form->project().ProjectFileName(), f.path(QStringLiteral("named.vlp")));
+        f.form->openFromCommandLine(QStringLiteral("gone.vlp"));
+        QCOMPARE(f.dialogs.errors.size(), 2);
+        QVERIFY(f.dialogs.errors.last().contains(f.path(QStringLiteral("gone.vlp"))));
+        QCOMPARE(f.form->project().ProjectFileName(), f.path(QStringLiteral("named.vlp")));
     }
 
     void typingUserCodeMarksTheProjectWhenItIsSavedWithIt()

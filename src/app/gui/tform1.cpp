@@ -849,6 +849,14 @@ void TForm1::TBOpenClick()
     openProject(chosen);
 }
 
+void TForm1::openFromCommandLine(const QString &path)
+{
+    // A restored copy is unsaved work: asked about as before any opening.
+    if (!saveBeforeOpening())
+        return;
+    openProject(QFileInfo(path).absoluteFilePath());
+}
+
 void TForm1::MMRecentClick(const QString &path)
 {
     // A file gone since is only taken off the list: the open project stays,

@@ -55,6 +55,9 @@ public:
     vell::ProjectCommands &commands() { return m_commands; }
     vell::Project &project() { return m_project; }
     const vell::Settings &settings() const { return m_project.settings(); }
+    // The project file named when the program was started, opened as Open
+    // opens a chosen one (a relative name from the working folder).
+    void openFromCommandLine(const QString &path);
     // A recovery copy's project in place of this one (see
     // ProjectCommands::restore).
     void restoreProject(vell::ProjectReadResult read, const QString &fileName);
