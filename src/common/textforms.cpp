@@ -75,6 +75,11 @@ bool TextToBool(const QString &text)
     return text == QLatin1String("true");
 }
 
+bool TextBytesToBool(QByteArrayView bytes)
+{
+    return bytes == QByteArrayView("true");
+}
+
 QString IntToText(int value)
 {
     return QString::number(value);

@@ -11,6 +11,8 @@ namespace vell {
 // Boolean text: written "true"/"false"; only exactly "true" reads as true.
 QString BoolToText(bool value);
 bool TextToBool(const QString &text);
+// The same for a line's bytes.
+bool TextBytesToBool(QByteArrayView bytes);
 
 // Integer text: signed 32-bit decimal, "-" before negative values.
 QString IntToText(int value);

@@ -150,7 +150,7 @@ public:
     bool isTrue()
     {
         ++m_pos;
-        return m_source.next() == QByteArrayView("true");
+        return TextBytesToBool(m_source.next());
     }
 
 private:
