@@ -83,6 +83,17 @@ private slots:
         QCOMPARE(f.dialogs.errors.size(), 2);
         QVERIFY(f.dialogs.errors.last().contains(f.path(QStringLiteral("gone.vlp"))));
         QCOMPARE(f.form->project().ProjectFileName(), f.path(QStringLiteral("named.vlp")));
+        // A damaged one is refused in Open's own words.
+        const QString broken = f.path(QStringLiteral("broken.vlp"));
+        writeBytes(broken, "FMVELLVERSIONKEY2.1\r\nbtncount:one\r\n");
+        f.form->openFromCommandLine(QStringLiteral("broken.vlp"));
+        QCOMPARE(f.form->project().ProjectFileName(), QString());
+        f.dialogs.answers = {Answer::No};
+        f.dialogs.fileNames = {broken};
+        f.form->MMLoad->trigger();
+        QCOMPARE(f.dialogs.errors.size(), 4);
+        QCOMPARE(f.dialogs.errors[2], f.dialogs.errors[3]);
+        QVERIFY(f.dialogs.errors[2].contains(QStringLiteral("'one' is not a valid integer value")));
     }
 
     void typingUserCodeMarksTheProjectWhenItIsSavedWithIt()
