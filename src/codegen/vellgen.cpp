@@ -24,9 +24,11 @@
 #include <optional>
 #include <system_error>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace vell {
 
@@ -241,6 +243,15 @@ void write(QIODevice &device, const QByteArray &bytes)
 
 // A pipe or a character device (/dev/null, a terminal) is written to as it
 // is, as by any command-line tool: it has no place a new file could take.
+#ifdef Q_OS_UNIX
+bool isStraight(const QString &path)
+{
+    struct stat info
+    {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 &&
+           (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
+}
+
 void writeStraight(const QString &path, const QByteArray &bytes)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
@@ -265,6 +276,23 @@ void writeStraight(const QString &path, const QByteArray &bytes)
     if (!straight)
         fail(cannotCreateMessage(path, NotRegularFileReason()));
 }
+#else
+// A device (NUL, CON) or a named pipe: there, but neither file nor folder.
+bool isStraight(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile() && !info.isDir();
+}
+
+void writeStraight(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
+        file.write(bytes) != bytes.size() || !file.flush())
+        fail(cannotCreateMessage(path, FileDeviceReason(errno, file.error())));
+}
+#endif
 
 struct ReadFile
 {
@@ -285,15 +313,13 @@ void writeOutput(const QString &path, const QByteArray &code, QIODevice &out,
         write(out, code);
         return;
     }
-    struct stat info
-    {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
-        if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
-            writeStraight(path, code);
-            return;
-        }
+    if (isStraight(path)) {
+        writeStraight(path, code);
+        return;
+    }
+    if (const std::optional<FileId> id = FileIdOf(path)) {
         for (const ReadFile &f : readFiles) {
-            if (f.id == FileId{info.st_dev, info.st_ino}) {
+            if (f.id == id) {
                 QString which = f.kind;
                 if (f.path != path)
                     which += QStringLiteral(" «%1»").arg(ShortQuote(f.path));

@@ -9,8 +9,10 @@ QString SystemReason(int errnum)
     switch (errnum) {
     case ENOSPC:
         return QStringLiteral("на диске нет места");
+#ifdef EDQUOT
     case EDQUOT:
         return QStringLiteral("на диске нет места: исчерпана дисковая квота");
+#endif
     case EACCES:
     case EPERM:
         return QStringLiteral("нет прав доступа");

@@ -5,14 +5,22 @@
 #include "common/vellerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
 #include <cerrno>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <QDir>
+
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace vell {
 
@@ -172,6 +180,8 @@ QByteArray TextLinesBytes(QStringView text)
     return bytes;
 }
 
+#ifdef Q_OS_UNIX
+
 namespace {
 
 // Why a path that is there is not read.
@@ -188,7 +198,7 @@ std::optional<FileId> FileIdOf(const QString &path)
     {};
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
-    return FileId{info.st_dev, info.st_ino};
+    return FileId{quint64(info.st_dev), quint64(info.st_ino)};
 }
 
 QByteArray ReadFileBytes(const QString &path)
@@ -219,6 +229,51 @@ QByteArray ReadFileBytes(const QString &path)
     return bytes;
 }
 
+#elif defined(Q_OS_WIN)
+
+std::optional<FileId> FileIdOf(const QString &path)
+{
+    // The volume and the file index name a file whatever path or link leads
+    // to it; a folder is opened only with the backup flag.
+    if (path.isEmpty())
+        return std::nullopt;
+    const HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(path).utf16()),
+                                 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    if (!known)
+        return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber,
+                  (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+QByteArray ReadFileBytes(const QString &path)
+{
+    // Only a regular file is read: a device (CON, NUL) or a named pipe is
+    // refused before any reading.
+    if (QFileInfo(path).isDir())
+        throw VellError(cannotOpenMessage(path, SystemReason(EISDIR)));
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        throw VellError(cannotOpenMessage(path, FileDeviceReason(errno, file.error())));
+    if (file.isSequential() || GetFileType(HANDLE(_get_osfhandle(file.handle()))) != FILE_TYPE_DISK)
+        throw VellError(cannotOpenMessage(path, NotRegularFileReason()));
+    if (file.size() > kLargestReadFile)
+        throw VellError(cannotOpenMessage(path, TooLargeReason(file.size(), kLargestReadFile)));
+    errno = 0;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw VellError(cannotOpenMessage(path, FileDeviceReason(errno, file.error())));
+    return bytes;
+}
+
+#endif
+
 QStringList ReadTextFile(const QString &path)
 {
     return SplitTextLines(ReadFileBytes(path));
@@ -233,7 +288,12 @@ void WriteAndSync(QFileDevice &file, const QString &path, const QByteArray &byte
     errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
         throw VellError(cannotCreateMessage(path, FileDeviceReason(errno, file.error())));
+        // The data reach the disk before the new file takes the old one's name.
+#ifdef Q_OS_WIN
+    if (::_commit(file.handle()) != 0)
+#else
     if (::fsync(file.handle()) != 0)
+#endif
         throw VellError(cannotCreateMessage(path, SystemReason(errno)));
 }
 
@@ -244,6 +304,7 @@ void WriteFileBytes(const QString &path, const QByteArray &bytes)
     // the place of a pipe, a device (as root, /dev/full itself) or a folder.
     // Links are followed: the file a link leads to gets the new bytes (as
     // QSaveFile writes them) and the link stays a link.
+#ifdef Q_OS_UNIX
     const QByteArray name = QFile::encodeName(path);
     struct stat info
     {};
@@ -260,6 +321,13 @@ void WriteFileBytes(const QString &path, const QByteArray &bytes)
         // fails here.
         throw VellError(cannotCreateMessage(path, SystemReason(errno)));
     }
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw VellError(cannotCreateMessage(path, NotRegularFileReason()));
+    if (info.exists() && !info.isWritable())
+        throw VellError(cannotCreateMessage(path, SystemReason(EACCES)));
+#endif
 
     QSaveFile file(path);
     errno = 0;

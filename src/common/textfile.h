@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include <sys/types.h>
+#include <QtGlobal>
 
 namespace vell {
 
@@ -77,8 +77,8 @@ QByteArray ReadFileBytes(const QString &path);
 // followed); nothing when no file is there.
 struct FileId
 {
-    dev_t device;
-    ino_t inode;
+    quint64 device; // the volume on Windows
+    quint64 inode;  // the file index on Windows
     bool operator==(const FileId &) const = default;
 };
 std::optional<FileId> FileIdOf(const QString &path);
