@@ -24,7 +24,7 @@ trap 'rm -rf "$work"' EXIT
 cpack --config "$config" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   fail "cpack: $(tail -5 "$work/cpack.log")"
 debs=("$work"/out/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one package, found: ${debs[*]}"
+{ [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ]; } || fail "expected one package, found: ${debs[*]}"
 deb=${debs[0]}
 [ "$(basename "$deb")" = "vellcreator_${version}_$(dpkg --print-architecture).deb" ] ||
   fail "package file name $(basename "$deb")"
@@ -80,7 +80,7 @@ for program in vellcreator vellgen; do
 done
 
 # The packaged generator, from a folder without settings: the defaults.
-mkdir "$work/run" && cd "$work/run" || fail "no folder to run in"
+{ mkdir "$work/run" && cd "$work/run"; } || fail "no folder to run in"
 [ "$("$root/usr/bin/vellgen" --version)" = "vellgen $version" ] || fail "vellgen --version"
 "$root/usr/bin/vellgen" "$project" >code.j 2>errors.txt || fail "vellgen: $(cat errors.txt)"
 sed 's/$/\r/' "$expected_code" >expected.j
