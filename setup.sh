@@ -13,7 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  clang-14 clang-format-14 libclang-rt-14-dev xvfb xdotool xclip dpkg-dev shared-mime-info)
+  clang-14 clang-format-14 libclang-rt-14-dev xvfb xdotool xclip dpkg-dev shared-mime-info
+  desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

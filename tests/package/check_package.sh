@@ -62,6 +62,11 @@ for line in "Exec=vellcreator %f" "Icon=vellcreator" "Categories=Development;" \
   "MimeType=application/x-vell-project;"; do
   grep -qxF "$line" "$desktop" || fail "the desktop entry lacks \"$line\""
 done
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
+else
+  echo "desktop-file-validate is missing (desktop-file-utils): the desktop entry is not validated"
+fi
 if command -v update-mime-database >/dev/null; then
   update-mime-database "$root/usr/share/mime" >"$work/mime.log" 2>&1 ||
     fail "update-mime-database: $(cat "$work/mime.log")"
