@@ -42,12 +42,14 @@ grep -q "^ Description: designer of a game map's interface" <<<"$info" ||
 
 # Exactly these files, the programs executable: no stray build output.
 dpkg-deb --contents "$deb" >"$work/contents" || fail "dpkg-deb --contents"
-files=$(awk '$1 !~ /^d/ { print $1, $6 }' "$work/contents" | sort -k2)
+files=$(awk '$1 !~ /^d/ { print $1, $6 }' "$work/contents" | LC_ALL=C sort -k2)
 expected_files="-rwxr-xr-x ./usr/bin/vellcreator
 -rwxr-xr-x ./usr/bin/vellgen
 -rw-r--r-- ./usr/share/applications/vellcreator.desktop
 -rw-r--r-- ./usr/share/doc/vellcreator/LICENSE-DejaVuSansMono.txt
 -rw-r--r-- ./usr/share/doc/vellcreator/LICENSE-LiberationSans.txt
+-rw-r--r-- ./usr/share/doc/vellcreator/changelog.gz
+-rw-r--r-- ./usr/share/doc/vellcreator/copyright
 -rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/vellcreator.png
 -rw-r--r-- ./usr/share/man/man1/vellcreator.1.gz
 -rw-r--r-- ./usr/share/man/man1/vellgen.1.gz
