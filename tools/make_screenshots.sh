@@ -9,6 +9,9 @@
 #   PROGRAM  the designer to run (default: build/vellcreator)
 # Writes docs/images/main-window.png and docs/images/code-window.png.
 set -euo pipefail
+# start_xvfb, wait_window
+# shellcheck source=xvfbsession.sh
+source "$(dirname "$0")/xvfbsession.sh"
 
 program=$(readlink -m "${1:-$(dirname "$0")/../build/vellcreator}")
 cd "$(dirname "$0")/.."
@@ -54,35 +57,11 @@ export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-# Xvfb picks a free display number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -s "$work/display" ] || die "Xvfb did not start: $(tail -3 "$work/xvfb.log")"
-DISPLAY=":$(head -1 "$work/display")"
-export DISPLAY
+start_xvfb || die "Xvfb did not start: $(tail -3 "$work/xvfb.log")"
 
 mkdir "$work/folder"
 (cd "$work/folder" && exec "$program" "$project") >"$work/program.log" 2>&1 &
 program_pid=$!
-
-# Prints the id of the visible window whose title matches the regular
-# expression $1, waiting for it up to 30 seconds.
-wait_window() {
-  local id
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$id" ] && echo "$id" && return 0
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
 
 # Waits until window $1 has been painted: it looks other than $2 (when
 # given) and the same twice in a row. Leaves its checksum in $looks.

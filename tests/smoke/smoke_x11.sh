@@ -10,6 +10,9 @@
 # Exits 77 (skipped) when Xvfb, xdotool or xclip is missing or no X server
 # starts.
 set -uo pipefail
+# start_xvfb, wait_window
+# shellcheck source=../../tools/xvfbsession.sh
+source "$(dirname "$0")/../../tools/xvfbsession.sh"
 
 program=$(readlink -f "$1")
 expected_code=$(readlink -f "$2")
@@ -51,51 +54,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of its own: Xvfb picks a free number and writes it to fd 3.
-# Another X server on this machine going away at the same moment can take
-# the new server's socket with it, so the display is tried before use and
-# a fresh server started if it cannot be reached.
-start_display() {
-  : >"$work/display"
-  # -noreset: without it the server resets when its last client leaves (the
-  # probe below), and a program connecting during the reset fails.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] || return 1
-  export DISPLAY=":$(head -1 "$work/display")"
-  xdotool getdisplaygeometry >/dev/null 2>&1
-}
-for attempt in 1 2 3; do
-  start_display && break
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=
-  [ "$attempt" = 3 ] && skip "Xvfb did not start: $(tail -3 "$work/xvfb.log")"
-  sleep 1
-done
+start_xvfb || skip "Xvfb did not start: $(tail -3 "$work/xvfb.log")"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-# Waits (up to $2 seconds) for a visible window whose title matches the
-# regular expression $1 and prints its id.
-wait_window() {
-  local pattern=$1 seconds=${2:-30} id
-  for _ in $(seq $((seconds * 10))); do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    kill -0 "$program_pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
 # Waits (up to $2 seconds) until no visible window's title matches $1.
 wait_gone() {
   for _ in $(seq $((${2:-10} * 10))); do
