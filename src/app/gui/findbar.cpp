@@ -1,10 +1,13 @@
 #include "app/gui/findbar.h"
 
+#include "app/gui/dialogs.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 
 using namespace vell;
 
@@ -146,4 +149,25 @@ void FindBar::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
+}
+
+FindBar::MenuItems FindBar::addMenuItems(QMenu *menu)
+{
+    MenuItems items{menu->addAction(QStringLiteral("Найти…"), this, &FindBar::open),
+                    menu->addAction(QStringLiteral("Найти далее"), this, &FindBar::findNext),
+                    menu->addAction(QStringLiteral("Найти ранее"), this, &FindBar::findPrevious)};
+    items.find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    items.next->setShortcut(QKeySequence(Qt::Key_F3));
+    items.previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    return items;
+}
+
+std::optional<int> AskGoToLine(QWidget *parent, int lineCount, int caretLine)
+{
+    const std::optional<int> number = vell::dialogs().askNumber(
+        parent, QStringLiteral("Перейти к строке"),
+        QStringLiteral("Номер строки (1–%1):").arg(lineCount), caretLine + 1);
+    if (!number)
+        return std::nullopt;
+    return vell::LineForNumber(*number, lineCount);
 }

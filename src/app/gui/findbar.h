@@ -6,11 +6,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 // The find bar under a code view: a field, "match case" and "whole word",
 // the number of matches and a note when a search went round the text. It
@@ -31,6 +34,16 @@ public:
     };
 
     FindBar(Target target, QWidget *parent);
+
+    // The bar's commands in a window's Правка menu, with their keys:
+    // Найти… (Ctrl+F), Найти далее (F3), Найти ранее (Shift+F3).
+    struct MenuItems
+    {
+        QAction *find;
+        QAction *next;
+        QAction *previous;
+    };
+    MenuItems addMenuItems(QMenu *menu);
 
     QLineEdit *Needle;
     QCheckBox *MatchCase;
@@ -66,3 +79,8 @@ private:
     Target m_target;
     bool m_counted = false;
 };
+
+// Asks which line to go to (1 to lineCount, the caret's line offered) and
+// gives its index from 0, a number past either end taken as that end;
+// nothing when the user cancels.
+std::optional<int> AskGoToLine(QWidget *parent, int lineCount, int caretLine);

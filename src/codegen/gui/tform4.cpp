@@ -1,9 +1,7 @@
 #include "codegen/gui/tform4.h"
 
-#include "app/gui/dialogs.h"
 #include "app/gui/findbar.h"
 #include "codegen/gui/codeview.h"
-#include "common/textfind.h"
 
 #include <QAction>
 #include <QMenu>
@@ -59,12 +57,10 @@ TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
     });
 
     edit->addSeparator();
-    MMFind = edit->addAction(QStringLiteral("Найти…"), Find, &FindBar::open);
-    MMFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    MMFindNext = edit->addAction(QStringLiteral("Найти далее"), Find, &FindBar::findNext);
-    MMFindNext->setShortcut(QKeySequence(Qt::Key_F3));
-    MMFindPrevious = edit->addAction(QStringLiteral("Найти ранее"), Find, &FindBar::findPrevious);
-    MMFindPrevious->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    const FindBar::MenuItems findItems = Find->addMenuItems(edit);
+    MMFind = findItems.find;
+    MMFindNext = findItems.next;
+    MMFindPrevious = findItems.previous;
     MMGoToLine =
         edit->addAction(QStringLiteral("Перейти к строке…"), this, &TForm4::MMGoToLineClick);
     MMGoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -93,11 +89,8 @@ void TForm4::setArrayNames(const QStringList &names)
 
 void TForm4::MMGoToLineClick()
 {
-    const std::optional<int> number = vell::dialogs().askNumber(
-        this, QStringLiteral("Перейти к строке"),
-        QStringLiteral("Номер строки (1–%1):").arg(Code->lineCount()), Code->caretLine() + 1);
-    if (number)
-        Code->goToLine(vell::LineForNumber(*number, Code->lineCount()));
+    if (const std::optional<int> line = AskGoToLine(this, Code->lineCount(), Code->caretLine()))
+        Code->goToLine(*line);
 }
 
 QStringList TForm4::codeLines() const

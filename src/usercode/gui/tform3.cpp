@@ -9,7 +9,6 @@
 #include "common/cp1251.h"
 #include "common/exacttext.h"
 #include "common/textfile.h"
-#include "common/textfind.h"
 #include "common/vellerror.h"
 #include "project/project.h"
 #include "usercode/usercodefile.h"
@@ -435,13 +434,10 @@ TForm3::TForm3(Project &project, QWidget *parent)
     undoItem->setObjectName(QStringLiteral("N8"));
     undoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     editMenu->addSeparator();
-    MMFind = editMenu->addAction(QStringLiteral("Найти…"), Find, &FindBar::open);
-    MMFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    MMFindNext = editMenu->addAction(QStringLiteral("Найти далее"), Find, &FindBar::findNext);
-    MMFindNext->setShortcut(QKeySequence(Qt::Key_F3));
-    MMFindPrevious =
-        editMenu->addAction(QStringLiteral("Найти ранее"), Find, &FindBar::findPrevious);
-    MMFindPrevious->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    const FindBar::MenuItems findItems = Find->addMenuItems(editMenu);
+    MMFind = findItems.find;
+    MMFindNext = findItems.next;
+    MMFindPrevious = findItems.previous;
     MMGoToLine =
         editMenu->addAction(QStringLiteral("Перейти к строке…"), this, &TForm3::MMGoToLineClick);
     MMGoToLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -554,12 +550,9 @@ void TForm3::checkCode()
 
 void TForm3::MMGoToLineClick()
 {
-    const int lines = UserCode->blockCount();
-    const std::optional<int> number = dialogs().askNumber(
-        this, QStringLiteral("Перейти к строке"), QStringLiteral("Номер строки (1–%1):").arg(lines),
-        UserCode->textCursor().blockNumber() + 1);
-    if (number)
-        showLine(LineForNumber(*number, lines) + 1, 0);
+    if (const std::optional<int> line =
+            AskGoToLine(this, UserCode->blockCount(), UserCode->textCursor().blockNumber()))
+        showLine(*line + 1, 0);
 }
 
 void TForm3::closeAndShow()
