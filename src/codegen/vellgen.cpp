@@ -160,6 +160,20 @@ Settings readSettings(const QString &path, bool given, bool &read)
     return settings.settings;
 }
 
+// The line (from 1) of the settings file that holds the setting: where
+// SettingsToLines writes a value that no other line holds.
+int settingLine(DesignFinding::Setting setting)
+{
+    using Setting = DesignFinding::Setting;
+    QString Settings::*const field = setting == Setting::ButtonVar    ? &Settings::buttonVar
+                                     : setting == Setting::PictureVar ? &Settings::pictureVar
+                                     : setting == Setting::TextVar    ? &Settings::textVar
+                                                                      : &Settings::unitVar;
+    Settings marked;
+    marked.*field = QStringLiteral("\n");
+    return int(SettingsToLines(marked).indexOf(marked.*field)) + 1;
+}
+
 // Prepares the labels' font on a thread of its own. Without a GUI
 // application there is no font; a project with texts then fails when they
 // are measured.
@@ -390,8 +404,15 @@ int run(const QStringList &arguments, QIODevice &out, VellgenProcess *process)
     if (a.check) {
         const QList<DesignFinding> findings = CheckDesign(read.data, settings);
         QByteArray text;
-        for (const DesignFinding &f : findings)
-            text += FindingFileLine(projectPath, f).toUtf8() + '\n';
+        for (const DesignFinding &f : findings) {
+            if (f.setting != DesignFinding::Setting::None && settingsRead) {
+                DesignFinding inFile = f;
+                inFile.line = settingLine(f.setting);
+                text += FindingFileLine(settingsPath, inFile).toUtf8() + '\n';
+            } else {
+                text += FindingFileLine(projectPath, f).toUtf8() + '\n';
+            }
+        }
         write(out, text);
         return HasErrors(findings) ? kVellgenFailed : kVellgenOk;
     }

@@ -50,9 +50,11 @@ struct VellgenProcess
 // or settings file read, by whatever path or link it is named) or, without
 // --output or with "--output -", to `out`. With --check nothing is
 // generated and the findings go to `out`, one a line ("FILE:LINE: error:
-// message"). Every failure writes one line to `err` and leaves the output
-// file as it was. Returns the exit status. Without `process`, the
-// application is the caller's.
+// message"; a setting's with its line in the settings file read, or with
+// the project file and no line when the settings are the defaults). Every
+// failure writes one line to `err` and leaves the output file as it was.
+// Returns the exit status. Without `process`, the application is the
+// caller's.
 int RunVellgen(const QStringList &arguments, QIODevice &out, QIODevice &err,
                VellgenProcess *process = nullptr);
 

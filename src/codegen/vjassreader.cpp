@@ -99,8 +99,38 @@ struct Block
     bool sawElse = false;
     int function = -1; // index in the result, for a free function
     int scope = -1;    // index in the stack of the innermost library or scope, this one included
+    int line = 0;      // of the header
+    QStringView name;  // as written; empty for a block of no name
     QString qualifier; // of a library or scope: what private and public names in it start with
 };
+
+VjassOpenPart::Kind openKindOf(BlockKind kind)
+{
+    using Open = VjassOpenPart::Kind;
+    switch (kind) {
+    case BlockKind::Globals:
+        return Open::Globals;
+    case BlockKind::Function:
+        return Open::Function;
+    case BlockKind::Method:
+        return Open::Method;
+    case BlockKind::If:
+        return Open::If;
+    case BlockKind::Loop:
+        return Open::Loop;
+    case BlockKind::Library:
+        return Open::Library;
+    case BlockKind::Scope:
+        return Open::Scope;
+    case BlockKind::Struct:
+        return Open::Struct;
+    case BlockKind::Interface:
+        return Open::Interface;
+    case BlockKind::Module:
+        return Open::Module;
+    }
+    return Open::None;
+}
 
 // A token of the line being read, with its line (a string may carry a
 // statement over to the next line) and first character.
@@ -233,7 +263,7 @@ private:
     void member(Word head);
     void statement(Word head);
     void variable(const Modifiers &mods);
-    bool signature();
+    bool signature(QList<VjassParameter> *parameters = nullptr);
     bool typeRef();
     bool name(QStringView *out = nullptr);
     bool operatorName();
@@ -263,6 +293,7 @@ private:
     QHash<QStringView, QString> m_interned;
     QSet<QStringView> m_types; // struct, interface and function interface names
     bool m_inInject = false;
+    int m_injectLine = 0;
     int m_errorCount = 0; // also those past kMaxVjassErrors
     int m_lastErrorLine = -1;
     qsizetype m_reread = 0;
@@ -337,6 +368,8 @@ void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStrin
     block.inner = inner;
     block.function = function;
     block.scope = m_stack.empty() ? -1 : m_stack.back().scope;
+    block.line = at.line;
+    block.name = name;
     if (kind == BlockKind::Library || kind == BlockKind::Scope) {
         block.qualifier = name.toString();
         block.scope = int(m_stack.size());
@@ -399,6 +432,8 @@ void Reader::close(BlockKind kind, const Tok &at)
         errorAt(m_pos, expected(closerOf(m_stack.back().kind)));
     while (int(m_stack.size()) > index + 1)
         pop(at.line - 1);
+    if (const int function = m_stack.back().function; function >= 0)
+        m_result.functions[function].closed = true;
     pop(at.line);
     ++m_pos;
     expectEnd();
@@ -442,6 +477,7 @@ void Reader::directive(int line, const VjassToken &token, bool closesBlock)
         break;
     case Word::Inject:
         m_inInject = true;
+        m_injectLine = line;
         m_result.hasOpaqueParts = true;
         break;
     case Word::Endinject:
@@ -486,13 +522,31 @@ VjassReadResult Reader::read()
     VjassLineState state;
     std::vector<VjassToken> lineTokens;
     const int count = int(m_lines.size());
-    int first = 0; // the line the statement being read started on
+    // A statement goes on over lines in a string or a block comment; a
+    // string that runs on starts at the end of the line `ranOn`.
+    int ranOn = -1;
+    // Where the string, comment and directive block open after the line
+    // being read started.
+    int stringLine = 0, commentLine = 0, blockLine = 0;
     for (int i = 0; i < count; ++i) {
         const VjassLineState before = state;
         lineTokens.clear();
         LexVjassLine(m_lines[i], state, lineTokens);
-        if (!before.inString) {
-            first = i;
+        // A line that goes on in a string or comment is one token at most;
+        // one that closes it and opens another has two.
+        if (state.inString && !(before.inString && lineTokens.size() <= 1))
+            stringLine = i;
+        if (state.inComment && !(before.inComment && lineTokens.size() <= 1))
+            commentLine = i;
+        if (state.block != before.block)
+            blockLine = i;
+        VjassOpenPart &open = m_result.openAtEnd;
+        const bool endsInString =
+            state.inString && i + 1 == count && open.kind == VjassOpenPart::Kind::None;
+        if (endsInString)
+            open = {VjassOpenPart::Kind::String, QString(), stringLine};
+        if (!before.inString && !before.inComment) {
+            ranOn = -1;
             m_toks.clear();
             if (!lineTokens.empty() && lineTokens.front().kind == Kind::Skipped)
                 continue;
@@ -513,28 +567,36 @@ VjassReadResult Reader::read()
             m_toks.push_back({kind, t.word, text[t.start].unicode(), i, t.start, t.length});
         }
         if (state.inString) {
-            if (i + 1 == count && missingQuote(first, i)) {
+            if (ranOn < 0)
+                ranOn = i;
+            if (i + 1 == count && missingQuote(ranOn, i)) {
+                const VjassError quote{ranOn, int(m_lines[ranOn].size()), expected(u"\"")};
+                if (endsInString && !m_result.errors.isEmpty() && m_result.errors.back() == quote)
+                    open.errorIndex = int(m_result.errors.size() - 1);
                 // The statement up to the string still opens its block and
                 // names what it calls; its errors would only repeat this one.
-                while (!m_toks.empty() && m_toks.back().line > first)
+                while (!m_toks.empty() && m_toks.back().line > ranOn)
                     m_toks.pop_back();
                 m_quiet = true;
                 line();
                 m_quiet = false;
                 state = VjassLineState();
-                i = first;
+                i = ranOn;
             }
             continue;
         }
+        if (state.inComment && i + 1 < count)
+            continue;
         if (m_toks.empty())
             continue;
         const int errorsBefore = m_errorCount;
         line();
-        // An error on a later line than the one the statement started on
-        // comes after a string that ran on.
-        if (m_errorCount > errorsBefore && m_lastErrorLine > first && missingQuote(first, i)) {
+        // An error on a later line than the one a string ran on from comes
+        // after that string.
+        if (ranOn >= 0 && m_errorCount > errorsBefore && m_lastErrorLine > ranOn &&
+            missingQuote(ranOn, i)) {
             state = VjassLineState();
-            i = first;
+            i = ranOn;
         }
     }
 
@@ -557,8 +619,30 @@ VjassReadResult Reader::read()
             missing = expected(u"//! endinject");
         else if (!m_stack.empty())
             missing = expected(closerOf(m_stack.back().kind));
+        const int listed = int(m_result.errors.size());
         if (!missing.isEmpty())
             error(last, column, missing);
+        using Open = VjassOpenPart::Kind;
+        VjassOpenPart &open = m_result.openAtEnd;
+        const bool opened = open.kind == Open::None;
+        if (opened) {
+            if (state.inComment) {
+                open = {Open::Comment, QString(), commentLine};
+            } else if (state.block != VjassLineState::Block::None) {
+                open.kind = state.block == VjassLineState::Block::TextMacro ? Open::TextMacro
+                            : state.block == VjassLineState::Block::Zinc    ? Open::Zinc
+                                                                            : Open::NoVjass;
+                open.line = blockLine;
+            } else if (m_inInject) {
+                open = {Open::Inject, QString(), m_injectLine};
+            } else if (!m_stack.empty()) {
+                const Block &block = m_stack.back();
+                open = {openKindOf(block.kind), block.name.toString(), block.line};
+            }
+        }
+        if ((opened || (open.errorIndex < 0 && state.inString)) && open.kind != Open::None &&
+            m_result.errors.size() > listed)
+            open.errorIndex = listed;
         while (!m_stack.empty())
             pop(last);
     }
@@ -648,8 +732,8 @@ void Reader::line()
             reopen(allowsDeclarations, cur());
         return declaration(head, mods);
     case Word::Keyword:
-        // Names declared ahead, among declarations or members.
-        if (ctx() != Ctx::Top && !allowsMethods(ctx()))
+        // Names declared ahead, among declarations, globals or members.
+        if (ctx() != Ctx::Top && ctx() != Ctx::Globals && !allowsMethods(ctx()))
             reopen(allowsDeclarations, cur());
         return declaration(head, mods);
     case Word::Method:
@@ -737,7 +821,7 @@ bool Reader::typeRef()
     return true;
 }
 
-bool Reader::signature()
+bool Reader::signature(QList<VjassParameter> *parameters)
 {
     if (!expectWord(Word::Takes, u"takes"))
         return false;
@@ -745,8 +829,21 @@ bool Reader::signature()
         ++m_pos;
     } else {
         for (;;) {
-            if (!typeRef() || !name())
+            const int type = m_pos;
+            QStringView declared;
+            if (!typeRef())
                 return false;
+            const int typeEnd = m_pos;
+            if (!name(&declared))
+                return false;
+            if (parameters) {
+                // A dotted type is put together without the spaces around
+                // its dots.
+                QString written = intern(text(m_toks[type]));
+                for (int i = type + 1; i < typeEnd; ++i)
+                    written += text(m_toks[i]);
+                parameters->append({written, intern(declared)});
+            }
             if (!isPunct(u','))
                 break;
             ++m_pos;
@@ -811,10 +908,24 @@ void Reader::declaration(Word head, const Modifiers &mods)
             push(BlockKind::Function, Ctx::Body, at);
             return;
         }
-        push(BlockKind::Function, Ctx::Body, at, int(m_result.functions.size()));
-        m_result.functions.append({qualified(declared, mods), at.line, at.line, {}});
-        signature();
-        return;
+        {
+            push(BlockKind::Function, Ctx::Body, at, int(m_result.functions.size()), declared);
+            VjassFunction f;
+            f.name = qualified(declared, mods);
+            f.line = at.line;
+            f.endLine = at.line;
+            f.writtenName = intern(declared);
+            f.access = mods.isPrivate  ? VjassFunction::Access::Private
+                       : mods.isPublic ? VjassFunction::Access::Public
+                                       : VjassFunction::Access::Plain;
+            if (const int scope = m_stack.back().scope; scope >= 0) {
+                f.scope = m_stack[scope].qualifier;
+                f.scopeIsLibrary = m_stack[scope].kind == BlockKind::Library;
+            }
+            m_result.functions.append(std::move(f));
+            signature(&m_result.functions.back().parameters);
+            return;
+        }
     case Word::Native:
         if (name(&declared)) {
             declare(declared, mods, false);
@@ -863,13 +974,19 @@ void Reader::declaration(Word head, const Modifiers &mods)
         if (named)
             declare(declared, mods, head != Word::Module);
         if (head == Word::Struct)
-            push(BlockKind::Struct, Ctx::Members, at);
+            push(BlockKind::Struct, Ctx::Members, at, -1, declared);
         else if (head == Word::Module)
-            push(BlockKind::Module, Ctx::Members, at);
+            push(BlockKind::Module, Ctx::Members, at, -1, declared);
         else
-            push(BlockKind::Interface, Ctx::Interface, at);
+            push(BlockKind::Interface, Ctx::Interface, at, -1, declared);
         if (!named)
             return;
+        // How many instances there may be: struct Name[20000].
+        if (head != Word::Module && isPunct(u'[')) {
+            ++m_pos;
+            if (!expression(0) || !expectPunct(u']', u"]"))
+                return;
+        }
         if (head == Word::Struct && isWord(Word::Extends)) {
             ++m_pos;
             if (isWord(Word::Array))
@@ -933,14 +1050,19 @@ void Reader::member(Word head)
             expectEnd();
         return;
     }
-    if (ctx() == Ctx::Members)
+    const bool body = ctx() == Ctx::Members;
+    if (body)
         push(BlockKind::Method, Ctx::Body, at);
     if (isWord(Word::Operator)) {
         ++m_pos;
         if (!operatorName())
             return;
-    } else if (!name()) {
-        return;
+    } else {
+        QStringView declared;
+        if (!name(&declared))
+            return;
+        if (body)
+            m_stack.back().name = declared;
     }
     signature();
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 namespace vell {
 
 // Lines and columns are 0-based: an index into the lines read, and a UTF-16
@@ -16,6 +18,15 @@ struct VjassError
     friend bool operator==(const VjassError &, const VjassError &) = default;
 };
 
+// One of what a function takes: the type as written (a.b for a struct's
+// member type) and the name.
+struct VjassParameter
+{
+    QString type;
+    QString name;
+    friend bool operator==(const VjassParameter &, const VjassParameter &) = default;
+};
+
 // A free function (not a method). A private function declared inside a
 // library or scope S is named "S__Name", a public one "S_Name" (S is the
 // innermost library or scope), so that private functions of one name in two
@@ -24,10 +35,25 @@ struct VjassError
 // the names as written.
 struct VjassFunction
 {
+    enum class Access
+    {
+        Plain,
+        Private,
+        Public
+    };
     QString name;
     int line = 0;    // of the header
     int endLine = 0; // of endfunction; when it is missing, the last line before
                      // what closed the function (the last line of the text at its end)
+    // Whether the function ended at its own endfunction token (whatever
+    // follows it on that line); false when something else closed it or the
+    // text ended in it.
+    bool closed = false;
+    QString writtenName; // as the header spells it: MyClick for Clicks_MyClick
+    Access access = Access::Plain;
+    QString scope;                    // the innermost library or scope; empty outside any
+    bool scopeIsLibrary = false;      // whether that is a library
+    QList<VjassParameter> parameters; // empty for `takes nothing`
     // Distinct names that are indexed with [ ] in the body, in order of first
     // use: the name itself, not a member (this.a[1] or .a[1] give nothing).
     QStringList indexedNames;
@@ -40,6 +66,41 @@ struct VjassName
     int line = 0;
     int column = 0;
     friend bool operator==(const VjassName &, const VjassName &) = default;
+};
+
+// What the text ends in, left open: the first of what the reader reports
+// missing at its end. A text that ends in a string is said to end in it,
+// although the reader then reads on after the line the string started on.
+struct VjassOpenPart
+{
+    enum class Kind : std::uint8_t
+    {
+        None,
+        String,
+        Comment,
+        TextMacro,
+        Zinc,
+        NoVjass,
+        Inject,
+        Globals,
+        Function,
+        Method,
+        If, // also static if
+        Loop,
+        Library,
+        Scope,
+        Struct,
+        Interface,
+        Module,
+    };
+    Kind kind = Kind::None;
+    QString name; // of a function, method, library, scope, struct, interface or module, as written
+    int line = 0; // where it opened: its header, directive, quote or /*
+    // The error the reader reports for it in `errors`, -1 when not listed:
+    // for a string the missing quote, after which the errors come from
+    // reading on as code; else what is missing at the end.
+    int errorIndex = -1;
+    friend bool operator==(const VjassOpenPart &, const VjassOpenPart &) = default;
 };
 
 struct VjassReadResult
@@ -63,6 +124,7 @@ struct VjassReadResult
     // Text that the reader did not read could declare names: a textmacro
     // body, a zinc, novjass or inject block, //! runtextmacro or //! import.
     bool hasOpaqueParts = false;
+    VjassOpenPart openAtEnd;
 };
 
 constexpr int kMaxVjassErrors = 100;
@@ -72,11 +134,12 @@ constexpr int kMaxVjassNesting = 200;
 
 // Reads the lines as vJass: checks the syntax, recovering at the next line,
 // and lists what the rest of the program needs to know. Where vJass might
-// allow a form, it is accepted. A string may run on over lines; when the
-// statement it runs into does not read, or the text ends in it, the error is
-// the closing quote missing at the end of the line it started on, and the
-// lines after that line are read as code. Takes time in proportion to the
-// text.
+// allow a form, it is accepted. A statement goes on after a block comment
+// that spans lines, on the line the comment ends on. A string may run on
+// over lines; when the statement it runs into does not read, or the text
+// ends in it, the error is the closing quote missing at the end of the line
+// it started on, and the lines after that line are read as code. Takes time
+// in proportion to the text.
 VjassReadResult ReadVjass(const QStringList &lines);
 
 } // namespace vell

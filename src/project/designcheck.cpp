@@ -9,7 +9,6 @@
 #include "common/vellerror.h"
 #include "project/kindfacts.h"
 #include "project/project.h"
-#include "usercode/usercodelines.h"
 
 #include <QSet>
 
@@ -30,11 +29,168 @@ struct Entry
     int firstLine;
 };
 
-// A double quote ends the generated string early; a backslash escapes the
-// character after it.
+// Whether the text, put between double quotes, does not read as one JASS
+// string: a double quote not escaped ends it early, and a backslash escapes
+// only \" \\ \n \r \t \b \f.
 bool breaksString(const QString &text)
 {
-    return text.contains(u'"') || text.contains(u'\\');
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'"')
+            return true;
+        if (c != u'\\')
+            continue;
+        if (++i == n)
+            return true;
+        switch (text[i].unicode()) {
+        case u'"':
+        case u'\\':
+        case u'n':
+        case u'r':
+        case u't':
+        case u'b':
+        case u'f':
+            break;
+        default:
+            return true;
+        }
+    }
+    return false;
+}
+
+// The words of JASS that cannot name a variable: its keywords, and the
+// native types.
+bool isJassKeyword(const QString &name)
+{
+    static const QSet<QString> words{
+        QStringLiteral("function"),   QStringLiteral("endfunction"), QStringLiteral("takes"),
+        QStringLiteral("returns"),    QStringLiteral("native"),      QStringLiteral("constant"),
+        QStringLiteral("type"),       QStringLiteral("extends"),     QStringLiteral("globals"),
+        QStringLiteral("endglobals"), QStringLiteral("local"),       QStringLiteral("set"),
+        QStringLiteral("call"),       QStringLiteral("if"),          QStringLiteral("then"),
+        QStringLiteral("else"),       QStringLiteral("elseif"),      QStringLiteral("endif"),
+        QStringLiteral("loop"),       QStringLiteral("endloop"),     QStringLiteral("exitwhen"),
+        QStringLiteral("return"),     QStringLiteral("and"),         QStringLiteral("or"),
+        QStringLiteral("not"),        QStringLiteral("true"),        QStringLiteral("false"),
+        QStringLiteral("null"),       QStringLiteral("array"),       QStringLiteral("debug")};
+    return words.contains(name);
+}
+
+bool isJassType(const QString &name)
+{
+    static const QSet<QString> types{QStringLiteral("handle"), QStringLiteral("integer"),
+                                     QStringLiteral("real"),   QStringLiteral("boolean"),
+                                     QStringLiteral("string"), QStringLiteral("code"),
+                                     QStringLiteral("nothing")};
+    return types.contains(name);
+}
+
+// A letter, then letters, digits and underscores.
+bool isJassName(const QString &name)
+{
+    const auto letter = [](char16_t c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    if (name.isEmpty() || !letter(name[0].unicode()))
+        return false;
+    return std::all_of(name.begin(), name.end(), [&](QChar q) {
+        const char16_t c = q.unicode();
+        return letter(c) || (c >= u'0' && c <= u'9') || c == u'_';
+    });
+}
+
+// Whether the text reads as one JASS expression, alone and between the
+// parentheses of a call.
+bool isJassExpression(const QString &text)
+{
+    const VjassReadResult read =
+        ReadVjass({QStringLiteral("function F takes nothing returns nothing"),
+                   QStringLiteral(" set x = ") + text, QStringLiteral(" call F(") + text + u')',
+                   QStringLiteral("endfunction")});
+    return read.errors.isEmpty();
+}
+
+// "не закрыта функция Foo (строка 12)", the line counted from 1.
+QString openMessage(const VjassOpenPart &open)
+{
+    using Kind = VjassOpenPart::Kind;
+    QString what;
+    switch (open.kind) {
+    case Kind::None:
+        return QString();
+    case Kind::String:
+        what = QStringLiteral("не закрыта строка");
+        break;
+    case Kind::Comment:
+        what = QStringLiteral("не закрыт комментарий");
+        break;
+    case Kind::TextMacro:
+        what = QStringLiteral("не закрыт блок //! textmacro");
+        break;
+    case Kind::Zinc:
+        what = QStringLiteral("не закрыт блок //! zinc");
+        break;
+    case Kind::NoVjass:
+        what = QStringLiteral("не закрыт блок //! novjass");
+        break;
+    case Kind::Inject:
+        what = QStringLiteral("не закрыт блок //! inject");
+        break;
+    case Kind::Globals:
+        what = QStringLiteral("не закрыт блок globals");
+        break;
+    case Kind::Function:
+        what = QStringLiteral("не закрыта функция");
+        break;
+    case Kind::Method:
+        what = QStringLiteral("не закрыт метод");
+        break;
+    case Kind::If:
+        what = QStringLiteral("не закрыт блок if");
+        break;
+    case Kind::Loop:
+        what = QStringLiteral("не закрыт блок loop");
+        break;
+    case Kind::Library:
+        what = QStringLiteral("не закрыта библиотека");
+        break;
+    case Kind::Scope:
+        what = QStringLiteral("не закрыта область");
+        break;
+    case Kind::Struct:
+        what = QStringLiteral("не закрыта структура");
+        break;
+    case Kind::Interface:
+        what = QStringLiteral("не закрыт интерфейс");
+        break;
+    case Kind::Module:
+        what = QStringLiteral("не закрыт модуль");
+        break;
+    }
+    if (!open.name.isEmpty())
+        what += u' ' + open.name;
+    return what + QStringLiteral(" (строка %1)").arg(open.line + 1);
+}
+
+using Setting = DesignFinding::Setting;
+
+// The caption of the setting in the settings dialog.
+QString settingCaption(Setting setting)
+{
+    switch (setting) {
+    case Setting::ButtonVar:
+        return QStringLiteral("Название переменной кнопки");
+    case Setting::PictureVar:
+        return QStringLiteral("Название переменной изображения");
+    case Setting::TextVar:
+        return QStringLiteral("Название переменной текста");
+    case Setting::UnitVar:
+        return QStringLiteral("Название переменной юнита");
+    case Setting::None:
+        break;
+    }
+    return QString();
 }
 
 QString quoted(const QString &text)
@@ -59,11 +215,24 @@ public:
         : m_settings(settings), m_userCode(userCode), m_entries(entries),
           m_userCodeStart(userCodeStart)
     {
-        m_checkFunctions = settings.useUserCode && !userCode.isEmpty();
+        m_checkFunctions = settings.useUserCode;
         if (m_checkFunctions) {
-            for (const QString &name : ListFunctionNames(userCode))
-                m_functions.insert(name);
+            m_userRead = ReadVjass(userCode);
+            m_defined.reserve(m_userRead.functions.size());
+            for (int i = 0; i < int(m_userRead.functions.size()); ++i) {
+                const VjassFunction &f = m_userRead.functions[i];
+                // Code outside a library or scope cannot call its private
+                // functions, by either name.
+                QHash<QString, int> &names =
+                    f.access == VjassFunction::Access::Private && !f.scope.isEmpty() ? m_private
+                                                                                     : m_defined;
+                if (!names.contains(f.name))
+                    names.insert(f.name, i);
+                if (&names == &m_private && !names.contains(f.writtenName))
+                    names.insert(f.writtenName, i);
+            }
         }
+        checkSettings();
         m_index.reserve(entries.size());
         for (const Entry &e : entries)
             m_index.add(*e.object);
@@ -72,6 +241,14 @@ public:
             checkCode();
         for (const Entry &e : entries)
             checkObject(*e.object, e.firstLine);
+        for (int i = 0; i < int(userCode.size()); ++i) {
+            // Where the project file ends the user code.
+            if (userCode[i] == QLatin1String("/end")) {
+                addCode(Severity::Warning, i, 0,
+                        QStringLiteral("строка \"/end\" обрежет код пользователя при открытии "
+                                       "проекта"));
+            }
+        }
         std::stable_sort(m_codeFindings.begin(), m_codeFindings.end(),
                          [](const DesignFinding &a, const DesignFinding &b) {
                              // The user code's in line order, the others after them.
@@ -184,15 +361,61 @@ private:
         }
     }
 
+    void checkSettings()
+    {
+        const std::pair<Setting, const QString *> arrays[] = {
+            {Setting::ButtonVar, &m_settings.buttonVar},
+            {Setting::PictureVar, &m_settings.pictureVar},
+            {Setting::TextVar, &m_settings.textVar}};
+        for (size_t i = 0; i < std::size(arrays); ++i) {
+            const auto [setting, value] = arrays[i];
+            if (!isJassName(*value)) {
+                addSetting(setting, QStringLiteral("не имя JASS"));
+            } else if (isJassKeyword(*value)) {
+                addSetting(setting, QStringLiteral("ключевое слово JASS"));
+            } else if (isJassType(*value)) {
+                addSetting(setting, QStringLiteral("тип JASS"));
+            } else {
+                for (size_t k = 0; k < i; ++k) {
+                    if (*arrays[k].second == *value) {
+                        // "Название переменной кнопки" → "названием переменной кнопки".
+                        const QString other = settingCaption(arrays[k].first).mid(9);
+                        addSetting(setting, QStringLiteral("совпадает с названием ") + other);
+                        break;
+                    }
+                }
+            }
+        }
+        if (!isJassExpression(m_settings.unitVar))
+            addSetting(Setting::UnitVar, QStringLiteral("не выражение JASS"));
+    }
+
+    void addSetting(Setting setting, const QString &fault)
+    {
+        const QString &value = setting == Setting::ButtonVar    ? m_settings.buttonVar
+                               : setting == Setting::PictureVar ? m_settings.pictureVar
+                               : setting == Setting::TextVar    ? m_settings.textVar
+                                                                : m_settings.unitVar;
+        DesignFinding f;
+        f.message = settingCaption(setting) + QStringLiteral(": ") + quoted(value) +
+                    QStringLiteral(" — ") + fault;
+        f.setting = setting;
+        findings.append(f);
+        m_settingsFault = true;
+    }
+
     void checkCode();
+    void codeError(const VjassError &e, const GeneratorResult &generated,
+                   const std::vector<const VellControl *> (&objects)[3], qsizetype userCount);
     void checkFunctions(const VjassReadResult &read,
                         const std::vector<const VellControl *> &buttons, qsizetype userFirst,
                         qsizetype userCount);
     static int fieldOfLine(const VellControl &o, int offset);
     // The array the settings name now in place of `array`, by the line of
-    // the function that uses it written anew; empty when it cannot be told.
+    // the function of the user code that uses it written anew; empty when it
+    // cannot be told.
     QString arrayNow(const QString &array, const VjassFunction &f, const VellButton &button,
-                     ClickSide side, qsizetype userFirst) const;
+                     ClickSide side) const;
 
     void checkObject(const VellControl &o, int firstLine)
     {
@@ -215,12 +438,14 @@ private:
                 QStringLiteral("центр объекта вне панели (X = %1, Y = %2)").arg(o.X).arg(o.Y));
         }
         if (const QString *texture = TextureOf(o)) {
-            if (texture->size() != 4) {
-                add(Severity::Warning, RecordLine::Texture,
+            // One to three characters still read as a rawcode; none, or five
+            // and more, do not.
+            if (const qsizetype n = texture->size(); n != 4) {
+                add(n >= 1 && n <= 3 ? Severity::Warning : Severity::Error, RecordLine::Texture,
                     QStringLiteral("ID текстуры %1 не из четырех символов").arg(quoted(*texture)));
             }
             if (texture->contains(u'\'') || texture->contains(u'\\')) {
-                add(Severity::Warning, RecordLine::Texture,
+                add(Severity::Error, RecordLine::Texture,
                     QStringLiteral("' или \\ в ID текстуры %1 ломают код").arg(quoted(*texture)));
             }
         }
@@ -235,11 +460,12 @@ private:
                     .arg(o.Name, button));
         }
         for (const CodeError &e : m_codeErrors.value(&o)) {
-            const bool fieldHasFinding =
+            const bool fieldHasError =
                 std::any_of(findings.begin(), findings.end(), [&](const DesignFinding &f) {
-                    return f.kind == o.Kind && f.id == o.Id && f.field == e.field;
+                    return f.kind == o.Kind && f.id == o.Id && f.field == e.field &&
+                           f.severity == Severity::Error;
                 });
-            if (!fieldHasFinding)
+            if (!fieldHasError)
                 add(Severity::Error, e.field, e.message);
         }
     }
@@ -247,11 +473,25 @@ private:
     void checkButton(const VellButton &b)
     {
         const auto function = [&](const QString &name, int offset, const QString &side) {
-            if (m_checkFunctions && !name.isEmpty() && !m_functions.contains(name)) {
-                // Put together piece by piece: a full table may give thousands.
+            if (!m_checkFunctions || name.isEmpty())
+                return;
+            // Put together piece by piece: a full table may give thousands.
+            const auto message = [&](const QString &what) {
+                return QStringLiteral("функция ") + side + QStringLiteral(" клика ") +
+                       quoted(name) + what;
+            };
+            if (const auto defined = m_defined.constFind(name); defined != m_defined.cend()) {
+                if (!m_userRead.functions[defined.value()].parameters.isEmpty())
+                    add(Severity::Error, offset, message(QStringLiteral(" принимает аргументы")));
+            } else if (const auto hidden = m_private.constFind(name); hidden != m_private.cend()) {
+                const VjassFunction &f = m_userRead.functions[hidden.value()];
                 add(Severity::Error, offset,
-                    QStringLiteral("функция ") + side + QStringLiteral(" клика ") + quoted(name) +
-                        QStringLiteral(" не определена в коде пользователя"));
+                    message((f.scopeIsLibrary ? QStringLiteral(" приватная в библиотеке ")
+                                              : QStringLiteral(" приватная в области ")) +
+                            f.scope));
+            } else {
+                add(Severity::Error, offset,
+                    message(QStringLiteral(" не определена в коде пользователя")));
             }
         };
         function(b.LeftActionsFunction, RecordLine::LeftFunction, QStringLiteral("левого"));
@@ -311,7 +551,12 @@ private:
     QHash<const VellControl *, QList<CodeError>> m_codeErrors;
     QList<DesignFinding> m_codeFindings;
     bool m_checkFunctions = false;
-    QSet<QString> m_functions;
+    bool m_settingsFault = false;
+    // The user code read on its own, and its functions by the names that
+    // code outside it may call them by, or not (private ones).
+    VjassReadResult m_userRead;
+    QHash<QString, int> m_defined;
+    QHash<QString, int> m_private;
     // Names of the buttons, pictures and texts.
     ObjectNameIndex m_index;
     const VellControl *m_object = nullptr;
@@ -323,9 +568,10 @@ void Checker::checkCode()
     const std::vector<const VellControl *> objects[3] = {ofKind(KindButton), ofKind(KindPicture),
                                                          ofKind(KindText)};
     // Sizes and places do not change what is legal; a colour that names no
-    // colour has its finding and is left out.
-    GeneratorInput input =
-        GeneratorSettingsInput(m_settings, m_settings.useUserCode ? m_userCode : QStringList());
+    // colour has its finding and is left out. The user code is read on its
+    // own: what it leaves open at its end is its fault alone, not that of
+    // the lines after it.
+    GeneratorInput input = GeneratorSettingsInput(m_settings, QStringList());
     for (const VellControl *o : objects[0]) {
         const auto &b = static_cast<const VellButton &>(*o);
         input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,
@@ -347,30 +593,62 @@ void Checker::checkCode()
         return;
     const VjassReadResult read = ReadVjass(generated.lines());
     const qsizetype userFirst = generated.userCodeLine;
-    const qsizetype userCount = input.userCode.size();
-    for (const VjassError &e : read.errors) {
-        const QString message = QStringLiteral("синтаксическая ошибка: ") + e.expected;
-        if (e.line >= userFirst && e.line < userFirst + userCount) {
-            addCode(Severity::Error, int(e.line - userFirst), e.column + 1, message);
-            continue;
-        }
-        const QString inCode = message + QStringLiteral(" (строка %1 кода)").arg(e.line + 1);
-        bool placed = false;
-        for (int k = 0; k < 3 && !placed; ++k) {
-            const QList<int> &starts = generated.objectLines[k];
-            if (starts.isEmpty() || e.line < starts.first() ||
-                e.line >= generated.objectLinesEnd[k])
+    const qsizetype userCount = m_settings.useUserCode ? m_userCode.size() : 0;
+    // The errors in the order of the whole text, as many as one reading of
+    // it lists. A setting's fault breaks the generated lines; it has its own
+    // finding.
+    int left = kMaxVjassErrors;
+    const auto generatedErrors = [&](bool beforeUserCode) {
+        for (const VjassError &e : read.errors) {
+            if ((e.line < userFirst) != beforeUserCode)
                 continue;
-            const auto at = std::upper_bound(starts.begin(), starts.end(), e.line) - 1;
-            const VellControl &o = *objects[k][size_t(at - starts.begin())];
-            m_codeErrors[&o].append(CodeError{fieldOfLine(o, e.line - *at), inCode});
-            placed = true;
+            if (left-- <= 0)
+                return;
+            if (!m_settingsFault)
+                codeError(e, generated, objects, userCount);
         }
-        if (!placed)
-            addCode(Severity::Error, -1, 0, inCode);
+    };
+    generatedErrors(true);
+    const VjassOpenPart &open = m_userRead.openAtEnd;
+    for (int i = 0; i < int(m_userRead.errors.size()) && userCount > 0; ++i) {
+        // What the user code leaves open gives one finding; after a string
+        // the errors come from reading its text as code.
+        if (open.errorIndex >= 0 &&
+            (i == open.errorIndex ||
+             (i > open.errorIndex && open.kind == VjassOpenPart::Kind::String)))
+            continue;
+        if (left-- <= 0)
+            break;
+        const VjassError &e = m_userRead.errors[i];
+        addCode(Severity::Error, e.line, e.column + 1,
+                QStringLiteral("синтаксическая ошибка: ") + e.expected);
     }
+    if (userCount > 0 && open.kind != VjassOpenPart::Kind::None)
+        addCode(Severity::Error, int(userCount - 1), 0, openMessage(open));
+    generatedErrors(false);
     if (userCount > 0)
         checkFunctions(read, objects[0], userFirst, userCount);
+}
+
+// A syntax error in a generated line: on the field of the object that line
+// belongs to, else on the code as a whole.
+void Checker::codeError(const VjassError &e, const GeneratorResult &generated,
+                        const std::vector<const VellControl *> (&objects)[3], qsizetype userCount)
+{
+    // The line as the code window shows it, with the user code.
+    const qsizetype line = e.line < generated.userCodeLine ? e.line : e.line + userCount;
+    const QString inCode = QStringLiteral("синтаксическая ошибка: ") + e.expected +
+                           QStringLiteral(" (строка %1 кода)").arg(line + 1);
+    for (int k = 0; k < 3; ++k) {
+        const QList<int> &starts = generated.objectLines[k];
+        if (starts.isEmpty() || e.line < starts.first() || e.line >= generated.objectLinesEnd[k])
+            continue;
+        const auto at = std::upper_bound(starts.begin(), starts.end(), e.line) - 1;
+        const VellControl &o = *objects[k][size_t(at - starts.begin())];
+        m_codeErrors[&o].append(CodeError{fieldOfLine(o, e.line - *at), inCode});
+        return;
+    }
+    addCode(Severity::Error, -1, 0, inCode);
 }
 
 int Checker::fieldOfLine(const VellControl &o, int offset)
@@ -394,22 +672,39 @@ int Checker::fieldOfLine(const VellControl &o, int offset)
     }
 }
 
-void Checker::checkFunctions(const VjassReadResult &read,
+void Checker::checkFunctions(const VjassReadResult &generated,
                              const std::vector<const VellControl *> &buttons, qsizetype userFirst,
                              qsizetype userCount)
 {
+    // Lines of the whole text, the user code in its place.
     const auto inUserCode = [&](int line) {
         return line >= userFirst && line < userFirst + userCount;
     };
     const auto userLine = [&](int line) {
         return int(line - userFirst);
     };
+    const VjassReadResult &user = m_userRead;
 
+    // The definitions in text order.
+    std::vector<std::pair<const VjassFunction *, int>> functions;
+    functions.reserve(size_t(generated.functions.size() + user.functions.size()));
+    for (const VjassFunction &f : generated.functions) {
+        if (f.line < userFirst)
+            functions.emplace_back(&f, f.line);
+    }
+    for (const VjassFunction &f : user.functions)
+        functions.emplace_back(&f, int(f.line + userFirst));
+    for (const VjassFunction &f : generated.functions) {
+        if (f.line >= userFirst)
+            functions.emplace_back(&f, int(f.line + userCount));
+    }
     QHash<QString, QList<int>> definitions;
-    for (const VjassFunction &f : read.functions)
-        definitions[f.name].append(f.line);
+    definitions.reserve(qsizetype(functions.size()));
+    for (const auto &[f, line] : functions)
+        definitions[f->name].append(line);
     QSet<QString> reported;
-    for (const VjassFunction &f : read.functions) {
+    for (const auto &definition : functions) {
+        const VjassFunction &f = *definition.first;
         const QList<int> &lines = definitions[f.name];
         if (lines.size() < 2 || reported.contains(f.name))
             continue;
@@ -430,12 +725,13 @@ void Checker::checkFunctions(const VjassReadResult &read,
     }
 
     // Text the reader skipped may define anything.
-    if (!read.hasOpaqueParts) {
+    const bool opaque = generated.hasOpaqueParts || user.hasOpaqueParts;
+    if (!opaque) {
         const QString echo = QStringLiteral("ECHO");
         if (!definitions.contains(echo)) {
-            for (const VjassName &call : read.calls) {
-                if (call.name == echo && inUserCode(call.line)) {
-                    addCode(Severity::Error, userLine(call.line), call.column + 1,
+            for (const VjassName &call : user.calls) {
+                if (call.name == echo) {
+                    addCode(Severity::Error, call.line, call.column + 1,
                             QStringLiteral("функция ECHO вызывается, но нигде не определена"));
                     break;
                 }
@@ -458,9 +754,11 @@ void Checker::checkFunctions(const VjassReadResult &read,
             }
             return tails.contains(name);
         };
-        for (const VjassName &ref : read.functionReferences) {
-            if (inUserCode(ref.line) && !ref.name.contains(u'.') && !isDefined(ref.name)) {
-                addCode(Severity::Error, userLine(ref.line), ref.column + 1,
+        // The map's own script and the game's define functions that the
+        // text cannot show.
+        for (const VjassName &ref : user.functionReferences) {
+            if (!ref.name.contains(u'.') && !isDefined(ref.name)) {
+                addCode(Severity::Warning, ref.line, ref.column + 1,
                         QStringLiteral("ссылка на функцию %1, которая нигде не определена")
                             .arg(ref.name));
             }
@@ -486,17 +784,19 @@ void Checker::checkFunctions(const VjassReadResult &read,
         }
         return std::nullopt;
     };
-    if (!read.hasOpaqueParts) {
-        const QSet<QString> declared(read.globalNames.cbegin(), read.globalNames.cend());
-        for (const VjassFunction &f : read.functions) {
-            const auto own = inUserCode(f.line) ? ownFunction(f.name) : std::nullopt;
+    if (!opaque) {
+        QSet<QString> declared(generated.globalNames.cbegin(), generated.globalNames.cend());
+        for (const QString &name : user.globalNames)
+            declared.insert(name);
+        for (const VjassFunction &f : user.functions) {
+            const auto own = ownFunction(f.name);
             if (!own)
                 continue;
             for (const QString &array : f.indexedNames) {
                 if (declared.contains(array))
                     continue;
-                const QString now = arrayNow(array, f, *own->first, own->second, userFirst);
-                addCode(Severity::Error, userLine(f.line), 0,
+                const QString now = arrayNow(array, f, *own->first, own->second);
+                addCode(Severity::Error, f.line, 0,
                         now.isEmpty()
                             ? QStringLiteral("функция %1 использует массив %2, которого нет")
                                   .arg(f.name, array)
@@ -515,15 +815,14 @@ void Checker::checkFunctions(const VjassReadResult &read,
 }
 
 QString Checker::arrayNow(const QString &array, const VjassFunction &f, const VellButton &button,
-                          ClickSide side, qsizetype userFirst) const
+                          ClickSide side) const
 {
     // The line that uses it against the same line written now.
     const QStringList now = ActionsFunctionLines(button, side, m_settings, m_index.finder()).lines;
     const QString use = array + u'[';
     for (int line = f.line; line <= f.endLine; ++line) {
         const qsizetype k = line - f.line;
-        const qsizetype at = line - userFirst;
-        if (at < 0 || at >= m_userCode.size() || !m_userCode[at].contains(use))
+        if (line >= m_userCode.size() || !m_userCode[line].contains(use))
             continue;
         if (k < now.size()) {
             const QString &written = now[k];
@@ -613,7 +912,9 @@ QString FindingText(const DesignFinding &finding)
     const QString severity = finding.severity == Severity::Error ? QStringLiteral("ошибка")
                                                                  : QStringLiteral("предупреждение");
     QString place = finding.objectName;
-    if (finding.userCodeLine > 0) {
+    if (finding.setting != DesignFinding::Setting::None) {
+        place = QStringLiteral("Настройки");
+    } else if (finding.userCodeLine > 0) {
         place = QStringLiteral("Код пользователя, строка %1").arg(finding.userCodeLine);
         if (finding.column > 0)
             place += QStringLiteral(", столбец %1").arg(finding.column);

@@ -6,16 +6,19 @@
 #include "filebytes.h"
 #include "generatorcase.h"
 #include "project/projectfile.h"
+#include "settings/gui/tform2.h"
 #include "settings/settingsfile.h"
 #include "usercode/gui/tform3.h"
 
 #include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QTabWidget>
 
 using namespace vell;
 
@@ -216,6 +219,38 @@ private slots:
         f.form->MMCheck->trigger();
         QCOMPARE(w->Findings->count(), 3);
         QCOMPARE(w->Findings->item(1)->text().left(17), QStringLiteral("Button_1: ошибка:"));
+    }
+
+    // A setting's finding stands under the settings; a double click opens
+    // them on the setting's page and field.
+    void checkOpensTheSettingOfAFinding()
+    {
+        Settings settings;
+        settings.pictureVar = QStringLiteral("Picture Var");
+        settings.unitVar = QStringLiteral("GetUnit(");
+        AppFixture f(JoinTextLines(SettingsToLines(settings)));
+        f.tables().createPicture(Qt::gray);
+        f.form->MMCheck->trigger();
+        CheckWindow *w = f.form->checkWindow();
+        QVERIFY(w && QTest::qWaitForWindowExposed(w));
+        QStringList shown;
+        for (int i = 0; i < w->Findings->count(); ++i)
+            shown << w->Findings->item(i)->text();
+        QCOMPARE(shown, (QStringList{"Настройки: ошибка: Название переменной изображения: "
+                                     "\"Picture Var\" — не имя JASS",
+                                     "Настройки: ошибка: Название переменной юнита: \"GetUnit(\" "
+                                     "— не выражение JASS"}));
+        TForm2 *dialog = f.app->Form2();
+        QVERIFY(!dialog->isVisible());
+        const QPoint at = w->Findings->visualItemRect(w->Findings->item(1)).center();
+        QTest::mouseClick(w->Findings->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(w->Findings->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseRelease(w->Findings->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QCOMPARE(dialog->PageControl1->tabText(dialog->PageControl1->currentIndex()),
+                 QStringLiteral("Компиляция"));
+        QCOMPARE(dialog->focusWidget(), static_cast<QWidget *>(dialog->UnitVar));
+        QVERIFY(f.surface().selectedObject() == nullptr);
     }
 };
 

@@ -181,6 +181,15 @@ private slots:
             QByteArray(good).replace("nothing\r\nendfunction",
                                      "nothing\r\n call ECHO(\"x\")\r\nendfunction"),
             none, 1, "p.vlp:24:7: error: функция ECHO вызывается, но нигде не определена\n", "");
+        row("check finds a setting's fault", "--check p.vlp --settings s.fms", good,
+            settingsWith(10, "Picture Var"), 1,
+            "s.fms:10: error: Название переменной изображения: \"Picture Var\" — не имя JASS\n",
+            "");
+        row("check finds a fault in the working folder's settings", "--check p.vlp", good,
+            settingsWith(12, "udg_Hero[1"), 1,
+            "vellsettings.fms:12: error: Название переменной юнита: \"udg_Hero[1\" — не "
+            "выражение JASS\n",
+            "");
         // Which settings apply, seen in whether the user code is looked at.
         row("the working folder's settings", "--check p.vlp", calledL2,
             settingsWith(8, "deactivate"), 0, "", "");

@@ -31,6 +31,42 @@ QString show(const QList<VjassError> &errors)
     return out.join(u"; ");
 }
 
+// "written access library:Name (type name, ...) end" for each function
+// ("scope:Name", "-" for none), "open" for one that its own endfunction did
+// not close.
+QString headers(const QList<VjassFunction> &functions)
+{
+    QStringList out;
+    for (const VjassFunction &f : functions) {
+        QStringList parameters;
+        for (const VjassParameter &p : f.parameters)
+            parameters << p.type + u' ' + p.name;
+        const char *access[] = {"plain", "private", "public"};
+        out << QStringLiteral("%1 %2 %3 (%4) %5")
+                   .arg(f.writtenName, QLatin1String(access[int(f.access)]),
+                        f.scope.isEmpty() ? QStringLiteral("-")
+                                          : (f.scopeIsLibrary ? QStringLiteral("library:")
+                                                              : QStringLiteral("scope:")) +
+                                                f.scope,
+                        parameters.join(QStringLiteral(", ")),
+                        f.closed ? QStringLiteral("end") : QStringLiteral("open"));
+    }
+    return out.join(QStringLiteral("; "));
+}
+
+// "kind name@line", or "" when the text ends with nothing open.
+QString show(const VjassOpenPart &open)
+{
+    if (open.kind == VjassOpenPart::Kind::None)
+        return QString();
+    const char *kinds[] = {"",        "string",  "comment",  "textmacro", "zinc",  "novjass",
+                           "inject",  "globals", "function", "method",    "if",    "loop",
+                           "library", "scope",   "struct",   "interface", "module"};
+    return QStringLiteral("%1 %2@%3")
+        .arg(QLatin1String(kinds[int(open.kind)]), open.name)
+        .arg(open.line);
+}
+
 QString show(const QList<VjassName> &names)
 {
     QStringList out;
@@ -58,6 +94,8 @@ private slots:
     void firstError();
     void lists_data();
     void lists();
+    void openAtEnd_data();
+    void openAtEnd();
 };
 
 void TestVjass::lex_data()
@@ -293,6 +331,28 @@ second \" line"
  /* a comment
  endglobals inside it */ integer after = 1
 endglobals)"));
+    QTest::newRow("published library forms") << linesOf(QStringLiteral(R"(library T /*
+ */ requires /*
+ */ optional Other
+ globals
+  private keyword Ahead
+ endglobals
+ struct Pool[20000]
+ endstruct
+ private interface Event[5000]
+  method run takes nothing returns nothing
+ endinterface
+ function Start takes nothing returns nothing /* the timer
+  starts here */
+  call TimerStart(CreateTimer(), 1., false, function Pool.onExpire)
+  if true then
+   return
+  endif
+ endfunction
+endlibrary
+//! textmacro_once POOL takes T
+ function $T$ this is not $T$ code
+//! endtextmacro)"));
     for (const char *name : {"actions_without_usercode", "empty_project", "hidden_objects",
                              "mixed_design_with_user_code", "one_new_object_of_each_kind",
                              "system_colour", "text_without_colour", "wide_button"})
@@ -370,6 +430,11 @@ void TestVjass::firstError_data()
         {"string left open", "globals\n string s = \"ab", "1:15 ожидалось «\"»"},
         {"quote missing", f + " call ECHO(\"Hi)\n call ECHO(\"x\")\nendfunction",
          "1:15 ожидалось «\"»"},
+        {"statement on over a comment", f + " call X() /* one\n two */ call Y()\nendfunction",
+         "2:8 ожидался конец строки"},
+        {"quote missing after a comment",
+         f + " call X( /* a\n */ \"Hi)\n call Y(\"x\")\nendfunction", "2:8 ожидалось «\"»"},
+        {"struct size not closed", "struct S[20\nendstruct", "0:11 ожидалось «]»"},
         {"blocks too deep", deepIfs, "200:1 слишком глубокая вложенность"},
         {"parentheses too deep", deepParentheses, "1:209 слишком глубокая вложенность"},
     };
@@ -397,6 +462,7 @@ void TestVjass::lists_data()
     QTest::addColumn<QString>("globals");
     QTest::addColumn<bool>("opaque");
     QTest::addColumn<QString>("errors");
+    QTest::addColumn<QString>("headers");
     QTest::newRow("library, scope")
         << linesOf(QStringLiteral(R"(library Lib initializer Init requires Other
  globals
@@ -420,7 +486,9 @@ endlibrary)"))
         << "Lib__Init@5-7[Slots] Lib_Helper@8-10[] Inner__Init@14-16[]"
         << "Init@0:24 Start@13:25 Init@15:54"
         << "Helper@6:17 Other_Get@9:9 TimerStart@15:8 CreateTimer@15:19"
-        << "Lib Lib__Slots Lib_SPEED Lib__Node Inner" << false << "";
+        << "Lib Lib__Slots Lib_SPEED Lib__Node Inner" << false << ""
+        << "Init private library:Lib () end; Helper public library:Lib (integer i) end; "
+           "Init private scope:Inner () end";
     QTest::newRow("struct, casts, members") << linesOf(QStringLiteral(R"(struct Data
  integer x
  static method create takes nothing returns thistype
@@ -438,7 +506,8 @@ function Next takes nothing returns nothing
 endfunction)")) << "Use@8-12[Arr,B] Next@13-14[]"
                                             << ""
                                             << "Log@4:7 Count@10:24"
-                                            << "Data" << false << "13:0 ожидалось «endfunction»";
+                                            << "Data" << false << "13:0 ожидалось «endfunction»"
+                                            << "Use plain - (integer i) open; Next plain - () end";
     QTest::newRow("references, opaque parts")
         << linesOf(QStringLiteral(R"(//! textmacro Make takes N
 function $N$ takes nothing returns nothing
@@ -453,7 +522,8 @@ hook RemoveUnit B)"))
         << "B@5-8[]"
         << "thistype.go@6:39 B@9:16"
         << "TimerStart@6:6 ExecuteFunc@7:6"
-        << "" << true << "";
+        << "" << true << ""
+        << "B plain - () end";
     QTest::newRow("quote missing till the end")
         << linesOf(QStringLiteral(R"(function F takes nothing returns nothing
  call ECHO("Hi)
@@ -465,22 +535,52 @@ endfunction)"))
         << "F@0-2[] G@3-6[]"
         << ""
         << "ECHO@1:6 ECHO@4:6"
-        << "" << false << "1:15 ожидалось «\"»; 5:4 ожидалось имя";
-    QTest::newRow("generated") << dataLines(QStringLiteral("mixed_design_with_user_code.out"))
-                               << "ECHO@5-7[] Button_1_Left_Actions@8-10[] "
-                                  "InterfaceClickL_Timer@11-18[] InterfaceClickR@19-25[] "
-                                  "CreateInterface@26-50[ButtonVar,PictureVar,TextVar]"
-                               << "InterfaceClickR@29:38 InterfaceClickL_Timer@30:53 "
-                                  "Button_1_Left_Actions@36:39"
-                               << "DisplayTextToPlayer@6:6 GetLocalPlayer@6:26 ECHO@9:6 "
-                                  "GetOwningPlayer@12:31 GetLocalPlayer@13:6 ClearSelection@14:8 "
-                                  "SelectUnit@15:8 GetOrderTargetUnit@20:17 PauseUnit@21:7 "
-                                  "GetTriggerUnit@21:17 IssueImmediateOrder@22:7 "
-                                  "GetTriggerUnit@22:27 PauseUnit@23:7 GetTriggerUnit@23:17 "
-                                  "CreateTrigger@27:22 TriggerRegisterPlayerUnitEvent@28:6 "
-                                  "TriggerAddAction@29:6 TimerStart@30:6 CreateTimer@30:17 "
-                                  "SetTextTagText@48:6"
-                               << "ButtonVar PictureVar TextVar" << false << "";
+        << "" << false << "1:15 ожидалось «\"»; 5:4 ожидалось имя"
+        << "F plain - () end; G plain - () end";
+    QTest::newRow("generated")
+        << dataLines(QStringLiteral("mixed_design_with_user_code.out"))
+        << "ECHO@5-7[] Button_1_Left_Actions@8-10[] "
+           "InterfaceClickL_Timer@11-18[] InterfaceClickR@19-25[] "
+           "CreateInterface@26-50[ButtonVar,PictureVar,TextVar]"
+        << "InterfaceClickR@29:38 InterfaceClickL_Timer@30:53 "
+           "Button_1_Left_Actions@36:39"
+        << "DisplayTextToPlayer@6:6 GetLocalPlayer@6:26 ECHO@9:6 "
+           "GetOwningPlayer@12:31 GetLocalPlayer@13:6 ClearSelection@14:8 "
+           "SelectUnit@15:8 GetOrderTargetUnit@20:17 PauseUnit@21:7 "
+           "GetTriggerUnit@21:17 IssueImmediateOrder@22:7 "
+           "GetTriggerUnit@22:27 PauseUnit@23:7 GetTriggerUnit@23:17 "
+           "CreateTrigger@27:22 TriggerRegisterPlayerUnitEvent@28:6 "
+           "TriggerAddAction@29:6 TimerStart@30:6 CreateTimer@30:17 "
+           "SetTextTagText@48:6"
+        << "ButtonVar PictureVar TextVar" << false << ""
+        << "ECHO plain - (string msg) end; Button_1_Left_Actions plain - () "
+           "end; InterfaceClickL_Timer plain - () end; InterfaceClickR plain "
+           "- () end; CreateInterface plain - (CAMERA cam) end";
+    QTest::newRow("how functions end")
+        << linesOf(QStringLiteral("library Clicks\n"
+                                  "  public function MyClick takes integer a, Data . Sub b "
+                                  "returns nothing\n"
+                                  "  endfunction // left click\n"
+                                  " private function Hidden takes nothing returns nothing\n"
+                                  "\t\tendfunction x\n"
+                                  " function Plain takes unit u returns nothing\n"
+                                  " scope Inner\n"
+                                  "  public function Cut takes nothing returns nothing\n"
+                                  " endscope\n"
+                                  "endlibrary\n"
+                                  "private function Loose takes real r returns nothing\n"
+                                  "\tendfunction/* a */\n"
+                                  "function Open takes nothing returns nothing"))
+        << "Clicks_MyClick@1-2[] Clicks__Hidden@3-4[] Plain@5-5[] Inner_Cut@7-7[] Loose@10-11[] "
+           "Open@12-12[]"
+        << ""
+        << ""
+        << "Clicks Inner" << false
+        << "4:14 ожидался конец строки; 6:1 ожидалось «endfunction»; 8:1 ожидалось "
+           "«endfunction»; 12:43 ожидалось «endfunction»"
+        << "MyClick public library:Clicks (integer a, Data.Sub b) end; Hidden private "
+           "library:Clicks () end; Plain plain library:Clicks (unit u) open; Cut public "
+           "scope:Inner () open; Loose private - (real r) end; Open plain - () open";
 }
 
 void TestVjass::lists()
@@ -492,6 +592,7 @@ void TestVjass::lists()
     QFETCH(QString, globals);
     QFETCH(bool, opaque);
     QFETCH(QString, errors);
+    QFETCH(QString, headers);
     const VjassReadResult r = ReadVjass(lines);
     QCOMPARE(show(r.errors), errors);
     QStringList seen;
@@ -506,6 +607,56 @@ void TestVjass::lists()
     QCOMPARE(show(r.calls), calls);
     QCOMPARE(r.globalNames.join(u' '), globals);
     QCOMPARE(r.hasOpaqueParts, opaque);
+    QCOMPARE(::headers(r.functions), headers);
+}
+
+void TestVjass::openAtEnd_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("open");   // kind name@line
+    QTest::addColumn<QString>("errors"); // from the error reported for it on; "-": none
+    const struct
+    {
+        const char *name;
+        QString text;
+        const char *open;
+        const char *errors;
+    } rows[] = {
+        {"nothing", kHeader + " set\nendfunction", "", "-"},
+        {"function", "globals\nendglobals\n" + kHeader + " set x = 1", "function F@2",
+         "3:10 ожидалось «endfunction»"},
+        {"if in a method",
+         "struct S\n static method Go takes nothing returns nothing\n  set = 1\n  if a then",
+         "if @3", "3:11 ожидалось «endif»"},
+        {"method", "struct S\n static method Go takes nothing returns nothing\n", "method Go@1",
+         "2:0 ожидалось «endmethod»"},
+        {"library", "library L requires M\n" + kHeader + "endfunction", "library L@0",
+         "2:11 ожидалось «endlibrary»"},
+        {"comment reopened", kHeader + "endfunction /* a */ /* b\n c */ /* d\n\n e", "comment @2",
+         "4:2 ожидалось «*/»"},
+        {"string run on", kHeader + " set\n call X(\"a\nb\", \"c\n d", "string @3",
+         "2:10 ожидалось «\"»; 3:0 ожидалась инструкция; 4:1 ожидалась инструкция; 4:2 "
+         "ожидалось «endfunction»"},
+        {"textmacro", "//! textmacro_once T\n function $X$", "textmacro @0",
+         "1:13 ожидалось «//! endtextmacro»"},
+        {"inject", kHeader + "endfunction\n//! inject main\n call X()", "inject @2",
+         "3:9 ожидалось «//! endinject»"},
+    };
+    for (const auto &row : rows) {
+        QTest::newRow(row.name) << linesOf(row.text) << QString::fromUtf8(row.open)
+                                << QString::fromUtf8(row.errors);
+    }
+}
+
+void TestVjass::openAtEnd()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, open);
+    QFETCH(QString, errors);
+    const VjassReadResult r = ReadVjass(lines);
+    QCOMPARE(show(r.openAtEnd), open);
+    const int from = r.openAtEnd.errorIndex;
+    QCOMPARE(from < 0 ? QStringLiteral("-") : show(r.errors.mid(from)), errors);
 }
 
 QTEST_APPLESS_MAIN(TestVjass)

@@ -99,21 +99,52 @@ private slots:
                            "пользователя"};
         QTest::newRow("functions not looked at when the user code is left out")
             << calls << false << QStringList();
-        QTest::newRow("functions not looked at without user code")
-            << project({button("Button_1", "B000", "L1", "R1")}, {}, {}) << true << QStringList();
+        QTest::newRow("functions looked at in no user code")
+            << project({button("Button_1", "B000", "L1", "R1")}, {}, {}) << true
+            << QStringList{"p.vlp:10: error: функция левого клика \"L1\" не определена в коде "
+                           "пользователя",
+                           "p.vlp:11: error: функция правого клика \"R1\" не определена в коде "
+                           "пользователя"};
+        // How the user code may define a click function.
+        QTest::newRow("click functions as vJass defines them")
+            << project({button("Button_1", "B000", "Clicks_MyClick", "Inner"),
+                        button("Button_2", "B000", "MyClick", "Hidden"),
+                        button("Button_3", "B000", "Clicks__MyClick", "Takes"),
+                        button("Button_4", "B000", "Loose", "Clicks_Hidden")},
+                       {}, {},
+                       {"library Clicks", " public function MyClick takes nothing returns nothing",
+                        " endfunction // left click",
+                        " private function MyClick takes nothing returns nothing", " endfunction",
+                        " scope Deep", "  private function Hidden takes nothing returns nothing",
+                        "  endfunction", "    function Inner takes nothing returns nothing",
+                        "    endfunction", " endscope", "endlibrary",
+                        "\tfunction Takes takes integer i, real r returns nothing", "\tendfunction",
+                        "private function Loose takes nothing returns nothing", "endfunction"})
+            << true
+            << QStringList{"p.vlp:21: error: функция левого клика \"MyClick\" приватная в "
+                           "библиотеке Clicks",
+                           "p.vlp:22: error: функция правого клика \"Hidden\" приватная в "
+                           "области Deep",
+                           "p.vlp:32: error: функция левого клика \"Clicks__MyClick\" приватная в "
+                           "библиотеке Clicks",
+                           "p.vlp:33: error: функция правого клика \"Takes\" принимает аргументы",
+                           "p.vlp:44: error: функция правого клика \"Clicks_Hidden\" не "
+                           "определена в коде пользователя"};
         QTest::newRow("actions")
             << project({button("Button_1", "B000", "", "",
                                {"ObjShow t \"Picture_1\"", "ObjShow f \"Picture_9\"",
                                 "ObjShow t \"Knopka\"", "echo \"a\\b\"", "ECHO \"x\\\"",
-                                "echo \"say \"hi\"\""},
+                                "echo \"say \"hi\"\"", "echo \"a\\qb\"",
+                                "echo \"end\\\\ \\n\\r\\t\\f\"", "echo \"tail\\\""},
                                {"ObjShow t \"Text_1\"", "ObjShow t \"Button_1\""})},
                        {picture("Picture_1")}, {})
             << true
             << QStringList{
                    "p.vlp:14: error: левый клик: объекта \"Picture_9\" нет",
                    "p.vlp:15: error: левый клик: имя \"Knopka\" не начинается с But, Pic или Tex",
-                   "p.vlp:16: error: левый клик: \" или \\ в сообщении ломают строку кода",
-                   "p.vlp:20: error: правый клик: объекта \"Text_1\" нет"};
+                   "p.vlp:19: error: левый клик: \" или \\ в сообщении ломают строку кода",
+                   "p.vlp:21: error: левый клик: \" или \\ в сообщении ломают строку кода",
+                   "p.vlp:23: error: правый клик: объекта \"Text_1\" нет"};
         QTest::newRow("names repeated across kinds")
             << project({button("Same"), button("Button_2")}, {picture("Same")},
                        {text("Button_2"), text("Same")})
@@ -122,9 +153,14 @@ private slots:
                            "p.vlp:34: error: имя \"Button_2\" уже носит другой объект",
                            "p.vlp:40: error: имя \"Same\" уже носит другой объект"};
         QTest::newRow("quotes and backslashes in texts")
-            << project({}, {}, {text("Text_1", "say \"hi\""), text("Text_2", "C:\\maps")}) << true
+            << project({}, {},
+                       {text("Text_1", "say \"hi\""), text("Text_2", "C:\\maps"),
+                        text("Text_3", "C:\\\\maps\\n\\\"q\\\"\\t\\r\\b\\f"),
+                        text("Text_4", "end\\")})
+            << true
             << QStringList{"p.vlp:8: error: \" или \\ в тексте ломают строку кода",
-                           "p.vlp:14: error: \" или \\ в тексте ломают строку кода"};
+                           "p.vlp:14: error: \" или \\ в тексте ломают строку кода",
+                           "p.vlp:26: error: \" или \\ в тексте ломают строку кода"};
         QTest::newRow("textures and positions")
             << project(
                    {button("Button_1", "B00", "", "", {}, {}, 317, 0)},
@@ -134,9 +170,9 @@ private slots:
             << QStringList{"p.vlp:4: warning: центр объекта вне панели (X = 317, Y = 0)",
                            "p.vlp:8: warning: ID текстуры \"B00\" не из четырех символов",
                            "p.vlp:17: warning: центр объекта вне панели (X = 0, Y = -177)",
-                           "p.vlp:20: warning: ID текстуры \"\" не из четырех символов",
+                           "p.vlp:20: error: ID текстуры \"\" не из четырех символов",
                            "p.vlp:23: warning: центр объекта вне панели (X = -400, Y = 900)",
-                           "p.vlp:27: warning: ID текстуры \"P0001\" не из четырех символов",
+                           "p.vlp:27: error: ID текстуры \"P0001\" не из четырех символов",
                            "p.vlp:32: warning: центр объекта вне панели (X = 0, Y = 177)"};
         // The generated code read as vJass, with the user code in it.
         const QStringList own{"function Button_1_Left_Actions takes nothing returns nothing",
@@ -152,7 +188,7 @@ private slots:
                                        " set = 1", "endfunction"})
             << true
             << QStringList{
-                   "p.vlp:8: warning: ' или \\ в ID текстуры \"B'01\" ломают код",
+                   "p.vlp:8: error: ' или \\ в ID текстуры \"B'01\" ломают код",
                    "p.vlp:17: warning: картинка Picture_1 лежит поверх кнопки Button_1: в коде "
                    "картинки создаются после кнопок",
                    "p.vlp:27: error: функция L1 определена дважды",
@@ -161,8 +197,39 @@ private slots:
                    "p.vlp:29: warning: функция Button_1_Left_Actions устарела: Код → Обновить "
                    "функции действий",
                    "p.vlp:33:7: error: функция ECHO вызывается, но нигде не определена",
-                   "p.vlp:34:52: error: ссылка на функцию Gone, которая нигде не определена",
+                   "p.vlp:34:52: warning: ссылка на функцию Gone, которая нигде не определена",
                    "p.vlp:35:6: error: синтаксическая ошибка: ожидалось имя"};
+        QTest::newRow("code: a published library's forms")
+            << project({button("Button_1", "B000", "T_Click")}, {}, {},
+                       {"library T /*", " */ requires /*", " */ optional Other", " globals",
+                        "  private keyword Later", " endglobals", " private struct Pool[20000]",
+                        " endstruct", " interface Event[5000]", " endinterface",
+                        " public function Click takes nothing returns nothing",
+                        "  call TimerStart(CreateTimer(), 1., false, function Missing)", "  return",
+                        " endfunction", "endlibrary"})
+            << true
+            << QStringList{"p.vlp:28:54: warning: ссылка на функцию Missing, которая нигде не "
+                           "определена"};
+        // What the user code leaves open at its end: one error on its last
+        // line, and none in the generated lines after it.
+        QTest::newRow("code: user code ends in a function")
+            << project({}, {}, {}, {"function Foo takes nothing returns nothing", " set = 1"})
+            << true
+            << QStringList{"p.vlp:7:6: error: синтаксическая ошибка: ожидалось имя",
+                           "p.vlp:7: error: не закрыта функция Foo (строка 1)"};
+        QTest::newRow("code: user code ends in a comment")
+            << project(
+                   {button("Button_1")}, {}, {},
+                   {"function A takes nothing returns nothing", "endfunction /* note", "", " more"})
+            << true << QStringList{"p.vlp:20: error: не закрыт комментарий (строка 2)"};
+        QTest::newRow("code: user code ends in a string")
+            << project({}, {}, {},
+                       {"function A takes nothing returns nothing", " call Show(\"Hi)",
+                        "endfunction", " set"})
+            << true << QStringList{"p.vlp:9: error: не закрыта строка (строка 2)"};
+        QTest::newRow("code: user code ends in globals")
+            << project({}, {}, {text("Text_1")}, {"globals", " integer x"}) << true
+            << QStringList{"p.vlp:13: error: не закрыт блок globals (строка 1)"};
         QTest::newRow("code: a generated line broken by a field")
             << project({button("Button_1", "B000", "Bad name")}, {}, {}) << false
             << QStringList{
@@ -191,7 +258,8 @@ private slots:
         const QList<DesignFinding> inDesigner = CheckDesign(p);
         for (const DesignFinding &f : inDesigner) {
             QVERIFY(f.line == 0);
-            QVERIFY(f.userCodeLine > 0 || p.tables().object(f.kind, f.id)->Name == f.objectName);
+            QVERIFY(f.userCodeLine > 0 || f.kind == KindNone ||
+                    p.tables().object(f.kind, f.id)->Name == f.objectName);
         }
         for (DesignFinding &f : fromFile)
             f.line = 0;
@@ -273,6 +341,66 @@ private slots:
             QVERIFY2(errors.isEmpty() && ReadVjass(lines).errors.isEmpty(),
                      qPrintable(errors.join('\n') + '\n' + lines.join('\n')));
         }
+    }
+
+    // The names the settings give the generated code, and user code lines a
+    // project file cannot hold: each fault one finding, and no error in the
+    // generated lines a setting breaks.
+    void settingsAndUserCodeInTheDesigner_data()
+    {
+        QTest::addColumn<QStringList>("names"); // button, picture, text array; unit
+        QTest::addColumn<QStringList>("userCode");
+        QTest::addColumn<QStringList>("findings");
+        const QStringList defaults{"ButtonVar", "PictureVar", "TextVar", "UnitVar"};
+        QTest::newRow("array names that are no JASS names")
+            << QStringList{"Button Var", "1Pics", "TextЁ", "GetTriggerUnit()"} << QStringList()
+            << QStringList{
+                   "Настройки: ошибка: Название переменной кнопки: \"Button Var\" — не имя JASS",
+                   "Настройки: ошибка: Название переменной изображения: \"1Pics\" — не имя JASS",
+                   "Настройки: ошибка: Название переменной текста: \"TextЁ\" — не имя JASS"};
+        QTest::newRow("array names taken or repeated")
+            << QStringList{"Pics_", "Pics_", "integer", "udg_Hero[1]"} << QStringList()
+            << QStringList{"Настройки: ошибка: Название переменной изображения: \"Pics_\" — "
+                           "совпадает с названием переменной кнопки",
+                           "Настройки: ошибка: Название переменной текста: \"integer\" — тип "
+                           "JASS"};
+        QTest::newRow("array names repeated apart, keyword")
+            << QStringList{"Items", "exitwhen", "Items", "u"} << QStringList()
+            << QStringList{"Настройки: ошибка: Название переменной изображения: \"exitwhen\" — "
+                           "ключевое слово JASS",
+                           "Настройки: ошибка: Название переменной текста: \"Items\" — "
+                           "совпадает с названием переменной кнопки"};
+        for (const char *unit : {"udg_Hero[1", "a) + (b", "u // c", "", "GetUnit(1, 2"}) {
+            QTest::newRow(unit) << QStringList{"Btn", "Pic", "Txt", unit} << QStringList()
+                                << QStringList{"Настройки: ошибка: Название переменной юнита: \"" +
+                                               QString(unit) + "\" — не выражение JASS"};
+        }
+        QTest::newRow("/end in the user code")
+            << defaults << QStringList{"/*", "/end", " /end", "/end ", "*/"}
+            << QStringList{"Код пользователя, строка 4: предупреждение: строка \"/end\" обрежет "
+                           "код пользователя при открытии проекта"};
+    }
+    void settingsAndUserCodeInTheDesigner()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, userCode);
+        QFETCH(QStringList, findings);
+        Project p;
+        Settings settings;
+        settings.buttonVar = names[0];
+        settings.pictureVar = names[1];
+        settings.textVar = names[2];
+        settings.unitVar = names[3];
+        p.setSettings(settings);
+        p.appendUserCodeLines(
+            QStringList{"function B1 takes nothing returns nothing", "endfunction"} + userCode);
+        p.tables().createButton(Qt::gray)->LeftActionsFunction = "B1";
+        p.tables().SetPosition(*p.tables().createPicture(Qt::gray), 200, 100);
+        p.tables().createText();
+        QStringList shown;
+        for (const DesignFinding &f : CheckDesign(p))
+            shown << FindingText(f);
+        QCOMPARE(shown.join(u'\n'), findings.join(u'\n'));
     }
 
     // A colour that names nothing can only come from the designer.

@@ -59,7 +59,9 @@ void CheckWindow::itemDoubleClicked(QListWidgetItem *item)
     if (row < 0 || row >= m_findings.size())
         return;
     const vell::DesignFinding &f = m_findings.at(row);
-    if (f.userCodeLine > 0)
+    if (f.setting != vell::DesignFinding::Setting::None)
+        emit settingChosen(f.setting);
+    else if (f.userCodeLine > 0)
         emit userCodeLineChosen(f.userCodeLine, f.column);
     else if (f.kind != vell::KindNone)
         emit objectChosen(f);

@@ -10,9 +10,9 @@ class QListWidgetItem;
 
 // The findings of the design check, one an item ("Button_3: ошибка: ...",
 // wrapped to the list's width when long), under a count of errors and
-// warnings. Double-clicking a finding asks for
-// its object to be selected. It holds no reference to the objects, so the
-// design may change while it is open.
+// warnings. Double-clicking a finding asks for its object to be selected,
+// its user code line or its setting to be shown. It holds no reference to
+// the objects, so the design may change while it is open.
 class CheckWindow : public QDialog
 {
     Q_OBJECT
@@ -31,6 +31,8 @@ signals:
     void objectChosen(const vell::DesignFinding &finding);
     // A finding in the user code was double-clicked: its line and column.
     void userCodeLineChosen(int line, int column);
+    // A finding about a setting was double-clicked.
+    void settingChosen(vell::DesignFinding::Setting setting);
 
 private:
     void itemDoubleClicked(QListWidgetItem *item);
