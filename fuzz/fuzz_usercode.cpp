@@ -1,8 +1,10 @@
 // User code (".j" files and the user code of a project): any bytes read as
 // the editor reads a file (which refuses one with a NUL byte), the lines and
 // the editor text convert both ways, and removing a function removes exactly
-// its lines, in the plain lines and in the project's document alike.
+// the lines the reader gives it, from its header through its endfunction, in
+// the plain lines and in the project's document alike.
 
+#include "codegen/userfunctions.h"
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "fuzzcheck.h"
@@ -18,15 +20,6 @@ using namespace vell;
 
 namespace {
 
-QString trimmedOfSpacesAndTabs(QString s)
-{
-    while (!s.isEmpty() && (s.front() == u' ' || s.front() == u'\t'))
-        s.remove(0, 1);
-    while (!s.isEmpty() && (s.back() == u' ' || s.back() == u'\t'))
-        s.chop(1);
-    return s;
-}
-
 void checkFunction(const QStringList &lines, const QString &name)
 {
     const int header = FindFunctionLine(lines, name);
@@ -38,23 +31,23 @@ void checkFunction(const QStringList &lines, const QString &name)
             FUZZ_CHECK(!(IsFunctionLine(lines[i]) && FunctionNameOfLine(lines[i]) == name));
     }
 
-    const auto range = FunctionLineRange(lines, name);
+    // A removable function runs from a header of the name through a line
+    // that holds endfunction.
+    const UserFunctions functions(lines);
+    const auto range = functions.range(name);
     if (range) {
-        FUZZ_CHECK_EQUAL(range->first, header);
+        FUZZ_CHECK(functions.defines(name));
+        FUZZ_CHECK(range->first >= functions.headerLine(name));
         FUZZ_CHECK(range->count >= 2);
         const int last = range->first + range->count - 1;
         FUZZ_CHECK(last < lines.size());
-        FUZZ_CHECK_EQUAL(trimmedOfSpacesAndTabs(lines[last]), QStringLiteral("endfunction"));
-        for (int i = range->first + 1; i < last; ++i)
-            FUZZ_CHECK(trimmedOfSpacesAndTabs(lines[i]) != QLatin1String("endfunction"));
-    } else if (header >= 0) {
-        for (int i = header + 1; i < lines.size(); ++i)
-            FUZZ_CHECK(trimmedOfSpacesAndTabs(lines[i]) != QLatin1String("endfunction"));
+        FUZZ_CHECK(lines[range->first].contains(QLatin1String("function")));
+        FUZZ_CHECK(lines[last].contains(QLatin1String("endfunction")));
     }
 
     // Every line outside the range stays, in order; nothing else changes.
     QStringList removed = lines;
-    FUZZ_CHECK_EQUAL(RemoveFunc(removed, name), range.has_value());
+    FUZZ_CHECK_EQUAL(RemoveUserFunction(removed, name), range.has_value());
     QStringList expected = lines;
     if (range)
         expected = lines.mid(0, range->first) + lines.mid(range->first + range->count);
@@ -101,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         project.appendUserCodeLines(lines);
         FUZZ_CHECK_EQUAL(project.userCodeLines(), lines);
         project.OnMainFunc();
-        if (FindFunctionLine(lines, QStringLiteral("ECHO")) >= 0)
+        if (UserFunctions(lines).defines(QStringLiteral("ECHO")))
             FUZZ_CHECK_EQUAL(project.userCodeLines(), lines);
         else
             FUZZ_CHECK_EQUAL(project.userCodeLines(), EchoFunctionLines() + lines);

@@ -1,6 +1,6 @@
 #include "actions/actionupdate.h"
 
-#include "usercode/usercodelines.h"
+#include "codegen/userfunctions.h"
 
 namespace vell {
 
@@ -32,7 +32,7 @@ ActionFunctionScan ScanActionFunctions(const QList<const VellButton *> &buttons,
                                        const QStringList &userCode)
 {
     ActionFunctionScan scan;
-    const QHash<QString, LineRange> ranges = FunctionLineRanges(userCode);
+    const UserFunctions functions(userCode);
     for (const VellButton *b : buttons) {
         for (const ClickSide side : {ClickSide::Left, ClickSide::Right}) {
             const bool left = side == ClickSide::Left;
@@ -46,17 +46,16 @@ ActionFunctionScan ScanActionFunctions(const QList<const VellButton *> &buttons,
                 scan.foreign.append(b->Name + QStringLiteral(" (") + bound + u')');
                 continue;
             }
-            const auto range = ranges.constFind(state.name);
-            if (range == ranges.cend()) {
+            if (!functions.defines(state.name)) {
                 scan.missing.append(state);
                 continue;
             }
             state.now = ActionsFunctionLines(*b, side, settings, find);
-            state.line = range->first;
-            bool same = range->count == state.now.lines.size();
-            for (int k = 0; same && k < range->count; ++k)
-                same = userCode[range->first + k] == state.now.lines[k];
-            if (!same)
+            // One the reader cannot end is stale: the update appends a whole
+            // one and leaves it be.
+            const auto range = functions.range(state.name);
+            state.line = range ? range->first : functions.headerLine(state.name);
+            if (!range || !SameCode(userCode.mid(range->first, range->count), state.now.lines))
                 scan.stale.append(state);
         }
     }

@@ -1,5 +1,6 @@
 #include "project/designhistory.h"
 
+#include "codegen/userfunctions.h"
 #include "project/project.h"
 #include "usercode/usercodelines.h"
 
@@ -147,7 +148,7 @@ void FunctionsStep::apply(bool forward)
     put.reserve(m_functions.size());
     for (const Function &f : m_functions)
         put.append(FunctionText{f.name, forward ? f.after : f.before.value_or(QStringList())});
-    m_project.setUserCodeLines(ReplaceFunctions(m_project.userCodeLines(), put));
+    m_project.setUserCodeLines(ReplaceUserFunctions(m_project.userCodeLines(), put));
     if (forward) {
         m_echoInserted = m_echoInserted && m_project.OnMainFunc();
     } else if (m_echoInserted && !m_project.removeInsertedEcho()) {

@@ -1,5 +1,6 @@
 #include "project/project.h"
 
+#include "codegen/userfunctions.h"
 #include "usercode/usercodelines.h"
 
 #include <QTextBlock>
@@ -201,7 +202,7 @@ void Project::removeUserCodeLines(int first, int count)
 
 void Project::RemoveFunc(const QString &name)
 {
-    if (const auto range = FunctionLineRange(userCodeLines(), name))
+    if (const auto range = UserFunctions(userCodeLines()).range(name))
         removeUserCodeLines(range->first, range->count);
 }
 
@@ -210,7 +211,7 @@ bool Project::OnMainFunc()
     // The calls need exactly one ECHO function: one the user code already
     // has (loaded, typed or inserted earlier) is never doubled, and one that
     // was removed is brought back.
-    if (FindFunctionLine(userCodeLines(), QStringLiteral("ECHO")) >= 0)
+    if (UserFunctions(userCodeLines()).defines(QStringLiteral("ECHO")))
         return false;
     QTextCursor c(&m_userCode);
     c.movePosition(QTextCursor::Start);
@@ -223,7 +224,7 @@ bool Project::OnMainFunc()
 bool Project::removeInsertedEcho()
 {
     const QStringList code = userCodeLines();
-    const auto range = FunctionLineRange(code, QStringLiteral("ECHO"));
+    const auto range = UserFunctions(code).range(QStringLiteral("ECHO"));
     if (!range || code.mid(range->first, range->count) != EchoFunctionLines())
         return false;
     removeUserCodeLines(range->first, range->count);

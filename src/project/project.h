@@ -74,7 +74,8 @@ public:
     void appendUserCodeLines(const QStringList &lines);
     // Puts these lines in place of the whole user code.
     void setUserCodeLines(const QStringList &lines);
-    // Removes the first function of that name (see FunctionLineRange).
+    // Removes the first function of that name that ends at its own
+    // endfunction (see UserFunctions); nothing of one that does not.
     void RemoveFunc(const QString &name);
     // Puts the ECHO function at the top unless the user code has a function
     // of that name; returns whether it did.

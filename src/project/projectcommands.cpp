@@ -1,5 +1,6 @@
 #include "project/projectcommands.h"
 
+#include "codegen/userfunctions.h"
 #include "designer/panelscene.h"
 #include "project/kindfacts.h"
 #include "project/project.h"
@@ -26,7 +27,7 @@ int nudged(int from, int by, int bound)
 
 bool hasEcho(const Project &project)
 {
-    return FindFunctionLine(project.userCodeLines(), QStringLiteral("ECHO")) >= 0;
+    return UserFunctions(project.userCodeLines()).defines(QStringLiteral("ECHO"));
 }
 
 } // namespace
@@ -215,7 +216,7 @@ bool ProjectCommands::applyActions(VellButton &button, ClickSide side, const QSt
     const QString function = ActionsFunctionName(button, side);
     const auto functionLines = [this, &function]() -> std::optional<QStringList> {
         const QStringList code = m_project.userCodeLines();
-        if (const auto range = FunctionLineRange(code, function))
+        if (const auto range = UserFunctions(code).range(function))
             return code.mid(range->first, range->count);
         return std::nullopt;
     };
@@ -269,7 +270,7 @@ bool ProjectCommands::updateActionFunctions(const ActionFunctionScan &scan)
         return false;
     const ObjectNameIndex names = nameIndex(m_project.tables());
     const QStringList code = m_project.userCodeLines();
-    const QHash<QString, LineRange> ranges = FunctionLineRanges(code);
+    const UserFunctions known(code);
     QList<FunctionsStep::Function> functions;
     QList<FunctionText> put;
     bool callsEcho = false;
@@ -281,15 +282,19 @@ bool ProjectCommands::updateActionFunctions(const ActionFunctionScan &scan)
                     ActionsFunctionLines(*f.button, f.side, m_project.settings(), names.finder());
             }
             std::optional<QStringList> before;
-            if (const auto range = ranges.constFind(f.name); range != ranges.cend())
+            QStringList after = f.now.lines;
+            if (const auto range = known.range(f.name)) {
                 before = code.mid(range->first, range->count);
-            functions.append({f.name, before, f.now.lines});
-            put.append(FunctionText{f.name, f.now.lines});
+                // Written anew where it stands, at its header's indentation.
+                after = Indented(std::move(after), IndentationOf(code[range->first]));
+            }
+            functions.append({f.name, before, after});
+            put.append(FunctionText{f.name, std::move(after)});
             callsEcho = callsEcho || f.now.callsEcho;
         }
     }
     const Project::ChangeForStep change(m_project);
-    m_project.setUserCodeLines(ReplaceFunctions(code, put));
+    m_project.setUserCodeLines(ReplaceUserFunctions(code, put));
     const bool echoInserted = callsEcho && m_project.OnMainFunc();
     m_project.recordStep(new FunctionsStep(m_project, QStringLiteral("обновление функций действий"),
                                            std::move(functions), echoInserted));

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
-#include <optional>
 
 namespace vell {
 
@@ -28,35 +25,6 @@ QStringList ListFunctionNamesInText(QStringView text, QChar lineBreak = QLatin1C
 
 // Index of the first header whose name equals `name` exactly; -1 if none.
 int FindFunctionLine(const QStringList &lines, const QString &name);
-
-// The lines the function `name` occupies: its first header of that name down
-// to the first following line that reads "endfunction" once the spaces and
-// tabs around it are set aside. Nothing when the name is unknown or no such
-// closing line follows.
-struct LineRange
-{
-    int first = 0;
-    int count = 0;
-};
-std::optional<LineRange> FunctionLineRange(const QStringList &lines, const QString &name);
-
-// FunctionLineRange of every name that has one, in one pass over the lines.
-QHash<QString, LineRange> FunctionLineRanges(const QStringList &lines);
-
-// A function's lines to put in place of the function of that name.
-struct FunctionText
-{
-    QString name;
-    QStringList lines;
-};
-// Each function put where FunctionLineRange finds its name, the ones with no
-// range appended at the end in the order given; the other lines stay as
-// they are. A function whose range overlaps one replaced before it (a header
-// without its own closing line) is replaced after the others, by name again.
-QStringList ReplaceFunctions(QStringList lines, const QList<FunctionText> &functions);
-
-// Removes the lines of FunctionLineRange; returns whether anything was removed.
-bool RemoveFunc(QStringList &lines, const QString &name);
 
 // The three lines of the ECHO function, in the order they go at the top.
 QStringList EchoFunctionLines();

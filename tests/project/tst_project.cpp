@@ -3,6 +3,7 @@
 #include "project/designcheck.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
+#include "usercode/usercodelines.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -260,6 +261,81 @@ private slots:
         QCOMPARE(p.userCodeLines(), before);
         p.history().redo();
         QCOMPARE(p.userCodeLines(), after);
+    }
+
+    // Action functions laid out by hand (indented, in a library, a comment
+    // after endfunction, one without its endfunction): the scan, the update,
+    // applying actions and their undo take a function's own lines and no
+    // other line.
+    void actionFunctionsLaidOutByHand()
+    {
+        Project p;
+        ProjectCommands c(p);
+        for (const ObjectKind kind : {KindButton, KindButton, KindButton, KindPicture})
+            c.create(kind);
+        c.moveTo(*p.tables().picture(1), 150, 90);
+        VellButton *b1 = p.tables().button(1);
+        VellButton *b2 = p.tables().button(2);
+        QVERIFY(c.applyActions(*b1, ClickSide::Left, {"ObjShow t \"Picture_1\""}));
+        QVERIFY(c.applyActions(*b2, ClickSide::Right, {"ObjShow f \"Button_1\""}));
+        // Bound to its own name with no actions: the user's own function.
+        p.tables().button(3)->LeftActionsFunction = "Button_3_Left_Actions";
+        const QString b1Header = "function Button_1_Left_Actions takes nothing returns nothing";
+        const QString b2Header = "function Button_2_Right_Actions takes nothing returns nothing";
+        const QStringList layout{"library Shop",
+                                 "\t" + b1Header,
+                                 "\t call PictureVar[2].Show(true,-1)",
+                                 "\tendfunction // left click",
+                                 "endlibrary",
+                                 "function Button_3_Left_Actions takes nothing returns nothing",
+                                 "endfunction",
+                                 "  " + b2Header + " // right",
+                                 "    call ButtonVar[1].Show( false, -1 )",
+                                 "  endfunction // right click",
+                                 "function Mine takes nothing returns nothing",
+                                 "endfunction"};
+        p.setUserCodeLines(layout);
+        const ActionFunctionScan scan = c.scanActionFunctions();
+        QCOMPARE(scan.stale.size(), 1);
+        QCOMPARE(scan.stale[0].line, 1);
+        QCOMPARE(scan.missing.size(), 0);
+        QVERIFY(c.updateActionFunctions(scan));
+        QStringList updated = layout;
+        updated[2] = "\t call PictureVar[1].Show(true,-1)";
+        updated[3] = "\tendfunction";
+        QCOMPARE(p.userCodeLines(), updated);
+        QVERIFY(!c.scanActionFunctions().anythingToUpdate());
+        p.history().undo();
+        QCOMPARE(p.userCodeLines(), layout);
+
+        // Applying takes the old function out and appends the new one;
+        // undo takes the new one out and appends the old one.
+        QVERIFY(c.applyActions(*b2, ClickSide::Right, {"echo \"Sold\""}));
+        const QStringList echo = EchoFunctionLines();
+        const QStringList applied = echo + layout.mid(0, 7) + layout.mid(10) +
+                                    QStringList{b2Header, " call ECHO(\"Sold\")", "endfunction"};
+        QCOMPARE(p.userCodeLines(), applied);
+        // A second message action needs the ECHO the first one put in.
+        QVERIFY(c.applyActions(*b1, ClickSide::Right, {"echo \"Hi\""}));
+        p.history().undo();
+        QCOMPARE(p.userCodeLines(), applied);
+        p.history().undo();
+        const QStringList undone = layout.mid(0, 7) + layout.mid(10) + layout.mid(7, 3);
+        QCOMPARE(p.userCodeLines(), undone);
+        p.history().redo();
+        QCOMPARE(p.userCodeLines(), applied);
+
+        // One the reader cannot end stays whole: the new one is appended
+        // and the check says the name is defined twice.
+        const QStringList open{b1Header, " call PictureVar[1].Show(true,-1"};
+        p.setUserCodeLines(open + layout.mid(10));
+        QVERIFY(c.applyActions(*b1, ClickSide::Left, {"ObjShow f \"Picture_1\""}));
+        const QStringList appended{b1Header, " call PictureVar[1].Show(false,-1)", "endfunction"};
+        QCOMPARE(p.userCodeLines(), open + layout.mid(10) + appended);
+        bool twice = false;
+        for (const DesignFinding &f : CheckDesign(p))
+            twice = twice || f.message == "функция Button_1_Left_Actions определена дважды";
+        QVERIFY(twice);
     }
 };
 

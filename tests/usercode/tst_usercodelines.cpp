@@ -75,66 +75,6 @@ private slots:
         QCOMPARE(FindFunctionLine({" function F"}, "F"), -1);
     }
 
-    void removeFunc_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("expected");
-
-        QTest::newRow("middle function")
-            << QStringList{"function A", "endfunction", "function B takes nothing",
-                           " call A()",  "endfunction", "function C",
-                           "endfunction"}
-            << "B" << QStringList{"function A", "endfunction", "function C", "endfunction"};
-        QTest::newRow("first of two same names")
-            << QStringList{"// top",      "function F takes nothing",   " set x = 1",
-                           "endfunction", "function F takes integer i", " set x = i",
-                           "endfunction"}
-            << "F"
-            << QStringList{"// top", "function F takes integer i", " set x = i", "endfunction"};
-        QTest::newRow("indented closing line ends it")
-            << QStringList{"function A", " call B()", " endfunction", "function B", "endfunction"}
-            << "A" << QStringList{"function B", "endfunction"};
-        QTest::newRow("tabs and trailing spaces around closing line")
-            << QStringList{"function A", "\tendfunction  \t", "x"} << "A" << QStringList{"x"};
-        QTest::newRow("longer word is no closing line")
-            << QStringList{"function A", "endfunctions", "endfunction", "x"} << "A"
-            << QStringList{"x"};
-        QTest::newRow("no closing line leaves text")
-            << QStringList{"function A", " call B()", "function B"} << "A"
-            << QStringList{"function A", " call B()", "function B"};
-        QTest::newRow("unknown name") << QStringList{"function A", "endfunction"} << "Z"
-                                      << QStringList{"function A", "endfunction"};
-        // Lines that name the function without being its header stay.
-        QTest::newRow("call before the header")
-            << QStringList{"function Init",
-                           " call Foo()",
-                           "endfunction",
-                           "call Foo",
-                           "function Foo takes nothing returns nothing",
-                           " set x = 1",
-                           "endfunction"}
-            << "Foo" << QStringList{"function Init", " call Foo()", "endfunction", "call Foo"};
-        QTest::newRow("call without any header") << QStringList{"call Foo", "endfunction"} << "Foo"
-                                                 << QStringList{"call Foo", "endfunction"};
-        QTest::newRow("word inside a longer one before the header")
-            << QStringList{"callfunction Foo", "function Foo", "endfunction"} << "Foo"
-            << QStringList{"callfunction Foo"};
-        QTest::newRow("last function without anything after")
-            << QStringList{"x", "function A", "endfunction"} << "A" << QStringList{"x"};
-    }
-    void removeFunc()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(QString, name);
-        QFETCH(QStringList, expected);
-        const bool changed = lines != expected;
-        // Putting nothing in a function's place removes it the same way.
-        QCOMPARE(ReplaceFunctions(lines, {FunctionText{name, {}}}), expected);
-        QCOMPARE(RemoveFunc(lines, name), changed);
-        QCOMPARE(lines, expected);
-    }
-
     void echoLines()
     {
         QCOMPARE(
