@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     // removed when it ends normally, and those that others left.
     const QString recoveryFolder = vell::RecoveryFolder();
     vell::RecoveryKeeper recovery(windows.project(), recoveryFolder);
+    vell::ReportUnkeptCopies(*windows.Form1(), recovery);
     vell::OfferRecoveryCopies(*windows.Form1(), recovery, recoveryFolder);
     // A project named on the command line (a double click on one, say); Qt
     // has taken its own options out.

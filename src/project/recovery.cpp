@@ -2,6 +2,7 @@
 
 #include "common/systemreason.h"
 #include "common/textfile.h"
+#include "common/textforms.h"
 #include "common/vellerror.h"
 #include "project/project.h"
 
@@ -11,20 +12,33 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QUrl>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vell {
 
 namespace {
 
-const QString kRecoveryKey = QStringLiteral("FMVELLRECOVERY1");
+const QString kRecoveryKey = QStringLiteral("FMVELLRECOVERY2");
+// The earlier form: no count of the user code's lines.
+const QString kFirstRecoveryKey = QStringLiteral("FMVELLRECOVERY1");
 const QString kCopySuffix = QStringLiteral(".vlr");
-constexpr int kHeaderLines = 5;
+const QString kUserCodeEnd = QStringLiteral("/end");
 
 std::unique_ptr<QLockFile> lockFor(const QString &copy)
 {
@@ -76,6 +90,7 @@ QByteArray RecoveryCopyBytes(const RecoverySnapshot &snapshot)
                       QString::fromLatin1(QUrl::toPercentEncoding(snapshot.fileName, "/:\\"))};
     for (const QString &name : snapshot.arrayNames)
         lines.append(name);
+    lines.append(IntToText(int(snapshot.data.userCode.size())));
     lines.append(ProjectFileLines(snapshot.data));
     return JoinTextLines(lines);
 }
@@ -84,29 +99,49 @@ RecoveryCopyRead ReadRecoveryCopy(const QByteArray &bytes)
 {
     RecoveryCopyRead read;
     QStringList lines = SplitTextLines(bytes);
-    if (lines.isEmpty() || lines.first() != kRecoveryKey) {
+    const bool counted = !lines.isEmpty() && lines.first() == kRecoveryKey;
+    if (!counted && (lines.isEmpty() || lines.first() != kFirstRecoveryKey)) {
         read.error = QStringLiteral("это не копия для восстановления");
         return read;
     }
-    if (lines.size() <= kHeaderLines) {
+    const int headerLines = counted ? 6 : 5;
+    if (lines.size() <= headerLines) {
         read.error = damagedMessage(QStringLiteral("в ней нет проекта"));
         return read;
     }
     read.fileName = QUrl::fromPercentEncoding(lines[1].toLatin1());
     read.arrayNames = {lines[2], lines[3], lines[4]};
-    lines.remove(0, kHeaderLines);
+    std::optional<int> codeLines;
+    if (counted) {
+        codeLines = TryTextToInt(lines[5]);
+        if (!codeLines || *codeLines < 0) {
+            read.error = damagedMessage(
+                QStringLiteral("%1 (строка 6)").arg(invalidIntegerMessage(lines[5])));
+            return read;
+        }
+    }
+    lines.remove(0, headerLines);
     read.project = ReadProjectLines(lines);
-    const ProjectReadResult &p = read.project;
+    ProjectReadResult &p = read.project;
     if (p.outcome != ProjectReadResult::Outcome::Complete) {
         // The project's lines are counted from the copy's first line.
         const int line = p.outcome == ProjectReadResult::Outcome::Failed
-                             ? p.failedLine + kHeaderLines
-                             : kHeaderLines + 1;
+                             ? p.failedLine + headerLines
+                             : headerLines + 1;
         read.error = damagedMessage(QStringLiteral("%1 (строка %2)").arg(p.error).arg(line));
-    } else if (!p.data.hasUserCode || lines.last() != QStringLiteral("/end")) {
-        // Every copy ends with its user code.
-        read.error = damagedMessage(QStringLiteral("она обрывается"));
+        return read;
     }
+    // Every copy ends with its user code; in a counted copy, with that many
+    // lines after the start line, then the end line.
+    bool whole = p.data.hasUserCode && lines.last() == kUserCodeEnd;
+    if (codeLines)
+        whole = whole && lines.size() - p.data.userCodeLine == *codeLines + 1;
+    if (!whole) {
+        read.error = damagedMessage(QStringLiteral("она обрывается"));
+        return read;
+    }
+    if (codeLines)
+        p.data.userCode = lines.mid(p.data.userCodeLine, *codeLines);
     return read;
 }
 
@@ -149,12 +184,15 @@ void removeLeftovers(const QString &path)
 
 } // namespace
 
-void OrphanCopy::remove()
+QString OrphanCopy::remove()
 {
-    QFile::remove(m_path);
+    QString reason;
+    if (std::remove(QFile::encodeName(m_path).constData()) != 0 && errno != ENOENT)
+        reason = SystemReason(errno);
     removeLeftovers(m_path);
     if (m_lock)
         m_lock->unlock();
+    return reason;
 }
 
 QString OrphanCopy::setAside()
@@ -171,6 +209,103 @@ QString OrphanCopy::setAside()
     return reason;
 }
 
+namespace {
+
+// A lock that QLockFile would not take.
+enum class LockState
+{
+    Held, // by a running designer, or one just writing it
+    Gone, // not there (any more): it may be taken
+    Left, // by a designer no longer running, and the folder lets it stay
+};
+
+#ifdef Q_OS_UNIX
+bool processRuns(qint64 pid)
+{
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
+           (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+#endif
+
+// Judges a lock QLockFile would not take, and removes it when it was left.
+// QLockFile judges by the process a lock names and replaces a stale one; it
+// can do neither with a lock that names none (empty, or not a lock's text),
+// nor replace one where the folder takes no writes.
+LockState letGoLeftLock(const QString &lockPath)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(lockPath);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? LockState::Gone : LockState::Held;
+    LockState state = LockState::Held;
+    // A running designer holds its lock file locked from the moment it makes
+    // it; the lock taken here keeps a designer claiming the same lock out.
+    struct stat info
+    {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0) {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        bool left;
+        if (QLockFile(lockPath).getLockInfo(&pid, &host, &application)) {
+            left = (host.isEmpty() || host == QSysInfo::machineHostName()) && !processRuns(pid);
+        } else {
+            // A designer writes its name a moment after it makes the file.
+            const qint64 age = QDateTime::currentSecsSinceEpoch() - qint64(info.st_mtime);
+            left = std::abs(age) >= kNamelessLockAge.count();
+        }
+        if (left)
+            state = ::unlink(name.constData()) == 0 ? LockState::Gone : LockState::Left;
+    }
+    ::close(fd);
+    return state;
+#else
+    // A running designer keeps its lock file open, which lets no one delete
+    // it; a nameless one is left alone until it is old enough.
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    const QFileInfo info(lockPath);
+    if (!info.exists())
+        return LockState::Gone;
+    if (QLockFile(lockPath).getLockInfo(&pid, &host, &application) ||
+        std::abs(info.lastModified().secsTo(QDateTime::currentDateTime())) <
+            kNamelessLockAge.count())
+        return LockState::Held;
+    return QFile::remove(lockPath) ? LockState::Gone : LockState::Held;
+#endif
+}
+
+// Claims a copy: false when a running designer (or another claim) holds it.
+// Otherwise `lock` is its lock, held, or nullptr where a left lock cannot be
+// replaced: a folder that takes no writes.
+bool claim(const QString &copy, std::unique_ptr<QLockFile> &lock)
+{
+    lock = lockFor(copy);
+    if (lock->tryLock(0))
+        return true;
+    switch (letGoLeftLock(copy + QStringLiteral(".lock"))) {
+    case LockState::Held:
+        return false;
+    case LockState::Left:
+        lock.reset();
+        return true;
+    case LockState::Gone:
+        break;
+    }
+    if (lock->tryLock(0))
+        return true;
+    // None can be made (on a full disk, say), unless another designer has
+    // just claimed it.
+    if (QFileInfo::exists(copy + QStringLiteral(".lock")))
+        return false;
+    lock.reset();
+    return true;
+}
+
+} // namespace
+
 std::vector<OrphanCopy> ClaimOrphanCopies(const QString &folder)
 {
     // The lock of a designer that ended without a copy (killed before its
@@ -181,15 +316,15 @@ std::vector<OrphanCopy> ClaimOrphanCopies(const QString &folder)
         const QString copy = dir.filePath(name.chopped(5));
         if (QFileInfo::exists(copy))
             continue;
-        if (std::unique_ptr<QLockFile> lock = lockFor(copy); lock->tryLock(0))
+        if (std::unique_ptr<QLockFile> lock; claim(copy, lock) && lock)
             lock->unlock();
     }
     std::vector<std::pair<QDateTime, OrphanCopy>> found;
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("*") + kCopySuffix}, QDir::Files);
     for (const QFileInfo &file : files) {
-        std::unique_ptr<QLockFile> lock = lockFor(file.filePath());
-        if (!lock->tryLock(0))
+        std::unique_ptr<QLockFile> lock;
+        if (!claim(file.filePath(), lock))
             continue; // its designer runs, or another one claimed it
         // Written and then left by a designer that ended normally between
         // the listing and the claim: gone.
@@ -206,9 +341,42 @@ std::vector<OrphanCopy> ClaimOrphanCopies(const QString &folder)
     return copies;
 }
 
+namespace {
+
+// The reason part of a "Cannot create file" message about `path`.
+QString reasonOf(const VellError &error, const QString &path)
+{
+    const QString frame = cannotCreateMessage(path, QString());
+    return error.message().startsWith(frame) ? error.message().mid(frame.size()) : error.message();
+}
+
+// Why the folder takes no file: a small file is made, written, synced and
+// removed, and the step that fails gives the reason. Nothing when it could
+// be written.
+QString whyNoFile(const QString &folder)
+{
+    const QString path =
+        QDir(folder).filePath(QStringLiteral(".probe-%1").arg(QCoreApplication::applicationPid()));
+    QFile probe(path);
+    errno = 0;
+    if (!probe.open(QIODevice::WriteOnly))
+        return FileDeviceReason(errno, probe.error());
+    QString reason;
+    try {
+        WriteAndSync(probe, path, QByteArray(512, '\n'));
+    } catch (const VellError &e) {
+        reason = reasonOf(e, path);
+    }
+    probe.close();
+    probe.remove();
+    return reason;
+}
+
+} // namespace
+
 RecoveryKeeper::RecoveryKeeper(Project &project, const QString &folder,
                                std::chrono::milliseconds interval)
-    : m_project(project), m_interval(interval)
+    : m_project(project), m_folder(folder), m_interval(interval)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::write);
@@ -219,25 +387,54 @@ RecoveryKeeper::RecoveryKeeper(Project &project, const QString &folder,
         m_userCodeTyped = true;
         changed();
     });
-    if (!QDir().mkpath(folder)) {
-        m_lastError = QStringLiteral("не удалось создать папку «%1»").arg(folder);
-        return;
-    }
     // A name no other designer, running or gone, has used.
     static std::atomic<int> kept{0};
-    const QString path = QDir(folder).filePath(QStringLiteral("%1-%2-%3%4")
-                                                   .arg(QCoreApplication::applicationPid())
-                                                   .arg(QDateTime::currentMSecsSinceEpoch())
-                                                   .arg(kept++)
-                                                   .arg(kCopySuffix));
-    std::unique_ptr<QLockFile> lock = lockFor(path);
-    if (!lock->tryLock(0)) {
-        m_lastError = QStringLiteral("не удалось занять «%1»").arg(path);
-        return;
+    m_name = QStringLiteral("%1-%2-%3%4")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(QDateTime::currentMSecsSinceEpoch())
+                 .arg(kept++)
+                 .arg(kCopySuffix);
+    // Taken now, so that no one claims the copy once it is there; if the
+    // folder takes no writes, each copy tries again.
+    QString reason;
+    takeLock(reason);
+}
+
+bool RecoveryKeeper::takeLock(QString &reason)
+{
+    QString error;
+    errno = 0;
+    if (!QDir().mkpath(m_folder)) {
+        const int number = errno;
+        reason = SystemReason(number != 0 ? number : EACCES);
+        error = QStringLiteral("не удалось создать папку «%1»: %2").arg(m_folder, reason);
+    } else {
+        const QString path = QDir(m_folder).filePath(m_name);
+        std::unique_ptr<QLockFile> lock = lockFor(path);
+        if (lock->tryLock(0)) {
+            m_path = path;
+            m_lock = std::move(lock);
+            m_thread = std::thread([this] { run(); });
+            return true;
+        }
+        reason = whyNoFile(m_folder);
+        if (reason.isEmpty())
+            reason = SystemReason(EBUSY);
+        error = QStringLiteral("не удалось занять «%1»: %2").arg(path, reason);
     }
-    m_path = path;
-    m_lock = std::move(lock);
-    m_thread = std::thread([this] { run(); });
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_lastError = error;
+    return false;
+}
+
+void RecoveryKeeper::tell(const QString &reason)
+{
+    // Called with m_mutex held.
+    if (m_told)
+        return;
+    m_told = true;
+    QMetaObject::invokeMethod(
+        this, [this, reason] { emit copyNotKept(reason); }, Qt::QueuedConnection);
 }
 
 RecoveryKeeper::~RecoveryKeeper()
@@ -260,7 +457,7 @@ bool RecoveryKeeper::hasUnsavedWork() const
 
 void RecoveryKeeper::changed()
 {
-    if (m_path.isEmpty() || m_timer.isActive())
+    if (m_timer.isActive())
         return;
     // The first change after a while goes in at once (the step that made
     // it is recorded by then); later ones wait for the interval to pass.
@@ -294,11 +491,20 @@ void RecoveryKeeper::write()
 
 void RecoveryKeeper::writeNow()
 {
-    if (m_path.isEmpty())
-        return;
     m_timer.stop();
     m_sinceWrite.start();
+    if (QString reason; !m_lock && !takeLock(reason)) {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        tell(reason);
+        return;
+    }
     post(Job{std::make_shared<const RecoverySnapshot>(TakeRecoverySnapshot(m_project))});
+}
+
+void RecoveryKeeper::takeOver(OrphanCopy copy)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_restoredFrom = std::move(copy);
 }
 
 void RecoveryKeeper::post(Job job)
@@ -336,19 +542,32 @@ void RecoveryKeeper::run()
         m_busy = true;
         lock.unlock();
         QString error;
+        QString reason;
         if (job.snapshot) {
             try {
                 WriteFileBytes(m_path, RecoveryCopyBytes(*job.snapshot));
             } catch (const VellError &e) {
                 error = e.message();
+                reason = reasonOf(e, m_path);
             } catch (const std::bad_alloc &) {
-                error = SystemReason(ENOMEM);
+                error = reason = SystemReason(ENOMEM);
             }
         } else {
             QFile::remove(m_path);
         }
         lock.lock();
         m_lastError = error;
+        // The work lives on in this copy: the one it was restored from goes.
+        std::optional<OrphanCopy> replaced;
+        if (job.snapshot && error.isEmpty())
+            replaced.swap(m_restoredFrom);
+        if (!error.isEmpty())
+            tell(reason);
+        if (replaced) {
+            lock.unlock();
+            replaced->remove();
+            lock.lock();
+        }
         m_busy = false;
         m_idle.notify_all();
     }

@@ -27,16 +27,21 @@ class Project;
 // project lies in the recovery folder, so that a crash, a kill or a power cut
 // loses at most the last half minute. A copy is the project as a save writes
 // it, always with the user code, after a header naming the project's file and
-// the settings' array names:
+// the settings' array names and counting the user code's lines:
 //
-//   FMVELLRECOVERY1
+//   FMVELLRECOVERY2
 //   <the project's file name, UTF-8 percent-encoded; empty for a new one>
 //   <button array name>
 //   <picture array name>
 //   <text array name>
+//   <the number of user code lines>
 //   <the project file's lines>
 //
-// Windows-1251 lines with CR LF, written as saves are (never half-written).
+// The user code is taken by its count, so no line of it (not even one that
+// reads "/end", which ends the user code of a project file) cuts it short.
+// Copies of the earlier form, FMVELLRECOVERY1 without the count, are read
+// as the project file reads them. Windows-1251 lines with CR LF, written as
+// saves are (never half-written).
 
 // "recovery" in the data folder the system gives the program's files
 // (organisation "Fen-Moth", application "Vell Creator").
@@ -70,7 +75,10 @@ struct RecoveryCopyRead
 RecoveryCopyRead ReadRecoveryCopy(const QByteArray &bytes);
 
 // A copy left by a designer that did not end normally, claimed by this one:
-// its lock is held, so no other designer offers it meanwhile.
+// its lock is held, so no other designer offers it meanwhile. In a folder
+// that takes no writes (a full or read-only disk) the dead designer's lock
+// cannot be replaced: the copy is offered all the same, unclaimed, and
+// another designer may offer it too.
 class OrphanCopy
 {
 public:
@@ -80,12 +88,15 @@ public:
     OrphanCopy &operator=(OrphanCopy &&) noexcept;
 
     const QString &path() const { return m_path; }
+    // Whether its lock is held (see above).
+    bool claimed() const { return m_lock != nullptr; }
     // When the copy was written (local time).
     QDateTime written() const;
     // Reads it; a file that cannot be read gives the reason as its error.
     RecoveryCopyRead read() const;
-    // Takes it away for good.
-    void remove();
+    // Takes it away for good and lets it go. Returns the reason it could not
+    // be removed (it then stays for the next start), or nothing.
+    QString remove();
     // Sets it aside as "<name>.damaged", kept but never offered again.
     // Returns the reason it could not be, or nothing.
     QString setAside();
@@ -96,7 +107,12 @@ private:
 };
 
 // The copies in the folder that no running designer holds, newest first,
-// each claimed. A folder that cannot be read gives none.
+// each claimed where the folder lets its lock be replaced. A lock that names
+// no designer (empty, or not a lock's text) is one a designer has just begun
+// to write, or one left behind: it counts as left once it is
+// kNamelessLockAge old and no process holds the file locked. A folder that
+// cannot be read gives none.
+constexpr std::chrono::seconds kNamelessLockAge{5};
 std::vector<OrphanCopy> ClaimOrphanCopies(const QString &folder);
 
 // Keeps this designer's recovery copy: one file in the folder, held by a lock
@@ -106,7 +122,8 @@ std::vector<OrphanCopy> ClaimOrphanCopies(const QString &folder);
 // encoding and the writing happen on a second thread. A save, an opening or
 // a new project (the project marked as saved or opened) removes the copy
 // until the next change, and so does the end of the keeper: a designer that
-// ends normally leaves no copy.
+// ends normally leaves no copy. A folder or a lock that cannot be had (a full
+// or read-only disk) is tried again at the next write, as a failed write is.
 class RecoveryKeeper : public QObject
 {
     Q_OBJECT
@@ -116,8 +133,9 @@ public:
                    std::chrono::milliseconds interval = std::chrono::seconds(30));
     ~RecoveryKeeper() override;
 
-    // Where this designer's copy goes; empty when the folder or its lock
-    // could not be had (no copies are kept then).
+    const QString &folder() const { return m_folder; }
+    // Where this designer's copy goes; empty while the folder or its lock
+    // cannot be had (no copy is kept then).
     QString copyPath() const { return m_path; }
     // Takes a snapshot now and has it written (after restoring a copy, say).
     void writeNow();
@@ -125,6 +143,16 @@ public:
     void waitIdle();
     // Why the last write failed; empty when it succeeded.
     QString lastError() const;
+    // The copy this designer's work was restored from: removed once this
+    // designer has written a copy of its own, never before; let go as it is
+    // when the keeper ends first.
+    void takeOver(OrphanCopy copy);
+
+signals:
+    // The first time in the keeper's life that a copy cannot be written (the
+    // folder, its lock or the write failed), with the system's reason; never
+    // again after that. Always delivered through the event loop.
+    void copyNotKept(const QString &reason);
 
 private:
     struct Job
@@ -135,11 +163,16 @@ private:
     void madeClean();
     void stateChanged();
     void write();
+    bool takeLock(QString &reason);
+    void tell(const QString &reason);
     void post(Job job);
     void run();
     bool hasUnsavedWork() const;
 
     Project &m_project;
+    QString m_folder;
+    // The copy's name, chosen once; m_path is set once its lock is held.
+    QString m_name;
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
     std::chrono::milliseconds m_interval;
@@ -156,6 +189,8 @@ private:
     bool m_busy = false;
     bool m_stop = false;
     QString m_lastError;
+    bool m_told = false;
+    std::optional<OrphanCopy> m_restoredFrom;
     std::thread m_thread;
 };
 

@@ -8,7 +8,12 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace vell;
 
@@ -94,6 +99,59 @@ private slots:
         QCOMPARE(f.dialogs.errors.size(), 4);
         QCOMPARE(f.dialogs.errors[2], f.dialogs.errors[3]);
         QVERIFY(f.dialogs.errors[2].contains(QStringLiteral("'one' is not a valid integer value")));
+    }
+
+    // A copy whose lock the folder cannot replace is offered saying so, its
+    // long path shortened in the middle and whole in the box's details. A
+    // designer that can keep no copy says so once its window is shown, and
+    // keeps the copy it restored until it has one of its own.
+    void recoveryCopiesWhereNoneCanBeKept()
+    {
+        AppFixture f;
+        QTemporaryDir folder;
+        Project left;
+        RecoverySnapshot snapshot = TakeRecoverySnapshot(left);
+        snapshot.fileName =
+            "/карты/" + QString(50, u'ж') + "/длинное имя " + QString(60, u'щ') + " конец.vlp";
+        const QString copy = folder.filePath(QStringLiteral("long.vlr"));
+        writeBytes(copy, RecoveryCopyBytes(snapshot));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("long.vlr.lock")));
+        const timespec old[2] = {{0, UTIME_OMIT}, {time(nullptr) - 60, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(copy + ".lock"), old, 0) == 0);
+        const QString blocker = f.path(QStringLiteral("blocker"));
+        writeBytes(blocker, "a file, not a folder");
+        RecoveryKeeper keeper(f.form->project(), blocker + "/recovery", std::chrono::seconds(0));
+        ReportUnkeptCopies(*f.form, keeper);
+        f.form->hide();
+        QString asked, details;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            asked = box->text();
+            details = box->detailedText();
+            box->button(QMessageBox::Yes)->click();
+        });
+        setDialogProvider(nullptr);
+        OfferRecoveryCopies(*f.form, keeper, folder.path());
+        setDialogProvider(&f.dialogs);
+        QVERIFY2(asked.endsWith("щщ\u00a0конец.vlp). Восстановить?\n\nПапка для копий сейчас не "
+                                "принимает запись, поэтому копия остается в ней, пока ее не "
+                                "удастся удалить."),
+                 qPrintable(asked));
+        const QString shown = asked.section(u'(', 1).section(u')', 0, 0);
+        QVERIFY(shown.startsWith("/карты/жж") && shown.contains(u'…') && !shown.contains(u' '));
+        QVERIFY(QFontMetrics(QApplication::font("QMessageBox")).horizontalAdvance(shown) <= 600);
+        QCOMPARE(details, snapshot.fileName);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.dialogs.messages, QStringList());
+        f.form->show();
+        ProjectCommands(f.form->project()).create(KindText);
+        QTRY_COMPARE(f.dialogs.messages,
+                     QStringList("Копия для восстановления не сохраняется: часть пути не папка. "
+                                 "Она будет сохраняться, как только папка \"" +
+                                 blocker + "/recovery\" снова примет запись."));
+        QVERIFY(QFile::exists(copy) && QFile::remove(blocker));
+        ProjectCommands(f.form->project()).create(KindText);
+        QTRY_VERIFY(!QFile::exists(copy));
     }
 
     void typingUserCodeMarksTheProjectWhenItIsSavedWithIt()

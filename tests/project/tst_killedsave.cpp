@@ -1,7 +1,9 @@
 #include "common/textfile.h"
 #include "filebytes.h"
 #include "project/project.h"
+#include "project/projectcommands.h"
 #include "project/projectfile.h"
+#include "project/recovery.h"
 #include "settings/settingsfile.h"
 
 #include <QDir>
@@ -133,6 +135,81 @@ bool waitForReady(QProcess &child)
     return child.readLine() == "ready\n";
 }
 
+// A designer keeping recovery copies in the folder, a text more at each
+// step: "ready" once its first copy is there, then on until killed.
+const char kKeepCopies[] = "--keep-copies";
+// Runs in a mount namespace of its own, where the folder is a small file
+// system, and tells what the next designer finds.
+const char kFullFolder[] = "--full-folder";
+
+int keepCopies(const QString &folder)
+{
+    Project p;
+    RecoveryKeeper keeper(p, folder, std::chrono::milliseconds(1));
+    for (int step = 1;; ++step) {
+        ProjectCommands(p).create(KindText);
+        QCoreApplication::processEvents();
+        if (step == 1) {
+            keeper.waitIdle();
+            std::printf("ready\n");
+            std::fflush(stdout);
+        }
+        QThread::msleep(1);
+    }
+}
+
+int fullFolder(const QString &folder)
+{
+    const auto killDesigner = [&](const auto &meanwhile) {
+        QProcess designer;
+        designer.start(QCoreApplication::applicationFilePath(), {kKeepCopies, folder});
+        waitForReady(designer);
+        meanwhile();
+        designer.kill();
+        designer.waitForFinished();
+    };
+    // The disk fills while the designer writes its copies.
+    QFile filler(QDir(folder).filePath(QStringLiteral("filler")));
+    killDesigner([&] {
+        filler.open(QIODevice::WriteOnly);
+        while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+        }
+        filler.close();
+        QThread::msleep(100);
+    });
+    std::vector<OrphanCopy> copies = ClaimOrphanCopies(folder);
+    if (copies.size() != 1)
+        return 1;
+    std::printf("%d %d\n", copies.front().claimed(), copies.front().read().ok());
+    {
+        // The next designer says once that it can keep no copy, and does
+        // once there is room.
+        Project next;
+        RecoveryKeeper keeper(next, folder, std::chrono::milliseconds(0));
+        QStringList told;
+        QObject::connect(&keeper, &RecoveryKeeper::copyNotKept,
+                         [&](const QString &reason) { told << reason; });
+        for (const ObjectKind kind : {KindPicture, KindText, KindButton}) {
+            if (kind == KindButton) { // Нет first: a full disk lets the copy go.
+                std::printf("%s|", qPrintable(copies.front().remove()));
+                filler.remove();
+            }
+            ProjectCommands(next).create(kind);
+            QCoreApplication::processEvents();
+            keeper.waitIdle();
+            QCoreApplication::processEvents();
+            std::printf("%s %d\n", qPrintable(told.join('|')), !keeper.copyPath().isEmpty());
+        }
+    }
+    killDesigner([] {});
+    QProcess::execute("mount", {"-o", "remount,ro", folder});
+    copies = ClaimOrphanCopies(folder);
+    if (copies.size() != 1)
+        return 2;
+    std::printf("%d %s\n", copies.front().claimed(), qPrintable(copies.front().remove()));
+    return 0;
+}
+
 } // namespace
 
 class TestKilledSave : public QObject
@@ -254,6 +331,30 @@ private slots:
         QVERIFY(seen[0][0] > 0 && seen[0][1] > 0);
         QVERIFY(seen[1][0] > 0 && seen[1][1] > 0);
     }
+
+    // A designer killed while its disk is full leaves its copy whole, and
+    // the next one claims it though Qt could not replace its lock there. On
+    // a read-only disk a killed designer's copy is offered unclaimed.
+    void killedWithAFullDisk()
+    {
+        QTemporaryDir dir;
+        const QString script = QStringLiteral("mount -t tmpfs -o size=256k vell \"$0\" && "
+                                              "echo mounted && exec \"$1\" %1 \"$0\"")
+                                   .arg(QLatin1String(kFullFolder));
+        for (const QString &way : {"-m", "-rm"}) {
+            QProcess child;
+            child.start("unshare", {way, "sh", "-c", script, dir.path(),
+                                    QCoreApplication::applicationFilePath()});
+            child.waitForFinished(60000);
+            const QString out = QString::fromUtf8(child.readAllStandardOutput());
+            if (!out.startsWith(QLatin1String("mounted\n")))
+                continue;
+            QCOMPARE(out, "mounted\n1 1\nна диске нет места 0\nна диске нет места 0\n"
+                          "|на диске нет места 1\n0 файловая система только для чтения\n");
+            return;
+        }
+        QSKIP("cannot mount a small file system in a mount namespace of its own");
+    }
 };
 
 int main(int argc, char *argv[])
@@ -263,6 +364,10 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], kSaveInTurns) == 0)
         return saveInTurns(QFile::decodeName(argv[2]), QByteArray(argv[3]).toInt());
+    if (argc == 3 && qstrcmp(argv[1], kKeepCopies) == 0)
+        return keepCopies(QFile::decodeName(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], kFullFolder) == 0)
+        return fullFolder(QFile::decodeName(argv[2]));
     TestKilledSave test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

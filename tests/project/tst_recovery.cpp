@@ -17,6 +17,10 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 using namespace vell;
 
 // Recovery copies: what a copy holds and how it reads back, when a designer
@@ -86,21 +90,37 @@ class TestRecovery : public QObject
 private slots:
     // A copy holds the project as a save writes it, whatever the settings
     // say of the user code, with the file and array names around it; a
-    // damaged one says why.
+    // damaged one says why. The user code is taken by its count, so a line
+    // "/end" in it ends nothing; copies of the earlier form read as before.
     void copyReadsBack_data()
     {
         QTest::addColumn<int>("cutAt");
+        QTest::addColumn<bool>("earlierForm");
+        QTest::addColumn<QString>("codeCount");
         QTest::addColumn<QString>("error");
-        QTest::newRow("whole") << -1 << QString();
-        QTest::newRow("empty") << 0 << "это не копия для восстановления";
-        QTest::newRow("header only") << 5 << "копия повреждена: в ней нет проекта";
+        const QString cut = "копия повреждена: она обрывается";
+        QTest::newRow("whole") << -1 << false << "" << QString();
+        QTest::newRow("empty") << 0 << false << ""
+                               << "это не копия для восстановления";
+        QTest::newRow("header only") << 6 << false << ""
+                                     << "копия повреждена: в ней нет проекта";
         QTest::newRow("cut in the second button")
-            << 22 << "копия повреждена: List index out of bounds (17) (строка 23)";
-        QTest::newRow("cut in the user code") << 47 << "копия повреждена: она обрывается";
+            << 23 << false << ""
+            << "копия повреждена: List index out of bounds (17) (строка 24)";
+        QTest::newRow("cut after a /end line of the user code") << 48 << false << "" << cut;
+        QTest::newRow("cut before its last line") << 51 << false << "" << cut;
+        QTest::newRow("a line fewer counted") << -1 << false << "4" << cut;
+        QTest::newRow("count no number")
+            << -1 << false << "5 "
+            << "копия повреждена: '5 ' is not a valid integer value (строка 6)";
+        QTest::newRow("earlier form") << -1 << true << "" << QString();
+        QTest::newRow("earlier form, cut in the user code") << 47 << true << "" << cut;
     }
     void copyReadsBack()
     {
         QFETCH(int, cutAt);
+        QFETCH(bool, earlierForm);
+        QFETCH(QString, codeCount);
         QFETCH(QString, error);
         Project p;
         ProjectCommands c(p);
@@ -111,27 +131,36 @@ private slots:
         for (const ObjectKind kind : {KindText, KindButton, KindPicture})
             c.create(kind);
         c.moveTo(*p.tables().button(2), -37, 121);
-        p.appendUserCodeLines({QStringLiteral("function F takes nothing returns nothing"),
-                               QStringLiteral(" // ё и \"кавычки\""),
-                               QStringLiteral("endfunction")});
+        // The earlier form ended its user code at a line "/end": it has none.
+        QStringList code{"function F takes nothing returns nothing", "/end", " // ё и \"кавычки\"",
+                         "/end", "endfunction"};
+        if (earlierForm)
+            code.removeAll("/end");
+        p.appendUserCodeLines(code);
         const QByteArray bytes = copyOf(p);
         QStringList lines = SplitTextLines(bytes);
-        QCOMPARE(lines.mid(0, 6),
-                 QStringList({"FMVELLRECOVERY1",
-                              "/home/%D0%BA%D0%B0%D1%80%D1%82%D0%BE%D0%B3%D1%80%D0"
-                              "%B0%D1%84/HUD%20%D0%BC%D0%B0%D0%B3%D0%B0%D0%B7%D0"
-                              "%B8%D0%BD%D0%B0.vlp",
-                              "Кнопки", "PictureVar", "Tx", "FMVELLVERSIONKEY2.1"}));
-        QCOMPARE(lines.size(), 5 + 3 + 2 * 11 + 8 + 6 + 5);
+        QCOMPARE(lines.mid(0, 7), QStringList({"FMVELLRECOVERY2",
+                                               "/home/%D0%BA%D0%B0%D1%80%D1%82%D0%BE%D0%B3%D1%80%D0"
+                                               "%B0%D1%84/HUD%20%D0%BC%D0%B0%D0%B3%D0%B0%D0%B7%D0"
+                                               "%B8%D0%BD%D0%B0.vlp",
+                                               "Кнопки", "PictureVar", "Tx",
+                                               earlierForm ? "3" : "5", "FMVELLVERSIONKEY2.1"}));
+        QCOMPARE(lines.size(), 6 + 3 + 2 * 11 + 8 + 6 + 2 + code.size());
+        if (earlierForm)
+            lines = QStringList("FMVELLRECOVERY1") + lines.mid(1, 4) + lines.mid(6);
+        if (!codeCount.isEmpty())
+            lines[5] = codeCount;
         if (cutAt >= 0)
             lines = lines.mid(0, cutAt);
-        const RecoveryCopyRead read = ReadRecoveryCopy(cutAt < 0 ? bytes : JoinTextLines(lines));
+        const RecoveryCopyRead read = ReadRecoveryCopy(JoinTextLines(lines));
         QCOMPARE(read.error, error);
         if (!read.ok())
             return;
         QCOMPARE(read.fileName, kFileName);
         QCOMPARE(read.arrayNames, (std::array<QString, 3>{"Кнопки", "PictureVar", "Tx"}));
-        QCOMPARE(JoinTextLines(ProjectFileLines(read.project.data)), JoinTextLines(lines.mid(5)));
+        QCOMPARE(read.project.data.userCode, code);
+        QCOMPARE(JoinTextLines(ProjectFileLines(read.project.data)),
+                 JoinTextLines(lines.mid(earlierForm ? 5 : 6)));
     }
 
     // Written a moment after a change, removed by a save and at the end;
@@ -187,6 +216,29 @@ private slots:
         QVERIFY(ClaimOrphanCopies(dir.path()).empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("saved.vlp")});
+
+        // Locks that name no designer: left once a few seconds old, unless a
+        // process holds the file locked.
+        const auto leave = [&](const QString &name, const QByteArray &lock, int secondsAgo) {
+            writeBytes(dir.filePath(name), copyOf(p));
+            QFile file(dir.filePath(name + ".lock"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lock) == lock.size() &&
+                    file.flush());
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                                     QFileDevice::FileModificationTime));
+        };
+        leave(QStringLiteral("empty.vlr"), "", 6);
+        leave(QStringLiteral("fresh.vlr"), "", 4);
+        leave(QStringLiteral("text.vlr"), "no lock\nat all\n", 7);
+        leave(QStringLiteral("held.vlr"), "", 60);
+        const int held = ::open(QFile::encodeName(dir.filePath("held.vlr.lock")), O_RDONLY);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+        QStringList claimed;
+        for (const OrphanCopy &copy : ClaimOrphanCopies(dir.path()))
+            claimed << QFileInfo(copy.path()).fileName() + (copy.claimed() ? "" : " unclaimed");
+        ::close(held);
+        claimed.sort();
+        QCOMPARE(claimed, QStringList({"empty.vlr", "text.vlr"}));
     }
 
     // A designer killed at random moments while it edits and its copies
