@@ -155,6 +155,19 @@ PanelElement *DesignSurface::nextBelowSelected(QPoint point) const
     return const_cast<PanelElement *>(next);
 }
 
+PanelElement *DesignSurface::leftPressTarget(QPoint point) const
+{
+    // Presses pass through the ghost outline.
+    PanelElement *top = m_drawing.scene().elementAt(point, nullptr, true);
+    PanelElement *selected =
+        m_selection && m_selection->Kind != KindText ? m_drawing.element(*m_selection) : nullptr;
+    if (!top || !selected || top == selected || !m_drawing.objectOf(top) ||
+        !selected->isVisible() || !selected->rect().contains(point) ||
+        !top->rect().contains(selected->rect()))
+        return top;
+    return selected;
+}
+
 PanelElement *DesignSurface::elementAsStacked(QPoint point, bool skipGhost) const
 {
     PanelElement *top = m_drawing.scene().elementAt(point, nullptr, skipGhost, true);

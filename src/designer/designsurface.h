@@ -72,6 +72,13 @@ public:
     // after the lowest); otherwise nullptr.
     PanelElement *nextBelowSelected(QPoint point) const;
 
+    // What a left press (without Alt) at the panel point reaches: the
+    // topmost element there, except where the selected button or picture
+    // lies under an object whose rectangle holds its whole rectangle; the
+    // press then reaches the selected object, which stays selected and can
+    // be dragged out from under.
+    PanelElement *leftPressTarget(QPoint point) const;
+
     // The topmost element at the panel point as the stack would have it
     // with the selected object's handles right above their object, not
     // raised above everything (as before the selection raised them).

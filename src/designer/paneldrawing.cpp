@@ -5,27 +5,13 @@
 
 namespace vell {
 
-PanelDrawing::PanelDrawing(ObjectTables &tables, QColor buttonFill, QColor pictureFill,
-                           const PanelDrawing *stackedLike)
+PanelDrawing::PanelDrawing(ObjectTables &tables, QColor buttonFill, QColor pictureFill)
     : m_tables(tables)
 {
-    const auto make = [&](const VellControl &object) {
-        const QColor fill = object.Kind == KindPicture ? pictureFill : buttonFill;
-        drawings(object.Kind)[std::size_t(object.Id - 1)] = makeDrawing(object, fill);
-    };
-    for (const ObjectKind kind : kObjectKinds)
-        drawings(kind).resize(std::size_t(tables.count(kind)));
-    if (stackedLike) {
-        for (const PanelScene::Slot &slot : stackedLike->scene().stack()) {
-            if (const VellControl *object = stackedLike->objectOf(slot.element))
-                make(*object);
-        }
-    }
     for (const ObjectKind kind : kObjectKinds) {
-        for (int id = 1; id <= tables.count(kind); ++id) {
-            if (!drawings(kind)[std::size_t(id - 1)].element)
-                make(*tables.object(kind, id));
-        }
+        const QColor fill = kind == KindPicture ? pictureFill : buttonFill;
+        for (int id = 1; id <= tables.count(kind); ++id)
+            drawings(kind).push_back(makeDrawing(*tables.object(kind, id), fill));
     }
     m_tables.addObserver(this);
 }
@@ -164,9 +150,9 @@ void PanelDrawing::objectChanged(const VellControl &object, ObjectAspect aspect)
         return;
     case ObjectAspect::Text:
         if (label) {
-            // The label keeps its left and top edges.
+            // The label fits its new text and stays centred on X and Y.
             e->setText(static_cast<const VellText &>(object).Text);
-            e->setSize(object.Width, object.Height);
+            e->setRect(DrawnRect(object));
         }
         return;
     case ObjectAspect::TextColor:

@@ -20,11 +20,10 @@ class PanelDrawing : public TableObserver
 public:
     // Draws the objects the tables hold already, buttons and pictures in the
     // fill colours given, and follows every later change. The objects lie
-    // in table order, or stacked as `stackedLike` (a drawing of the same
-    // tables) stacks them.
+    // as the generated code creates them: the buttons, then the pictures,
+    // then the texts, each in table order (a later one on top).
     PanelDrawing(ObjectTables &tables, QColor buttonFill = QColor(255, 255, 255),
-                 QColor pictureFill = QColor(255, 255, 255),
-                 const PanelDrawing *stackedLike = nullptr);
+                 QColor pictureFill = QColor(255, 255, 255));
     ~PanelDrawing() override;
     PanelDrawing(const PanelDrawing &) = delete;
     PanelDrawing &operator=(const PanelDrawing &) = delete;

@@ -3,7 +3,7 @@
 namespace vell {
 
 PreviewSession::PreviewSession(PanelDrawing &design, QColor buttonFill, QColor pictureFill)
-    : m_drawing(design.tables(), buttonFill, pictureFill, &design)
+    : m_drawing(design.tables(), buttonFill, pictureFill)
 {
     const ObjectTables &tables = design.tables();
     for (const ObjectKind kind : kObjectKinds) {

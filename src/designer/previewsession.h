@@ -14,7 +14,9 @@ namespace vell {
 class PreviewSession
 {
 public:
-    // The objects lie as the design's drawing stacks them.
+    // The objects of the design's tables lie as the generated code creates
+    // them (a background picture over the buttons, as in the game), however
+    // the design panel happens to stack them.
     PreviewSession(PanelDrawing &design, QColor buttonFill, QColor pictureFill);
 
     const PanelScene &scene() const { return m_drawing.scene(); }

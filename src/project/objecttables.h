@@ -98,8 +98,8 @@ public:
     // unchanged centre.
     void SetExactSize(VellControl &object, int w, int h);
     void SetVisible(VellControl &object, bool visible);
-    // Texts: the label shows the text and fits itself to it, keeping its
-    // left and top edges (the centre stays where X and Y say).
+    // Texts: the label shows the text and fits itself to it, centred where
+    // X and Y say.
     void SetText(VellText &text, const QString &value);
     void SetTextColor(VellText &text, QColor color);
     // A button or picture takes the panel rectangle (a dragged frame's) as

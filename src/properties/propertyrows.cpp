@@ -79,12 +79,14 @@ int VisibilityRow(ObjectKind kind)
     return kind == KindText ? Row::TextVisibility : Row::Visibility;
 }
 
-bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, QChar c)
+bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, TypedAt at, QChar c)
 {
     if (row == Row::X || row == Row::Y) {
         if (c == kBackspace || isDigit(c))
             return true;
-        return c == QLatin1Char('-') && currentValue.isEmpty();
+        // A minus only as the value's first character and its only minus.
+        return c == QLatin1Char('-') && at.start == 0 &&
+               currentValue.indexOf(QLatin1Char('-'), at.length) < 0;
     }
     if (kind == KindText) {
         // Anything the files can store; no line breaks in a one-line value.
@@ -101,7 +103,8 @@ bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, QCh
         return c == kBackspace || isDigit(c) || isLatinLetter(c);
     case Row::LeftClick:
     case Row::RightClick:
-        return kind == KindButton && (isDigit(c) || isLatinLetter(c));
+        return kind == KindButton &&
+               (c == kBackspace || c == QLatin1Char('_') || isDigit(c) || isLatinLetter(c));
     default:
         return false;
     }

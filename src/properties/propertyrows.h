@@ -49,9 +49,19 @@ constexpr int TextColor = 5;
 // The visibility row of a kind (6, or 4 for texts).
 int VisibilityRow(ObjectKind kind);
 
+// Where a typed character goes into a value: it replaces the `length`
+// characters from `start` (the selection), or with `length` 0 goes in at
+// `start` (the caret).
+struct TypedAt
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
+
 // The character filter: whether a typed character may enter the row, given
-// the row's current value. Backspace is '\b'.
-bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, QChar c);
+// the row's current value and where the character goes. Backspace is '\b'.
+// A pasted text is filtered so, character by character.
+bool AcceptsTypedChar(ObjectKind kind, int row, const QString &currentValue, TypedAt at, QChar c);
 
 // Applies a row's value to the object after a key release. `values` holds
 // every row's value (index 0 is row 1). Returns the error text when a value

@@ -7,6 +7,7 @@
 #include "usercode/gui/tform3.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -436,6 +437,28 @@ private slots:
                  QStringList{"Файл \"" + link + "\" не найден; он убран из списка."});
         QCOMPARE(recent(), QStringList{b});
         QCOMPARE(f.dialogs.questions.size(), 2);
+        // A long path loses its middle; its tip and its opening keep it all.
+        const QString far = f.path(QString(70, u'к') + "/" + QString(70, u'д') + "/far.vlp");
+        QVERIFY(QDir().mkpath(QFileInfo(far).path()));
+        for (const QString &name : {far, f.path("c.vlp")}) {
+            f.dialogs.fileNames = {name};
+            f.key(Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+        }
+        const QString shown = recent().at(1);
+        const qsizetype cut = shown.indexOf(QChar(0x2026));
+        QVERIFY2(cut > 0 && far.startsWith(shown.left(cut)) && far.endsWith(shown.mid(cut + 1)) &&
+                     shown.endsWith(u"д/far.vlp"),
+                 qPrintable(shown));
+        QVERIFY(QFontMetrics(f.form->MMRecent->font()).horizontalAdvance(shown) <= 500);
+        QCOMPARE(f.form->MMRecent->actions().at(1)->toolTip(), far);
+        choose(1);
+        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + far + ")");
+        // A name on the command line that the system could not decode.
+        f.form->openFromCommandLine(QStringLiteral("\uFFFDмагазин.vlp"));
+        QCOMPARE(f.dialogs.errors.last(), QStringLiteral("Имя файла \"\uFFFDмагазин.vlp\" не в "
+                                                         "кодировке системы (UTF-8); переименуйте "
+                                                         "файл"));
+        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + far + ")");
     }
 
     void clearBufferChangesNothing()

@@ -417,6 +417,18 @@ private slots:
         QCOMPARE(PanelShown(f.panel()), PanelDrawnAfresh(f.drawing().scene(), nullptr));
         QTest::keyClick(f.panel(), Qt::Key_Right);
         QCOMPARE(QPoint(b->X, b->Y), QPoint(16, -12));
+        // Under a picture that holds it whole, a press takes the button,
+        // which is dragged out from under; Alt+click still reaches the
+        // picture.
+        t.SetExactSize(*t.picture(1), 90, 80);
+        const QPoint inside = f.drawing().element(*b)->rect().center();
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::AltModifier, inside);
+        QCOMPARE(f.surface().selectedObject(), t.picture(1));
+        f.surface().Select(*b);
+        drag(f.panel(), inside, QPoint(100, 60));
+        QCOMPARE(QPoint(b->X, b->Y), QPoint(-217, 117));
+        QCOMPARE(QPoint(t.picture(1)->X, t.picture(1)->Y), QPoint(9, -5));
+        QCOMPARE(f.surface().selectedObject(), b);
     }
 
     // The pictures the panel keeps between repaints never show anything but
@@ -461,7 +473,7 @@ private slots:
         same("after the release");
         QCOMPARE(d.element(*under)->rect(), QRect(300, 160, 68, 30));
         // A drag of the picture over the others, ghost outline shown.
-        const QPoint on = d.element(*t.picture(1))->rect().topLeft() + QPoint(2, 3);
+        const QPoint on = d.element(*t.picture(1))->rect().topLeft() + QPoint(2, 22);
         QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, on);
         QTest::mouseMove(f.panel(), on + QPoint(1, 0));
         QTest::mouseMove(f.panel(), QPoint(120, 77));
@@ -544,8 +556,14 @@ private slots:
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
         QCOMPARE(f.drawing().element(*f.tables().button(2))->rect(),
                  f.drawing().element(*f.tables().button(1))->rect());
+        QVERIFY(f.drawing().element(*f.tables().button(2))->stackOrder() >
+                f.drawing().element(*f.tables().button(1))->stackOrder());
+        // The new one covers the selected one whole: a click keeps the
+        // selection, Alt+click reaches the new one.
         QTest::mouseMove(f.panel(), QPoint(10, 10));
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::AltModifier, kCentre);
         QCOMPARE(f.surface().selectedObject(), f.tables().button(2));
         QCOMPARE(f.drawing().element(*f.tables().button(1))->penWidth(), 1);
     }

@@ -128,6 +128,47 @@ private slots:
         QVERIFY(!f.surface.acceptsDrop(QPoint(633, 200), f.drawing.element(*a)));
     }
 
+    // Button_1 and Text_1 under Picture_1 (60 x 50, made after them, holding
+    // both whole); Button_2 under Picture_2 (20 x 20), which reaches past
+    // its right edge; Button_3, 2 x 2, within its handles.
+    void leftPressReachesACoveredSelection_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QString>("reached");
+        QTest::newRow("covered button") << "Button_1" << QPoint(305, 187) << "Button_1";
+        QTest::newRow("nothing selected") << "" << QPoint(305, 187) << "Picture_1";
+        QTest::newRow("beside the covered button") << "Button_1" << QPoint(290, 155) << "Picture_1";
+        QTest::newRow("partly covered") << "Button_2" << QPoint(525, 170) << "Picture_2";
+        QTest::newRow("covered text") << "Text_1" << QPoint(316, 176) << "Picture_1";
+        QTest::newRow("a handle") << "Button_1" << QPoint(299, 159) << "handle";
+        QTest::newRow("a handle holding its button") << "Button_3" << QPoint(65, 75) << "handle";
+    }
+    void leftPressReachesACoveredSelection()
+    {
+        QFETCH(QString, selected);
+        QFETCH(QPoint, point);
+        QFETCH(QString, reached);
+        Fixture f;
+        for (const ObjectKind kind :
+             {KindButton, KindText, KindPicture, KindButton, KindPicture, KindButton})
+            f.surface.create(kind);
+        f.tables.SetExactSize(*f.tables.button(3), 2, 2);
+        f.tables.SetPosition(*f.tables.button(3), -250, 100);
+        f.tables.SetExactSize(*f.tables.picture(1), 60, 50);
+        f.tables.SetPosition(*f.tables.button(2), 200, 0);
+        f.tables.SetExactSize(*f.tables.picture(2), 20, 20);
+        f.tables.SetPosition(*f.tables.picture(2), 215, 0);
+        for (const ObjectKind kind : kObjectKinds) {
+            if (VellControl *o = f.tables.FindObjectByName(kind, selected))
+                f.surface.Select(*o);
+        }
+        const PanelElement *e = f.surface.leftPressTarget(point);
+        QVERIFY(e);
+        const VellControl *o = f.drawing.objectOf(e);
+        QCOMPARE(o ? o->Name : e->shape() == ElementShape::Handle ? "handle" : "?", reached);
+    }
+
     void deleteRemovesTheSelectedObjectOnly()
     {
         Fixture f;

@@ -291,16 +291,15 @@ private slots:
         QCOMPARE(d.element(*x)->fillStyle(), FillStyle::Solid);
     }
 
-    void longerTextWidensToTheRight()
+    // The label stays centred where X and Y say, as the game places it.
+    void longerTextWidensBothWays()
     {
         ObjectTables t;
         PanelDrawing d(t);
         VellText *x = t.createText();
-        const QRect before = d.element(*x)->rect();
+        QCOMPARE(d.element(*x)->rect(), QRect(302, 170, 28, 13));
         t.SetText(*x, QStringLiteral("Гораздо более длинный текст"));
-        QCOMPARE(d.element(*x)->left(), before.left());
-        QCOMPARE(d.element(*x)->top(), before.top());
-        QVERIFY(d.element(*x)->width() > before.width());
+        QCOMPARE(d.element(*x)->rect(), QRect(239, 170, 154, 13));
         QCOMPARE(x->X, 0);
         QCOMPARE(x->Y, 0);
         t.SetTextColor(*x, QColor(255, 0, 0));

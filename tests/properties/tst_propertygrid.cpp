@@ -113,6 +113,19 @@ private slots:
         QTest::keyClick(editor, Qt::Key_5);
         QCOMPARE(b->X, -5);
         QCOMPARE(f.drawing().element(*b)->left(), 316 - 5 - 16);
+        // Typed over the selected value, or pasted, a minus starts it anew;
+        // at the start of a negative value it is refused.
+        QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClicks(editor, "-150");
+        QCOMPARE(b->X, -150);
+        QTest::keyClick(editor, Qt::Key_Home);
+        QTest::keyClick(editor, Qt::Key_Minus);
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-150"));
+        QApplication::clipboard()->setText(QStringLiteral("-2-4"));
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(b->X, -24);
     }
 
     void sizeRows()
@@ -220,13 +233,13 @@ private slots:
 
         QWidget *left = openEditor(f, 7);
         QVERIFY(qobject_cast<QLineEdit *>(left));
-        QTest::keyClicks(left, "Foo1");
-        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo1"));
+        QTest::keyClicks(left, "Shop_Buy1");
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Shop_Buy1"));
         QTest::keyClick(left, Qt::Key_Backspace);
-        QCOMPARE(f.form->InfoList->GetRowValue(7), QStringLiteral("Foo1"));
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Shop_Buy"));
         QTest::keyClick(left, Qt::Key_Left);
-        QTest::keyClick(left, Qt::Key_Delete); // Delete still erases
-        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Foo"));
+        QTest::keyClick(left, Qt::Key_Delete); // Delete erases too
+        QCOMPARE(b->LeftActionsFunction, QStringLiteral("Shop_Bu"));
         // The click rows' ellipsis opens the actions dialog; that alone
         // marks nothing.
         f.form->project().setProjectModified(false);
@@ -314,13 +327,12 @@ private slots:
     {
         AppFixture f;
         VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
-        const QPoint topLeft = f.drawing().element(*t)->rect().topLeft();
         QWidget *text = openEditor(f, 3);
         erase(text);
         typeText(text, QStringLiteral("Привет, мир!"));
         QCOMPARE(t->Text, QStringLiteral("Привет, мир!"));
         QCOMPARE(f.drawing().element(*t)->text(), QStringLiteral("Привет, мир!"));
-        QCOMPARE(f.drawing().element(*t)->rect().topLeft(), topLeft);
+        QCOMPARE(f.drawing().element(*t)->rect(), QRect(283, 170, 66, 13));
         // Characters the files cannot store are refused, and so are line
         // breaks, typed or pasted.
         typeText(text, QString::fromUtf8("\u4e2d\u00e9"));

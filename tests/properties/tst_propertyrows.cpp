@@ -8,6 +8,17 @@ using namespace vell;
 
 namespace {
 
+// "1|5": a caret; "[0]5": a selection; no mark: the caret at the end.
+std::pair<QString, TypedAt> valueAndPlace(QString v)
+{
+    const qsizetype caret = v.indexOf(u'|'), from = v.indexOf(u'['), to = v.indexOf(u']');
+    if (caret >= 0)
+        return {v.remove(caret, 1), TypedAt{caret, 0}};
+    if (from >= 0)
+        return {v.remove(to, 1).remove(from, 1), TypedAt{from, to - from - 1}};
+    return {v, TypedAt{v.size(), 0}};
+}
+
 QStringList lines(const QList<PropertyRow> &rows)
 {
     QStringList list;
@@ -92,10 +103,39 @@ private slots:
         QTest::newRow("visibility") << 1 << 6 << "true"
                                     << ""
                                     << "tf1" + bs;
+        // A minus goes first and once: over a selection from the start, at
+        // the start of a value without one.
+        QTest::newRow("minus over the selected value") << 1 << 1 << "[0]"
+                                                       << "-1"
+                                                       << "";
+        QTest::newRow("minus over a selection from the start") << 2 << 2 << "[12]3"
+                                                               << "-"
+                                                               << "";
+        QTest::newRow("minus over a selected minus") << 3 << 1 << "[-]40"
+                                                     << "-"
+                                                     << "";
+        QTest::newRow("minus at the start") << 1 << 2 << "|150"
+                                            << "-"
+                                            << "";
+        QTest::newRow("minus at the start of a negative") << 2 << 1 << "|-150"
+                                                          << "7"
+                                                          << "-";
+        QTest::newRow("minus before another") << 1 << 1 << "[1]-5"
+                                              << ""
+                                              << "-";
+        QTest::newRow("minus inside") << 1 << 2 << "1|50"
+                                      << ""
+                                      << "-";
+        QTest::newRow("minus over a later selection") << 3 << 2 << "2[50]"
+                                                      << ""
+                                                      << "-";
+        QTest::newRow("minus at the end") << 2 << 1 << "-8|"
+                                          << ""
+                                          << "-";
         QTest::newRow("left click") << 1 << 7 << ""
-                                    << "Foo1" << bs + "_ -";
+                                    << "Foo1_" + bs << " -.";
         QTest::newRow("right click") << 1 << 8 << "F"
-                                     << "z9" << bs + QStringLiteral("Ж");
+                                     << "z9_" + bs << QStringLiteral("Ж$");
         QTest::newRow("picture has no row 7") << 2 << 7 << ""
                                               << ""
                                               << "a1";
@@ -123,10 +163,11 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, accepted);
         QFETCH(QString, rejected);
+        const auto [text, at] = valueAndPlace(value);
         for (QChar c : accepted)
-            QVERIFY2(AcceptsTypedChar(ObjectKind(kind), row, value, c), qPrintable(QString(c)));
+            QVERIFY2(AcceptsTypedChar(ObjectKind(kind), row, text, at, c), qPrintable(QString(c)));
         for (QChar c : rejected)
-            QVERIFY2(!AcceptsTypedChar(ObjectKind(kind), row, value, c), qPrintable(QString(c)));
+            QVERIFY2(!AcceptsTypedChar(ObjectKind(kind), row, text, at, c), qPrintable(QString(c)));
     }
 
     void applyRows()
@@ -171,10 +212,13 @@ private slots:
         ObjectTables t;
         PanelDrawing d(t);
         VellText *x = t.createText();
-        const QPoint topLeft = d.element(*x)->rect().topLeft();
-        QVERIFY(ApplyRow(t, *x, 3, {"0", "0", "Hello, world", "true", ""}).changed);
+        t.SetPosition(*x, -7, 4);
+        QCOMPARE(d.element(*x)->rect(), QRect(295, 166, 28, 13));
+        // The label fits the new text about the same centre.
+        QVERIFY(ApplyRow(t, *x, 3, {"-7", "4", "Hello, world", "true", ""}).changed);
         QCOMPARE(x->Text, QStringLiteral("Hello, world"));
-        QCOMPARE(d.element(*x)->rect().topLeft(), topLeft);
+        QCOMPARE(d.element(*x)->rect(), QRect(281, 166, 57, 13));
+        QCOMPARE(QPoint(x->X, x->Y), QPoint(-7, 4));
         // Rows 3 and 4 of a text are not a size.
         QVERIFY(!ApplyRow(t, *x, 4, {"0", "0", "Hi", "false", ""}).changed);
         QVERIFY(x->Visible);

@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -31,6 +32,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -63,6 +65,8 @@ QIcon toolImage(int index)
 }
 
 const QString kProjectFilter = QStringLiteral("Vell project (*.vlp)");
+// The widest a recent project's entry is; a longer path loses its middle.
+constexpr int kRecentEntryWidth = 500;
 const QString kUnsavedQuestion = QStringLiteral(
     "Этот проект еще не был сохранен. Хотите ли вы его сохранить перед его закрытием?");
 
@@ -207,9 +211,9 @@ void TForm1::createControls()
 
     InfoList = new PropertyGrid(GroupBox1);
     InfoList->setGeometry(8, 120, 209, 305);
-    InfoList->charFilter = [this](int row, const QString &value, QChar c) {
+    InfoList->charFilter = [this](int row, const QString &value, TypedAt at, QChar c) {
         const VellControl *object = m_surface->selectedObject();
-        return object && AcceptsTypedChar(object->Kind, row, value, c);
+        return object && AcceptsTypedChar(object->Kind, row, value, at, c);
     };
     connect(InfoList, &PropertyGrid::keyReleased, this, &TForm1::InfoListKeyUp);
     connect(InfoList, &PropertyGrid::pickChosen, this, &TForm1::InfoListSetEditText);
@@ -287,6 +291,8 @@ void TForm1::createMenus()
     MMRecent = N1->addMenu(QStringLiteral("Последние проекты"));
     MMRecent->setObjectName(QStringLiteral("MMRecent"));
     MMRecent->menuAction()->setObjectName(QStringLiteral("MMRecent"));
+    // A shortened entry shows its whole path as its tip.
+    MMRecent->setToolTipsVisible(true);
     // Read anew on opening: another copy of the program may have changed it.
     connect(MMRecent, &QMenu::aboutToShow, this, &TForm1::showRecentProjects);
     showRecentProjects();
@@ -519,6 +525,22 @@ void TForm1::MMCheckClick()
         connect(m_check, &CheckWindow::userCodeLineChosen, this, [this](int line, int column) {
             if (m_userCode)
                 m_userCode->showLine(line, column);
+        });
+        connect(m_check, &CheckWindow::settingChosen, this, [this](DesignFinding::Setting setting) {
+            // The settings dialog on the page and field of the setting.
+            if (!m_settings || !m_settings->closeAndShow())
+                return;
+            using Setting = DesignFinding::Setting;
+            QLineEdit *edit = setting == Setting::ButtonVar    ? m_settings->ButtonVar
+                              : setting == Setting::PictureVar ? m_settings->PictureVar
+                              : setting == Setting::TextVar    ? m_settings->TextVar
+                                                               : m_settings->UnitVar;
+            QTabWidget *pages = m_settings->PageControl1;
+            for (int i = 0; i < pages->count(); ++i) {
+                if (pages->widget(i)->isAncestorOf(edit))
+                    pages->setCurrentIndex(i);
+            }
+            edit->setFocus();
         });
     }
     m_check->setFindings(CheckDesign(m_project));
@@ -794,9 +816,12 @@ void TForm1::showRecentProjects()
     const QStringList paths = m_preferences.recentProjects();
     if (paths.isEmpty())
         MMRecent->addAction(QStringLiteral("(пусто)"))->setEnabled(false);
+    const QFontMetrics metrics(MMRecent->font());
     for (const QString &path : paths) {
-        QString caption = path;
+        QString caption = metrics.elidedText(path, Qt::ElideMiddle, kRecentEntryWidth);
         QAction *entry = MMRecent->addAction(caption.replace(u'&', QStringLiteral("&&")));
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
         connect(entry, &QAction::triggered, this, [this, path] { MMRecentClick(path); });
     }
 }
@@ -851,6 +876,14 @@ void TForm1::TBOpenClick()
 
 void TForm1::openFromCommandLine(const QString &path)
 {
+    // Bytes the system's file-name encoding cannot decode came in as the
+    // replacement character: no file of that name can be opened.
+    if (path.contains(QChar::ReplacementCharacter)) {
+        dialogs().error(this, QStringLiteral("Имя файла \"%1\" не в кодировке системы (UTF-8); "
+                                             "переименуйте файл")
+                                  .arg(path));
+        return;
+    }
     // A restored copy is unsaved work: asked about as before any opening.
     if (!saveBeforeOpening())
         return;

@@ -377,10 +377,15 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
     m_rightPressOnPanel = event->button() == Qt::RightButton;
     // Presses pass through the ghost outline to what lies beneath; the
     // selected object's handles lie above everything, but an Alt+click sees
-    // them at their own places.
-    PanelElement *target = event->modifiers() == Qt::AltModifier
-                               ? m_surface.elementAsStacked(pos, true)
-                               : m_surface.drawing().scene().elementAt(pos, nullptr, true);
+    // them at their own places. A left press keeps a selected object that
+    // another covers whole, to drag it out from under.
+    PanelElement *target = nullptr;
+    if (event->modifiers() == Qt::AltModifier)
+        target = m_surface.elementAsStacked(pos, true);
+    else if (event->button() == Qt::LeftButton && !altHeld(event))
+        target = m_surface.leftPressTarget(pos);
+    else
+        target = m_surface.drawing().scene().elementAt(pos, nullptr, true);
     if (target && target->shape() == ElementShape::Handle) {
         // A grid cell being edited stays open while its object is resized.
         m_mode = Mode::Resizing;

@@ -356,15 +356,28 @@ void PropertyGrid::keyReleaseEvent(QKeyEvent *event)
     releaseKey(event);
 }
 
+namespace {
+// Where a character typed into the editor goes: over the selection, or at
+// the caret.
+TypedAt typedAt(const QLineEdit *edit)
+{
+    if (edit->hasSelectedText())
+        return {edit->selectionStart(), edit->selectionLength()};
+    return {edit->cursorPosition(), 0};
+}
+} // namespace
+
 bool PropertyGrid::pasteFiltered(QObject *editor, const QString &text)
 {
     auto *edit = qobject_cast<QLineEdit *>(editor);
     if (!edit)
         return false;
     const int row = edit->property("gridRow").toInt();
+    // Each character goes in as if typed where the previous one left the
+    // caret.
     for (const QChar c : text) {
         // Pasted control characters (line breaks, tabs, backspace) are dropped.
-        if (c.unicode() < 0x20 || !charFilter || !charFilter(row, GetRowValue(row), c))
+        if (c.unicode() < 0x20 || !charFilter || !charFilter(row, edit->text(), typedAt(edit), c))
             continue;
         edit->insert(QString(c));
         storeEditedText(row, edit->text());
@@ -402,10 +415,18 @@ bool PropertyGrid::filterKeyPress(QObject *editor, QKeyEvent *event)
         return false;
     if (qobject_cast<QComboBox *>(editor))
         return true; // pick lists take no typed characters
-    const int row = editor->property("gridRow").toInt();
+    auto *edit = qobject_cast<QLineEdit *>(editor);
+    if (!edit)
+        return false;
+    const int row = edit->property("gridRow").toInt();
+    // A key that types several characters types them one after another.
+    QString value = edit->text();
+    TypedAt at = typedAt(edit);
     for (const QChar c : typed) {
-        if (!charFilter || !charFilter(row, GetRowValue(row), c))
+        if (!charFilter || !charFilter(row, value, at, c))
             return true;
+        value.replace(at.start, at.length, c);
+        at = {at.start + 1, 0};
     }
     return false;
 }

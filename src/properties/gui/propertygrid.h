@@ -39,8 +39,9 @@ public:
     // The row of the editing cursor (1-based), 0 when none.
     int currentRowNumber() const;
 
-    // Decides whether a typed character may enter a row holding `value`.
-    std::function<bool(int row, const QString &value, QChar c)> charFilter;
+    // Decides whether a typed character may enter a row holding `value`,
+    // going in where `at` says.
+    std::function<bool(int row, const QString &value, TypedAt at, QChar c)> charFilter;
 
 signals:
     // A key went up while the grid or its editor had the focus; the row's
