@@ -43,8 +43,8 @@ private slots:
         c.save(path);
         const QByteArray saved = readBytes(path);
         f.form->surface().Select(*t.button(1));
-        QTRY_VERIFY_WITH_TIMEOUT(!f.form->windowTitle().endsWith(u'*'), 300);
-        const QString title = f.form->windowTitle();
+        const QString title = QStringLiteral("FM Vell Creator (") + path + u')';
+        QTRY_COMPARE_WITH_TIMEOUT(f.form->windowTitle(), title, 5000);
         const QImage design = PanelShown(f.panel());
         const int steps = f.form->project().history().count();
 
