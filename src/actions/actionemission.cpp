@@ -15,12 +15,28 @@ QStringList &listOf(VellButton &button, ClickSide side)
     return side == ClickSide::Left ? button.LeftActions : button.RightActions;
 }
 
+// What follows the button's name in the name of a side's function.
+QLatin1String functionTail(ClickSide side)
+{
+    return side == ClickSide::Left ? QLatin1String("_Left_Actions")
+                                   : QLatin1String("_Right_Actions");
+}
+
 } // namespace
 
 QString ActionsFunctionName(const VellButton &button, ClickSide side)
 {
-    return button.Name + (side == ClickSide::Left ? QStringLiteral("_Left_Actions")
-                                                  : QStringLiteral("_Right_Actions"));
+    return button.Name + functionTail(side);
+}
+
+std::optional<ActionsFunctionOwner> ActionsFunctionOwnerOf(const QString &function)
+{
+    for (const ClickSide side : {ClickSide::Left, ClickSide::Right}) {
+        const QLatin1String tail = functionTail(side);
+        if (function.endsWith(tail))
+            return ActionsFunctionOwner{function.chopped(tail.size()), side};
+    }
+    return std::nullopt;
 }
 
 EmittedFunction ActionsFunctionLines(const VellButton &button, ClickSide side,

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace vell {
 
@@ -20,6 +21,14 @@ enum class ClickSide
 // The function name of a button's side: its name + "_Left_Actions" or
 // "_Right_Actions".
 QString ActionsFunctionName(const VellButton &button, ClickSide side);
+// What such a name is built of: the button's name and the side; nothing for
+// a name that ends with neither.
+struct ActionsFunctionOwner
+{
+    QString buttonName;
+    ClickSide side = ClickSide::Left;
+};
+std::optional<ActionsFunctionOwner> ActionsFunctionOwnerOf(const QString &function);
 
 // The object an action line names: the first of the kind with that name.
 using ObjectByName = std::function<const VellControl *(ObjectKind, const QString &)>;

@@ -1,5 +1,7 @@
 #include "codegen/codetext.h"
 
+#include "common/textforms.h"
+
 #include <algorithm>
 
 namespace vell {
@@ -29,7 +31,8 @@ enum class CharClass
 
 CharClass classOf(QChar c)
 {
-    if (c.isLetterOrNumber() || c.isMark() || c == QLatin1Char('_'))
+    // A mark goes with the letter it sits on.
+    if (IsWordChar(c.unicode()) || c.isMark())
         return CharClass::Word;
     if (c.isSpace())
         return CharClass::Space;

@@ -4,6 +4,28 @@
 
 namespace vell {
 
+GenButton GeneratorButton(const VellButton &b)
+{
+    return GenButton{b.X,
+                     b.Y,
+                     b.Width,
+                     b.Height,
+                     b.Visible,
+                     b.TextureId,
+                     b.LeftActionsFunction,
+                     b.RightActionsFunction};
+}
+
+GenPicture GeneratorPicture(const VellPicture &p)
+{
+    return GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId};
+}
+
+GenText GeneratorText(const VellText &t)
+{
+    return GenText{t.X, t.Y, t.Width, t.Height, t.Visible, t.Text, t.TextColor};
+}
+
 GeneratorInput GeneratorSettingsInput(const Settings &settings, const QStringList &userCode)
 {
     GeneratorInput input;
@@ -24,19 +46,15 @@ GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &set
     GeneratorInput input = GeneratorSettingsInput(settings, userCode);
     input.buttons.reserve(tables.ButtonCount());
     for (int id = 1; id <= tables.ButtonCount(); ++id) {
-        const VellButton &b = *tables.button(id);
-        input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,
-                                       b.LeftActionsFunction, b.RightActionsFunction});
+        input.buttons.append(GeneratorButton(*tables.button(id)));
     }
     input.pictures.reserve(tables.PictureCount());
     for (int id = 1; id <= tables.PictureCount(); ++id) {
-        const VellPicture &p = *tables.picture(id);
-        input.pictures.append(GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId});
+        input.pictures.append(GeneratorPicture(*tables.picture(id)));
     }
     input.texts.reserve(tables.TextCount());
     for (int id = 1; id <= tables.TextCount(); ++id) {
-        const VellText &t = *tables.text(id);
-        input.texts.append(GenText{t.X, t.Y, t.Width, t.Height, t.Visible, t.Text, t.TextColor});
+        input.texts.append(GeneratorText(*tables.text(id)));
     }
     return input;
 }
@@ -51,14 +69,13 @@ GeneratorInput GeneratorInputFor(const ProjectData &data, const Settings &settin
     for (const VellButton &b : data.buttons) {
         if (input.buttons.size() == ObjectTables::Capacity)
             break;
-        input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,
-                                       b.LeftActionsFunction, b.RightActionsFunction});
+        input.buttons.append(GeneratorButton(b));
     }
     input.pictures.reserve(capped(qsizetype(data.pictures.size())));
     for (const VellPicture &p : data.pictures) {
         if (input.pictures.size() == ObjectTables::Capacity)
             break;
-        input.pictures.append(GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId});
+        input.pictures.append(GeneratorPicture(p));
     }
     input.texts.reserve(capped(qsizetype(data.texts.size())));
     for (const VellText &t : data.texts) {
@@ -66,16 +83,12 @@ GeneratorInput GeneratorInputFor(const ProjectData &data, const Settings &settin
             break;
         // As the designer opens it: the label's size. The reader has
         // checked the colour text, which the code needs only the colour of.
+        GenText &text = input.texts.emplace_back(GeneratorText(t));
         const QSize size = LabelSize(t.Text);
-        input.texts.append(
-            GenText{t.X, t.Y, size.width(), size.height(), t.Visible, t.Text, t.TextColor});
+        text.width = size.width();
+        text.height = size.height();
     }
     return input;
-}
-
-GeneratorInput GeneratorInputFor(const Project &project)
-{
-    return GeneratorInputFor(project.tables(), project.settings(), project.userCodeLines());
 }
 
 } // namespace vell

@@ -96,8 +96,8 @@ template <typename Char> class LineWriter
     using Buffer = std::conditional_t<kBytes, QByteArray, QString>;
 
 public:
-    LineWriter(GeneratorResult &result, qsizetype expectedSize)
-        : m_buffer(bufferOf(result)), m_count(result.lineCount)
+    LineWriter(GeneratorResult &result, qsizetype expectedSize, CodePieces *pieces)
+        : m_buffer(bufferOf(result)), m_count(result.lineCount), m_pieces(pieces)
     {
         m_buffer.resize(qMax<qsizetype>(expectedSize, 256));
         m_data = reinterpret_cast<Char *>(m_buffer.data());
@@ -107,6 +107,38 @@ public:
     // Whether a piece held a character that Windows-1251 cannot store (only
     // bytes are encoded); what follows it is then incomplete.
     bool unencodable() const { return m_unencodable; }
+
+    // Whether the pieces of the lines are recorded.
+    bool mapping() const { return m_pieces != nullptr; }
+    // The column the next character goes to.
+    int column() const
+    {
+        if constexpr (!kBytes) {
+            if (!m_open)
+                return 0;
+        }
+        return int(m_size - m_lineStart);
+    }
+    // Records that the columns from `start` up to `end` of the open line
+    // are the piece.
+    void mark(int start, int end, CodePiece piece)
+    {
+        piece.start = start;
+        piece.end = end;
+        m_pieces->add(piece);
+    }
+    // Records what the function writes as the piece, when recording.
+    template <typename Write> LineWriter &piece(const CodePiece &piece, Write write)
+    {
+        if (!m_pieces) {
+            write();
+            return *this;
+        }
+        const int start = column();
+        write();
+        mark(start, column(), piece);
+        return *this;
+    }
 
     template <std::size_t N> LineWriter &operator<<(const char16_t (&literal)[N])
     {
@@ -151,12 +183,15 @@ public:
             reserve(2);
             m_data[m_size++] = '\r';
             m_data[m_size++] = '\n';
+            m_lineStart = m_size;
         } else if (!m_open) {
             // An empty line.
             reserve(0);
         }
         ++m_count;
         m_open = false;
+        if (m_pieces)
+            m_pieces->endLine();
     }
     // A whole line at once.
     void line(const QString &text)
@@ -190,6 +225,7 @@ private:
             if (!m_open) {
                 if (m_count > 0)
                     m_data[m_size++] = u'\n';
+                m_lineStart = m_size;
                 m_open = true;
             }
         }
@@ -227,8 +263,10 @@ private:
 
     Buffer &m_buffer;
     qsizetype &m_count;
+    CodePieces *m_pieces;
     Char *m_data = nullptr;
     qsizetype m_size = 0;
+    qsizetype m_lineStart = 0;
     bool m_open = false;
     bool m_unencodable = false;
 };
@@ -309,6 +347,32 @@ QString FormatReal3(double value)
 
 namespace {
 
+CodePiece objectPiece(ObjectKind kind, qsizetype index, CodePiece::Field field)
+{
+    CodePiece p;
+    p.source = CodePiece::Source::Object;
+    p.kind = std::uint8_t(kind);
+    p.index = int(index);
+    p.field = field;
+    return p;
+}
+
+CodePiece settingPiece(CodePiece::Setting setting)
+{
+    CodePiece p;
+    p.source = CodePiece::Source::Setting;
+    p.setting = setting;
+    return p;
+}
+
+// The setting that names the array of a kind.
+CodePiece::Setting arraySetting(ObjectKind kind)
+{
+    return kind == KindButton    ? CodePiece::Setting::ButtonVar
+           : kind == KindPicture ? CodePiece::Setting::PictureVar
+                                 : CodePiece::Setting::TextVar;
+}
+
 // Returns false when a character could not be encoded (only bytes are).
 template <typename Char> bool generate(const GeneratorInput &input, GeneratorResult &result)
 {
@@ -318,31 +382,51 @@ template <typename Char> bool generate(const GeneratorInput &input, GeneratorRes
         for (const QString &line : input.userCode)
             userCodeSize += line.size() + 1;
     }
-    LineWriter<Char> out(result, 2400 + userCodeSize +
-                                     60 * (4 * input.buttons.size() + 3 * input.pictures.size() +
-                                           3 * input.texts.size()));
+    const qsizetype objectLines =
+        4 * input.buttons.size() + 3 * input.pictures.size() + 3 * input.texts.size();
+    LineWriter<Char> out(result, 2400 + userCodeSize + 60 * objectLines,
+                         input.mapPieces ? &result.pieces : nullptr);
+    if (input.mapPieces) {
+        // Three to five pieces a line of an object.
+        const qsizetype userLines = input.useUserCode ? input.userCode.size() : 0;
+        result.pieces.reserve(size_t(40 + userLines + objectLines),
+                              size_t(10 + userLines + 4 * objectLines));
+    }
 
-    result.objectLines[0].reserve(input.buttons.size());
-    result.objectLines[1].reserve(input.pictures.size());
-    result.objectLines[2].reserve(input.texts.size());
+    using Field = CodePiece::Field;
+    using Setting = CodePiece::Setting;
     const double sx = 1.0 / (input.panelWidth / 2.0);
     const double sy = 1.0 / (input.panelHeight / 2.0);
+    // The array name of a setting.
+    const auto writeSetting = [&](Setting setting, const QString &name) {
+        out.piece(settingPiece(setting), [&] { out << name; });
+    };
 
     out.line(u"globals");
-    out << u" " << factsOf(KindButton).codeType << u" array " << input.buttonVar;
+    out << u" " << factsOf(KindButton).codeType << u" array ";
+    writeSetting(Setting::ButtonVar, input.buttonVar);
     out.endLine();
-    out << u" " << factsOf(KindPicture).codeType << u" array " << input.pictureVar;
+    out << u" " << factsOf(KindPicture).codeType << u" array ";
+    writeSetting(Setting::PictureVar, input.pictureVar);
     out.endLine();
-    out << u" " << factsOf(KindText).codeType << u" array " << input.textVar;
+    out << u" " << factsOf(KindText).codeType << u" array ";
+    writeSetting(Setting::TextVar, input.textVar);
     out.endLine();
     out.line(u"endglobals");
     result.userCodeLine = int(result.lineCount);
     if (input.useUserCode) {
-        for (const QString &line : input.userCode)
-            out.line(line);
+        CodePiece userLine;
+        userLine.source = CodePiece::Source::UserCode;
+        for (const QString &line : input.userCode) {
+            out.piece(userLine, [&] { out << line; });
+            out.endLine();
+            ++userLine.index;
+        }
     }
     out.line(u"function InterfaceClickL_Timer takes nothing returns nothing");
-    out << u" if BUTTON.ClickPeriodicSelect(GetOwningPlayer(" << input.unitVar << u"), true) then";
+    out << u" if BUTTON.ClickPeriodicSelect(GetOwningPlayer(";
+    writeSetting(Setting::UnitVar, input.unitVar);
+    out << u"), true) then";
     out.endLine();
     out.line(u"  if (GetLocalPlayer() == GamePlayer) then");
     out.line(u"   call ClearSelection()");
@@ -366,21 +450,62 @@ template <typename Char> bool generate(const GeneratorInput &input, GeneratorRes
 
     const QString rule = QStringLiteral("//======================");
     std::u16string name;
+    ObjectKind kind = KindNone;
+    qsizetype index = 0;
+    qsizetype varSize = 0;
+    // "Var[i]" of the object written now: the setting's name, then its place.
+    const auto setObject = [&](ObjectKind k, const QString &var, qsizetype i) {
+        kind = k;
+        index = i;
+        varSize = var.size();
+        setIndexedName(name, var, i + 1);
+    };
+    const auto writeName = [&] {
+        if (!out.mapping()) {
+            out << name;
+            return;
+        }
+        const int start = out.column();
+        out << name;
+        const int place = start + int(varSize);
+        out.mark(start, place, settingPiece(arraySetting(kind)));
+        out.mark(place, out.column(), objectPiece(kind, index, Field::Place));
+    };
+    // A field of the object written now.
+    const auto field = [&](Field f) {
+        return objectPiece(kind, index, f);
+    };
     // " set Var[i] = TYPE.New(", the start of an object's first line.
-    const auto writeSetNew = [&](ObjectKind kind) {
-        out << u" set " << name << u" = " << factsOf(kind).codeType << u".New(";
+    const auto writeSetNew = [&] {
+        out << u" set ";
+        writeName();
+        out << u" = " << factsOf(kind).codeType << u".New(";
     };
     // " set Var[i] = TYPE.New(x,y,w,h,kind,'texture')" of a button or picture;
     // the kind is written as its number.
-    const auto writeNew = [&](ObjectKind kind, int x, int y, int width, int height,
-                              const QString &texture) {
+    const auto writeNew = [&](int x, int y, int width, int height, const QString &texture) {
         const char16_t number = char16_t(u'0' + kind);
-        writeSetNew(kind);
-        out.real(lowEdge(x, width) * sx) << u",";
-        out.real(highEdge(y, height) * sy) << u",";
-        out.real(width * sx) << u",";
-        out.real(height * sy) << u"," << QStringView(&number, 1) << u",'" << texture << u"')";
+        writeSetNew();
+        out.piece(field(Field::Position), [&] {
+            out.real(lowEdge(x, width) * sx) << u",";
+            out.real(highEdge(y, height) * sy);
+        });
+        out << u",";
+        out.piece(field(Field::Size), [&] {
+            out.real(width * sx) << u",";
+            out.real(height * sy);
+        });
+        out << u"," << QStringView(&number, 1) << u",'";
+        out.piece(field(Field::Texture), [&] { out << texture; });
+        out << u"')";
         out.endLine();
+    };
+    // " call Var[i].Show(" and the visibility.
+    const auto writeShow = [&](bool visible) {
+        out << u" call ";
+        writeName();
+        out << u".Show(";
+        out.piece(field(Field::Visibility), [&] { out.boolean(visible); });
     };
 
     out.line(rule);
@@ -388,70 +513,85 @@ template <typename Char> bool generate(const GeneratorInput &input, GeneratorRes
     out.line(rule);
     for (qsizetype i = 0; i < input.buttons.size(); ++i) {
         const GenButton &b = input.buttons.at(i);
-        result.objectLines[0].append(int(result.lineCount));
-        setIndexedName(name, input.buttonVar, i + 1);
-        writeNew(KindButton, b.x, b.y, b.width, b.height, b.textureId);
-        out << u" call " << name << u".Show(";
-        out.boolean(b.visible) << u",cam)";
+        setObject(KindButton, input.buttonVar, i);
+        writeNew(b.x, b.y, b.width, b.height, b.textureId);
+        writeShow(b.visible);
+        out << u",cam)";
         out.endLine();
         if (!b.leftFunction.isEmpty()) {
-            out << u" call " << name << u".AddActionL(function " << b.leftFunction << u")";
+            out << u" call ";
+            writeName();
+            out << u".AddActionL(function ";
+            out.piece(field(Field::LeftFunction), [&] { out << b.leftFunction; });
+            out << u")";
             out.endLine();
         }
         if (!b.rightFunction.isEmpty()) {
-            out << u" call " << name << u".AddActionR(function " << b.rightFunction << u")";
+            out << u" call ";
+            writeName();
+            out << u".AddActionR(function ";
+            out.piece(field(Field::RightFunction), [&] { out << b.rightFunction; });
+            out << u")";
             out.endLine();
         }
     }
 
-    result.objectLinesEnd[0] = int(result.lineCount);
     out.line(rule);
     out.line(u"//========Picture=======");
     out.line(rule);
     for (qsizetype i = 0; i < input.pictures.size(); ++i) {
         const GenPicture &p = input.pictures.at(i);
-        result.objectLines[1].append(int(result.lineCount));
-        setIndexedName(name, input.pictureVar, i + 1);
-        writeNew(KindPicture, p.x, p.y, p.width, p.height, p.textureId);
-        out << u" call " << name << u".Show(false,cam)";
+        setObject(KindPicture, input.pictureVar, i);
+        writeNew(p.x, p.y, p.width, p.height, p.textureId);
+        out << u" call ";
+        writeName();
+        out << u".Show(false,cam)";
         out.endLine();
-        out << u" call " << name << u".Show(";
-        out.boolean(p.visible) << u",-1)";
+        writeShow(p.visible);
+        out << u",-1)";
         out.endLine();
     }
 
-    result.objectLinesEnd[1] = int(result.lineCount);
     out.line(rule);
     out.line(u"//==========TEXT========");
     out.line(rule);
     ColourDigits colourDigits;
     for (qsizetype i = 0; i < input.texts.size(); ++i) {
         const GenText &t = input.texts.at(i);
-        result.objectLines[2].append(int(result.lineCount));
-        setIndexedName(name, input.textVar, i + 1);
-        writeSetNew(KindText);
-        out.real(lowEdge(t.x, t.width) * sx) << u",";
-        out.real(lowEdge(t.y, t.height) * sy) << u",1)";
+        setObject(KindText, input.textVar, i);
+        writeSetNew();
+        out.piece(field(Field::Position), [&] {
+            out.real(lowEdge(t.x, t.width) * sx) << u",";
+            out.real(lowEdge(t.y, t.height) * sy);
+        });
+        out << u",1)";
         out.endLine();
-        out << u" call " << name << u".Show(";
-        out.boolean(t.visible) << u",cam)";
+        writeShow(t.visible);
+        out << u",cam)";
         out.endLine();
-        if (t.textColor.isEmpty()) {
-            out << u" call SetTextTagText(" << name << u".text,\"" << t.text << u"\",0.0184)";
-        } else {
-            char16_t digits[6];
-            if (!colourDigits.write(t.textColor, digits)) {
-                result.error = invalidIntegerMessage(t.textColor);
-                out.finish();
-                return true;
-            }
-            out << u" call SetTextTagText(" << name << u".text, \"|c00" << QStringView(digits, 6)
-                << t.text << u"|r\",0.0184)";
+        char16_t digits[6];
+        const bool coloured = !t.textColor.isEmpty();
+        if (coloured && !colourDigits.write(t.textColor, digits)) {
+            result.error = invalidIntegerMessage(t.textColor);
+            out.finish();
+            return true;
         }
+        out << u" call SetTextTagText(";
+        writeName();
+        if (coloured) {
+            out << u".text, \"|c00";
+            out.piece(field(Field::Colour), [&] { out << QStringView(digits, 6); });
+        } else {
+            out << u".text,\"";
+        }
+        out.piece(field(Field::Text), [&] { out << t.text; });
+        if (coloured)
+            out << u"|r\",0.0184)";
+        else
+            out << u"\",0.0184)";
         out.endLine();
     }
 
-    result.objectLinesEnd[2] = int(result.lineCount);
     out.line(u" set trig = null");
     out.line(u"endfunction");
     out.finish();
@@ -459,6 +599,15 @@ template <typename Char> bool generate(const GeneratorInput &input, GeneratorRes
 }
 
 } // namespace
+
+const CodePiece *CodePieces::at(qsizetype line, int column) const
+{
+    for (const CodePiece &p : this->line(line)) {
+        if (column >= p.start && column < p.end)
+            return &p;
+    }
+    return nullptr;
+}
 
 GeneratorResult GenerateInterfaceCode(const GeneratorInput &input, GeneratorOutput output)
 {

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "project/objectkind.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <cstdint>
+#include <span>
+#include <vector>
 
 namespace vell {
 
@@ -44,6 +50,94 @@ struct GeneratorInput
     bool useUserCode = true;
     QStringList userCode;
     int panelWidth = 633, panelHeight = 353;
+    // Whether the result tells where each piece of every line comes from
+    // (its `pieces`); those who only show or save the code need not pay for
+    // it.
+    bool mapPieces = false;
+};
+
+// What a piece of a generated line was written from. A column that no piece
+// covers holds the generator's own text.
+struct CodePiece
+{
+    enum class Source : std::uint8_t
+    {
+        Object,   // a field of an object of the input (`kind`, `index`)
+        Setting,  // the name a setting gives
+        UserCode, // a user code line (`index`), whole
+    };
+    // What of an object: `Place` is the "[i]" its array is indexed with.
+    enum class Field : std::uint8_t
+    {
+        Place,
+        Position,
+        Size,
+        Texture,
+        Text,
+        Colour,
+        Visibility,
+        LeftFunction,
+        RightFunction,
+    };
+    enum class Setting : std::uint8_t
+    {
+        ButtonVar,
+        PictureVar,
+        TextVar,
+        UnitVar,
+    };
+
+    // Columns from 0; `end` is the column after the piece (an empty texture
+    // gives an empty piece).
+    int start = 0;
+    int end = 0;
+    // An object's position in its list of the input (from 0), or the user
+    // code line (from 0).
+    int index = 0;
+    Source source = Source::Object;
+    Field field = Field::Place;           // of an object
+    Setting setting = Setting::ButtonVar; // of a setting
+    std::uint8_t kind = KindNone;         // of an object: its ObjectKind
+
+    ObjectKind objectKind() const { return ObjectKind(kind); }
+    bool operator==(const CodePiece &) const = default;
+};
+
+// The pieces of every line, in column order: one array for all of them and
+// where each line's begin.
+class CodePieces
+{
+public:
+    std::span<const CodePiece> line(qsizetype line) const
+    {
+        if (line < 0 || line + 1 >= qsizetype(m_lineStarts.size()))
+            return {};
+        return std::span(m_pieces).subspan(m_lineStarts[size_t(line)],
+                                           m_lineStarts[size_t(line) + 1] -
+                                               m_lineStarts[size_t(line)]);
+    }
+    // The piece at the column of the line; nullptr on the generator's own
+    // text.
+    const CodePiece *at(qsizetype line, int column) const;
+    bool operator==(const CodePieces &) const = default;
+
+    // For the writer.
+    void reserve(size_t lines, size_t pieces)
+    {
+        m_lineStarts.reserve(lines + 1);
+        m_pieces.reserve(pieces);
+    }
+    void add(const CodePiece &piece) { m_pieces.push_back(piece); }
+    void endLine()
+    {
+        if (m_lineStarts.empty())
+            m_lineStarts.push_back(0);
+        m_lineStarts.push_back(std::uint32_t(m_pieces.size()));
+    }
+
+private:
+    std::vector<CodePiece> m_pieces;
+    std::vector<std::uint32_t> m_lineStarts;
 };
 
 // What the generator writes: the text the code window shows, or the bytes of
@@ -65,12 +159,10 @@ struct GeneratorResult
     QByteArray bytes;
     qsizetype lineCount = 0;
     QString error;
-    // Where the parts stand (lines from 0): the first user code line, and
-    // for buttons, pictures and texts the first line of each object and the
-    // line after the last one's.
+    // The first user code line (lines from 0).
     int userCodeLine = 0;
-    QList<int> objectLines[3];
-    int objectLinesEnd[3] = {0, 0, 0};
+    // With the input's `mapPieces`, what each line written is made of.
+    CodePieces pieces;
     bool ok() const { return error.isEmpty(); }
     QStringList lines() const
     {

@@ -1,5 +1,7 @@
 #include "codegen/vjasslexer.h"
 
+#include "common/textforms.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -296,14 +298,18 @@ constexpr std::array<std::uint8_t, 128> kCharClasses = [] {
     for (char c : std::string_view(" \t\r\v\f"))
         table[std::size_t(c)] |= Space;
     for (char c = '0'; c <= '9'; ++c)
-        table[std::size_t(c)] |= Digit | HexDigit | WordChar | StartsToken;
+        table[std::size_t(c)] |= Digit | HexDigit | StartsToken;
     for (char c = 'a'; c <= 'z'; ++c)
-        table[std::size_t(c)] |= WordStart | WordChar | StartsToken;
+        table[std::size_t(c)] |= WordStart | StartsToken;
     for (char c = 'A'; c <= 'Z'; ++c)
-        table[std::size_t(c)] |= WordStart | WordChar | StartsToken;
+        table[std::size_t(c)] |= WordStart | StartsToken;
     for (char c : std::string_view("abcdefABCDEF"))
         table[std::size_t(c)] |= HexDigit;
-    table[std::size_t('_')] |= WordStart | WordChar | StartsToken;
+    table[std::size_t('_')] |= WordStart | StartsToken;
+    for (char32_t c = 0; c < 128; ++c) {
+        if (IsAsciiWordChar(c))
+            table[std::size_t(c)] |= WordChar;
+    }
     for (char c : std::string_view(".\"'$/=!<>+-*()[],"))
         table[std::size_t(c)] |= StartsToken;
     return table;

@@ -1,20 +1,17 @@
 #include "common/textfind.h"
 
+#include "common/textforms.h"
+
 #include <algorithm>
 
 namespace vell {
 
 namespace {
 
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
-}
-
 bool isWholeWord(QStringView text, qsizetype at, qsizetype length)
 {
-    return (at == 0 || !isWordChar(text[at - 1])) &&
-           (at + length == text.size() || !isWordChar(text[at + length]));
+    return (at == 0 || !IsWordChar(text[at - 1].unicode())) &&
+           (at + length == text.size() || !IsWordChar(text[at + length].unicode()));
 }
 
 // The first match at or after `from`, or -1.

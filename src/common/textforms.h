@@ -42,6 +42,17 @@ std::optional<quint32> TryDollarBgr(QStringView text);
 quint32 ColorToBgr(QColor color);
 QColor BgrToColor(quint32 bgr);
 
+// A character of a word: a letter or digit of any script, or an underscore.
+constexpr bool IsWordChar(char32_t c)
+{
+    return QChar::isLetterOrNumber(c) || c == U'_';
+}
+// The same within ASCII, where the names of the code are written.
+constexpr bool IsAsciiWordChar(char32_t c)
+{
+    return c < 128 && IsWordChar(c);
+}
+
 // Whether a line layout draws the text as it stands: no control characters
 // and no line or paragraph separators.
 bool IsPlainLine(QStringView text);

@@ -86,18 +86,13 @@ bool isJassType(const QString &name)
     return types.contains(name);
 }
 
-// A letter, then letters, digits and underscores.
+// A letter, then letters, digits and underscores, all of ASCII.
 bool isJassName(const QString &name)
 {
-    const auto letter = [](char16_t c) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    };
-    if (name.isEmpty() || !letter(name[0].unicode()))
+    if (name.isEmpty() || name[0].unicode() >= 128 || !name[0].isLetter())
         return false;
-    return std::all_of(name.begin(), name.end(), [&](QChar q) {
-        const char16_t c = q.unicode();
-        return letter(c) || (c >= u'0' && c <= u'9') || c == u'_';
-    });
+    return std::all_of(name.begin(), name.end(),
+                       [](QChar c) { return IsAsciiWordChar(c.unicode()); });
 }
 
 // Whether the text reads as one JASS expression, alone and between the
@@ -407,10 +402,10 @@ private:
     void checkCode();
     void codeError(const VjassError &e, const GeneratorResult &generated,
                    const std::vector<const VellControl *> (&objects)[3], qsizetype userCount);
+    static int fieldOf(const CodePiece &piece);
     void checkFunctions(const VjassReadResult &read,
                         const std::vector<const VellControl *> &buttons, qsizetype userFirst,
                         qsizetype userCount);
-    static int fieldOfLine(const VellControl &o, int offset);
     // The array the settings name now in place of `array`, by the line of
     // the function of the user code that uses it written anew; empty when it
     // cannot be told.
@@ -572,21 +567,16 @@ void Checker::checkCode()
     // own: what it leaves open at its end is its fault alone, not that of
     // the lines after it.
     GeneratorInput input = GeneratorSettingsInput(m_settings, QStringList());
-    for (const VellControl *o : objects[0]) {
-        const auto &b = static_cast<const VellButton &>(*o);
-        input.buttons.append(GenButton{b.X, b.Y, b.Width, b.Height, b.Visible, b.TextureId,
-                                       b.LeftActionsFunction, b.RightActionsFunction});
-    }
-    for (const VellControl *o : objects[1]) {
-        const auto &p = static_cast<const VellPicture &>(*o);
-        input.pictures.append(GenPicture{p.X, p.Y, p.Width, p.Height, p.Visible, p.TextureId});
-    }
+    input.mapPieces = true;
+    for (const VellControl *o : objects[0])
+        input.buttons.append(GeneratorButton(static_cast<const VellButton &>(*o)));
+    for (const VellControl *o : objects[1])
+        input.pictures.append(GeneratorPicture(static_cast<const VellPicture &>(*o)));
     for (const VellControl *o : objects[2]) {
         const auto &t = static_cast<const VellText &>(*o);
+        GenText &text = input.texts.emplace_back(GeneratorText(t));
         const auto colour = TryTextToColor(t.TextColor);
-        input.texts.append(
-            GenText{t.X, t.Y, t.Width, t.Height, t.Visible, t.Text,
-                    colour && !t.TextColor.isEmpty() ? ColorToText(*colour) : QString()});
+        text.textColor = colour && !t.TextColor.isEmpty() ? ColorToText(*colour) : QString();
     }
     const GeneratorResult generated = GenerateInterfaceCode(input);
     if (!generated.ok())
@@ -630,8 +620,9 @@ void Checker::checkCode()
         checkFunctions(read, objects[0], userFirst, userCount);
 }
 
-// A syntax error in a generated line: on the field of the object that line
-// belongs to, else on the code as a whole.
+// A syntax error in a generated line: on the field of the object whose
+// piece stands at its column (or, on the generator's own text, the nearest
+// piece of an object before it, else after it), else on the code as a whole.
 void Checker::codeError(const VjassError &e, const GeneratorResult &generated,
                         const std::vector<const VellControl *> (&objects)[3], qsizetype userCount)
 {
@@ -639,37 +630,49 @@ void Checker::codeError(const VjassError &e, const GeneratorResult &generated,
     const qsizetype line = e.line < generated.userCodeLine ? e.line : e.line + userCount;
     const QString inCode = QStringLiteral("синтаксическая ошибка: ") + e.expected +
                            QStringLiteral(" (строка %1 кода)").arg(line + 1);
-    for (int k = 0; k < 3; ++k) {
-        const QList<int> &starts = generated.objectLines[k];
-        if (starts.isEmpty() || e.line < starts.first() || e.line >= generated.objectLinesEnd[k])
-            continue;
-        const auto at = std::upper_bound(starts.begin(), starts.end(), e.line) - 1;
-        const VellControl &o = *objects[k][size_t(at - starts.begin())];
-        m_codeErrors[&o].append(CodeError{fieldOfLine(o, e.line - *at), inCode});
+    const CodePiece *piece = generated.pieces.at(e.line, e.column);
+    if (!piece || piece->source != CodePiece::Source::Object) {
+        piece = nullptr;
+        for (const CodePiece &p : generated.pieces.line(e.line)) {
+            if (p.source != CodePiece::Source::Object)
+                continue;
+            if (p.start > e.column && piece)
+                break;
+            piece = &p;
+        }
+    }
+    if (piece) {
+        const VellControl &o = *objects[piece->objectKind() - KindButton][size_t(piece->index)];
+        m_codeErrors[&o].append(CodeError{fieldOf(*piece), inCode});
         return;
     }
     addCode(Severity::Error, -1, 0, inCode);
 }
 
-int Checker::fieldOfLine(const VellControl &o, int offset)
+// The record line of the field a piece of an object was written from.
+int Checker::fieldOf(const CodePiece &piece)
 {
-    // The generator's lines of an object: its creation (with the texture),
-    // its showing, then a button's click functions and a text's text.
+    // Of no field of its own: the record as a whole.
     constexpr int kNoField = -2;
-    switch (o.Kind) {
-    case KindButton: {
-        const auto &b = static_cast<const VellButton &>(o);
-        if (offset == 0)
-            return RecordLine::Texture;
-        if (offset == 2 && !b.LeftActionsFunction.isEmpty())
-            return RecordLine::LeftFunction;
-        return offset >= 2 ? RecordLine::RightFunction : kNoField;
+    using Field = CodePiece::Field;
+    switch (piece.field) {
+    case Field::Texture:
+        return RecordLine::Texture;
+    case Field::LeftFunction:
+        return RecordLine::LeftFunction;
+    case Field::RightFunction:
+        return RecordLine::RightFunction;
+    case Field::Text:
+        return RecordLine::Text;
+    case Field::Colour:
+        return RecordLine::TextColor;
+    case Field::Position:
+    case Field::Size:
+    case Field::Visibility:
+    case Field::Place:
+        break;
     }
-    case KindPicture:
-        return offset == 0 ? RecordLine::Texture : kNoField;
-    default:
-        return offset == 2 ? RecordLine::Text : kNoField;
-    }
+    return kNoField;
 }
 
 void Checker::checkFunctions(const VjassReadResult &generated,
@@ -772,17 +775,14 @@ void Checker::checkFunctions(const VjassReadResult &generated,
         buttonList.append(static_cast<const VellButton *>(o));
     const auto ownFunction =
         [&](const QString &function) -> std::optional<std::pair<const VellButton *, ClickSide>> {
-        for (const ClickSide side : {ClickSide::Left, ClickSide::Right}) {
-            const QLatin1String tail = side == ClickSide::Left ? QLatin1String("_Left_Actions")
-                                                               : QLatin1String("_Right_Actions");
-            if (!function.endsWith(tail))
-                continue;
-            const auto *b = static_cast<const VellButton *>(
-                m_index.find(KindButton, function.chopped(tail.size())));
-            if (b)
-                return std::pair{b, side};
-        }
-        return std::nullopt;
+        const auto owner = ActionsFunctionOwnerOf(function);
+        if (!owner)
+            return std::nullopt;
+        const auto *b =
+            static_cast<const VellButton *>(m_index.find(KindButton, owner->buttonName));
+        if (!b)
+            return std::nullopt;
+        return std::pair{b, owner->side};
     };
     if (!opaque) {
         QSet<QString> declared(generated.globalNames.cbegin(), generated.globalNames.cend());
@@ -878,6 +878,11 @@ QList<DesignFinding> CheckDesign(const ProjectData &data, const Settings &settin
     return Checker(settings, data.hasUserCode ? data.userCode : QStringList(), entries,
                    data.userCodeLine)
         .findings;
+}
+
+GeneratorInput GeneratorInputFor(const Project &project)
+{
+    return GeneratorInputFor(project.tables(), project.settings(), project.userCodeLines());
 }
 
 bool HasErrors(const QList<DesignFinding> &findings)

@@ -49,6 +49,7 @@ private slots:
     void userCodeIsCopiedUnchanged();
     void indicesFollowListOrderAfterRemoval();
     void scaleFollowsPanelSize();
+    void piecesOfTheLines();
     void formatReal3_data();
     void formatReal3();
     void formatReal3IgnoresProcessLocale();
@@ -84,29 +85,29 @@ void TestInterfaceGenerator::golden()
     QFETCH(QString, expectedFile);
     QFETCH(QString, expectedError);
 
-    const GeneratorCase c = readGeneratorCase(dataPath(inputFile));
+    GeneratorCase c = readGeneratorCase(dataPath(inputFile));
     QVERIFY2(c.error.isEmpty(), qPrintable(c.error));
+    const QString plain = GenerateInterfaceCode(c.input).text;
+    c.input.mapPieces = true;
     bool readOk = false;
     const QStringList expected = readExpectedLines(dataPath(expectedFile), &readOk);
     QVERIFY2(readOk, qPrintable(expectedFile));
 
     const GeneratorResult result = GenerateInterfaceCode(c.input);
+    QCOMPARE(result.text, plain);
     QCOMPARE(result.error, expectedError);
     QCOMPARE(result.ok(), expectedError.isEmpty());
     const QString diff = describeLineDifference(expected, result.lines());
     QVERIFY2(diff.isEmpty(), qPrintable(QLatin1Char('\n') + diff));
     // The file's bytes, made without the text, stop at the same error and
-    // place the objects on the same lines.
+    // map the same pieces.
     const GeneratorResult bytes = GenerateInterfaceCode(c.input, GeneratorOutput::Cp1251);
     QCOMPARE(bytes.error, expectedError);
     if (bytes.ok())
         QCOMPARE(bytes.bytes, JoinTextLines(result.lines()));
     QCOMPARE(bytes.lineCount, result.lineCount);
     QCOMPARE(bytes.userCodeLine, result.userCodeLine);
-    for (int kind = 0; kind < 3; ++kind) {
-        QCOMPARE(bytes.objectLines[kind], result.objectLines[kind]);
-        QCOMPARE(bytes.objectLinesEnd[kind], result.objectLinesEnd[kind]);
-    }
+    QVERIFY(bytes.pieces == result.pieces);
 }
 
 void TestInterfaceGenerator::emptyProjectHasThirtySixLines()
@@ -189,6 +190,48 @@ void TestInterfaceGenerator::scaleFollowsPanelSize()
     QVERIFY2(result.lines().contains(QStringLiteral(
                  " set PictureVar[1] = PICTURE.New(-0.498,0.594,2.000,2.000,2,'P')")),
              qPrintable(result.lines().join(QLatin1Char('\n'))));
+}
+
+// Each piece of a line as "text@column:source", the source "s" and the
+// setting, "u" and the user code line, or the kind, index and field.
+void TestInterfaceGenerator::piecesOfTheLines()
+{
+    GeneratorInput in = defaultInput();
+    in.buttonVar = QStringLiteral("Knopki");
+    in.unitVar = QStringLiteral("Hero");
+    in.userCode = {QStringLiteral("// mine"), QStringLiteral("// more")};
+    in.buttons = {button(-100, 0, QStringLiteral("B001")), button(40, 20, QStringLiteral("Bx"))};
+    in.buttons[1].rightFunction = QStringLiteral("Go");
+    in.texts = {GenText{7, -3, 12, 13, false, QStringLiteral("Hi"), QStringLiteral("clRed")}};
+    in.mapPieces = true;
+    const GeneratorResult result = GenerateInterfaceCode(in, GeneratorOutput::Cp1251);
+    const QStringList lines = SplitTextLines(result.bytes);
+    const auto described = [&](qsizetype line) {
+        QStringList parts;
+        for (const CodePiece &p : result.pieces.line(line)) {
+            const QString source =
+                p.source == CodePiece::Source::Setting ? QStringLiteral("s%1").arg(int(p.setting))
+                : p.source == CodePiece::Source::UserCode
+                    ? QStringLiteral("u%1").arg(p.index)
+                    : QStringLiteral("%1/%2/%3").arg(p.kind).arg(p.index).arg(int(p.field));
+            parts << lines[line].mid(p.start, p.end - p.start) + u'@' + QString::number(p.start) +
+                         u':' + source;
+        }
+        return parts.join(u' ');
+    };
+    QCOMPARE(described(1), QStringLiteral("Knopki@14:s0"));
+    QCOMPARE(described(6), QStringLiteral("// more@0:u1"));
+    QCOMPARE(described(8), QStringLiteral("Hero@47:s3"));
+    QCOMPARE(described(32), QStringLiteral("Knopki@5:s0 [2]@11:1/1/0 0.076,0.204@28:1/1/1 "
+                                           "0.101,0.181@40:1/1/2 Bx@55:1/1/3"));
+    QCOMPARE(described(34), QStringLiteral("Knopki@6:s0 [2]@12:1/1/0 Go@36:1/1/8"));
+    QCOMPARE(described(42), QStringLiteral("TextVar@6:s2 [1]@13:3/0/0 false@22:3/0/6"));
+    QCOMPARE(described(41), QStringLiteral("TextVar@5:s2 [1]@12:3/0/0 0.003,-0.051@27:3/0/1"));
+    QCOMPARE(described(43),
+             QStringLiteral("TextVar@21:s2 [1]@28:3/0/0 FF0000@43:3/0/5 Hi@49:3/0/4"));
+    QVERIFY(result.pieces.line(44).empty());
+    QCOMPARE(result.pieces.at(32, 56), &result.pieces.line(32)[4]);
+    QCOMPARE(result.pieces.at(32, 57), nullptr);
 }
 
 void TestInterfaceGenerator::formatReal3_data()
