@@ -35,17 +35,40 @@ void ActionTable::destroy(int index)
         m_records[i]->Index = i + 1;
 }
 
+qsizetype ActionTable::load(const QStringList &list,
+                            const std::function<const void *(const ActionView &)> &nodeFor)
+{
+    ClearActionTable();
+    reserve(int(std::min<qsizetype>(list.size(), Capacity)));
+    qsizetype next = 0;
+    while (next < list.size() && !isFull()) {
+        const ActionView view = ViewOfLine(list.at(next++));
+        if (view.kind != ActionKind::None)
+            add(view.line, nodeFor(view));
+    }
+    qsizetype unshownActions = 0;
+    for (qsizetype i = next; i < list.size(); ++i) {
+        if (KindOfLine(list.at(i)) != ActionKind::None)
+            ++unshownActions;
+    }
+    if (unshownActions > 0)
+        m_unshown = list.mid(next);
+    return unshownActions;
+}
+
 void ActionTable::ClearActionTable()
 {
     m_records.clear();
+    m_unshown.clear();
 }
 
 QStringList ActionTable::CollectActionLines() const
 {
     QStringList lines;
-    lines.reserve(ActionCount());
+    lines.reserve(ActionCount() + m_unshown.size());
     for (const auto &r : m_records)
         lines.append(r->Line);
+    lines += m_unshown;
     return lines;
 }
 

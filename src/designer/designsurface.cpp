@@ -294,9 +294,7 @@ void DesignSurface::cancelPointerWork()
 {
     if (VellControl *object = m_resized) {
         setResized(nullptr);
-        const VellControl &before = ControlOf(m_resizedBefore);
-        tables().SetExactSize(*object, before.Width, before.Height);
-        tables().SetPosition(*object, before.X, before.Y);
+        m_commands.resizeGivenUp(*object, m_resizedBefore);
     }
     setDragged(nullptr);
     destroyGhost();
@@ -320,7 +318,7 @@ void DesignSurface::moveTick(QPoint pointer, bool freely)
     if (m_resized) {
         const QPoint to = aligning ? aligned(pointer, held) : pointer;
         ActiveFrame()->DragHandleTo(to.x(), to.y());
-        m_drawing.ApplyFrame(*m_resized);
+        m_commands.resizeTo(*m_resized, ActiveFrame()->FramedRect());
         emit propertiesShown(m_resized);
     }
     showGuides(std::move(held));

@@ -147,6 +147,18 @@ void ProjectCommands::resized(const VellControl &object, const ObjectRecord &bef
     recordChange(object, before, QStringLiteral("изменение размера"));
 }
 
+void ProjectCommands::resizeTo(VellControl &object, const QRect &framedRect)
+{
+    m_project.tables().SetFramedRect(object, framedRect);
+}
+
+void ProjectCommands::resizeGivenUp(VellControl &object, const ObjectRecord &before)
+{
+    const VellControl &was = ControlOf(before);
+    m_project.tables().SetExactSize(object, was.Width, was.Height);
+    m_project.tables().SetPosition(object, was.X, was.Y);
+}
+
 void ProjectCommands::copy(const VellControl &object)
 {
     m_clipboard.CopyToBuffer(object);

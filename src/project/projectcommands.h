@@ -8,6 +8,7 @@
 #include "properties/propertyrows.h"
 
 #include <QColor>
+#include <QRect>
 #include <QStringList>
 
 namespace vell {
@@ -42,9 +43,16 @@ public:
     // key's repeats make one step with the press that began the hold.
     // Returns whether the object moved.
     bool nudge(VellControl &object, int dx, int dy, bool held);
-    // A handle held from press to release is one step: the fields before the
-    // press, then the object as the release leaves it.
+    // A handle held from press to release is one step. While it is held
+    // the object takes the rectangle the frame shows, live, without a step
+    // and without marking the project.
+    void resizeTo(VellControl &object, const QRect &framedRect);
+    // The release records the step: the fields before the press, then the
+    // object as the release leaves it.
     void resized(const VellControl &object, const ObjectRecord &before);
+    // A resize given up: the object goes back to its size and place before
+    // the press; no step is made and the project is not marked.
+    void resizeGivenUp(VellControl &object, const ObjectRecord &before);
 
     // A new object of the original's kind and fields but its own default
     // name (a button without actions or click functions), 16 px right and
@@ -92,8 +100,8 @@ public:
     // becomes the project's file, unmodified; a partial one leaves the
     // project nameless and modified, so a later save asks for a name.
     ProjectLoad open(const QString &path);
-    // Writes the project to the file and makes it the project's, saved.
-    // Throws VellError when it cannot be written (nothing else changes).
+    // Makes the file the project's, then writes it, saved. Throws VellError
+    // when it cannot be written: the project keeps that name, unsaved.
     void save(const QString &path);
     // Puts a recovery copy's project in place of this one, under the file
     // name it had: the objects and the user code become the copy's, and the

@@ -574,4 +574,34 @@ void RecoveryKeeper::run()
     m_idle.notify_all();
 }
 
+void OfferOrphanCopies(RecoveryKeeper &keeper, const QString &folder,
+                       const RecoveryOfferSteps &steps)
+{
+    std::vector<OrphanCopy> copies = ClaimOrphanCopies(folder);
+    for (OrphanCopy &copy : copies) {
+        RecoveryCopyRead read = copy.read();
+        if (!read.ok()) {
+            const QString notSetAside = copy.setAside();
+            steps.unreadable(copy.path(), read.error, notSetAside);
+            continue;
+        }
+        switch (steps.ask(copy, read)) {
+        case RecoveryChoice::Restore:
+            steps.restore(std::move(read.project), read.fileName);
+            // The work lives on in this designer's copy before the old one
+            // goes; while none can be written, the old one stays.
+            keeper.takeOver(std::move(copy));
+            keeper.writeNow();
+            keeper.waitIdle();
+            return;
+        case RecoveryChoice::Discard:
+            if (const QString reason = copy.remove(); !reason.isEmpty())
+                steps.notRemoved(copy.path(), reason);
+            break;
+        case RecoveryChoice::KeepAll:
+            return;
+        }
+    }
+}
+
 } // namespace vell

@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -193,5 +194,41 @@ private:
     std::optional<OrphanCopy> m_restoredFrom;
     std::thread m_thread;
 };
+
+// The user's answer about a copy offered at start.
+enum class RecoveryChoice
+{
+    Restore, // Да
+    Discard, // Нет
+    KeepAll, // Отмена
+};
+
+// What the windows do while the copies are offered: they ask and tell; what
+// becomes of the copies is OfferOrphanCopies's.
+struct RecoveryOfferSteps
+{
+    // Asks about a copy that reads.
+    std::function<RecoveryChoice(const OrphanCopy &copy, const RecoveryCopyRead &read)> ask;
+    // Puts the copy's project in place of this designer's, as a modified
+    // project under the copy's file name.
+    std::function<void(ProjectReadResult project, const QString &fileName)> restore;
+    // A copy that cannot be read, now set aside: its path, why it cannot be
+    // read, and why it could not be set aside (empty when it was).
+    std::function<void(const QString &path, const QString &error, const QString &notSetAside)>
+        unreadable;
+    // A discarded copy that could not be removed: its path and the reason.
+    std::function<void(const QString &path, const QString &reason)> notRemoved;
+};
+
+// At start: offers the recovery copies that designers no longer running left
+// in the folder, newest first, each claimed before it is asked about (a copy
+// in a folder that takes no writes is asked about unclaimed). Restore brings
+// it into the project and keeps any older ones for the next start; the copy
+// goes once the keeper has written this designer's own (see takeOver).
+// Discard removes it, or tells why it could not, and goes on to the next;
+// KeepAll keeps it and every one not yet offered. A copy that cannot be read
+// is set aside as "<name>.damaged" and told.
+void OfferOrphanCopies(RecoveryKeeper &keeper, const QString &folder,
+                       const RecoveryOfferSteps &steps);
 
 } // namespace vell

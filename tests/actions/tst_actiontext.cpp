@@ -112,13 +112,46 @@ private slots:
         QCOMPARE(third->Index, 2);
         QCOMPARE(third->Node, &nodes[2]);
         QCOMPARE(t.CollectActionLines(), QStringList({"echo \"0\"", "echo \"2\""}));
-        while (!t.isFull())
-            t.add(QStringLiteral("echo"), nullptr);
-        QCOMPARE(t.ActionCount(), 99999);
-        QVERIFY(!t.add(QStringLiteral("echo"), nullptr));
-        QCOMPARE(t.ActionCount(), 99999);
         t.ClearActionTable();
         QCOMPARE(t.ActionCount(), 0);
+    }
+
+    // A hand-written list longer than the table: the first 99,999 actions
+    // are shown, the lines after them handed back as they are, after them.
+    void anOverLongListKeepsTheRestAside_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QStringList>("handedBack");
+        QTest::addColumn<int>("unshown");
+        const QStringList full(ActionTable::Capacity, QStringLiteral("echo \"x\""));
+        // Not rebuilt as a shown line would be ("ObjShow t ...").
+        const QStringList over = full + QStringList{"ObjShow \"t\" \"Button_1\""};
+        QTest::newRow("one over") << over << over << 1;
+        // Lines without a kind go among the shown ones, stay after them.
+        QStringList mixed = full;
+        mixed.insert(5, "Junk 1");
+        mixed += QStringList{"Junk 2", "echo \"y\"", "Junk 3", "echo \"z\""};
+        QStringList back = mixed;
+        back.removeAt(5);
+        QTest::newRow("without a kind") << mixed << back << 2;
+        QTest::newRow("exactly full") << full + QStringList{"Junk"} << full << 0;
+    }
+    void anOverLongListKeepsTheRestAside()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(QStringList, handedBack);
+        QFETCH(int, unshown);
+        ActionTable t;
+        t.add(QStringLiteral("echo \"old\""), nullptr);
+        int nodes = 0;
+        const int node = 0;
+        QCOMPARE(t.load(list, [&](const ActionView &) { return ++nodes, &node; }), unshown);
+        QCOMPARE(nodes, 99999);
+        QCOMPARE(t.record(99999)->Node, &node);
+        QVERIFY(!t.add(QStringLiteral("echo"), nullptr));
+        QCOMPARE(t.CollectActionLines(), handedBack);
+        t.ClearActionTable();
+        QVERIFY(t.CollectActionLines().isEmpty());
     }
 
     // Two buttons and a picture; the left actions of Button_1 hide Button_2,

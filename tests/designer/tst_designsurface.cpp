@@ -243,6 +243,17 @@ private slots:
         f.surface.handleUp();
         QVERIFY(!f.surface.ActiveFrame());
         QVERIFY(f.project.ProjectModified());
+        QCOMPARE(f.project.history().count(), 2);
+        // Given up (Escape, F9): back as before the press, without a step.
+        f.project.setProjectModified(false);
+        f.surface.handleDown(f.drawing.frame(*b)->handleElement(1), QPoint(298, 158));
+        f.surface.moveTick(QPoint(271, 163));
+        QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), QRect(-4, -12, 79, 47));
+        f.surface.cancelPointerWork();
+        QCOMPARE(QRect(b->X, b->Y, b->Width, b->Height), QRect(10, -10, 52, 52));
+        QCOMPARE(f.drawing.element(*b)->rect(), QRect(300, 160, 52, 52));
+        QCOMPARE(f.project.history().count(), 2);
+        QVERIFY(!f.project.ProjectModified());
     }
 
     void deletingWhileHoldingAHandleReleasesIt()

@@ -241,6 +241,75 @@ private slots:
         QCOMPARE(claimed, QStringList({"empty.vlr", "text.vlr"}));
     }
 
+    // At start the copies others left are offered newest first: Нет removes
+    // one, a damaged one is set aside, Да restores one and the older ones
+    // stay; the restored copy goes once this designer has written its own,
+    // not before. Отмена keeps the copy asked about and the ones after it.
+    void copiesOfferedAtStart()
+    {
+        QTemporaryDir dir;
+        const auto leave = [&](const QString &name, const QByteArray &bytes, int minutesAgo) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                    file.flush());
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesAgo),
+                                     QFileDevice::FileModificationTime));
+        };
+        Project left;
+        ProjectCommands(left).create(KindText);
+        RecoverySnapshot snapshot = TakeRecoverySnapshot(left);
+        snapshot.fileName = kFileName;
+        const QByteArray restored = RecoveryCopyBytes(snapshot);
+        leave("oldest.vlr", copyOf(Project()), 50);
+        leave("restored.vlr", restored, 40);
+        leave("damaged.vlr", "FMVELLRECOVERY1\r\n", 30);
+        leave("newest.vlr", copyOf(left), 20);
+        Project p;
+        QStringList told;
+        QList<RecoveryChoice> answers{RecoveryChoice::Discard, RecoveryChoice::Restore};
+        RecoveryOfferSteps steps;
+        steps.ask = [&](const OrphanCopy &copy, const RecoveryCopyRead &read) {
+            told << QFileInfo(copy.path()).fileName() + "? " + read.fileName;
+            return answers.takeFirst();
+        };
+        steps.restore = [&](ProjectReadResult read, const QString &fileName) {
+            ProjectCommands(p).restore(std::move(read), fileName);
+        };
+        steps.unreadable = [&](const QString &path, const QString &error, const QString &kept) {
+            told << QFileInfo(path).fileName() + ": " + error + kept;
+        };
+        steps.notRemoved = [&](const QString &path, const QString &) {
+            told << path;
+        };
+        const auto files = [&] {
+            return QDir(dir.path()).entryList(QDir::Files);
+        };
+        {
+            RecoveryKeeper keeper(p, dir.filePath("own"));
+            OfferOrphanCopies(keeper, dir.path(), steps);
+            QCOMPARE(told, QStringList({"newest.vlr? ",
+                                        "damaged.vlr: копия повреждена: в ней нет проекта",
+                                        "restored.vlr? " + kFileName}));
+            QCOMPARE(readBytes(keeper.copyPath()), restored);
+            QCOMPARE(files(), QStringList({"damaged.vlr.damaged", "oldest.vlr"}));
+        }
+        leave("newer.vlr", restored, 10);
+        answers = {RecoveryChoice::KeepAll, RecoveryChoice::Restore};
+        // A designer that can keep no copy keeps the restored one.
+        const QString blocker = dir.filePath("blocker");
+        writeBytes(blocker, "a file, not a folder");
+        RecoveryKeeper keeper(p, blocker + "/recovery", std::chrono::seconds(0));
+        for (int i = 0; i < 2; ++i)
+            OfferOrphanCopies(keeper, dir.path(), steps);
+        QCOMPARE(told.mid(3), QStringList({"newer.vlr? " + kFileName, "newer.vlr? " + kFileName}));
+        // Still claimed meanwhile.
+        QCOMPARE(files(), QStringList({"blocker", "damaged.vlr.damaged", "newer.vlr",
+                                       "newer.vlr.lock", "oldest.vlr"}));
+        QVERIFY(QFile::remove(blocker));
+        ProjectCommands(p).create(KindText);
+        QTRY_COMPARE(files(), QStringList({"damaged.vlr.damaged", "oldest.vlr"}));
+    }
+
     // A designer killed at random moments while it edits and its copies
     // are written: while it runs, no other designer claims its copy; once
     // it is gone, the next start finds one copy, whole, that equals one of

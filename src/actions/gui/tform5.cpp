@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <utility>
 
 using namespace vell;
 
@@ -223,46 +222,34 @@ bool TForm5::addRecord(const ActionView &view)
 
 void TForm5::recordNode(QTreeWidgetItem *node, const ActionView &view)
 {
+    showView(node, view);
+    m_table.add(view.line, node);
+}
+
+void TForm5::showView(QTreeWidgetItem *node, const ActionView &view)
+{
     node->setText(0, view.caption);
     node->setIcon(0, m_treeImages[view.icon]);
-    m_table.add(view.line, node);
 }
 
 void TForm5::LoadInfo(QStringList &list)
 {
-    m_unshown.clear();
     // The root leaves the view while its nodes change and comes back with
     // all of them: node by node, the view would hear of each. The nodes of
     // the last list serve the new one (deleting a hundred thousand nodes and
     // making as many anew took most of the time of opening a long list).
     Actions->takeTopLevelItem(0);
     QList<QTreeWidgetItem *> nodes = m_root->takeChildren();
-    const int room = int(std::min<qsizetype>(list.size(), ActionTable::Capacity));
-    nodes.reserve(room);
-    m_table.reserve(room);
+    nodes.reserve(int(std::min<qsizetype>(list.size(), ActionTable::Capacity)));
     qsizetype used = 0;
-    qsizetype next = 0;
-    while (next < list.size() && !m_table.isFull()) {
-        const ActionView view = ViewOfLine(list.at(next++));
-        if (view.kind == ActionKind::None)
-            continue;
+    m_unshownActions = m_table.load(list, [&](const ActionView &view) {
         if (used == nodes.size())
             nodes.append(new QTreeWidgetItem);
-        recordNode(nodes[used++], view);
-    }
+        showView(nodes[used], view);
+        return static_cast<const void *>(nodes[used++]);
+    });
     qDeleteAll(nodes.begin() + used, nodes.end());
     nodes.resize(used);
-    // A hand-written list may hold more actions than the table: the lines
-    // after the last one shown stay as they are and go back after the
-    // shown ones. When only lines without a kind follow, they are dropped
-    // like the others.
-    m_unshownActions = 0;
-    for (qsizetype i = next; i < list.size(); ++i) {
-        if (KindOfLine(list.at(i)) != ActionKind::None)
-            ++m_unshownActions;
-    }
-    if (m_unshownActions > 0)
-        m_unshown = list.mid(next);
     m_root->addChildren(nodes);
     Actions->addTopLevelItem(m_root);
     m_root->setExpanded(true);
@@ -332,7 +319,7 @@ void TForm5::done(int result)
     QDialog::done(result);
     if (!open)
         return;
-    ActionResult = m_table.CollectActionLines() + std::exchange(m_unshown, {});
+    ActionResult = m_table.CollectActionLines();
     m_table.ClearActionTable();
     emit handedBack(ActionResult);
 }

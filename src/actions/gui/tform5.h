@@ -43,8 +43,8 @@ public:
     // in it. The list is a copy: the button keeps its own until the hand-back.
     void openFor(const QStringList &lines);
     // Fills the tree and the action table from the list, then empties it.
-    // Lines without a kind are left out; lines after a full table are kept
-    // aside when actions are among them (and the user told on opening).
+    // Lines without a kind are left out; the table keeps aside the lines
+    // after it is full (and the user is told on opening).
     void LoadInfo(QStringList &list);
 
     const vell::ActionTable &actionTable() const { return m_table; }
@@ -80,6 +80,7 @@ private:
     bool addRecord(const vell::ActionView &view);
     // Shows the view in the node and adds its record to the table.
     void recordNode(QTreeWidgetItem *node, const vell::ActionView &view);
+    void showView(QTreeWidgetItem *node, const vell::ActionView &view);
     void AddShowAction();
     void AddEchoAction();
     bool IsKnownObjectName(const QString &text) const;
@@ -89,10 +90,7 @@ private:
     QTreeWidgetItem *m_root = nullptr;
     // The six images of the tree's nodes, by number.
     QIcon m_treeImages[6];
-    // The lines of the opened list after the ones shown, handed back as
-    // they are.
-    QStringList m_unshown;
-    // The actions among them.
+    // The actions of the opened list the table keeps aside unshown.
     qsizetype m_unshownActions = 0;
     bool m_namesStale = false;
 };

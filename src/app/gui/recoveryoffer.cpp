@@ -81,45 +81,37 @@ QString question(const OrphanCopy &copy, const RecoveryCopyRead &read, const Set
 
 void OfferRecoveryCopies(TForm1 &form, RecoveryKeeper &keeper, const QString &folder)
 {
-    std::vector<OrphanCopy> copies = ClaimOrphanCopies(folder);
-    for (OrphanCopy &copy : copies) {
-        RecoveryCopyRead read = copy.read();
-        if (!read.ok()) {
-            const QString path = QDir::toNativeSeparators(copy.path());
-            const QString notMoved = copy.setAside();
-            dialogs().error(
-                &form, QStringLiteral("Несохраненную работу из «%1» восстановить нельзя: %2. ")
-                               .arg(path, read.error) +
-                           (notMoved.isEmpty()
-                                ? QStringLiteral("Копия отложена как «%1.damaged».").arg(path)
-                                : QStringLiteral("Отложить копию не удалось: %1.").arg(notMoved)));
-            continue;
-        }
+    RecoveryOfferSteps steps;
+    steps.ask = [&form](const OrphanCopy &copy, const RecoveryCopyRead &read) {
         const QString text = question(copy, read, form.project().settings());
-        Answer answer;
-        {
-            const PathDetails details(text, QDir::toNativeSeparators(read.fileName));
-            answer = dialogs().confirm(&form, text);
-        }
-        switch (answer) {
+        const PathDetails details(text, QDir::toNativeSeparators(read.fileName));
+        switch (dialogs().confirm(&form, text)) {
         case Answer::Yes:
-            form.restoreProject(std::move(read.project), read.fileName);
-            // The work lives on in this designer's copy before the old one
-            // goes; while none can be written, the old one stays.
-            keeper.takeOver(std::move(copy));
-            keeper.writeNow();
-            keeper.waitIdle();
-            return;
+            return RecoveryChoice::Restore;
         case Answer::No:
-            if (const QString path = QDir::toNativeSeparators(copy.path()), why = copy.remove();
-                !why.isEmpty())
-                dialogs().error(
-                    &form, QStringLiteral("Не удалось удалить копию «%1»: %2.").arg(path, why));
-            break;
+            return RecoveryChoice::Discard;
         case Answer::Cancel:
-            return;
+            break;
         }
-    }
+        return RecoveryChoice::KeepAll;
+    };
+    steps.restore = [&form](ProjectReadResult project, const QString &fileName) {
+        form.restoreProject(std::move(project), fileName);
+    };
+    steps.unreadable = [&form](const QString &copy, const QString &error, const QString &notMoved) {
+        const QString path = QDir::toNativeSeparators(copy);
+        dialogs().error(&form,
+                        QStringLiteral("Несохраненную работу из «%1» восстановить нельзя: %2. ")
+                                .arg(path, error) +
+                            (notMoved.isEmpty()
+                                 ? QStringLiteral("Копия отложена как «%1.damaged».").arg(path)
+                                 : QStringLiteral("Отложить копию не удалось: %1.").arg(notMoved)));
+    };
+    steps.notRemoved = [&form](const QString &copy, const QString &reason) {
+        dialogs().error(&form, QStringLiteral("Не удалось удалить копию «%1»: %2.")
+                                   .arg(QDir::toNativeSeparators(copy), reason));
+    };
+    OfferOrphanCopies(keeper, folder, steps);
 }
 
 namespace {

@@ -8,15 +8,11 @@ namespace vell {
 
 class RecoveryKeeper;
 
-// At start: offers the recovery copies that designers no longer running left
-// in the folder, newest first, each claimed before it is asked about (a copy
-// in a folder that takes no writes is asked about unclaimed, and the question
-// says so). Да restores it into the main window (a modified project under
-// its file name) and keeps any older ones for the next start; the copy goes
-// once this designer has written its own. Нет removes it, or says why it
-// could not, and goes on to the next; Отмена keeps it and every one not yet
-// offered. A copy that cannot be read is reported and set aside as
-// "<name>.damaged".
+// At start: offers the recovery copies others left (see OfferOrphanCopies)
+// in question boxes over the main window, Да, Нет and Отмена; a copy in a
+// folder that takes no writes is asked about saying so. Да restores it into
+// the main window. A copy that cannot be read, or that Нет could not remove,
+// is told in an error box naming the file and the reason.
 void OfferRecoveryCopies(TForm1 &form, RecoveryKeeper &keeper, const QString &folder);
 
 // Tells the user, in an information box over the main window once it is
