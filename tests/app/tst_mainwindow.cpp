@@ -2,16 +2,17 @@
 #include "app/gui/taboutbox.h"
 #include "appfixture.h"
 #include "codegen/gui/tform4.h"
+#include "filebytes.h"
 #include "project/projectcommands.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"
 
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -387,78 +388,51 @@ private slots:
         QCOMPARE(about->OKButton->geometry(), QRect(127, 140, 75, 25));
     }
 
-    // Saves and opens put their file first; an entry asks as Open does; a
-    // link names the same file; a file that no longer reads stays, a
-    // missing one goes with a message.
-    void recentProjects()
+    // Open reaches the other windows and the panel: the grid and the object
+    // box show no object, and the file's names and user code are offered.
+    void openingShowsTheFile()
     {
         AppFixture f;
-        const auto recent = [&] {
-            emit f.form->MMRecent->aboutToShow();
-            QStringList paths;
-            for (QAction *a : f.form->MMRecent->actions())
-                paths << a->text();
-            return paths;
-        };
-        const auto choose = [&](int entry) {
-            f.form->MMRecent->actions().at(entry)->trigger();
-        };
-        const QString a = f.path("a.vlp"), b = f.path("b.vlp"), link = f.path("link.vlp");
-        f.dialogs.fileNames = {f.path("a")};
-        f.key(Qt::Key_S, Qt::ControlModifier);
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.dialogs.fileNames = {f.path("b")};
-        f.key(Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
-        f.dialogs.fileNames = {a};
-        f.key(Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(recent(), (QStringList{a, b}));
-        f.key(Qt::Key_F2, Qt::ShiftModifier);
-        f.dialogs.answers = {Answer::Cancel, Answer::No};
-        choose(1);
-        QCOMPARE(f.tables().PictureCount(), 1);
-        choose(1);
-        QCOMPARE(f.dialogs.questions, QStringList(2, "Этот проект еще не был сохранен. Хотите ли "
-                                                     "вы его сохранить перед его закрытием?"));
-        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + b + ")");
-        QCOMPARE(f.tables().ButtonCount(), 1);
-        QCOMPARE(recent(), (QStringList{b, a}));
-        QVERIFY(QFile::link(a, link));
-        f.dialogs.fileNames = {link};
-        f.key(Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(recent(), (QStringList{link, b}));
-        QVERIFY(QFile::resize(b, 0));
-        choose(1);
-        QCOMPARE(f.dialogs.messages.size(), 1);
-        QCOMPARE(recent(), (QStringList{link, b}));
-        QVERIFY(QFile::remove(link));
+        const QString path = f.path("shop.vlp");
+        writeBytes(path,
+                   "FMVELLVERSIONKEY2.1\r\nbtncount:1\r\nButton_4\r\n10\r\n-20\r\n32\r\n32\r\n"
+                   "B000\r\ntrue\r\n\r\n\r\n0\r\n0\r\npiccount:0\r\ntexcount:0\r\n"
+                   "/usercodestart\r\n// stored\r\n/end\r\n");
         f.key(Qt::Key_F3, Qt::ShiftModifier);
-        choose(0);
-        QCOMPARE(f.dialogs.errors,
-                 QStringList{"Файл \"" + link + "\" не найден; он убран из списка."});
-        QCOMPARE(recent(), QStringList{b});
-        QCOMPARE(f.dialogs.questions.size(), 2);
-        // A long path loses its middle; its tip and its opening keep it all.
-        const QString far = f.path(QString(70, u'к') + "/" + QString(70, u'д') + "/far.vlp");
-        QVERIFY(QDir().mkpath(QFileInfo(far).path()));
-        for (const QString &name : {far, f.path("c.vlp")}) {
-            f.dialogs.fileNames = {name};
-            f.key(Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
-        }
-        const QString shown = recent().at(1);
-        const qsizetype cut = shown.indexOf(QChar(0x2026));
-        QVERIFY2(cut > 0 && far.startsWith(shown.left(cut)) && far.endsWith(shown.mid(cut + 1)) &&
-                     shown.endsWith(u"д/far.vlp"),
-                 qPrintable(shown));
-        QVERIFY(QFontMetrics(f.form->MMRecent->font()).horizontalAdvance(shown) <= 500);
-        QCOMPARE(f.form->MMRecent->actions().at(1)->toolTip(), far);
-        choose(1);
-        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + far + ")");
-        // A name on the command line that the system could not decode.
-        f.form->openFromCommandLine(QStringLiteral("\uFFFDмагазин.vlp"));
-        QCOMPARE(f.dialogs.errors.last(), QStringLiteral("Имя файла \"\uFFFDмагазин.vlp\" не в "
-                                                         "кодировке системы (UTF-8); переименуйте "
-                                                         "файл"));
-        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + far + ")");
+        f.form->project().setProjectModified(false);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
+                          f.drawing().element(*f.tables().text(1))->rect().center());
+        QCOMPARE(f.form->InfoList->propertyCount(), 5);
+        f.dialogs.fileNames = {path};
+        f.key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f.drawing().element(*f.tables().button(1))->rect(), QRect(310, 180, 32, 32));
+        QCOMPARE(f.form->InfoList->propertyCount(), 0);
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
+        QCOMPARE(f.app->Form5()->KnownObjectNames(), QStringList{"Button_4"});
+        QCOMPARE(f.app->Form3()->userCodeLines(), QStringList{"// stored"});
+        QCOMPARE(f.form->windowTitle(), "FM Vell Creator (" + path + ")");
+    }
+
+    // The window closes only once the question lets it: the settings are
+    // stored and the program told after that, never before.
+    void closingAsksFirst()
+    {
+        AppFixture f;
+        QSignalSpy closed(f.form, &TForm1::closed);
+        f.form->MMSetting->trigger();
+        QVERIFY(QFile::remove(f.path("vellsettings.fms")));
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.dialogs.answers = {Answer::Cancel, Answer::No};
+        QVERIFY(!f.form->close());
+        QVERIFY(f.form->isVisible());
+        QCOMPARE(closed.count(), 0);
+        QVERIFY(!QFile::exists(f.path("vellsettings.fms")));
+        QVERIFY(f.form->close());
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(QFile::exists(f.path("vellsettings.fms")));
+        QCOMPARE(f.dialogs.questions,
+                 QStringList(2, "Этот проект еще не был сохранен. Хотите ли "
+                                "вы его сохранить перед завершение программы?"));
     }
 
     void clearBufferChangesNothing()

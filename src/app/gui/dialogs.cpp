@@ -100,16 +100,18 @@ QString DialogProvider::openFileName(QWidget *parent, const QString &filter)
 
 std::optional<QString> chooseSaveName(QWidget *parent, const QString &filter,
                                       const QString &replaceQuestion,
-                                      QString (*withExtension)(const QString &))
+                                      QString (*withExtension)(const QString &),
+                                      DialogProvider *provider)
 {
+    DialogProvider &asked = provider ? *provider : dialogs();
     for (;;) {
-        const QString chosen = dialogs().saveFileName(parent, filter);
+        const QString chosen = asked.saveFileName(parent, filter);
         if (chosen.isEmpty())
             return std::nullopt;
         const QString name = withExtension(chosen);
         if (!QFileInfo::exists(name))
             return name;
-        switch (dialogs().inform(parent, replaceQuestion)) {
+        switch (asked.inform(parent, replaceQuestion)) {
         case Answer::Yes:
             return name;
         case Answer::No:

@@ -52,10 +52,12 @@ public:
 // Save as: the save dialog's name with `withExtension` applied. When a file
 // of that name exists, `replaceQuestion` is asked in an information box: Yes
 // takes the name, No opens the dialog again, Cancel gives up. Nothing when
-// the user gave up or cancelled a dialog.
+// the user gave up or cancelled a dialog. The boxes go to `provider`, or to
+// the provider in use when it is nullptr.
 std::optional<QString> chooseSaveName(QWidget *parent, const QString &filter,
                                       const QString &replaceQuestion,
-                                      QString (*withExtension)(const QString &));
+                                      QString (*withExtension)(const QString &),
+                                      DialogProvider *provider = nullptr);
 
 // The provider in use; the real dialogs unless a test installed another.
 DialogProvider &dialogs();

@@ -38,7 +38,7 @@ struct OtherKey
 };
 
 // Read from the controls' key handling: the design panel (DesignPanel), the
-// object box (TForm1::ObjListKeyDown), the property grid's cells
+// object box (ObjectInspector::ObjListKeyDown), the property grid's cells
 // (PropertyGrid), the one-line fields (OneLineEdit), the editors and the
 // dialogs' own keys.
 const OtherKey kOtherKeys[] = {

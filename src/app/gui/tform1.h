@@ -1,6 +1,9 @@
 #pragma once
 
-#include "actions/actionemission.h"
+#include "app/gui/mainmenus.h"
+#include "app/gui/objectinspector.h"
+#include "app/gui/previewmode.h"
+#include "app/gui/projectfileflow.h"
 #include "designer/designsurface.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
@@ -9,18 +12,12 @@
 #include <QMainWindow>
 
 #include <memory>
-#include <utility>
-#include <vector>
 
-class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QMenu;
 class QPushButton;
 class QTimer;
-class QToolBar;
-class QToolButton;
 class CheckWindow;
 class KeysWindow;
 class TAboutBox;
@@ -36,9 +33,10 @@ class PropertyGrid;
 } // namespace vell
 
 // The main window: menus, tool bar, the object boxes, the property grid and
-// the design panel. It shows the project's objects and turns the user's
-// commands into changes of the project.
-class TForm1 : public QMainWindow
+// the design panel. It lays them out and connects each command to the part
+// of the program that carries it out: the file flow, the object inspector,
+// the preview, the design surface or the project's commands.
+class TForm1 : public QMainWindow, public vell::MainMenus
 {
     Q_OBJECT
 
@@ -55,18 +53,16 @@ public:
     vell::ProjectCommands &commands() { return m_commands; }
     vell::Project &project() { return m_project; }
     const vell::Settings &settings() const { return m_project.settings(); }
-    // The project file named when the program was started, opened as Open
-    // opens a chosen one (a relative name from the working folder).
-    void openFromCommandLine(const QString &path);
+    vell::ProjectFileFlow &files() { return *m_files; }
+    // The project file named when the program was started (see
+    // ProjectFileFlow::openFromCommandLine).
+    void openFromCommandLine(const QString &path) { m_files->openFromCommandLine(path); }
     // A recovery copy's project in place of this one (see
     // ProjectCommands::restore).
     void restoreProject(vell::ProjectReadResult read, const QString &fileName);
 
-    // The kind the kind box shows ("Кнопка", "Картинка" or "Текст").
-    vell::ObjectKind KindFromClassList() const;
-
-    // Controls, named as the user's documentation names them.
-    QToolBar *ToolBar1;
+    // Controls, named as the user's documentation names them; the object
+    // boxes, the ID label and the grid belong to the inspector.
     QGroupBox *GroupBox1;
     QComboBox *ClassList;
     QComboBox *ObjList;
@@ -77,71 +73,55 @@ public:
     vell::DesignPanel *Win;
     QLabel *Image1;
     QLabel *Image2;
-
-    QMenu *N1, *N4, *MMCreateList, *N11;
-    QAction *MMSave, *MMSaveAs, *MMLoad, *N16, *MMSetting;
-    // The projects last opened or saved ("Последние проекты").
-    QMenu *MMRecent;
-    QAction *MMUndo, *MMRedo;
-    QAction *MMCut, *MMPast, *MMCopy, *MMDuplicate, *N9, *MMClear, *MMDelete, *MMBufClear, *N17,
-        *MMCheck;
-    // "Выравнивание по объектам": alignment guides while dragging and resizing.
-    QAction *MMGuides;
-    QAction *MMNewPrj, *N7, *MMNewBtn, *MMNewPic, *MMNewTex;
-    QAction *MMGenCode, *MMShowGenCode, *MMUserCode, *MMUpdateActions, *MMPreview;
-    QMenu *MMHelp;
-    QAction *MMKeys;
-    QAction *FenMoth1;
-    QToolButton *TBSave, *TBOpen, *TBCreateButton, *TBCreatePicture, *TBCreateText;
-    QMenu *ObjPopumMenu;
-    QAction *N2;
     QTimer *RecoloringTimer;
 
     // The findings window of the design check; nullptr until the first check.
     CheckWindow *checkWindow() const { return m_check; }
     // The key list; nullptr until it is first asked for.
     KeysWindow *keysWindow() const { return m_keys; }
+    // The preview's panel while it lasts, else nullptr.
+    vell::PreviewPanel *preview() const;
+    // The kind the kind box shows ("Кнопка", "Картинка" or "Текст").
+    vell::ObjectKind KindFromClassList() const { return m_inspector->KindFromClassList(); }
 
     // The body of Save as; true when the project was written.
-    bool SaveProjectAs();
+    bool SaveProjectAs() { return m_files->saveAs(); }
     // Asked before the window closes: true lets it close.
-    bool FormCloseQuery();
+    bool FormCloseQuery() { return m_files->closeQuery(); }
 
 public slots:
-    void TBSaveClick();
-    void MMSaveAsClick();
-    void TBOpenClick();
+    // What each menu item and button does: one call of the part that does it.
+    void TBSaveClick() { m_files->save(); }
+    void MMSaveAsClick() { m_files->saveAs(); }
+    void TBOpenClick() { m_files->open(); }
     // An entry of "Последние проекты": opens the file as Open does.
-    void MMRecentClick(const QString &path);
-    void MMNewPrjClick();
-    void MMNewBtnClick();
-    void MMNewPicClick();
-    void MMNewTexClick();
+    void MMRecentClick(const QString &path) { m_files->openRecent(path); }
+    void MMNewPrjClick() { m_files->newProject(); }
+    void MMNewBtnClick() { create(vell::KindButton); }
+    void MMNewPicClick() { create(vell::KindPicture); }
+    void MMNewTexClick() { create(vell::KindText); }
     void MMCopyClick();
     void MMCutClick();
     void MMPastClick();
     void MMDuplicateClick();
-    void MMClearClick();
-    void RemoveObjClick();
+    void MMClearClick() { m_surface->ClearAllObjects(); }
+    void RemoveObjClick() { m_surface->RemoveSelected(); }
     void MMCheckClick();
     void MMGuidesClick(bool checked);
     void MMSettingClick();
     void MMUserCodeClick();
     void MMUpdateActionsClick();
     // Into the preview of the interface, or out of it.
-    void MMPreviewClick();
-    // The preview's panel while it lasts, else nullptr.
-    vell::PreviewPanel *preview() const { return m_preview.get(); }
+    void MMPreviewClick() { m_preview->toggle(); }
     void MMShowGenCodeClick();
     void MMGenCodeClick();
     void MMKeysClick();
     void FenMoth1Click();
     void RecoloringTimerTimer();
-    void ObjListDropDown();
-    void ObjListClick();
-
-    void ShowProperties(vell::VellControl *object);
-    void ResetObjectInfo();
+    void ObjListDropDown() { m_inspector->ObjListDropDown(); }
+    void ObjListClick() { m_inspector->ObjListClick(); }
+    void ShowProperties(vell::VellControl *object) { m_inspector->ShowProperties(object); }
+    void ResetObjectInfo() { m_inspector->ResetObjectInfo(); }
 
 signals:
     // The window closed: the program ends.
@@ -149,41 +129,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createMenus();
-    void createToolBar();
     void createControls();
+    void connectMenus();
     void create(vell::ObjectKind kind);
-    // The one place the window's title is set: the title of the state given.
-    void showTitle(const vell::ProjectState &state);
-    bool saveTo(const QString &path);
-    // Before another project is opened: asks about unsaved changes (and
-    // saves when told to); false when the user cancelled.
-    bool saveBeforeOpening();
-    // Opens the file and tells how it went; a loaded file becomes the
-    // newest of the recent projects.
-    void openProject(const QString &path);
-    // Puts the file first among the recent projects.
-    void rememberProject(const QString &path);
-    // Fills "Последние проекты" from the list as it is stored now.
-    void showRecentProjects();
-    void openActions(vell::VellButton &button, vell::ClickSide side);
-    void ActionsHandedBack(const QStringList &lines);
-    // Arrow keys, Home and End in the object box: true when handled.
-    bool ObjListKeyDown(const class QKeyEvent *event);
-
-    void InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers);
-    void InfoListSetEditText(int row, const QString &value);
-    void InfoListEditButtonClick(int row);
 
     vell::Project &m_project;
     vell::ProjectCommands m_commands;
-    // The button the actions dialog is open for, and its side; forgotten
-    // when the button is removed.
-    vell::VellButton *m_actionsButton = nullptr;
-    vell::ClickSide m_actionsSide = vell::ClickSide::Left;
     std::unique_ptr<vell::DesignSurface> m_surface;
     TForm2 *m_settings = nullptr;
     TForm3 *m_userCode = nullptr;
@@ -193,10 +146,7 @@ private:
     CheckWindow *m_check = nullptr;
     KeysWindow *m_keys = nullptr;
     vell::Preferences m_preferences;
-    std::unique_ptr<vell::PreviewPanel> m_preview;
-    // What the preview disabled, each with whether it was enabled before.
-    std::vector<std::pair<QAction *, bool>> m_actionsBeforePreview;
-    std::vector<std::pair<QWidget *, bool>> m_widgetsBeforePreview;
-    void enterPreview();
-    void leavePreview();
+    vell::ObjectInspector *m_inspector = nullptr;
+    vell::ProjectFileFlow *m_files = nullptr;
+    std::unique_ptr<vell::PreviewMode> m_preview;
 };
