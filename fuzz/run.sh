@@ -23,13 +23,13 @@ seed=${FUZZ_SEED:-20261207}
 
 # Runs per target: some three and a half minutes for all of them on one core.
 declare -A runs=(
-  [projectfile]=215000
-  [settingsfile]=345000
-  [usercode]=50000
-  [textforms]=345000
-  [cp1251]=103000
-  [actiontext]=345000
-  [vjass]=45000
+  [projectfile]=160000
+  [settingsfile]=255000
+  [usercode]=36000
+  [textforms]=255000
+  [cp1251]=76000
+  [actiontext]=255000
+  [vjass]=33000
 )
 targets=(${FUZZ_TARGETS:-projectfile settingsfile usercode textforms cp1251 actiontext vjass})
 
