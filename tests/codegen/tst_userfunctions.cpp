@@ -27,9 +27,6 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString end = QStringLiteral("endfunction");
 
-        QTest::newRow("middle function")
-            << QStringList{header("A"), end, header("B"), " call A()", end, header("C"), end} << "B"
-            << QStringList{header("A"), end, header("C"), end};
         QTest::newRow("first of two same names")
             << QStringList{"// top",
                            header("F"),
@@ -81,14 +78,10 @@ private slots:
                            header("B"),
                            end}
             << "A" << QStringList{header("B"), end};
-        QTest::newRow("unknown name")
-            << QStringList{header("A"), end} << "Z" << QStringList{header("A"), end};
         // Lines that name the function without being its header stay.
         QTest::newRow("call before the header")
             << QStringList{header("Init"), " call Foo()", end, header("Foo"), " set x = 1", end}
             << "Foo" << QStringList{header("Init"), " call Foo()", end};
-        QTest::newRow("last line without anything after")
-            << QStringList{"x", header("A"), end} << "A" << QStringList{"x"};
     }
     void removeFunction()
     {
