@@ -1,14 +1,14 @@
 // Times the code generator on full object tables against the cost of merely
 // appending the same text to one string, and the code window taking it
 // against the cost of copying it.
-#include "app/gui/findbar.h"
 #include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
 #include "codegen/interfacegenerator.h"
+#include "common/gui/findbar.h"
 #include "fulltables.h"
+#include "model/usercodelines.h"
 #include "project/project.h"
 #include "usercode/gui/tform3.h"
-#include "usercode/usercodelines.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

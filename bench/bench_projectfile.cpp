@@ -7,7 +7,7 @@
 #include "benchtiming.h"
 #include "common/cp1251.h"
 #include "common/textfile.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 #include "project/recovery.h"
 #include "scripteddialogs.h"
 

@@ -6,12 +6,12 @@
 // a test.
 #include "app/gui/tform1.h"
 #include "app/gui/vellapplication.h"
+#include "app/vellgen.h"
 #include "benchtiming.h"
 #include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
-#include "codegen/vellgen.h"
 #include "common/textfile.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 #include "scripteddialogs.h"
 
 #include <QApplication>

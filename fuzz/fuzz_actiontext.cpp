@@ -3,10 +3,10 @@
 // ends at the first space; a line shown by the actions dialog, when shown
 // again, stays the same line with the same caption.
 
-#include "actions/actiontext.h"
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "fuzzcheck.h"
+#include "model/actiontext.h"
 
 #include <cstddef>
 #include <cstdint>

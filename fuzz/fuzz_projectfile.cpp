@@ -9,7 +9,7 @@
 #include "fuzzcheck.h"
 #include "offscreenapp.h"
 #include "project/project.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 
 #include <cstddef>
 #include <cstdint>

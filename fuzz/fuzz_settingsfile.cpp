@@ -5,7 +5,7 @@
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "fuzzcheck.h"
-#include "settings/settingsfile.h"
+#include "model/settingsfile.h"
 
 #include <cstddef>
 #include <cstdint>

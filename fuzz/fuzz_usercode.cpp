@@ -8,8 +8,8 @@
 #include "common/cp1251.h"
 #include "common/textfile.h"
 #include "fuzzcheck.h"
+#include "model/usercodelines.h"
 #include "project/project.h"
-#include "usercode/usercodelines.h"
 
 #include <QSet>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "codegen/interfacegenerator.h"
-#include "project/objecttables.h"
-#include "project/projectfile.h"
-#include "settings/settings.h"
+#include "model/objecttables.h"
+#include "model/projectfile.h"
+#include "model/settings.h"
 
 namespace vell {
 

@@ -4,7 +4,7 @@
 #include "common/textfile.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
-#include "project/kindfacts.h"
+#include "model/kindfacts.h"
 
 #include <QHash>
 

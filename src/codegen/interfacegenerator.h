@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/objectkind.h"
+#include "model/objectkind.h"
 
 #include <QByteArray>
 #include <QList>

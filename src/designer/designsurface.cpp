@@ -1,8 +1,8 @@
 #include "designer/designsurface.h"
 
 #include "common/textforms.h"
+#include "model/kindfacts.h"
 #include "project/designhistory.h"
-#include "project/kindfacts.h"
 
 #include <algorithm>
 

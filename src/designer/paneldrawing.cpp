@@ -1,7 +1,7 @@
 #include "designer/paneldrawing.h"
 
 #include "common/textforms.h"
-#include "project/kindfacts.h"
+#include "model/kindfacts.h"
 
 namespace vell {
 

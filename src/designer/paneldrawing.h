@@ -2,7 +2,7 @@
 
 #include "designer/panelscene.h"
 #include "designer/vellresizerect.h"
-#include "project/objecttables.h"
+#include "model/objecttables.h"
 
 #include <memory>
 #include <vector>

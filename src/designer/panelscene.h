@@ -1,6 +1,7 @@
 #pragma once
 
-#include "project/objectkind.h"
+#include "model/objectkind.h"
+#include "model/panelsize.h"
 
 #include <QColor>
 #include <QRect>
@@ -14,10 +15,6 @@ namespace vell {
 
 class PanelScene;
 class VellResizeRect;
-
-// The design panel's fixed size in pixels.
-constexpr int kPanelWidth = 633;
-constexpr int kPanelHeight = 353;
 
 enum class ElementShape : quint8
 {

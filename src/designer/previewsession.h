@@ -1,6 +1,6 @@
 #pragma once
 
-#include "actions/actionpreview.h"
+#include "codegen/actionpreview.h"
 #include "designer/paneldrawing.h"
 
 #include <QPoint>

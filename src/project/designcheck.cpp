@@ -1,13 +1,13 @@
 #include "project/designcheck.h"
 
-#include "actions/actiontext.h"
-#include "actions/actionupdate.h"
 #include "codegen/designinput.h"
 #include "codegen/interfacegenerator.h"
 #include "codegen/vjassreader.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
-#include "project/kindfacts.h"
+#include "model/actiontext.h"
+#include "model/kindfacts.h"
+#include "project/actionupdate.h"
 #include "project/project.h"
 
 #include <QSet>

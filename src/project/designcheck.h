@@ -1,8 +1,8 @@
 #pragma once
 
-#include "project/objecttables.h"
-#include "project/projectfile.h"
-#include "settings/settings.h"
+#include "model/objecttables.h"
+#include "model/projectfile.h"
+#include "model/settings.h"
 
 #include <QList>
 #include <QString>

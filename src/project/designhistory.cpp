@@ -1,8 +1,8 @@
 #include "project/designhistory.h"
 
 #include "codegen/userfunctions.h"
+#include "model/usercodelines.h"
 #include "project/project.h"
-#include "usercode/usercodelines.h"
 
 #include <algorithm>
 

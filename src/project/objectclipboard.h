@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/vellobjects.h"
+#include "model/vellobjects.h"
 
 #include <QStringList>
 

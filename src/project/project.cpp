@@ -1,7 +1,7 @@
 #include "project/project.h"
 
 #include "codegen/userfunctions.h"
-#include "usercode/usercodelines.h"
+#include "model/usercodelines.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

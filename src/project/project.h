@@ -8,9 +8,9 @@
 // take the m_ prefix. The core (this folder and the others' non-window
 // files) needs no widgets; windows only bind it to controls.
 
-#include "project/objecttables.h"
+#include "model/objecttables.h"
+#include "model/settings.h"
 #include "project/projectstate.h"
-#include "settings/settings.h"
 
 #include <QObject>
 #include <QStringList>

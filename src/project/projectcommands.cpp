@@ -1,10 +1,10 @@
 #include "project/projectcommands.h"
 
 #include "codegen/userfunctions.h"
-#include "designer/panelscene.h"
-#include "project/kindfacts.h"
+#include "model/kindfacts.h"
+#include "model/panelsize.h"
+#include "model/usercodelines.h"
 #include "project/project.h"
-#include "usercode/usercodelines.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "actions/actionemission.h"
-#include "actions/actionupdate.h"
+#include "codegen/actionemission.h"
+#include "model/propertyrows.h"
+#include "project/actionupdate.h"
 #include "project/designhistory.h"
 #include "project/objectclipboard.h"
-#include "project/projectfile.h"
-#include "properties/propertyrows.h"
+#include "project/projectio.h"
 
 #include <QColor>
 #include <QRect>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "project/projectfile.h"
+#include "model/projectfile.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "actions/actionemission.h"
-#include "actions/actionpreview.h"
-#include "actions/actiontable.h"
-#include "actions/actiontext.h"
+#include "codegen/actionpreview.h"
+#include "model/actiontable.h"
+#include "model/actiontext.h"
+#include "project/actionupdate.h"
 #include "project/project.h"
 
 #include <QtTest>

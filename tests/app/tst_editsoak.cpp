@@ -4,7 +4,7 @@
 #include "common/textforms.h"
 #include "filebytes.h"
 #include "panelpixels.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 #include "actions/gui/tform5.h"
 #include "appfixture.h"
 #include "common/textfile.h"
+#include "model/usercodelines.h"
 #include "panelpixels.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 #include "usercode/gui/tform3.h"
-#include "usercode/usercodelines.h"
 
 #include <QComboBox>
 #include <QLineEdit>

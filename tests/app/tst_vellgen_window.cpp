@@ -1,13 +1,13 @@
 #include "app/gui/checkwindow.h"
+#include "app/vellgen.h"
 #include "appfixture.h"
 #include "codegen/gui/tform4.h"
-#include "codegen/vellgen.h"
 #include "common/textfile.h"
 #include "filebytes.h"
 #include "generatorcase.h"
-#include "project/projectfile.h"
+#include "model/settingsfile.h"
+#include "project/projectio.h"
 #include "settings/gui/tform2.h"
-#include "settings/settingsfile.h"
 #include "usercode/gui/tform3.h"
 
 #include <QBuffer>

@@ -1,8 +1,8 @@
-#include "app/gui/findbar.h"
-#include "app/gui/linegutter.h"
 #include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
 #include "common/codefont.h"
+#include "common/gui/findbar.h"
+#include "common/gui/linegutter.h"
 #include "scripteddialogs.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
-#include "codegen/vellgen.h"
+#include "app/vellgen.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
 #include "defaultsettings.h"
 #include "filebytes.h"
+#include "model/projectfile.h"
+#include "model/settingsfile.h"
 #include "project/project.h"
-#include "project/projectfile.h"
-#include "settings/settingsfile.h"
 
 #include <QBuffer>
 #include <QDir>

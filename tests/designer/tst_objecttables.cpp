@@ -1,6 +1,6 @@
 #include "common/labelfont.h"
 #include "designer/paneldrawing.h"
-#include "project/objecttables.h"
+#include "model/objecttables.h"
 #include "project/projectcommands.h"
 
 #include <QRandomGenerator>

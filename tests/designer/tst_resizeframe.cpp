@@ -1,5 +1,5 @@
 #include "designer/paneldrawing.h"
-#include "project/objecttables.h"
+#include "model/objecttables.h"
 
 #include <QtTest>
 

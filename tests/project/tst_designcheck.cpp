@@ -1,11 +1,11 @@
-#include "actions/actionemission.h"
 #include "codegen/designinput.h"
 #include "codegen/interfacegenerator.h"
 #include "codegen/vjassreader.h"
 #include "common/textfile.h"
+#include "project/actionupdate.h"
 #include "project/designcheck.h"
 #include "project/project.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

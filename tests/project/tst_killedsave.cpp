@@ -1,10 +1,10 @@
 #include "common/textfile.h"
 #include "filebytes.h"
+#include "model/settingsfile.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 #include "project/recovery.h"
-#include "settings/settingsfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

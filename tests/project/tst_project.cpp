@@ -1,9 +1,9 @@
 #include "common/textfile.h"
 #include "designer/paneldrawing.h"
+#include "model/usercodelines.h"
 #include "project/designcheck.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
-#include "usercode/usercodelines.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

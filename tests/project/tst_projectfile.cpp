@@ -3,7 +3,7 @@
 #include "designer/paneldrawing.h"
 #include "filebytes.h"
 #include "project/project.h"
-#include "project/projectfile.h"
+#include "project/projectio.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

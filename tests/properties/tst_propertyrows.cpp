@@ -1,6 +1,6 @@
 #include "designer/paneldrawing.h"
-#include "project/objecttables.h"
-#include "properties/propertyrows.h"
+#include "model/objecttables.h"
+#include "model/propertyrows.h"
 
 #include <QtTest>
 

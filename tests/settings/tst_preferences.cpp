@@ -1,4 +1,4 @@
-#include "settings/preferences.h"
+#include "project/preferences.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "defaultsettings.h"
 #include "filebytes.h"
-#include "settings/settingsfile.h"
+#include "model/settingsfile.h"
 
 #include "common/textfile.h"
 #include "common/vellerror.h"

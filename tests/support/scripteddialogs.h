@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gui/dialogs.h"
+#include "common/gui/dialogs.h"
 
 #include <QList>
 #include <QStringList>

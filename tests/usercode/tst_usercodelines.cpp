@@ -1,5 +1,5 @@
-#include "usercode/usercodefile.h"
-#include "usercode/usercodelines.h"
+#include "model/usercodefile.h"
+#include "model/usercodelines.h"
 
 #include "common/vellerror.h"
 #include "filebytes.h"

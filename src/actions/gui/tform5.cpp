@@ -1,8 +1,8 @@
 #include "actions/gui/tform5.h"
 
-#include "actions/actiontext.h"
-#include "app/gui/dialogs.h"
-#include "app/gui/onelineedit.h"
+#include "common/gui/dialogs.h"
+#include "common/gui/onelineedit.h"
+#include "model/actiontext.h"
 #include "project/project.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "actions/actiontable.h"
-#include "actions/actiontext.h"
+#include "model/actiontable.h"
+#include "model/actiontext.h"
 
 #include <QDialog>
 #include <QIcon>

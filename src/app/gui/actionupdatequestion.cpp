@@ -1,6 +1,6 @@
 #include "app/gui/actionupdatequestion.h"
 
-#include "app/gui/dialogs.h"
+#include "common/gui/dialogs.h"
 #include "project/projectcommands.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "app/gui/objectinspector.h"
 
 #include "actions/gui/tform5.h"
-#include "app/gui/dialogs.h"
+#include "common/gui/dialogs.h"
 #include "common/textforms.h"
 #include "designer/designsurface.h"
 #include "project/project.h"

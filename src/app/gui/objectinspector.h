@@ -1,7 +1,7 @@
 #pragma once
 
-#include "actions/actionemission.h"
-#include "project/objectkind.h"
+#include "codegen/actionemission.h"
+#include "model/objectkind.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "app/gui/previewmode.h"
 
-#include "app/gui/dialogs.h"
+#include "common/gui/dialogs.h"
 #include "designer/designsurface.h"
 #include "designer/gui/designpanel.h"
 #include "designer/gui/previewpanel.h"

@@ -1,6 +1,6 @@
 #include "app/gui/projectfileflow.h"
 
-#include "app/gui/dialogs.h"
+#include "common/gui/dialogs.h"
 #include "common/vellerror.h"
 #include "project/project.h"
 #include "project/projectcommands.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "project/projectfile.h"
+#include "model/projectfile.h"
+#include "project/preferences.h"
 #include "project/projectstate.h"
-#include "settings/preferences.h"
 
 #include <QObject>
 #include <QString>

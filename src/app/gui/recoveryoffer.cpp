@@ -1,7 +1,7 @@
 #include "app/gui/recoveryoffer.h"
 
-#include "app/gui/dialogs.h"
 #include "app/gui/tform1.h"
+#include "common/gui/dialogs.h"
 #include "project/project.h"
 #include "project/recovery.h"
 

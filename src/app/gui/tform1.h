@@ -5,9 +5,9 @@
 #include "app/gui/previewmode.h"
 #include "app/gui/projectfileflow.h"
 #include "designer/designsurface.h"
+#include "project/preferences.h"
 #include "project/project.h"
 #include "project/projectcommands.h"
-#include "settings/preferences.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 #include "codegen/gui/codeview.h"
 
-#include "app/gui/linegutter.h"
 #include "common/codefont.h"
+#include "common/gui/linegutter.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>

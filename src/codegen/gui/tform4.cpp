@@ -1,7 +1,7 @@
 #include "codegen/gui/tform4.h"
 
-#include "app/gui/findbar.h"
 #include "codegen/gui/codeview.h"
+#include "common/gui/findbar.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "properties/propertyrows.h"
+#include "model/propertyrows.h"
 
 #include <QPointer>
 #include <QSet>

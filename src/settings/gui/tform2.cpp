@@ -1,11 +1,11 @@
 #include "settings/gui/tform2.h"
 
-#include "app/gui/dialogs.h"
-#include "app/gui/onelineedit.h"
+#include "common/gui/dialogs.h"
+#include "common/gui/onelineedit.h"
 #include "common/vellerror.h"
+#include "model/settingsfile.h"
 #include "project/project.h"
 #include "settings/gui/colorswatch.h"
-#include "settings/settingsfile.h"
 #include "usercode/gui/tform3.h"
 
 #include <QCheckBox>

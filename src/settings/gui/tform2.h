@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/settings.h"
+#include "model/settings.h"
 
 #include <QColor>
 #include <QDialog>

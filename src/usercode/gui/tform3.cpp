@@ -1,18 +1,18 @@
 #include "usercode/gui/tform3.h"
 
-#include "app/gui/dialogs.h"
-#include "app/gui/findbar.h"
-#include "app/gui/linegutter.h"
 #include "codegen/vjasshighlight.h"
 #include "codegen/vjassreader.h"
 #include "common/codefont.h"
 #include "common/cp1251.h"
 #include "common/exacttext.h"
+#include "common/gui/dialogs.h"
+#include "common/gui/findbar.h"
+#include "common/gui/linegutter.h"
 #include "common/textfile.h"
 #include "common/vellerror.h"
+#include "model/usercodefile.h"
+#include "model/usercodelines.h"
 #include "project/project.h"
-#include "usercode/usercodefile.h"
-#include "usercode/usercodelines.h"
 
 #include <QAction>
 #include <QApplication>
