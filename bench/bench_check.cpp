@@ -28,13 +28,13 @@ void fill(Project &p, bool withFunctions)
     p.beginBulkChange();
     QStringList code;
     for (int i = 0; i < kTableSize; ++i) {
-        VellButton *b = t.createButton(Qt::gray);
+        VellButton *b = t.createButton();
         t.SetPosition(*b, -300 + i % 300, -170 + i % 170);
         b->LeftActions = QStringList{QStringLiteral("ObjShow f \"Picture_%1\"").arg(i + 1)};
         b->RightActions = QStringList{QStringLiteral("echo \"click %1\"").arg(i)};
         b->LeftActionsFunction = b->Name + QStringLiteral("_Left_Actions");
         b->RightActionsFunction = b->Name + QStringLiteral("_Right_Actions");
-        VellPicture *pic = t.createPicture(Qt::gray);
+        VellPicture *pic = t.createPicture();
         t.SetPosition(*pic, 200 + i % 100, -170 + i % 340);
         t.SetSize(*pic, 20 + i % 50, 20 + i % 30);
         VellText *x = t.createText();

@@ -10,7 +10,10 @@ namespace vell {
 
 DesignSurface::DesignSurface(Project &project, ProjectCommands &commands, QObject *parent)
     : QObject(parent), m_project(project), m_commands(commands),
-      m_drawing(project.tables(), project.settings().buttonColor, project.settings().pictureColor)
+      m_drawing(project.tables(), [&project](ObjectKind kind) {
+          const Settings &s = project.settings();
+          return kind == KindPicture ? s.pictureColor : s.buttonColor;
+      })
 {
     connect(&m_project, &Project::objectAboutToBeRemoved, this, &DesignSurface::forget);
     // A new object brings new lines.

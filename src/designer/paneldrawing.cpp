@@ -5,13 +5,12 @@
 
 namespace vell {
 
-PanelDrawing::PanelDrawing(ObjectTables &tables, QColor buttonFill, QColor pictureFill)
-    : m_tables(tables)
+PanelDrawing::PanelDrawing(ObjectTables &tables, FillOf fillOf)
+    : m_tables(tables), m_fillOf(std::move(fillOf))
 {
     for (const ObjectKind kind : kObjectKinds) {
-        const QColor fill = kind == KindPicture ? pictureFill : buttonFill;
         for (int id = 1; id <= tables.count(kind); ++id)
-            drawings(kind).push_back(makeDrawing(*tables.object(kind, id), fill));
+            drawings(kind).push_back(makeDrawing(*tables.object(kind, id)));
     }
     m_tables.addObserver(this);
 }
@@ -26,7 +25,7 @@ PanelDrawing::~PanelDrawing()
     m_scene.endBulkRemoval();
 }
 
-PanelDrawing::Drawing PanelDrawing::makeDrawing(const VellControl &object, QColor fill)
+PanelDrawing::Drawing PanelDrawing::makeDrawing(const VellControl &object)
 {
     Drawing d;
     const bool label = object.Kind == KindText;
@@ -43,7 +42,7 @@ PanelDrawing::Drawing PanelDrawing::makeDrawing(const VellControl &object, QColo
         if (const auto color = TryTextToColor(text.TextColor))
             e.setTextColor(*color);
     } else {
-        e.setFill(fill);
+        e.setFill(m_fillOf ? m_fillOf(object.Kind) : QColor(255, 255, 255));
         e.setPen(QColor(0, 0, 0), 1);
         e.setFillStyle(object.Visible ? FillStyle::Solid : FillStyle::DiagCross);
         // The frame's handles lie right above the element.
@@ -106,11 +105,11 @@ void PanelDrawing::ApplyFrame(VellControl &object)
         m_tables.SetFramedRect(object, f->FramedRect());
 }
 
-void PanelDrawing::objectAdded(const VellControl &object, QColor fill)
+void PanelDrawing::objectAdded(const VellControl &object)
 {
     auto &d = drawings(object.Kind);
     const int at = object.Id - 1;
-    d.insert(d.begin() + at, makeDrawing(object, fill));
+    d.insert(d.begin() + at, makeDrawing(object));
     for (int i = at + 1; i < int(d.size()); ++i)
         d[i].element->setTag(i + 1);
 }

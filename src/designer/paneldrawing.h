@@ -4,6 +4,7 @@
 #include "designer/vellresizerect.h"
 #include "model/objecttables.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,12 +19,15 @@ namespace vell {
 class PanelDrawing : public TableObserver
 {
 public:
-    // Draws the objects the tables hold already, buttons and pictures in the
-    // fill colours given, and follows every later change. The objects lie
-    // as the generated code creates them: the buttons, then the pictures,
-    // then the texts, each in table order (a later one on top).
-    PanelDrawing(ObjectTables &tables, QColor buttonFill = QColor(255, 255, 255),
-                 QColor pictureFill = QColor(255, 255, 255));
+    // The colour a button's or picture's rectangle is drawn in when it comes
+    // in (the settings' colour for its kind); none draws them white.
+    using FillOf = std::function<QColor(ObjectKind)>;
+
+    // Draws the objects the tables hold already and follows every later
+    // change. The objects lie as the generated code creates them: the
+    // buttons, then the pictures, then the texts, each in table order (a
+    // later one on top).
+    explicit PanelDrawing(ObjectTables &tables, FillOf fillOf = {});
     ~PanelDrawing() override;
     PanelDrawing(const PanelDrawing &) = delete;
     PanelDrawing &operator=(const PanelDrawing &) = delete;
@@ -47,7 +51,7 @@ public:
     // framed rectangle as its size and centre.
     void ApplyFrame(VellControl &object);
 
-    void objectAdded(const VellControl &object, QColor fill) override;
+    void objectAdded(const VellControl &object) override;
     void objectChanged(const VellControl &object, ObjectAspect aspect) override;
     void objectRemoved(ObjectKind kind, int id) override;
     void objectsCleared() override;
@@ -61,12 +65,13 @@ private:
     };
     std::vector<Drawing> &drawings(ObjectKind kind) { return m_drawings[kind - 1]; }
     const std::vector<Drawing> &drawings(ObjectKind kind) const { return m_drawings[kind - 1]; }
-    Drawing makeDrawing(const VellControl &object, QColor fill);
+    Drawing makeDrawing(const VellControl &object);
     const Drawing *drawing(const VellControl &object) const;
     // The frame if one was made, else nullptr.
     VellResizeRect *madeFrame(const VellControl &object) const;
 
     ObjectTables &m_tables;
+    FillOf m_fillOf;
     PanelScene m_scene;
     std::vector<Drawing> m_drawings[3];
 };

@@ -3,7 +3,9 @@
 namespace vell {
 
 PreviewSession::PreviewSession(PanelDrawing &design, QColor buttonFill, QColor pictureFill)
-    : m_drawing(design.tables(), buttonFill, pictureFill)
+    : m_drawing(design.tables(), [buttonFill, pictureFill](ObjectKind kind) {
+          return kind == KindPicture ? pictureFill : buttonFill;
+      })
 {
     const ObjectTables &tables = design.tables();
     for (const ObjectKind kind : kObjectKinds) {

@@ -49,13 +49,13 @@ void ObjectTables::changed(const VellControl &object, ObjectAspect aspect)
         o->objectChanged(object, aspect);
 }
 
-VellControl *ObjectTables::create(ObjectKind kind, QColor fill)
+VellControl *ObjectTables::create(ObjectKind kind)
 {
     switch (kind) {
     case KindButton:
-        return createButton(fill);
+        return createButton();
     case KindPicture:
-        return createPicture(fill);
+        return createPicture();
     case KindText:
         return createText();
     default:
@@ -63,15 +63,15 @@ VellControl *ObjectTables::create(ObjectKind kind, QColor fill)
     }
 }
 
-VellControl *ObjectTables::createNamed(ObjectKind kind, QColor fill, const QString &name)
+VellControl *ObjectTables::createNamed(ObjectKind kind, const QString &name)
 {
     switch (kind) {
     case KindButton:
-        return append(m_buttons, kind, &name, fill);
+        return append(m_buttons, kind, &name);
     case KindPicture:
-        return append(m_pictures, kind, &name, fill);
+        return append(m_pictures, kind, &name);
     case KindText:
-        return append(m_texts, kind, &name, fill);
+        return append(m_texts, kind, &name);
     default:
         return nullptr;
     }
@@ -79,7 +79,7 @@ VellControl *ObjectTables::createNamed(ObjectKind kind, QColor fill, const QStri
 
 template <typename T>
 T *ObjectTables::append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind,
-                        const QString *name, QColor fill)
+                        const QString *name)
 {
     if (isFull(kind))
         return nullptr;
@@ -108,27 +108,27 @@ T *ObjectTables::append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind,
     ++m_nameUses[object->Name];
     table.push_back(std::move(object));
     for (TableObserver *o : m_observers)
-        o->objectAdded(*table.back(), fill);
+        o->objectAdded(*table.back());
     return table.back().get();
 }
 
-VellButton *ObjectTables::createButton(QColor fill)
+VellButton *ObjectTables::createButton()
 {
-    return append(m_buttons, KindButton, nullptr, fill);
+    return append(m_buttons, KindButton, nullptr);
 }
 
-VellPicture *ObjectTables::createPicture(QColor fill)
+VellPicture *ObjectTables::createPicture()
 {
-    return append(m_pictures, KindPicture, nullptr, fill);
+    return append(m_pictures, KindPicture, nullptr);
 }
 
 VellText *ObjectTables::createText()
 {
-    return append(m_texts, KindText, nullptr, QColor());
+    return append(m_texts, KindText, nullptr);
 }
 
 template <typename T>
-T *ObjectTables::insertAt(std::vector<std::unique_ptr<T>> &table, const T &record, QColor fill)
+T *ObjectTables::insertAt(std::vector<std::unique_ptr<T>> &table, const T &record)
 {
     const ObjectKind kind = record.Kind;
     if (isFull(kind))
@@ -142,23 +142,23 @@ T *ObjectTables::insertAt(std::vector<std::unique_ptr<T>> &table, const T &recor
     for (int i = at + 1; i < int(table.size()); ++i)
         table[i]->Id = i + 1;
     for (TableObserver *o : m_observers)
-        o->objectAdded(*added, fill);
+        o->objectAdded(*added);
     return added;
 }
 
-VellButton *ObjectTables::insert(const VellButton &record, QColor fill)
+VellButton *ObjectTables::insert(const VellButton &record)
 {
-    return insertAt(m_buttons, record, fill);
+    return insertAt(m_buttons, record);
 }
 
-VellPicture *ObjectTables::insert(const VellPicture &record, QColor fill)
+VellPicture *ObjectTables::insert(const VellPicture &record)
 {
-    return insertAt(m_pictures, record, fill);
+    return insertAt(m_pictures, record);
 }
 
 VellText *ObjectTables::insert(const VellText &record)
 {
-    return insertAt(m_texts, record, QColor());
+    return insertAt(m_texts, record);
 }
 
 void ObjectTables::restore(VellControl &object, const VellControl &record)

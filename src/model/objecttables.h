@@ -26,14 +26,13 @@ enum class ObjectAspect
 };
 
 // Told of every change of the tables, in the order they happen: a view of
-// the objects (the design panel's drawing) follows them so. `fill` is the
-// colour a new button's or picture's rectangle is drawn in.
+// the objects (the design panel's drawing) follows them so.
 class TableObserver
 {
 public:
     virtual ~TableObserver() = default;
     // The object came in at its place (Id); later ones moved down a place.
-    virtual void objectAdded(const VellControl &object, QColor fill) = 0;
+    virtual void objectAdded(const VellControl &object) = 0;
     virtual void objectChanged(const VellControl &object, ObjectAspect aspect) = 0;
     // The object at the place went; later ones moved up a place.
     virtual void objectRemoved(ObjectKind kind, int id) = 0;
@@ -65,15 +64,14 @@ public:
     // named after its kind's next counter value (a value whose name another
     // object already bears is passed over, so names stay unique). They
     // return nullptr (and change nothing) when the kind's table is full.
-    // `fill` is the colour of a button's or picture's rectangle.
-    VellControl *create(ObjectKind kind, QColor fill = QColor(255, 255, 255));
+    VellControl *create(ObjectKind kind);
     // As create, but the object bears the given name; the kind's counter
     // still advances by one (a project being read names its objects so).
-    VellControl *createNamed(ObjectKind kind, QColor fill, const QString &name);
+    VellControl *createNamed(ObjectKind kind, const QString &name);
     // Whether some object bears the name.
     bool isNameInUse(const QString &name) const { return m_nameUses.contains(name); }
-    VellButton *createButton(QColor fill);
-    VellPicture *createPicture(QColor fill);
+    VellButton *createButton();
+    VellPicture *createPicture();
     VellText *createText();
 
     int ButtonCount() const { return count(KindButton); }
@@ -109,8 +107,8 @@ public:
     // Puts a copy of an object back at its place (its Id) under its name,
     // with its fields; later entries move down and are renumbered. The name
     // counters keep their values. nullptr when the table is full.
-    VellButton *insert(const VellButton &record, QColor fill);
-    VellPicture *insert(const VellPicture &record, QColor fill);
+    VellButton *insert(const VellButton &record);
+    VellPicture *insert(const VellPicture &record);
     VellText *insert(const VellText &record);
     // Gives an object every field of the record (of its kind and place)
     // exactly.
@@ -137,10 +135,8 @@ public:
 
 private:
     template <typename T>
-    T *append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, const QString *name,
-              QColor fill);
-    template <typename T>
-    T *insertAt(std::vector<std::unique_ptr<T>> &table, const T &record, QColor fill);
+    T *append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind, const QString *name);
+    template <typename T> T *insertAt(std::vector<std::unique_ptr<T>> &table, const T &record);
     void forgetName(const QString &name);
     void changed(const VellControl &object, ObjectAspect aspect);
 

@@ -64,8 +64,7 @@ Project::~Project()
 
 VellControl *Project::create(ObjectKind kind)
 {
-    const QColor fill = kind == KindPicture ? m_settings.pictureColor : m_settings.buttonColor;
-    VellControl *object = m_tables.create(kind, fill);
+    VellControl *object = m_tables.create(kind);
     if (!object)
         return nullptr;
     if (m_namesLag == NamesLag::None && !m_bulk) {
@@ -85,10 +84,10 @@ VellControl *Project::reinsert(const VellControl &record)
     VellControl *object = nullptr;
     switch (record.Kind) {
     case KindButton:
-        object = m_tables.insert(static_cast<const VellButton &>(record), m_settings.buttonColor);
+        object = m_tables.insert(static_cast<const VellButton &>(record));
         break;
     case KindPicture:
-        object = m_tables.insert(static_cast<const VellPicture &>(record), m_settings.pictureColor);
+        object = m_tables.insert(static_cast<const VellPicture &>(record));
         break;
     case KindText:
         object = m_tables.insert(static_cast<const VellText &>(record));

@@ -25,17 +25,15 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
 {
     const ProjectData &data = read.data;
     ObjectTables &t = project.tables();
-    const Settings &settings = project.settings();
     project.beginBulkChange();
     project.clearObjects();
     project.setProjectModified(true);
-    const auto create = [&](const VellControl &record, bool unnamed, QColor fill) {
-        return unnamed ? t.create(record.Kind, fill)
-                       : t.createNamed(record.Kind, fill, record.Name);
+    const auto create = [&](const VellControl &record, bool unnamed) {
+        return unnamed ? t.create(record.Kind) : t.createNamed(record.Kind, record.Name);
     };
     for (const VellButton &record : data.buttons) {
         const bool unnamed = data.unnamedLast == KindButton && &record == &data.buttons.back();
-        auto *b = static_cast<VellButton *>(create(record, unnamed, settings.buttonColor));
+        auto *b = static_cast<VellButton *>(create(record, unnamed));
         if (!b)
             break;
         t.SetPosition(*b, record.X, record.Y);
@@ -49,7 +47,7 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
     }
     for (const VellPicture &record : data.pictures) {
         const bool unnamed = data.unnamedLast == KindPicture && &record == &data.pictures.back();
-        auto *p = static_cast<VellPicture *>(create(record, unnamed, settings.pictureColor));
+        auto *p = static_cast<VellPicture *>(create(record, unnamed));
         if (!p)
             break;
         t.SetPosition(*p, record.X, record.Y);
@@ -59,7 +57,7 @@ void ApplyProjectData(Project &project, const ProjectReadResult &read)
     }
     for (const VellText &record : data.texts) {
         const bool unnamed = data.unnamedLast == KindText && &record == &data.texts.back();
-        auto *x = static_cast<VellText *>(create(record, unnamed, QColor()));
+        auto *x = static_cast<VellText *>(create(record, unnamed));
         if (!x)
             break;
         t.SetPosition(*x, record.X, record.Y);

@@ -109,7 +109,7 @@ private slots:
             design.setSettings(s);
             ObjectTables &t = design.tables();
             for (int i = random.bounded(10); i > 0; --i) {
-                VellControl *o = t.create(kObjectKinds[random.bounded(3)], Qt::white);
+                VellControl *o = t.create(kObjectKinds[random.bounded(3)]);
                 t.SetPosition(*o, random.bounded(-5000, 5000), random.bounded(-3000, 3001));
                 t.SetSize(*o, random.bounded(0, 900), random.bounded(0, 901));
                 t.SetVisible(*o, random.bounded(2));
@@ -229,7 +229,7 @@ private slots:
         settings.pictureVar = QStringLiteral("Picture Var");
         settings.unitVar = QStringLiteral("GetUnit(");
         AppFixture f(JoinTextLines(SettingsToLines(settings)));
-        f.tables().createPicture(Qt::gray);
+        f.tables().createPicture();
         f.form->MMCheck->trigger();
         CheckWindow *w = f.form->checkWindow();
         QVERIFY(w && QTest::qWaitForWindowExposed(w));

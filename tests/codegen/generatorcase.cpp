@@ -146,14 +146,14 @@ void fillProject(const GeneratorCase &c, vell::Project &project)
         t.SetVisible(o, visible);
     };
     for (const vell::GenButton &g : in.buttons) {
-        vell::VellButton *b = t.createButton(Qt::white);
+        vell::VellButton *b = t.createButton();
         place(*b, g.x, g.y, g.width, g.height, g.visible);
         b->TextureId = g.textureId;
         b->LeftActionsFunction = g.leftFunction;
         b->RightActionsFunction = g.rightFunction;
     }
     for (const vell::GenPicture &g : in.pictures) {
-        vell::VellPicture *p = t.createPicture(Qt::white);
+        vell::VellPicture *p = t.createPicture();
         place(*p, g.x, g.y, g.width, g.height, g.visible);
         p->TextureId = g.textureId;
     }

@@ -597,7 +597,7 @@ private slots:
         // A name longer than a line edit holds by default (32,767) is shown
         // whole, and choosing it selects its object.
         const QString longName = QStringLiteral("Picture_").repeated(5000);
-        VellControl *longNamed = f.tables().createNamed(KindPicture, QColor(0, 128, 128), longName);
+        VellControl *longNamed = f.tables().createNamed(KindPicture, longName);
         f.form->project().RefreshObjectNames();
         box->showPopup();
         box->view()->setCurrentIndex(box->model()->index(1, 0));

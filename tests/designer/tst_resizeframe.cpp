@@ -80,7 +80,7 @@ private slots:
         QFETCH(int, y);
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *b = t.createButton(QColor(255, 255, 255));
+        VellButton *b = t.createButton();
         d.frame(*b)->HandleMouseDown(handle);
         d.frame(*b)->DragHandleTo(pointer.x(), pointer.y());
         d.ApplyFrame(*b);
@@ -102,7 +102,7 @@ private slots:
         // Width p - L + 2 and height q - T + 2, left and top kept.
         ObjectTables t;
         PanelDrawing d(t);
-        VellPicture *p = t.createPicture(QColor(0, 128, 128));
+        VellPicture *p = t.createPicture();
         t.SetPosition(*p, -100, 50);
         const int L = d.element(*p)->left();
         const int T = d.element(*p)->top();

@@ -23,7 +23,7 @@ private slots:
             QVERIFY(QByteArray(e.what()).contains("QGuiApplication"));
         }
         ObjectTables tables;
-        VellButton *b = tables.createButton(QColor(1, 2, 3));
+        VellButton *b = tables.createButton();
         QVERIFY(b);
         tables.SetSize(*b, 41, 17);
         QCOMPARE(QSize(b->Width, b->Height), QSize(40, 16));

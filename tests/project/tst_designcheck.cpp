@@ -394,8 +394,8 @@ private slots:
         p.setSettings(settings);
         p.appendUserCodeLines(
             QStringList{"function B1 takes nothing returns nothing", "endfunction"} + userCode);
-        p.tables().createButton(Qt::gray)->LeftActionsFunction = "B1";
-        p.tables().SetPosition(*p.tables().createPicture(Qt::gray), 200, 100);
+        p.tables().createButton()->LeftActionsFunction = "B1";
+        p.tables().SetPosition(*p.tables().createPicture(), 200, 100);
         p.tables().createText();
         QStringList shown;
         for (const DesignFinding &f : CheckDesign(p))

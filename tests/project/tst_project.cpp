@@ -1,4 +1,5 @@
 #include "common/textfile.h"
+#include "designer/designsurface.h"
 #include "designer/paneldrawing.h"
 #include "model/usercodelines.h"
 #include "project/designcheck.h"
@@ -47,10 +48,10 @@ private slots:
         p.setSettings(s);
         p.setSettings(s);
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(PanelDrawing(p.tables()).element(*p.create(KindButton))->fill(),
-                 QColor(10, 20, 30));
-        QCOMPARE(PanelDrawing(p.tables()).element(*p.create(KindPicture))->fill(),
-                 QColor(40, 50, 60));
+        ProjectCommands commands(p);
+        DesignSurface surface(p, commands);
+        QCOMPARE(surface.drawing().element(*p.create(KindButton))->fill(), QColor(10, 20, 30));
+        QCOMPARE(surface.drawing().element(*p.create(KindPicture))->fill(), QColor(40, 50, 60));
     }
 
     // The names kept for the actions dialog, after each step of a use: one

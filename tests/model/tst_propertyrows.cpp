@@ -38,7 +38,7 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        const auto button = PropertyRowsFor(*t.createButton(Qt::white));
+        const auto button = PropertyRowsFor(*t.createButton());
         QCOMPARE(lines(button),
                  (QStringList{QStringLiteral("Координата Х=0"), QStringLiteral("Координата У=0"),
                               QStringLiteral("Ширина=32"), QStringLiteral("Высота=32"),
@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(button[7].editor, RowEditor::Ellipsis);
         QCOMPARE(button[0].editor, RowEditor::Plain);
 
-        VellPicture *p = t.createPicture(Qt::white);
+        VellPicture *p = t.createPicture();
         t.SetPosition(*p, -12, 7);
         t.SetVisible(*p, false);
         p->TextureId = "P1";
@@ -174,7 +174,7 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *b = t.createButton(Qt::white);
+        VellButton *b = t.createButton();
         QStringList values = {"-5", "7", "40", "20", "B001", "true", "Foo1", "Bar"};
         QVERIFY(ApplyRow(t, *b, 2, values).changed);
         QVERIFY(ApplyRow(t, *b, 1, values).changed);
@@ -228,7 +228,7 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *b = t.createButton(Qt::white);
+        VellButton *b = t.createButton();
         QVERIFY(ApplyRow(t, *b, 1, {"2147483647", "-2147483648", "32", "32"}).changed);
         QVERIFY(ApplyRow(t, *b, 2, {"2147483647", "-2147483648", "32", "32"}).changed);
         QCOMPARE(b->X, 2147483647);

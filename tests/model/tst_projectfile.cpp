@@ -72,12 +72,12 @@ private slots:
         Project p;
         ObjectTables &t = p.tables();
         PanelDrawing d(t);
-        auto *b = t.createButton(Qt::white);
+        auto *b = t.createButton();
         t.SetPosition(*b, -100, 50);
         t.SetSize(*b, 64, 32);
         b->LeftActionsFunction = QStringLiteral("Button_1_Left_Actions");
         b->LeftActions = QStringList{QStringLiteral("ObjShow f \"Picture_1\"")};
-        auto *pic = t.createPicture(Qt::white);
+        auto *pic = t.createPicture();
         t.SetPosition(*pic, 120, -40);
         t.SetSize(*pic, 48, 48);
         pic->TextureId = QStringLiteral("B001");
@@ -164,7 +164,7 @@ private slots:
             PanelDrawing d(t);
             const int objects = random.bounded(12);
             for (int i = 0; i < objects; ++i) {
-                VellControl *o = t.create(kObjectKinds[random.bounded(3)], Qt::white);
+                VellControl *o = t.create(kObjectKinds[random.bounded(3)]);
                 t.SetPosition(*o, random.bounded(-5000, 5000), random.bounded(-3000, 3001));
                 t.SetSize(*o, random.bounded(0, 900), random.bounded(0, 901));
                 // A handle leaves any size, odd ones too; they come back as they were.
@@ -414,7 +414,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, error);
         Project p;
-        auto *b = p.tables().createButton(Qt::white);
+        auto *b = p.tables().createButton();
         auto *x = p.tables().createText();
         p.appendUserCodeLines({"ok"});
         switch (field) {

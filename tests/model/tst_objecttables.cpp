@@ -9,7 +9,7 @@
 using namespace vell;
 
 namespace {
-const QColor kWhite(255, 255, 255);
+const QColor kGold(255, 215, 0);
 const QColor kTeal(0, 128, 128);
 } // namespace
 
@@ -22,8 +22,8 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *b = t.createButton(kWhite);
-        VellPicture *p = t.createPicture(kTeal);
+        VellButton *b = t.createButton();
+        VellPicture *p = t.createPicture();
         VellText *x = t.createText();
         QCOMPARE(b->Name, QStringLiteral("Button_1"));
         QCOMPARE(p->Name, QStringLiteral("Picture_1"));
@@ -46,12 +46,12 @@ private slots:
     void newButtonStandsAtPanelCentre()
     {
         ObjectTables t;
-        PanelDrawing d(t);
-        VellButton *b = t.createButton(kWhite);
+        PanelDrawing d(t, [](ObjectKind kind) { return kind == KindPicture ? kTeal : kGold; });
+        VellButton *b = t.createButton();
         QCOMPARE(d.element(*b)->rect(), QRect(300, 160, 32, 32));
         QCOMPARE(b->X, 0);
         QCOMPARE(b->Y, 0);
-        QCOMPARE(d.element(*b)->fill(), kWhite);
+        QCOMPARE(d.element(*b)->fill(), kGold);
         QCOMPARE(d.element(*b)->penWidth(), 1);
         QCOMPARE(d.element(*b)->fillStyle(), FillStyle::Solid);
         // The frame is there but hidden, its handles on the corners.
@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(d.frame(*b)->handleRect(2), QRect(330, 158, 4, 4));
         QCOMPARE(d.frame(*b)->handleRect(3), QRect(330, 190, 4, 4));
         QCOMPARE(d.frame(*b)->handleRect(4), QRect(298, 190, 4, 4));
-        VellPicture *p = t.createPicture(kTeal);
+        VellPicture *p = t.createPicture();
         QCOMPARE(d.element(*p)->rect(), QRect(300, 160, 32, 32));
         QCOMPARE(d.element(*p)->fill(), kTeal);
     }
@@ -82,14 +82,14 @@ private slots:
         ObjectTables t;
         PanelDrawing d(t);
         for (int i = 0; i < 3; ++i)
-            t.createButton(kWhite);
+            t.createButton();
         t.remove(KindButton, 1);
         QCOMPARE(t.ButtonCount(), 2);
         QCOMPARE(t.button(1)->Name, QStringLiteral("Button_2"));
         QCOMPARE(t.button(1)->Id, 1);
         QCOMPARE(t.button(2)->Name, QStringLiteral("Button_3"));
         QCOMPARE(t.button(2)->Id, 2);
-        VellButton *b4 = t.createButton(kWhite);
+        VellButton *b4 = t.createButton();
         QCOMPARE(b4->Name, QStringLiteral("Button_4"));
         QCOMPARE(b4->Id, 3);
         // The removed element is gone from the panel too; a frame shown
@@ -119,15 +119,15 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        t.createButton(kWhite);
-        t.createButton(kWhite);
-        t.createPicture(kTeal);
+        t.createButton();
+        t.createButton();
+        t.createPicture();
         t.clearAll();
         QCOMPARE(t.ButtonCount(), 0);
         QCOMPARE(t.PictureCount(), 0);
         QVERIFY(d.scene().elementCount() == 0);
-        QCOMPARE(t.createButton(kWhite)->Name, QStringLiteral("Button_3"));
-        QCOMPARE(t.createPicture(kTeal)->Name, QStringLiteral("Picture_2"));
+        QCOMPARE(t.createButton()->Name, QStringLiteral("Button_3"));
+        QCOMPARE(t.createPicture()->Name, QStringLiteral("Picture_2"));
         QCOMPARE(t.createText()->Name, QStringLiteral("Text_1"));
     }
 
@@ -149,26 +149,26 @@ private slots:
         ObjectTables t;
         PanelDrawing d(t);
         for (int i = 0; i < ObjectTables::Capacity; ++i)
-            QVERIFY(t.create(full, kTeal));
+            QVERIFY(t.create(full));
         const auto elements = d.scene().elementCount();
         QVERIFY(t.isFull(full));
-        QVERIFY(!t.create(full, kTeal));
+        QVERIFY(!t.create(full));
         QCOMPARE(t.count(full), 9999);
         QCOMPARE(t.totalCount(), 9999);
         QCOMPARE(d.scene().elementCount(), elements);
         // Other kinds are not affected.
-        QVERIFY(t.create(ObjectKind(other), kWhite));
+        QVERIFY(t.create(ObjectKind(other)));
         t.remove(full, 5000);
-        QCOMPARE(t.create(full, kTeal)->Name, next);
+        QCOMPARE(t.create(full)->Name, next);
     }
 
     void namesAndLookUp()
     {
         ObjectTables t;
         PanelDrawing d(t);
-        t.createButton(kWhite);
-        t.createPicture(kTeal);
-        t.createButton(kWhite);
+        t.createButton();
+        t.createPicture();
+        t.createButton();
         t.createText();
         QCOMPARE(t.objectNames(), (QStringList{"Button_1", "Button_2", "Picture_1", "Text_1"}));
         QCOMPARE(t.FindObjectByName(KindButton, "Button_2"), t.button(2));
@@ -233,7 +233,7 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *b = t.createButton(kWhite);
+        VellButton *b = t.createButton();
         t.SetPosition(*b, -217, 127);
         QCOMPARE(d.element(*b)->rect(), QRect(83, 33, 32, 32));
         // The frame follows the element's centre.
@@ -247,7 +247,7 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *b = t.createButton(kWhite);
+        VellButton *b = t.createButton();
         t.SetPosition(*b, 10, 20);
         t.SetSize(*b, 33, 21);
         QCOMPARE(d.element(*b)->size(), QSize(32, 20));
@@ -259,7 +259,7 @@ private slots:
         // An odd exact size on a picture never selected: its frame, made when
         // first asked for, is placed as one made with the picture would be,
         // by centre and size (the right and bottom handles a pixel inside).
-        VellPicture *p = t.createPicture(kTeal);
+        VellPicture *p = t.createPicture();
         t.SetExactSize(*p, 33, 15);
         QCOMPARE(d.element(*p)->rect(), QRect(300, 169, 33, 15));
         QCOMPARE(d.frame(*p)->handleRect(1).topLeft(), QPoint(298, 167));
@@ -270,7 +270,7 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellPicture *p = t.createPicture(kTeal);
+        VellPicture *p = t.createPicture();
         t.SetVisible(*p, false);
         QVERIFY(!p->Visible);
         QCOMPARE(d.element(*p)->fillStyle(), FillStyle::DiagCross);
@@ -311,8 +311,8 @@ private slots:
     {
         ObjectTables t;
         PanelDrawing d(t);
-        VellButton *first = t.createButton(kWhite);
-        VellButton *second = t.createButton(kWhite);
+        VellButton *first = t.createButton();
+        VellButton *second = t.createButton();
         QCOMPARE(d.scene().elementAt(QPoint(310, 170)), d.element(*second));
         t.remove(KindButton, 2);
         QCOMPARE(d.scene().elementAt(QPoint(310, 170)), d.element(*first));
