@@ -1,5 +1,8 @@
 #include "app/gui/keyswindow.h"
 
+#include "app/gui/objectinspector.h"
+#include "designer/gui/designpanel.h"
+
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QMainWindow>
@@ -37,34 +40,10 @@ struct OtherKey
     const char *what;
 };
 
-// Read from the controls' key handling: the design panel (DesignPanel), the
-// object box (ObjectInspector::ObjListKeyDown), the property grid's cells
-// (PropertyGrid), the one-line fields (OneLineEdit), the editors and the
-// dialogs' own keys.
+// Keys of controls other than the design panel and the object box (whose
+// own tables the list reads): the property grid's cells (PropertyGrid), the
+// one-line fields (OneLineEdit), the editors and the dialogs' own keys.
 const OtherKey kOtherKeys[] = {
-    {Main, Qt::Key_Left, nullptr, "Панель: сдвинуть выбранный объект на точку влево"},
-    {Main, Qt::Key_Right, nullptr, "Панель: сдвинуть выбранный объект на точку вправо"},
-    {Main, Qt::Key_Up, nullptr, "Панель: сдвинуть выбранный объект на точку вверх"},
-    {Main, Qt::Key_Down, nullptr, "Панель: сдвинуть выбранный объект на точку вниз"},
-    {Main, Qt::SHIFT | Qt::Key_Left, nullptr,
-     "Панель: сдвинуть выбранный объект на 10 точек влево"},
-    {Main, Qt::SHIFT | Qt::Key_Right, nullptr,
-     "Панель: сдвинуть выбранный объект на 10 точек вправо"},
-    {Main, Qt::SHIFT | Qt::Key_Up, nullptr, "Панель: сдвинуть выбранный объект на 10 точек вверх"},
-    {Main, Qt::SHIFT | Qt::Key_Down, nullptr, "Панель: сдвинуть выбранный объект на 10 точек вниз"},
-    {Main, Qt::Key_Delete, nullptr, "Панель: удалить выбранный объект"},
-    {Main, Qt::Key_Menu, nullptr, "Панель: меню объекта, выбранного правым щелчком"},
-    {Main,
-     {},
-     "Alt+щелчок",
-     "Панель: выбрать объект, не перетаскивая его (так же с Shift, Ctrl); по выбранному "
-     "объекту - объект под ним; Alt при перетаскивании - без выравнивания по объектам"},
-    {Main, Qt::Key_Down, nullptr, "Список объектов: выбрать следующий объект"},
-    {Main, Qt::Key_Up, nullptr, "Список объектов: выбрать предыдущий объект"},
-    {Main, Qt::Key_Home, nullptr, "Список объектов: выбрать первый объект"},
-    {Main, Qt::Key_PageUp, nullptr, "Список объектов: выбрать первый объект"},
-    {Main, Qt::Key_End, nullptr, "Список объектов: выбрать последний объект"},
-    {Main, Qt::Key_PageDown, nullptr, "Список объектов: выбрать последний объект"},
     {Main, Qt::Key_Enter, nullptr, "Таблица свойств: применить значение и закрыть ячейку"},
     {Main, Qt::Key_Escape, nullptr,
      "Таблица свойств: закрыть ячейку; введенное уже применено и не отменяется"},
@@ -147,6 +126,16 @@ QList<WindowKeys> ProgramKeys(const ProgramWindows &windows)
     for (int place = 0; place < PlaceCount; ++place) {
         WindowKeys group{QString::fromUtf8(kPlaceNames[place]),
                          byPlace[place] ? CommandKeys(byPlace[place]) : QList<KeyUse>()};
+        if (place == Main) {
+            for (const vell::PanelInput &input : vell::PanelInputs())
+                group.keys.append({input.click
+                                       ? QString::fromUtf8(input.click)
+                                       : QKeySequence(input.key).toString(QKeySequence::NativeText),
+                                   QString::fromUtf8(input.what)});
+            for (const vell::ObjectBoxKey &key : vell::kObjectBoxKeys)
+                group.keys.append({QKeySequence(key.key).toString(QKeySequence::NativeText),
+                                   QString::fromUtf8(key.what)});
+        }
         for (const OtherKey &other : kOtherKeys) {
             if (other.place != place)
                 continue;

@@ -252,24 +252,24 @@ bool ObjectInspector::ObjListKeyDown(const QKeyEvent *event)
     // Navigation starts from the entry the box shows, or from before the
     // first one when it shows none (such as "<объект не выбран>").
     const int shown = ObjList->findText(ObjList->currentText(), Qt::MatchExactly);
+    const auto key = std::find_if(std::begin(kObjectBoxKeys), std::end(kObjectBoxKeys),
+                                  [event](const ObjectBoxKey &k) { return k.key == event->key(); });
+    if (key == std::end(kObjectBoxKeys))
+        return false;
     int next = shown;
-    switch (event->key()) {
-    case Qt::Key_Down:
+    switch (key->step) {
+    case ObjectBoxKey::Step::Next:
         next = std::min(shown + 1, count - 1);
         break;
-    case Qt::Key_Up:
+    case ObjectBoxKey::Step::Previous:
         next = shown < 0 ? count - 1 : std::max(shown - 1, 0);
         break;
-    case Qt::Key_Home:
-    case Qt::Key_PageUp:
+    case ObjectBoxKey::Step::First:
         next = 0;
         break;
-    case Qt::Key_End:
-    case Qt::Key_PageDown:
+    case ObjectBoxKey::Step::Last:
         next = count - 1;
         break;
-    default:
-        return false;
     }
     if (next != shown) {
         ObjList->setCurrentIndex(next);

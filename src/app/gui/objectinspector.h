@@ -20,6 +20,30 @@ class PropertyGrid;
 class VellButton;
 class VellControl;
 
+// The keys the object box handles itself (whatever modifiers are held), in
+// the order the key list shows them; the handler reads this table.
+struct ObjectBoxKey
+{
+    enum class Step
+    {
+        Next,
+        Previous,
+        First,
+        Last
+    };
+    Qt::Key key;
+    Step step;
+    const char *what;
+};
+inline constexpr ObjectBoxKey kObjectBoxKeys[] = {
+    {Qt::Key_Down, ObjectBoxKey::Step::Next, "Список объектов: выбрать следующий объект"},
+    {Qt::Key_Up, ObjectBoxKey::Step::Previous, "Список объектов: выбрать предыдущий объект"},
+    {Qt::Key_Home, ObjectBoxKey::Step::First, "Список объектов: выбрать первый объект"},
+    {Qt::Key_PageUp, ObjectBoxKey::Step::First, "Список объектов: выбрать первый объект"},
+    {Qt::Key_End, ObjectBoxKey::Step::Last, "Список объектов: выбрать последний объект"},
+    {Qt::Key_PageDown, ObjectBoxKey::Step::Last, "Список объектов: выбрать последний объект"},
+};
+
 // The object boxes and the property grid: the kind box, the object box that
 // finds an object by its name, the selected object's ID and its fields,
 // whose edits go to the project as commands. The grid's click rows open the
@@ -57,7 +81,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Arrow keys, Home and End in the object box: true when handled.
+    // The object box's own keys: true when handled.
     bool ObjListKeyDown(const QKeyEvent *event);
     void InfoListKeyUp(int row, int key, Qt::KeyboardModifiers modifiers);
     void InfoListSetEditText(int row, const QString &value);

@@ -4,6 +4,8 @@
 #include "common/textforms.h"
 #include "designer/vellresizerect.h"
 
+#include <algorithm>
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -11,6 +13,42 @@
 #include <QPainter>
 
 namespace vell {
+
+std::span<const PanelInput> PanelInputs()
+{
+    using enum PanelInput::Job;
+    static constexpr PanelInput inputs[] = {
+        {Qt::Key_Left, Nudge, {-1, 0}, "Панель: сдвинуть выбранный объект на точку влево"},
+        {Qt::Key_Right, Nudge, {1, 0}, "Панель: сдвинуть выбранный объект на точку вправо"},
+        {Qt::Key_Up, Nudge, {0, 1}, "Панель: сдвинуть выбранный объект на точку вверх"},
+        {Qt::Key_Down, Nudge, {0, -1}, "Панель: сдвинуть выбранный объект на точку вниз"},
+        {Qt::SHIFT | Qt::Key_Left,
+         Nudge,
+         {-10, 0},
+         "Панель: сдвинуть выбранный объект на 10 точек влево"},
+        {Qt::SHIFT | Qt::Key_Right,
+         Nudge,
+         {10, 0},
+         "Панель: сдвинуть выбранный объект на 10 точек вправо"},
+        {Qt::SHIFT | Qt::Key_Up,
+         Nudge,
+         {0, 10},
+         "Панель: сдвинуть выбранный объект на 10 точек вверх"},
+        {Qt::SHIFT | Qt::Key_Down,
+         Nudge,
+         {0, -10},
+         "Панель: сдвинуть выбранный объект на 10 точек вниз"},
+        {Qt::Key_Delete, Remove, {}, "Панель: удалить выбранный объект"},
+        {Qt::Key_Menu, Menu, {}, "Панель: меню объекта, выбранного правым щелчком"},
+        {QKeyCombination(Qt::AltModifier),
+         Click,
+         {},
+         "Панель: выбрать объект, не перетаскивая его (так же с Shift, Ctrl); по выбранному "
+         "объекту - объект под ним; Alt при перетаскивании - без выравнивания по объектам",
+         "Alt+щелчок"},
+    };
+    return inputs;
+}
 
 namespace {
 
@@ -519,39 +557,29 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Alt)
         altChanged(true);
-    // The arrow keys move the selected object a pixel, ten with Shift;
-    // Delete removes it as the menu's Shift+Del does.
-    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
-    const Qt::KeyboardModifiers other =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    int dx = 0;
-    int dy = 0;
-    switch (event->key()) {
-    case Qt::Key_Left:
-        dx = -step;
-        break;
-    case Qt::Key_Right:
-        dx = step;
-        break;
-    case Qt::Key_Up:
-        dy = step; // Y grows upwards
-        break;
-    case Qt::Key_Down:
-        dy = -step;
-        break;
-    case Qt::Key_Delete:
-        if (event->modifiers() == Qt::NoModifier && m_mode == Mode::Idle) {
-            m_surface.RemoveSelected();
-            event->accept();
-            return;
-        }
-        QFrame::keyPressEvent(event);
-        return;
-    default:
+    // Keys with other modifiers, and every key during a drag or a resize,
+    // go on to the window.
+    const QKeyCombination pressed(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key()));
+    const std::span<const PanelInput> inputs = PanelInputs();
+    const auto input = std::find_if(inputs.begin(), inputs.end(),
+                                    [pressed](const PanelInput &i) { return i.key == pressed; });
+    if (input == inputs.end() || m_mode != Mode::Idle) {
         QFrame::keyPressEvent(event);
         return;
     }
-    if (other || m_mode != Mode::Idle || !m_surface.selectedObject()) {
+    switch (input->job) {
+    case PanelInput::Job::Nudge:
+        break;
+    case PanelInput::Job::Remove:
+        m_surface.RemoveSelected();
+        event->accept();
+        return;
+    case PanelInput::Job::Menu: // the system makes a context menu event of it
+    case PanelInput::Job::Click:
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    if (!m_surface.selectedObject()) {
         QFrame::keyPressEvent(event);
         return;
     }
@@ -561,7 +589,7 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
         (event->key() == m_releasedKey && m_releasedAt != 0 && event->timestamp() >= m_releasedAt &&
          event->timestamp() - m_releasedAt <= kRepeatGapMs);
     m_releasedKey = 0;
-    m_surface.nudge(dx, dy, repeat);
+    m_surface.nudge(input->step.x(), input->step.y(), repeat);
     event->accept();
 }
 

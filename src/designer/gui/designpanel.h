@@ -7,10 +7,31 @@
 #include <QRegion>
 
 #include <memory>
+#include <span>
 
 class QMenu;
 
 namespace vell {
+
+// The keys and clicks the panel handles itself, in the order the key list
+// shows them; the handlers read this table, so the list names every key
+// they take.
+struct PanelInput
+{
+    enum class Job
+    {
+        Nudge,  // moves the selected object by `step` (Y grows upwards)
+        Remove, // removes the selected object, as the menu's Shift+Del
+        Menu,   // opens the menu of the object picked by a right click
+        Click,  // a click with `key`'s modifiers, named by `click`
+    };
+    QKeyCombination key;
+    Job job;
+    QPoint step;
+    const char *what;
+    const char *click = nullptr;
+};
+std::span<const PanelInput> PanelInputs();
 
 // The design panel `Win`: paints the panel's elements from the model and
 // turns mouse input into presses, drags and drops, and handle resizing. The
