@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/vellobjects.h"
+#include "model/objecttables.h"
 
 #include <QStringList>
 
@@ -28,9 +28,6 @@ struct ActionsFunctionOwner
     ClickSide side = ClickSide::Left;
 };
 std::optional<ActionsFunctionOwner> ActionsFunctionOwnerOf(const QString &function);
-
-// The object an action line names: the first of the kind with that name.
-using ObjectByName = std::function<const VellControl *(ObjectKind, const QString &)>;
 
 // The side's click function as its list emits it now (see below): its
 // lines, none for an empty list, and whether it calls ECHO.

@@ -42,11 +42,7 @@ bool PreviewSession::click(QPoint point, ClickSide side, qint64 now)
     const VellButton *button = buttonAt(point);
     if (!button)
         return false;
-    const ObjectTables &tables = m_drawing.tables();
-    const auto find = [&tables](ObjectKind kind, const QString &name) {
-        return tables.FindObjectByName(kind, name);
-    };
-    for (const PreviewStep &step : PreviewClick(*button, side, find)) {
+    for (const PreviewStep &step : PreviewClick(*button, side, m_drawing.tables().finder())) {
         if (step.object)
             m_drawing.element(*step.object)->setVisible(step.shown);
         else

@@ -106,6 +106,7 @@ T *ObjectTables::append(std::vector<std::unique_ptr<T>> &table, ObjectKind kind,
     }
     object->Id = int(table.size()) + 1;
     ++m_nameUses[object->Name];
+    m_nameIndex.reset();
     table.push_back(std::move(object));
     for (TableObserver *o : m_observers)
         o->objectAdded(*table.back());
@@ -137,6 +138,7 @@ T *ObjectTables::insertAt(std::vector<std::unique_ptr<T>> &table, const T &recor
     auto object = std::make_unique<T>(record);
     object->Id = at + 1;
     ++m_nameUses[object->Name];
+    m_nameIndex.reset();
     T *added = object.get();
     table.insert(table.begin() + at, std::move(object));
     for (int i = at + 1; i < int(table.size()); ++i)
@@ -163,6 +165,7 @@ VellText *ObjectTables::insert(const VellText &record)
 
 void ObjectTables::restore(VellControl &object, const VellControl &record)
 {
+    m_nameIndex.reset();
     const int id = object.Id;
     switch (object.Kind) {
     case KindButton:
@@ -282,6 +285,7 @@ void ObjectTables::SetFramedRect(VellControl &object, const QRect &rect)
 
 void ObjectTables::remove(ObjectKind kind, int id)
 {
+    m_nameIndex.reset();
     VellControl *gone = object(kind, id);
     if (!gone)
         return;
@@ -305,6 +309,7 @@ void ObjectTables::remove(ObjectKind kind, int id)
 
 void ObjectTables::clearAll()
 {
+    m_nameIndex.reset();
     if (aboutToRemove)
         aboutToRemove(nullptr);
     for (TableObserver *o : m_observers)
@@ -324,12 +329,39 @@ void ObjectTables::forgetName(const QString &name)
 
 VellControl *ObjectTables::FindObjectByName(ObjectKind kind, const QString &name) const
 {
-    for (int id = 1; id <= count(kind); ++id) {
-        VellControl *o = object(kind, id);
-        if (o->Name == name)
-            return o;
+    if (!m_nameIndex) {
+        m_nameIndex = std::make_unique<ObjectNameIndex>();
+        m_nameIndex->reserve(size_t(count(KindButton) + count(KindPicture) + count(KindText)));
+        for (const ObjectKind k : kObjectKinds) {
+            for (int id = 1; id <= count(k); ++id)
+                m_nameIndex->add(*object(k, id));
+        }
     }
-    return nullptr;
+    // The index holds the tables' own objects.
+    return const_cast<VellControl *>(m_nameIndex->find(kind, name));
+}
+
+void ObjectNameIndex::reserve(size_t objects)
+{
+    // Most designs hold more buttons than anything else.
+    for (auto &names : m_names)
+        names.reserve(qsizetype(objects / 2));
+}
+
+void ObjectNameIndex::add(const VellControl &object)
+{
+    if (object.Kind < KindButton || object.Kind > KindText)
+        return;
+    QHash<QString, const VellControl *> &names = m_names[object.Kind - 1];
+    if (!names.contains(object.Name))
+        names.insert(object.Name, &object);
+}
+
+const VellControl *ObjectNameIndex::find(ObjectKind kind, const QString &name) const
+{
+    if (kind < KindButton || kind > KindText)
+        return nullptr;
+    return m_names[kind - 1].value(name, nullptr);
 }
 
 QStringList ObjectTables::objectNames(ObjectKind kind) const

@@ -39,6 +39,29 @@ public:
     virtual void objectsCleared() = 0;
 };
 
+// The object an action line names: the first of the kind with that name.
+using ObjectByName = std::function<const VellControl *(ObjectKind, const QString &)>;
+
+// Finds objects by name as an action line names them (the first object of
+// the kind that bears the name, in the order they are added), at the cost
+// of one look-up each.
+class ObjectNameIndex
+{
+public:
+    void reserve(size_t objects);
+    void add(const VellControl &object);
+    const VellControl *find(ObjectKind kind, const QString &name) const;
+    ObjectByName finder() const
+    {
+        return [this](ObjectKind kind, const QString &name) {
+            return find(kind, name);
+        };
+    }
+
+private:
+    QHash<QString, const VellControl *> m_names[3];
+};
+
 // The three object tables with their name counters. Entry i of a table is
 // the object with identifier i (1-based), in creation order, without gaps.
 // The objects are plain records; every change goes through the operations
@@ -121,8 +144,15 @@ public:
     // Told before an object goes (nullptr: before every object goes).
     std::function<void(const VellControl *)> aboutToRemove;
 
-    // The first object of the kind whose name equals `name` exactly.
+    // The first object of the kind whose name equals `name` exactly (one
+    // look-up; the index is made again after objects come or go).
     VellControl *FindObjectByName(ObjectKind kind, const QString &name) const;
+    ObjectByName finder() const
+    {
+        return [this](ObjectKind kind, const QString &name) {
+            return FindObjectByName(kind, name);
+        };
+    }
     // Names of all buttons, then all pictures, then all texts, in table order.
     QStringList objectNames() const;
     QStringList objectNames(ObjectKind kind) const;
@@ -146,6 +176,9 @@ private:
     std::vector<TableObserver *> m_observers;
     // How many objects bear each name.
     QHash<QString, int> m_nameUses;
+    // Made when a name is first looked up after objects came, went or were
+    // restored.
+    mutable std::unique_ptr<ObjectNameIndex> m_nameIndex;
 };
 
 // Kind of a name by its first three characters ("But", "Pic", "Tex").

@@ -5,29 +5,6 @@
 
 namespace vell {
 
-void ObjectNameIndex::reserve(size_t objects)
-{
-    // Most designs hold more buttons than anything else.
-    for (auto &names : m_names)
-        names.reserve(qsizetype(objects / 2));
-}
-
-void ObjectNameIndex::add(const VellControl &object)
-{
-    if (object.Kind < KindButton || object.Kind > KindText)
-        return;
-    QHash<QString, const VellControl *> &names = m_names[object.Kind - 1];
-    if (!names.contains(object.Name))
-        names.insert(object.Name, &object);
-}
-
-const VellControl *ObjectNameIndex::find(ObjectKind kind, const QString &name) const
-{
-    if (kind < KindButton || kind > KindText)
-        return nullptr;
-    return m_names[kind - 1].value(name, nullptr);
-}
-
 ActionFunctionScan ScanActionFunctions(const QList<const VellButton *> &buttons,
                                        const Settings &settings, const ObjectByName &find,
                                        const QStringList &userCode)
@@ -65,11 +42,8 @@ ActionFunctionScan ScanActionFunctions(const QList<const VellButton *> &buttons,
 
 void EmitButtonActions(Project &project, const VellButton &button, ClickSide side)
 {
-    const ObjectTables &tables = project.tables();
-    const EmittedFunction f = ActionsFunctionLines(button, side, project.settings(),
-                                                   [&tables](ObjectKind kind, const QString &name) {
-                                                       return tables.FindObjectByName(kind, name);
-                                                   });
+    const EmittedFunction f =
+        ActionsFunctionLines(button, side, project.settings(), project.tables().finder());
     if (f.lines.isEmpty())
         return;
     project.RemoveFunc(ActionsFunctionName(button, side));

@@ -10,25 +10,6 @@ namespace vell {
 
 class Project;
 
-// Finds objects by name as the emission does (the first object of the kind
-// that bears it), at the cost of one look-up each.
-class ObjectNameIndex
-{
-public:
-    void reserve(size_t objects);
-    void add(const VellControl &object);
-    const VellControl *find(ObjectKind kind, const QString &name) const;
-    ObjectByName finder() const
-    {
-        return [this](ObjectKind kind, const QString &name) {
-            return find(kind, name);
-        };
-    }
-
-private:
-    QHash<QString, const VellControl *> m_names[3];
-};
-
 // A button's click function bound to its own name (Button_1_Left_Actions),
 // as the user code holds it, against what its list emits now.
 struct ActionFunctionState

@@ -250,29 +250,14 @@ bool ProjectCommands::applyActions(VellButton &button, ClickSide side, const QSt
     return true;
 }
 
-namespace {
-
-ObjectNameIndex nameIndex(const ObjectTables &tables)
-{
-    ObjectNameIndex names;
-    for (const ObjectKind kind : kObjectKinds) {
-        for (int id = 1; id <= tables.count(kind); ++id)
-            names.add(*tables.object(kind, id));
-    }
-    return names;
-}
-
-} // namespace
-
 ActionFunctionScan ProjectCommands::scanActionFunctions() const
 {
     const ObjectTables &tables = m_project.tables();
-    const ObjectNameIndex names = nameIndex(tables);
     QList<const VellButton *> buttons;
     buttons.reserve(tables.ButtonCount());
     for (int id = 1; id <= tables.ButtonCount(); ++id)
         buttons.append(tables.button(id));
-    return ScanActionFunctions(buttons, m_project.settings(), names.finder(),
+    return ScanActionFunctions(buttons, m_project.settings(), tables.finder(),
                                m_project.userCodeLines());
 }
 
@@ -280,7 +265,6 @@ bool ProjectCommands::updateActionFunctions(const ActionFunctionScan &scan)
 {
     if (!scan.anythingToUpdate())
         return false;
-    const ObjectNameIndex names = nameIndex(m_project.tables());
     const QStringList code = m_project.userCodeLines();
     const UserFunctions known(code);
     QList<FunctionsStep::Function> functions;
@@ -290,8 +274,8 @@ bool ProjectCommands::updateActionFunctions(const ActionFunctionScan &scan)
         for (const ActionFunctionState &state : *list) {
             ActionFunctionState f = state;
             if (f.line < 0) {
-                f.now =
-                    ActionsFunctionLines(*f.button, f.side, m_project.settings(), names.finder());
+                f.now = ActionsFunctionLines(*f.button, f.side, m_project.settings(),
+                                             m_project.tables().finder());
             }
             std::optional<QStringList> before;
             QStringList after = f.now.lines;

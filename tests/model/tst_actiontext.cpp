@@ -211,9 +211,7 @@ private slots:
         p.create(KindText);
         p.create(KindPicture);
         VellButton &b = *p.tables().button(1);
-        const ObjectByName find = [&p](ObjectKind kind, const QString &name) {
-            return p.tables().FindObjectByName(kind, name);
-        };
+        const ObjectByName find = p.tables().finder();
         b.LeftActions = {
             "echo \"Купить?\"",        "ObjShow f \"Text_1\"",    "junk",
             "ObjShow t \"Picture_1\"", "ObjShow t \"Picture_4\"", "ObjShow t \"Hero\""};

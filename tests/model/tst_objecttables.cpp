@@ -176,6 +176,21 @@ private slots:
         QVERIFY(!t.FindObjectByName(KindPicture, "Button_2"));
         QVERIFY(!t.FindObjectByName(KindNone, "Button_1"));
         QVERIFY(!t.FindObjectByName(ObjectKind(4), "Button_1"));
+        // The first of two that bear a name, as objects go, come back and
+        // are restored.
+        const VellButton first = *t.button(1);
+        const VellControl *twin = t.createNamed(KindButton, "Button_1");
+        QCOMPARE(t.FindObjectByName(KindButton, "Button_1"), t.button(1));
+        t.remove(KindButton, 1);
+        QCOMPARE(t.FindObjectByName(KindButton, "Button_1"), twin);
+        t.insert(first);
+        QCOMPARE(t.FindObjectByName(KindButton, "Button_1"), t.button(1));
+        VellButton renamed = first;
+        renamed.Name = "Other";
+        t.restore(*t.button(1), renamed);
+        QCOMPARE(t.FindObjectByName(KindButton, "Button_1"), twin);
+        t.clearAll();
+        QVERIFY(!t.FindObjectByName(KindButton, "Button_1"));
     }
 
     void kindFromNamePrefix_data()
