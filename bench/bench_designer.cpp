@@ -226,11 +226,9 @@ int main(int argc, char *argv[])
     const double hitMiss = median(101, [&] { scene.elementAt(QPoint(-10, -10)); });
     const double hitMissInside = median(101, [&] { scene.elementAt(QPoint(3, 350)); });
     const double hitTop = median(101, [&] { scene.elementAt(QPoint(316, 176)); });
-    const double scanMiss = median(21, [&] { scene.elementAtByScan(QPoint(-10, -10)); });
     std::printf("hit-test, nothing there (off the panel): %.4f ms\n", hitMiss);
     std::printf("hit-test, nothing there (on the panel):  %.4f ms\n", hitMissInside);
     std::printf("hit-test, an object there:               %.4f ms\n", hitTop);
-    std::printf("the same miss by scanning every element: %.3f ms\n", scanMiss);
 
     // Interaction at full tables.
     VellButton *b = form->tables().button(ObjectTables::Capacity);

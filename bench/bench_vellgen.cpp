@@ -140,7 +140,7 @@ int main(int argc, char *argv[])
         windows.Form1()->MMGenCodeClick();
         QApplication::processEvents();
     });
-    const QByteArray shown = JoinTextLines(windows.Form4()->codeLines());
+    const QByteArray shown = JoinTextLines(windows.Form4()->Code->lines());
     std::printf("F3 in the main window:              %7.1f ms  (%lld lines; %s vellgen's bytes)\n",
                 f3, qlonglong(windows.Form4()->Code->lineCount()),
                 shown == inProcess && shown == ReadFileBytes(code) &&

@@ -99,12 +99,6 @@ void PanelDrawing::dropFrame(const VellControl &object)
         d->frame.reset();
 }
 
-void PanelDrawing::ApplyFrame(VellControl &object)
-{
-    if (VellResizeRect *f = frame(object); f && element(object))
-        m_tables.SetFramedRect(object, f->FramedRect());
-}
-
 void PanelDrawing::objectAdded(const VellControl &object)
 {
     auto &d = drawings(object.Kind);

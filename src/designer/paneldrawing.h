@@ -47,9 +47,6 @@ public:
     // Lets the frame go (its handles vanish); asking again makes a new one.
     // Thousands of frames that nobody shows need not be kept.
     void dropFrame(const VellControl &object);
-    // The frame of a button or picture was dragged: the object takes the
-    // framed rectangle as its size and centre.
-    void ApplyFrame(VellControl &object);
 
     void objectAdded(const VellControl &object) override;
     void objectChanged(const VellControl &object, ObjectAspect aspect) override;

@@ -290,21 +290,4 @@ std::vector<const PanelElement *> PanelScene::elementsIn(QRect area) const
     return found;
 }
 
-PanelElement *PanelScene::elementAtByScan(QPoint point, const PanelElement *ignore, bool skipGhost,
-                                          bool skipRaised) const
-{
-    for (auto it = m_slots.rbegin(); it != m_slots.rend(); ++it) {
-        if (!it->visible || !it->rect.contains(point))
-            continue;
-        PanelElement *e = it->element;
-        if (e->shape() == ElementShape::Outline)
-            continue;
-        if (e == ignore || (skipGhost && e->shape() == ElementShape::Ghost) ||
-            (skipRaised && isRaised(*e)))
-            continue;
-        return e;
-    }
-    return nullptr;
-}
-
 } // namespace vell

@@ -145,9 +145,6 @@ public:
     // elements indexed near the point.
     PanelElement *elementAt(QPoint point, const PanelElement *ignore = nullptr,
                             bool skipGhost = false, bool skipRaised = false) const;
-    // The same by looking at every element (the index's reference).
-    PanelElement *elementAtByScan(QPoint point, const PanelElement *ignore = nullptr,
-                                  bool skipGhost = false, bool skipRaised = false) const;
 
     // The visible elements reaching into `area` (inside the panel), bottom
     // to top, found through the index.

@@ -144,10 +144,9 @@ bool isThere(const QString &path, SettingsSource source)
     return true;
 }
 
-FileRead readFile(const QString &path, SettingsSource source, const Settings &start)
+FileRead readFile(const QString &path, SettingsSource source)
 {
     FileRead read;
-    read.result.settings = start;
     if (!isThere(path, source))
         return read;
     QStringList lines;
@@ -159,20 +158,15 @@ FileRead readFile(const QString &path, SettingsSource source, const Settings &st
         read.result.error = e.message();
         return read;
     }
-    read.result = ReadSettingsLines(lines, start);
+    read.result = ReadSettingsLines(lines);
     return read;
 }
 
 } // namespace
 
-SettingsReadResult ReadSettingsFile(const QString &path, const Settings &start)
-{
-    return readFile(path, SettingsSource::DesignerFile, start).result;
-}
-
 StartupSettings ReadStartupSettings(const QString &path, SettingsSource source)
 {
-    const FileRead read = readFile(path, source, Settings());
+    const FileRead read = readFile(path, source);
     StartupSettings r;
     r.settings = read.result.settings;
     r.fromFile = read.result.outcome != SettingsReadResult::Outcome::Missing;

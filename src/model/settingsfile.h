@@ -35,10 +35,6 @@ struct SettingsReadResult
 // Applies the lines over `start`. Values read before a failing line stay.
 SettingsReadResult ReadSettingsLines(const QStringList &lines, const Settings &start = Settings());
 
-// Reads the file at `path`; a path that is no file (missing, or a folder)
-// leaves the settings as they are, without an error.
-SettingsReadResult ReadSettingsFile(const QString &path, const Settings &start = Settings());
-
 // Which path the start-up read is given, deciding when there is no file to
 // read and the defaults apply.
 enum class SettingsSource

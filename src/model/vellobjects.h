@@ -1,5 +1,17 @@
 #pragma once
 
+// Names in this code base: the names the program has always used (the
+// windows TForm1 to TForm5 and TAboutBox, controls such as InfoList and
+// ObjList, handlers such as MMSaveClick and InfoListKeyUp, the records'
+// fields such as TextureId, and ButtonTable, RemoveFunc, ShowProperties …)
+// keep their spelling. The project's own types and free functions are
+// PascalCase (ObjectTables, ReadProjectBytes), its methods and members
+// camelCase (ObjectTables::insert, Project::userCodeLines); members take the
+// m_ prefix. The sources lie in layers, each folder including only its own
+// and those below: common → model (this folder) → codegen → project → the
+// views (designer and each gui/ folder) → app. Everything below the views
+// needs no widgets; windows only bind it to controls.
+
 #include "model/objectkind.h"
 #include "model/panelsize.h"
 

@@ -1,13 +1,5 @@
 #pragma once
 
-// Names in this code base: the names the program's documentation gives
-// (the windows TForm1 to TForm5 and TAboutBox, controls such as InfoList and
-// ObjList, handlers such as MMSaveClick and InfoListKeyUp, and ButtonTable,
-// RemoveFunc, ShowProperties …) keep their spelling; the project's own names
-// are camelCase for functions and members and PascalCase for types. Members
-// take the m_ prefix. The core (this folder and the others' non-window
-// files) needs no widgets; windows only bind it to controls.
-
 #include "model/objecttables.h"
 #include "model/settings.h"
 #include "project/projectstate.h"

@@ -94,7 +94,7 @@ private slots:
                                    " call ECHO(\"Привет всем\")", "endfunction"};
         QCOMPARE(f.app->Form3()->userCodeLines(), kEcho + function);
         f.key(Qt::Key_F3);
-        QVERIFY(f.app->Form4()->codeLines().contains(
+        QVERIFY(f.app->Form4()->Code->lines().contains(
             " call ButtonVar[1].AddActionL(function Button_1_Left_Actions)"));
     }
 

@@ -42,7 +42,7 @@ private slots:
         QCOMPARE(expected.size(), 36);
         expected.insert(28, " set ButtonVar[1] = BUTTON.New(-0.051,0.091,0.101,0.181,1,'B000')");
         expected.insert(29, " call ButtonVar[1].Show(true,cam)");
-        QCOMPARE(code->codeLines(), expected);
+        QCOMPARE(code->Code->lines(), expected);
     }
 
     void mixedDesignWithUserCodeThroughTheWindows()
@@ -67,7 +67,7 @@ private slots:
             {"function Button_1_Left_Actions takes nothing returns nothing", " call ECHO(\"Hi\")",
              "endfunction"});
         f.form->MMGenCode->trigger();
-        QCOMPARE(f.app->Form4()->codeLines(), expectedLines("mixed_design_with_user_code.out"));
+        QCOMPARE(f.app->Form4()->Code->lines(), expectedLines("mixed_design_with_user_code.out"));
     }
 
     void userCodeAndVariableNamesComeFromTheSettings()
@@ -78,7 +78,7 @@ private slots:
         f.app->Form3()->UserCode->setPlainText(QStringLiteral("// mine\r\n"));
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.key(Qt::Key_F3);
-        QStringList lines = f.app->Form4()->codeLines();
+        QStringList lines = f.app->Form4()->Code->lines();
         QCOMPARE(lines.value(1), QStringLiteral(" BUTTON array Btn"));
         QCOMPARE(lines.value(5), QStringLiteral("// mine"));
         QCOMPARE(lines.value(7),
@@ -86,20 +86,20 @@ private slots:
         QVERIFY(lines.contains(QStringLiteral(" call Btn[1].Show(true,cam)")));
         f.app->Form2()->UseUserCode->setChecked(false);
         f.key(Qt::Key_F3);
-        QVERIFY(!f.app->Form4()->codeLines().contains(QStringLiteral("// mine")));
+        QVERIFY(!f.app->Form4()->Code->lines().contains(QStringLiteral("// mine")));
     }
 
     void cjassDoesNothing()
     {
         AppFixture f;
         f.key(Qt::Key_F3);
-        const QStringList before = f.app->Form4()->codeLines();
+        const QStringList before = f.app->Form4()->Code->lines();
         f.app->Form4()->close();
         f.app->Form2()->onCJass->setChecked(true);
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.key(Qt::Key_F3);
         QVERIFY(!f.app->Form4()->isVisible());
-        QCOMPARE(f.app->Form4()->codeLines(), before);
+        QCOMPARE(f.app->Form4()->Code->lines(), before);
         QVERIFY(f.dialogs.errors.isEmpty());
     }
 
@@ -111,7 +111,7 @@ private slots:
         f.key(Qt::Key_F3);
         QCOMPARE(f.dialogs.errors, QStringList{"'clOrange' is not a valid integer value"});
         QVERIFY(!f.app->Form4()->isVisible());
-        const QStringList lines = f.app->Form4()->codeLines();
+        const QStringList lines = f.app->Form4()->Code->lines();
         QCOMPARE(lines.last(), QStringLiteral(" call TextVar[1].Show(true,cam)"));
     }
 
@@ -121,13 +121,13 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.form->MMShowGenCode->trigger();
         QVERIFY(f.app->Form4()->isVisible());
-        QVERIFY(f.app->Form4()->codeLines().isEmpty());
+        QVERIFY(f.app->Form4()->Code->lines().isEmpty());
         f.key(Qt::Key_F3);
-        const QStringList generated = f.app->Form4()->codeLines();
+        const QStringList generated = f.app->Form4()->Code->lines();
         // Later edits of the design do not reach the shown text.
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.form->MMShowGenCode->trigger();
-        QCOMPARE(f.app->Form4()->codeLines(), generated);
+        QCOMPARE(f.app->Form4()->Code->lines(), generated);
     }
 };
 

@@ -367,8 +367,8 @@ private slots:
         QVERIFY(f.app->Form3()->isVisible());
         f.form->MMShowGenCode->trigger();
         QVERIFY(f.app->Form4()->isVisible());
-        QVERIFY(f.app->Form4()->codeLines().isEmpty() ||
-                f.app->Form4()->codeLines() == QStringList{QString()});
+        QVERIFY(f.app->Form4()->Code->lines().isEmpty() ||
+                f.app->Form4()->Code->lines() == QStringList{QString()});
         f.form->FenMoth1->trigger();
         QVERIFY(f.app->AboutBox()->isVisible());
         QTest::mouseClick(f.app->AboutBox()->OKButton, Qt::LeftButton);

@@ -36,7 +36,7 @@ void compareWithF3(Project &design, QByteArray *written = nullptr)
     f.key(Qt::Key_F3);
     QCOMPARE(f.dialogs.errors, QStringList());
     QVERIFY(f.app->Form4()->isVisible());
-    const QByteArray shown = JoinTextLines(f.app->Form4()->codeLines());
+    const QByteArray shown = JoinTextLines(f.app->Form4()->Code->lines());
 
     QBuffer out, err;
     out.open(QIODevice::WriteOnly);

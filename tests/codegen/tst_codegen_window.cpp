@@ -50,7 +50,7 @@ QString numberedLine(int i)
 
 bool showWith(TForm4 &w, const QStringList &lines)
 {
-    w.setCodeLines(lines);
+    w.setCodeText(lines.join('\n'));
     w.closeAndShow();
     if (!QTest::qWaitForWindowExposed(&w))
         return false;
@@ -121,8 +121,8 @@ private slots:
     void captionSizeAndPosition();
     void menuHoldsSelectAll();
     void viewUsesTheBundledMonospaceFont();
-    void setCodeLinesRoundTrips_data();
-    void setCodeLinesRoundTrips();
+    void codeTextRoundTrips_data();
+    void codeTextRoundTrips();
     void setCodeTextSplitsAtLineFeedsOnly_data();
     void setCodeTextSplitsAtLineFeedsOnly();
     void newTextResetsCaretAndScrolling();
@@ -231,7 +231,7 @@ void TestTForm4::coloursFindAndGoToLine()
     QTest::keyClick(bar->Needle, Qt::Key_Escape);
     QVERIFY(!bar->isVisible());
     QVERIFY(w.Code->hasFocus());
-    QCOMPARE(w.codeLines(), lines);
+    QCOMPARE(w.Code->lines(), lines);
 
     // A number outside the text goes to the nearest line.
     dialogs.numbers = {5, 1000, -2, std::nullopt};
@@ -248,7 +248,7 @@ void TestTForm4::startsHiddenAndEmpty()
     TForm4 w;
     QVERIFY(!w.isVisible());
     QVERIFY(!w.isModal());
-    QCOMPARE(w.codeLines(), QStringList());
+    QCOMPARE(w.Code->lines(), QStringList());
     w.closeAndShow();
     QVERIFY(w.isVisible());
     QCOMPARE(w.Code->text(), QString());
@@ -295,7 +295,7 @@ void TestTForm4::menuHoldsSelectAll()
     QVERIFY(!w.MMCopy->isEnabled());
     w.MMSelectAll->trigger();
     QVERIFY(w.MMCopy->isEnabled());
-    w.setCodeLines(sampleLines());
+    w.setCodeText(sampleLines().join('\n'));
     QVERIFY(!w.MMCopy->isEnabled());
 }
 
@@ -320,7 +320,7 @@ void TestTForm4::viewUsesTheBundledMonospaceFont()
     QCOMPARE(w.Code->columnWidth(), QFontMetricsF(font).horizontalAdvance(QStringLiteral("Ж")));
 }
 
-void TestTForm4::setCodeLinesRoundTrips_data()
+void TestTForm4::codeTextRoundTrips_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("sample") << sampleLines();
@@ -335,12 +335,12 @@ void TestTForm4::setCodeLinesRoundTrips_data()
     QTest::newRow("empty") << QStringList();
 }
 
-void TestTForm4::setCodeLinesRoundTrips()
+void TestTForm4::codeTextRoundTrips()
 {
     QFETCH(QStringList, lines);
     TForm4 w;
-    w.setCodeLines(lines);
-    QCOMPARE(w.codeLines(), lines);
+    w.setCodeText(lines.join('\n'));
+    QCOMPARE(w.Code->lines(), lines);
     QCOMPARE(w.Code->lineCount(), std::max<int>(1, int(lines.size())));
     for (int i = 0; i < lines.size(); ++i)
         QCOMPARE(w.Code->line(i), lines[i]);
@@ -367,7 +367,7 @@ void TestTForm4::setCodeTextSplitsAtLineFeedsOnly()
     QFETCH(QStringList, lines);
     TForm4 w;
     w.setCodeText(text);
-    QCOMPARE(w.codeLines(), lines);
+    QCOMPARE(w.Code->lines(), lines);
     QCOMPARE(w.Code->text(), text);
 }
 
@@ -383,8 +383,8 @@ void TestTForm4::newTextResetsCaretAndScrolling()
     QVERIFY(w.Code->horizontalScrollBar()->value() > 0);
 
     const QStringList second{QStringLiteral("globals"), QStringLiteral("endglobals")};
-    w.setCodeLines(second);
-    QCOMPARE(w.codeLines(), second);
+    w.setCodeText(second.join('\n'));
+    QCOMPARE(w.Code->lines(), second);
     QCOMPARE(w.Code->caretLine(), 0);
     QCOMPARE(w.Code->caretIndex(), 0);
     QVERIFY(!w.Code->hasSelection());
@@ -400,11 +400,11 @@ void TestTForm4::typingChangesNothing()
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     QTest::keyClicks(w.Code, QStringLiteral("typed text"));
     press(w.Code, "Return Backspace Delete Ctrl+V Shift+Insert");
-    QCOMPARE(w.codeLines(), sampleLines());
+    QCOMPARE(w.Code->lines(), sampleLines());
     // Over a selection too: nothing is cut or replaced.
     press(w.Code, "Ctrl+A Ctrl+X Delete");
     QTest::keyClicks(w.Code, QStringLiteral("q"));
-    QCOMPARE(w.codeLines(), sampleLines());
+    QCOMPARE(w.Code->lines(), sampleLines());
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("pasted"));
     QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
 }
@@ -422,11 +422,11 @@ void TestTForm4::ctrlASelectsEverything()
 void TestTForm4::selectAllMenuItem()
 {
     TForm4 w;
-    w.setCodeLines(sampleLines());
+    w.setCodeText(sampleLines().join('\n'));
     QAction *item = w.menuBar()->actions().first()->menu()->actions().first();
     item->trigger();
     QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
-    w.setCodeLines(mixedLines());
+    w.setCodeText(mixedLines().join('\n'));
     QVERIFY(!w.Code->hasSelection());
     w.TBSelectAllClick();
     QCOMPARE(w.Code->selectedText(), mixedLines().join(QLatin1Char('\n')));
@@ -937,7 +937,7 @@ void TestTForm4::emptyTextHasNothingToSelect()
     QVERIFY(showWith(w, sampleLines()));
     QTest::keyClick(w.Code, Qt::Key_A, kCtrl);
     w.setCodeText(QString());
-    QCOMPARE(w.codeLines(), QStringList());
+    QCOMPARE(w.Code->lines(), QStringList());
     QCOMPARE(w.Code->lineCount(), 1);
     QVERIFY(!w.Code->hasSelection());
     QCOMPARE(w.Code->verticalScrollBar()->maximum(), 0);
@@ -947,24 +947,24 @@ void TestTForm4::emptyTextHasNothingToSelect()
     QCOMPARE(w.Code->caretLine(), 0);
     QCOMPARE(w.Code->caretIndex(), 0);
     QCOMPARE(copied(w.Code), kUntouched);
-    w.setCodeLines({});
-    QCOMPARE(w.codeLines(), QStringList());
+    w.setCodeText(QString());
+    QCOMPARE(w.Code->lines(), QStringList());
 }
 
 void TestTForm4::closeAndShowKeepsText()
 {
     TForm4 w;
-    w.setCodeLines(sampleLines());
+    w.setCodeText(sampleLines().join('\n'));
     w.closeAndShow();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.close();
     QVERIFY(!w.isVisible());
-    QCOMPARE(w.codeLines(), sampleLines());
+    QCOMPARE(w.Code->lines(), sampleLines());
     w.closeAndShow();
     QVERIFY(w.isVisible());
     w.closeAndShow();
     QVERIFY(w.isVisible());
-    QCOMPARE(w.codeLines(), sampleLines());
+    QCOMPARE(w.Code->lines(), sampleLines());
 }
 
 QTEST_MAIN(TestTForm4)

@@ -172,7 +172,7 @@ private slots:
                     frame->HandleMouseDown(3);
                     frame->DragHandleTo(frame->handleRect(1).left() + random.bounded(1, 300),
                                         frame->handleRect(1).top() + random.bounded(1, 200));
-                    d.ApplyFrame(*o);
+                    t.SetFramedRect(*o, d.frame(*o)->FramedRect());
                 }
                 t.SetVisible(*o, random.bounded(2));
                 if (QString *texture = TextureOf(*o))

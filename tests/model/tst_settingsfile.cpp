@@ -88,19 +88,17 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(kSettingsFileName);
         WriteSettingsFile(path, otherSettings());
-        const SettingsReadResult r = ReadSettingsFile(path);
-        QCOMPARE(r.outcome, Outcome::Complete);
-        QCOMPARE(r.error, QString());
-        QCOMPARE(r.linesRead, 13);
+        const StartupSettings r = ReadStartupSettings(path, SettingsSource::DesignerFile);
+        QVERIFY(r.fromFile && !r.failed);
         compareSettings(r.settings, otherSettings());
     }
 
     void missingFileKeepsDefaults()
     {
         QTemporaryDir dir;
-        const SettingsReadResult r = ReadSettingsFile(dir.filePath(kSettingsFileName));
-        QCOMPARE(r.outcome, Outcome::Missing);
-        QCOMPARE(r.error, QString());
+        const StartupSettings r =
+            ReadStartupSettings(dir.filePath(kSettingsFileName), SettingsSource::DesignerFile);
+        QVERIFY(!r.fromFile && !r.failed);
         compareSettings(r.settings, Settings());
     }
 
@@ -108,9 +106,9 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(kSettingsFileName));
-        const SettingsReadResult r = ReadSettingsFile(dir.filePath(kSettingsFileName));
-        QCOMPARE(r.outcome, Outcome::Missing);
-        QCOMPARE(r.error, QString());
+        const StartupSettings r =
+            ReadStartupSettings(dir.filePath(kSettingsFileName), SettingsSource::DesignerFile);
+        QVERIFY(!r.fromFile && !r.failed);
     }
 
     // A pipe is the designer's error and vellgen's defaults; an empty file
@@ -217,10 +215,10 @@ private slots:
         QStringList lines = kOtherLines;
         lines[3] = text;
         writeBytes(path, JoinTextLines(lines));
-        const SettingsReadResult r = ReadSettingsFile(path);
-        QCOMPARE(r.outcome, Outcome::Failed);
+        const StartupSettings r = ReadStartupSettings(path, SettingsSource::DesignerFile);
+        QVERIFY(r.failed);
         QCOMPARE(r.error, "'" + quoted + "' is not a valid integer value");
-        QCOMPARE(r.linesRead, 3);
+        QCOMPARE(r.errorLine, 4);
         Settings expected;
         expected.buttonColor = QColor(255, 0, 0);
         expected.pictureColor = QColor(0x56, 0x34, 0x12);

@@ -132,7 +132,7 @@ private slots:
         // The user picks VJass again; the settings follow at once.
         f.show();
         f.PageControl1->setCurrentIndex(1);
-        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        QSignalSpy changed(project.get(), &vell::Project::settingsChanged);
         QTest::mouseClick(f.onVJass, Qt::LeftButton);
         QCOMPARE(f.settings().vjass, true);
         QVERIFY(!f.onCJass->isChecked());
@@ -203,7 +203,7 @@ private slots:
         TForm2 f(*project);
         f.show();
         QWidget *w = f.findChild<QWidget *>(swatch);
-        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        QSignalSpy changed(project.get(), &vell::Project::settingsChanged);
 
         dlg->colors = {std::nullopt};
         QTest::mousePress(w, Qt::MouseButton(button));
@@ -231,7 +231,7 @@ private slots:
         f.setUserCodeWindow(&editor);
         f.show();
         f.PageControl1->setCurrentIndex(1);
-        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        QSignalSpy changed(project.get(), &vell::Project::settingsChanged);
         QTest::mouseClick(f.UseUserCode, Qt::LeftButton);
         QVERIFY(!f.UseUserCode->isChecked());
         QVERIFY(!f.UserCodeOpen->isEnabled());
@@ -251,7 +251,7 @@ private slots:
         TForm2 f(*project);
         f.show();
         f.PageControl1->setCurrentIndex(1);
-        QSignalSpy changed(&f, &TForm2::settingsChanged);
+        QSignalSpy changed(project.get(), &vell::Project::settingsChanged);
         f.TextVar->selectAll();
         QTest::keyClicks(f.TextVar, "Tx");
         QTest::sendKeyEvent(QTest::Click, f.TextVar, Qt::Key_unknown, QStringLiteral("Ы"),

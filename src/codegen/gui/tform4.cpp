@@ -71,11 +71,6 @@ TForm4::TForm4(QWidget *parent) : QMainWindow(parent)
     move(448, 325);
 }
 
-void TForm4::setCodeLines(const QStringList &lines)
-{
-    setCodeText(lines.join(QLatin1Char('\n')));
-}
-
 void TForm4::setCodeText(const QString &text)
 {
     Code->setText(text);
@@ -91,11 +86,6 @@ void TForm4::MMGoToLineClick()
 {
     if (const std::optional<int> line = AskGoToLine(this, Code->lineCount(), Code->caretLine()))
         Code->goToLine(*line);
-}
-
-QStringList TForm4::codeLines() const
-{
-    return Code->lines();
 }
 
 void TForm4::closeAndShow()

@@ -16,15 +16,11 @@ class TForm4 : public QMainWindow
 public:
     explicit TForm4(QWidget *parent = nullptr);
 
-    // Replaces the whole text, one line per line.
-    void setCodeLines(const QStringList &lines);
     // Replaces the whole text with lines separated by line feeds.
     void setCodeText(const QString &text);
     // The identifiers drawn as the objects' arrays: the button, picture and
     // text variable names of the settings.
     void setArrayNames(const QStringList &names);
-    // The lines shown; none before the first generation or for an empty text.
-    QStringList codeLines() const;
     // Closes the window if it is open, then shows it in front.
     void closeAndShow();
 

@@ -250,7 +250,6 @@ void TForm2::changed(const std::function<void(Settings &)> &change)
     Settings s = m_project.settings();
     change(s);
     m_project.setSettings(s);
-    emit settingsChanged();
 }
 
 void TForm2::setUserCodeWindow(TForm3 *editor)

@@ -55,9 +55,6 @@ public:
     QCheckBox *SaveUserCode = nullptr;
     QCheckBox *IsBorderMove = nullptr;
 
-signals:
-    void settingsChanged();
-
 public slots:
     void reject() override;
 
