@@ -7,8 +7,6 @@
 
 namespace vell {
 
-class Project;
-
 // One object as the generator takes it: every field the code shows, as the
 // record holds it.
 GenButton GeneratorButton(const VellButton &button);
@@ -21,9 +19,6 @@ GeneratorInput GeneratorSettingsInput(const Settings &settings, const QStringLis
 // The generator's input for the current design, settings and user code.
 GeneratorInput GeneratorInputFor(const ObjectTables &tables, const Settings &settings,
                                  const QStringList &userCode);
-// The same for the project with its own settings and user code (defined
-// with the project's check, which lies above the generator).
-GeneratorInput GeneratorInputFor(const Project &project);
 // The same for a project file read whole (every field, or those for code),
 // without building the project: what opening it would give the designer
 // (texts measured as their labels, the colours read, the stored user code).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codegen/designinput.h"
 #include "model/objecttables.h"
 #include "model/projectfile.h"
 #include "model/settings.h"
@@ -11,6 +12,9 @@
 namespace vell {
 
 class Project;
+
+// The generator's input for the project with its own settings and user code.
+GeneratorInput GeneratorInputFor(const Project &project);
 
 // Something the design check found in one object. Errors make the generated
 // code wrong or unusable; warnings point at what is probably a slip.
