@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"

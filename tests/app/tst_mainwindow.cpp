@@ -1,15 +1,18 @@
 #include "actions/gui/tform5.h"
 #include "app/gui/taboutbox.h"
 #include "appfixture.h"
+#include "codegen/gui/codeview.h"
 #include "codegen/gui/tform4.h"
 #include "filebytes.h"
 #include "project/projectcommands.h"
 #include "settings/gui/tform2.h"
 #include "usercode/gui/tform3.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -337,6 +340,7 @@ private slots:
         QCOMPARE(f.drawing().element(*t)->top(), 170);
     }
 
+    // Create and paste into a full table are told.
     void fullTableIsRefusedWithAMessage()
     {
         AppFixture f;
@@ -349,6 +353,59 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         QCOMPARE(f.tables().ButtonCount(), 1);
         QCOMPARE(f.dialogs.messages.size(), 1);
+        f.surface().Select(*f.tables().text(1));
+        f.key(Qt::Key_C, Qt::ControlModifier);
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.dialogs.messages, QStringList(2, FullTableMessage(KindText)));
+    }
+
+    // The object commands act on the selected object whatever the kind box
+    // shows, and on nothing without one; a pasted object is not selected. In
+    // a grid cell the keys work on the cell's text, in the object box on the
+    // objects again.
+    void editCommandsOnTheSelection()
+    {
+        AppFixture f;
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        f.key(Qt::Key_F3, Qt::ShiftModifier);
+        f.tables().SetPosition(*f.tables().text(1), 0, 120);
+        f.form->project().setProjectModified(false);
+        f.key(Qt::Key_C, Qt::ControlModifier);
+        f.key(Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(!f.form->project().ProjectModified());
+        QVERIFY(f.form->commands().clipboard().isEmpty());
+        const auto click = [&f] {
+            QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
+                              f.drawing().element(*f.tables().button(1))->rect().center());
+        };
+        click();
+        PropertyGrid *grid = f.form->InfoList;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          grid->visualRect(grid->model()->index(4, 1)).center());
+        auto *cell = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(cell);
+        QTest::keyClick(cell, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(cell, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("B000"));
+        QCOMPARE(f.form->commands().clipboard().ObjectBuffer, QStringList());
+        f.form->ObjList->lineEdit()->setFocus();
+        QTest::keyClick(f.form->ObjList->lineEdit(), Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(f.form->ObjList->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.tables().ButtonCount(), 2);
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_1"));
+        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
+        click();
+        f.form->ClassList->setCurrentIndex(2);
+        f.key(Qt::Key_X, Qt::ControlModifier);
+        // "Очистить буфер" changes nothing, not even the buffer.
+        const QStringList buffer = f.form->commands().clipboard().ObjectBuffer;
+        f.form->project().setProjectModified(false);
+        f.form->MMBufClear->trigger();
+        QCOMPARE(f.tables().objectNames(), QStringList({"Button_2", "Text_1"}));
+        QCOMPARE(f.form->InfoList->propertyCount(), 0);
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
+        QVERIFY(!f.form->project().ProjectModified());
+        QCOMPARE(f.form->commands().clipboard().ObjectBuffer, buffer);
     }
 
     void openingCommandsShowTheirWindows()
@@ -433,16 +490,6 @@ private slots:
         QCOMPARE(f.dialogs.questions,
                  QStringList(2, "Этот проект еще не был сохранен. Хотите ли "
                                 "вы его сохранить перед завершение программы?"));
-    }
-
-    void clearBufferChangesNothing()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.form->project().setProjectModified(false);
-        f.form->MMBufClear->trigger();
-        QCOMPARE(f.tables().ButtonCount(), 1);
-        QVERIFY(!f.form->project().ProjectModified());
     }
 };
 

@@ -116,7 +116,6 @@ private slots:
             QCOMPARE(d.element(*p)->top(), T);
         }
     }
-
 };
 
 QTEST_MAIN(TestResizeFrame)

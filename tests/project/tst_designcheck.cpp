@@ -375,6 +375,18 @@ private slots:
                                 << QStringList{"Настройки: ошибка: Название переменной юнита: \"" +
                                                QString(unit) + "\" — не выражение JASS"};
         }
+        QTest::newRow("array name and unit, apart")
+            << QStringList{"ButtonVar", "Picture Var", "TextVar", "GetUnit("} << QStringList()
+            << QStringList{"Настройки: ошибка: Название переменной изображения: \"Picture Var\" "
+                           "— не имя JASS",
+                           "Настройки: ошибка: Название переменной юнита: \"GetUnit(\" — не "
+                           "выражение JASS"};
+        QTest::newRow("a user code finding with its column")
+            << defaults
+            << QStringList{"function F takes nothing returns nothing", " call ECHO(\"x\")",
+                           "endfunction"}
+            << QStringList{"Код пользователя, строка 4, столбец 7: ошибка: функция ECHO "
+                           "вызывается, но нигде не определена"};
         QTest::newRow("/end in the user code")
             << defaults << QStringList{"/*", "/end", " /end", "/end ", "*/"}
             << QStringList{"Код пользователя, строка 4: предупреждение: строка \"/end\" обрежет "
@@ -397,9 +409,14 @@ private slots:
         p.tables().createButton()->LeftActionsFunction = "B1";
         p.tables().SetPosition(*p.tables().createPicture(), 200, 100);
         p.tables().createText();
+        // A setting's finding names the setting the settings window opens.
+        const QString labels[] = {"", "кнопки", "изображения", "текста", "юнита"};
         QStringList shown;
-        for (const DesignFinding &f : CheckDesign(p))
+        for (const DesignFinding &f : CheckDesign(p)) {
             shown << FindingText(f);
+            QVERIFY(f.setting == DesignFinding::Setting::None ||
+                    f.message.startsWith("Название переменной " + labels[int(f.setting)] + ':'));
+        }
         QCOMPARE(shown.join(u'\n'), findings.join(u'\n'));
     }
 

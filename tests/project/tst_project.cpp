@@ -8,10 +8,31 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QtTest>
 
 using namespace vell;
+
+Q_DECLARE_METATYPE(std::function<void(vell::ProjectCommands &, vell::ObjectTables &)>)
+
+namespace {
+
+// The design as the project file holds it.
+QByteArray design(const Project &p)
+{
+    return JoinTextLines(ProjectFileLines(p));
+}
+
+QRect placed(const VellControl &o)
+{
+    return QRect(o.X, o.Y, o.Width, o.Height);
+}
+
+// A command of a use, on a design of two buttons, a picture and a text.
+using Run = std::function<void(ProjectCommands &, ObjectTables &)>;
+
+} // namespace
 
 // The project as plain data without any window: objects, their names as the
 // actions dialog offers them, removal notices, user code and state.
@@ -155,42 +176,232 @@ private slots:
         QCOMPARE(TitleFor(p.state()), QStringLiteral("FM Vell Creator (/tmp/m.vlp)"));
     }
 
-    // The commands without a window: an opened file becomes the project's,
-    // each change is one step named as the menu shows it, and undoing them
-    // all gives the opened design back exactly.
+    // The commands without a window: an opened file becomes the project's; a
+    // deleted name is free again, an undone create's is not. Typing into one
+    // row is one step, into another object's or another row another; typed
+    // back (the cell's own undo), no step is left. A held arrow key is one
+    // step. A handle held changes the object live, unmarked; its release is
+    // one step. Undone back to the saved design, the project is unmarked; a
+    // copy marks it outside the history; a new project empties the history.
     void commandsWithoutWindows()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("walk.vlp"));
-        // A file whose only button is Button_3: the name is free again
-        // once it is deleted.
         WriteTextFile(path, {kProjectFileKey, "btncount:1", "Button_3", "5", "-3", "32", "32",
                              "B000", "true", "", "", "0", "0", "piccount:0", "texcount:0"});
         Project p;
         ProjectCommands c(p);
         QCOMPARE(c.open(path).outcome, ProjectLoad::Outcome::Loaded);
         QCOMPARE(p.ProjectFileName(), path);
-        const QByteArray start = JoinTextLines(ProjectFileLines(p));
+        c.save(path);
+        const QByteArray start = design(p);
+        VellControl &loaded = *p.tables().button(1);
+        const ObjectRecord before = RecordOf(loaded);
+        c.resizeTo(loaded, QRect(100, 40, 300, 50));
+        c.resizeTo(loaded, QRect(111, 43, 332, 42));
+        QCOMPARE(placed(loaded), QRect(-39, 112, 332, 42));
+        QVERIFY(!p.ProjectModified());
+        QVERIFY(!p.history().canUndo());
+        c.resized(loaded, before);
+        QVERIFY(p.ProjectModified());
+        p.history().undo();
+        QCOMPARE(placed(loaded), QRect(5, -3, 32, 32));
+        QVERIFY(!p.ProjectModified());
         c.remove(p.tables().button(1));
         for (int i = 0; i < 3; ++i)
             c.create(KindButton);
         QCOMPARE(p.tables().objectNames(), QStringList({"Button_2", "Button_3", "Button_4"}));
-        VellControl *picture = c.create(KindPicture);
-        // Two objects of different kinds in the same place of their tables,
-        // the same row typed into: two steps.
-        VellControl *button = p.tables().button(1);
-        QVERIFY(c.setRowValue(*button, 1, {"7"}).changed);
-        QVERIFY(c.setRowValue(*button, 1, {"71"}).changed);
-        QVERIFY(c.setRowValue(*picture, 1, {"-4"}).changed);
-        QCOMPARE(p.history().undoText(), QStringLiteral("изменение Координата \u0425 Picture_1"));
+        c.create(KindPicture);
+        p.history().undo();
+        VellControl &picture = *c.create(KindPicture);
+        QCOMPARE(picture.Name, QStringLiteral("Picture_2"));
+        VellControl &button = *p.tables().button(1);
         const int steps = p.history().count();
-        QVERIFY(!c.nudge(*picture, 0, 0, false));
-        QVERIFY(c.nudge(*picture, 0, 10, false));
-        QVERIFY(c.nudge(*picture, 0, 10, true));
-        QCOMPARE(p.history().count(), steps + 1);
+        QVERIFY(c.setRowValue(button, 1, {"7"}).changed);
+        QVERIFY(c.setRowValue(button, 1, {"-45"}).changed);
+        QVERIFY(c.setRowValue(picture, 1, {"-4"}).changed);
+        QCOMPARE(p.history().undoText(), QStringLiteral("изменение Координата \u0425 Picture_2"));
+        QVERIFY(c.setRowValue(button, 3, {"-45", "0", "320", "32"}).changed);
+        QVERIFY(c.setRowValue(button, 4, {"-45", "0", "320", "326"}).changed);
+        QVERIFY(c.setRowValue(button, 4, {"-45", "0", "320", "32"}).changed);
+        QCOMPARE(p.history().count(), steps + 3);
+        p.history().undo();
+        QCOMPARE(QPoint(button.X, button.Width), QPoint(-45, 32));
+        p.history().redo();
+        QVERIFY(!c.nudge(picture, 0, 0, false));
+        QVERIFY(c.nudge(picture, 0, 10, false));
+        QVERIFY(c.nudge(picture, 0, 10, true));
+        QCOMPARE(p.history().count(), steps + 4);
         while (p.history().canUndo())
             p.history().undo();
-        QCOMPARE(JoinTextLines(ProjectFileLines(p)), start);
+        QCOMPARE(design(p), start);
+        QVERIFY(!p.ProjectModified());
+        QCOMPARE(TitleFor(p.state()), "FM Vell Creator (" + path + u')');
+        p.history().redo();
+        QVERIFY(p.ProjectModified());
+        p.history().undo();
+        c.copy(*p.tables().button(1));
+        c.create(KindText);
+        p.history().undo();
+        QVERIFY(p.ProjectModified());
+        c.newProject();
+        QVERIFY(!p.history().canUndo() && !p.history().canRedo());
+    }
+
+    // Each command is one step, named as the Edit menu shows it: undone, it
+    // gives the design before it back byte for byte (a deleted object at its
+    // place, with its fields), and the names the actions dialog offers;
+    // redone, the design after it.
+    void eachCommandIsOneStep_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<Run>("run");
+        const auto row = [](const char *name, const char *named, Run run) {
+            QTest::newRow(name) << QString::fromUtf8(named) << run;
+        };
+        row("create", "создание Picture_2", [](auto &c, auto &) { c.create(KindPicture); });
+        row("delete", "удаление Button_1", [](auto &c, auto &t) { c.remove(t.button(1)); });
+        row("clear", "очистка", [](auto &c, auto &) { c.clear(); });
+        row("cut", "вырезание Picture_1", [](auto &c, auto &t) { c.cut(*t.picture(1)); });
+        row("paste", "вставка Text_2", [](auto &c, auto &t) { c.copy(*t.text(1)), c.paste(); });
+        row("duplicate", "дублирование Button_3",
+            [](auto &c, auto &t) { c.duplicate(*t.button(2)); });
+        row("drop", "перемещение Button_1",
+            [](auto &c, auto &t) { c.moveTo(*t.button(1), -217, 117); });
+        row("arrow", "перемещение Picture_1",
+            [](auto &c, auto &t) { c.nudge(*t.picture(1), -10, 0, false); });
+        row("typed row", "изменение Ширина Button_1", [](auto &c, auto &t) {
+            c.setRowValue(*t.button(1), 3, {"0", "0", "320", "32"});
+        });
+        row("handle", "изменение размера Button_1", [](auto &c, auto &t) {
+            const ObjectRecord before = RecordOf(*t.button(1));
+            c.resizeTo(*t.button(1), QRect(111, 43, 332, 42));
+            c.resized(*t.button(1), before);
+        });
+        row("visibility", "изменение Видимость Text_1",
+            [](auto &c, auto &t) { c.setVisible(*t.text(1), false); });
+        row("text colour", "цвет текста Text_1",
+            [](auto &c, auto &t) { c.setTextColor(*t.text(1), Qt::red); });
+        row("actions", "действия Button_2", [](auto &c, auto &t) {
+            c.applyActions(*t.button(2), ClickSide::Right, {"ObjShow f \"Text_1\"", "echo \"Hi\""});
+        });
+    }
+    void eachCommandIsOneStep()
+    {
+        QFETCH(QString, named);
+        QFETCH(Run, run);
+        Project p;
+        ProjectCommands c(p);
+        ObjectTables &t = p.tables();
+        for (const ObjectKind kind : {KindButton, KindButton, KindPicture, KindText})
+            c.create(kind);
+        const QByteArray before = design(p);
+        const int steps = p.history().count();
+        run(c, t);
+        QCOMPARE(p.history().count(), steps + 1);
+        QCOMPARE(p.history().undoText(), named);
+        const QByteArray after = design(p);
+        QVERIFY(after != before);
+        p.history().undo();
+        QCOMPARE(design(p), before);
+        QCOMPARE(p.KnownObjectNames(), t.objectNames());
+        p.history().redo();
+        QCOMPARE(design(p), after);
+    }
+
+    // An arrow moves the centre by its offset but stops at the panel's
+    // bounds, and never pushes an object already beyond them further out;
+    // only a move is a step.
+    void arrowsStopAtThePanelsEdge_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("by");
+        QTest::addColumn<QPoint>("to");
+        QTest::newRow("left edge") << QPoint(-310, 0) << QPoint(-10, 0) << QPoint(-316, 0);
+        QTest::newRow("bottom edge") << QPoint(5, -170) << QPoint(0, -10) << QPoint(5, -176);
+        QTest::newRow("at it, left") << QPoint(-316, -176) << QPoint(-1, 0) << QPoint(-316, -176);
+        QTest::newRow("at it, down") << QPoint(-316, -176) << QPoint(0, -1) << QPoint(-316, -176);
+        QTest::newRow("beyond, out") << QPoint(401, -176) << QPoint(1, 0) << QPoint(401, -176);
+        QTest::newRow("beyond, in") << QPoint(401, -176) << QPoint(-10, 0) << QPoint(391, -176);
+    }
+    void arrowsStopAtThePanelsEdge()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, by);
+        QFETCH(QPoint, to);
+        Project p;
+        ProjectCommands c(p);
+        VellControl &picture = *c.create(KindPicture);
+        p.tables().SetPosition(picture, from.x(), from.y());
+        const int steps = p.history().count();
+        QCOMPARE(c.nudge(picture, by.x(), by.y(), false), to != from);
+        QCOMPARE(QPoint(picture.X, picture.Y), to);
+        QCOMPARE(p.history().count(), steps + (to != from));
+    }
+
+    // A duplicate stands 16 px right and 16 px down of its original, without
+    // actions; duplicating the last duplicate repeats the step between the
+    // two as it stands now. Each is one step; the clipboard stays.
+    void duplicatesRepeatTheirStep()
+    {
+        Project p;
+        ProjectCommands c(p);
+        ObjectTables &t = p.tables();
+        auto &slot = static_cast<VellButton &>(*c.create(KindButton));
+        t.SetSize(slot, 48, 30);
+        slot.TextureId = QStringLiteral("SLOT");
+        slot.LeftActions = QStringList{"ObjShow t \"Button_1\""};
+        slot.LeftActionsFunction = QStringLiteral("Button_1_Left_Actions");
+        c.copy(slot);
+        const QStringList buffer = c.clipboard().ObjectBuffer;
+        const int steps = p.history().count();
+        VellControl *second = c.duplicate(slot);
+        QCOMPARE(placed(*second), QRect(16, -16, 48, 30));
+        QCOMPARE(t.button(2)->TextureId, QStringLiteral("SLOT"));
+        QVERIFY(t.button(2)->LeftActions.isEmpty() && t.button(2)->LeftActionsFunction.isEmpty());
+        c.moveTo(*second, 60, 0);
+        c.duplicate(*c.duplicate(*second));
+        QCOMPARE(t.ButtonCount(), 4);
+        for (int id = 2; id <= 4; ++id)
+            QCOMPARE(QPoint(t.button(id)->X, t.button(id)->Y), QPoint((id - 1) * 60, 0));
+        QCOMPARE(c.clipboard().ObjectBuffer, buffer);
+        QCOMPARE(p.history().count(), steps + 4);
+    }
+
+    // Undoing applied actions takes back the button's list and function
+    // name, and leaves what was typed meanwhile. A message brings ECHO in;
+    // undone back to the saved state, the saved bytes come back, unless ECHO
+    // was changed by hand since.
+    void actionsStep()
+    {
+        QTemporaryDir dir;
+        Project p;
+        ProjectCommands c(p);
+        auto &b = static_cast<VellButton &>(*c.create(KindButton));
+        p.appendUserCodeLines({"// tail"});
+        QVERIFY(c.applyActions(b, ClickSide::Left, {"ObjShow f \"Button_1\""}));
+        const QStringList applied = p.userCodeLines();
+        p.userCode()->documentLayout();
+        QTextCursor(p.userCode()).insertText(QStringLiteral("// first\n"));
+        p.history().undo();
+        QVERIFY(b.LeftActions.isEmpty() && b.LeftActionsFunction.isEmpty());
+        QCOMPARE(p.userCodeLines(), QStringList({"// first", "// tail"}));
+        p.history().redo();
+        QCOMPARE(p.userCodeLines(), QStringList{"// first"} + applied);
+
+        c.save(dir.filePath(QStringLiteral("echo.vlp")));
+        const QByteArray saved = design(p);
+        c.applyActions(b, ClickSide::Left, {"ObjShow f \"Button_1\"", "echo \"Привет\""});
+        QCOMPARE(p.userCodeLines().mid(0, 3), EchoFunctionLines());
+        p.history().undo();
+        QCOMPARE(design(p), saved);
+        QVERIFY(!p.ProjectModified());
+        p.history().redo();
+        QCOMPARE(p.userCodeLines().mid(0, 3), EchoFunctionLines());
+        QTextCursor(p.userCode()->findBlockByNumber(1)).insertText(QStringLiteral(" // mine\n"));
+        p.history().undo();
+        QCOMPARE(p.userCodeLines().mid(0, 2),
+                 QStringList({EchoFunctionLines().first(), " // mine"}));
     }
 
     // Action functions written before a deletion and a rename of the

@@ -291,6 +291,7 @@ private slots:
                                         "damaged.vlr: копия повреждена: в ней нет проекта",
                                         "restored.vlr? " + kFileName}));
             QCOMPARE(readBytes(keeper.copyPath()), restored);
+            QCOMPARE(titleOf(p.state()), "FM Vell Creator (" + kFileName + ")*");
             QCOMPARE(files(), QStringList({"damaged.vlr.damaged", "oldest.vlr"}));
         }
         leave("newer.vlr", restored, 10);

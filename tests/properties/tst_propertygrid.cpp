@@ -1,6 +1,6 @@
 #include "actions/gui/tform5.h"
 #include "appfixture.h"
-#include "codegen/designinput.h"
+#include "project/designcheck.h"
 
 #include <QClipboard>
 #include <QComboBox>
