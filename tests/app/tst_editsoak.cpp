@@ -342,15 +342,11 @@ private:
         kindShown = false;
         box->showPopup();
         const QStringList names = expected.names[kindIndex(kind)];
-        if (box->count() != names.size()) {
-            box->hidePopup();
-            backToMainWindow();
-            why = QStringLiteral("the object box offers %1 names, not %2")
-                      .arg(box->count())
-                      .arg(names.size());
-            return;
-        }
-        if (names.isEmpty()) {
+        if (box->count() != names.size() || names.isEmpty()) {
+            if (box->count() != names.size())
+                why = QStringLiteral("the object box offers %1 names, not %2")
+                          .arg(box->count())
+                          .arg(names.size());
             box->hidePopup();
             backToMainWindow();
             return;
@@ -610,17 +606,12 @@ private:
         if (!object)
             return;
         copied.kind = object->Kind;
-        switch (object->Kind) {
-        case KindButton:
+        if (object->Kind == KindButton)
             copied.button = *static_cast<VellButton *>(object);
-            break;
-        case KindPicture:
+        else if (object->Kind == KindPicture)
             copied.picture = *static_cast<VellPicture *>(object);
-            break;
-        default:
+        else
             copied.text = *static_cast<VellText *>(object);
-            break;
-        }
         refreshedNames();
         if (selected() != object)
             why = QStringLiteral("copying changed the selection");
@@ -662,43 +653,27 @@ private:
         }
         if (selected() != before)
             why = QStringLiteral("pasting changed the selection");
-        // The described properties, at the centre; an odd size loses a pixel.
-        switch (copied.kind) {
-        case KindButton: {
-            VellButton want = copied.button;
-            const auto &got = static_cast<const VellButton &>(*made);
-            want.Name = got.Name;
-            want.Id = got.Id;
-            want.X = want.Y = 0;
+        const bool same = copied.kind == KindButton    ? pastedAsCopied(copied.button, *made)
+                          : copied.kind == KindPicture ? pastedAsCopied(copied.picture, *made)
+                                                       : pastedAsCopied(copied.text, *made);
+        if (!same)
+            why = QStringLiteral("the pasted %1 differs from the copied one").arg(name);
+    }
+
+    // The described properties, at the centre; an odd size loses a pixel (a
+    // text's size is its label's).
+    template <typename T> static bool pastedAsCopied(const T &copiedRecord, const VellControl &made)
+    {
+        T want = copiedRecord;
+        const auto &got = static_cast<const T &>(made);
+        want.Name = got.Name;
+        want.Id = got.Id;
+        want.X = want.Y = 0;
+        if constexpr (!std::is_same_v<T, VellText>) {
             want.Width = want.Width / 2 * 2;
             want.Height = want.Height / 2 * 2;
-            if (!(got == want))
-                why = QStringLiteral("the pasted button differs from the copied one");
-            break;
         }
-        case KindPicture: {
-            VellPicture want = copied.picture;
-            const auto &got = static_cast<const VellPicture &>(*made);
-            want.Name = got.Name;
-            want.Id = got.Id;
-            want.X = want.Y = 0;
-            want.Width = want.Width / 2 * 2;
-            want.Height = want.Height / 2 * 2;
-            if (!(got == want))
-                why = QStringLiteral("the pasted picture differs from the copied one");
-            break;
-        }
-        default: {
-            VellText want = copied.text;
-            const auto &got = static_cast<const VellText &>(*made);
-            want.Name = got.Name;
-            want.Id = got.Id;
-            want.X = want.Y = 0;
-            if (!(got == want))
-                why = QStringLiteral("the pasted text differs from the copied one");
-            break;
-        }
-        }
+        return got == want;
     }
 
     void movePointer()

@@ -69,6 +69,10 @@ private slots:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(f.panel(), &leave);
         QVERIFY(!f.surface().GhostFrame());
+        // A left click on the bare panel keeps the selection.
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        QCOMPARE(f.surface().selectedObject(), b);
+        QCOMPARE(f.drawing().element(*b)->penWidth(), 2);
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         f.form->MMDelete->trigger();
         f.form->MMClear->trigger();
@@ -77,22 +81,6 @@ private slots:
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
         f.form->MMClear->trigger();
         QVERIFY(!f.surface().GhostFrame());
-    }
-
-    void dropExample()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.form->project().setProjectModified(false);
-        VellButton *b = f.tables().button(1);
-        drag(f.panel(), kCentre, QPoint(100, 50));
-        QCOMPARE(b->X, -217);
-        QCOMPARE(b->Y, 127);
-        QCOMPARE(f.drawing().element(*b)->rect(), QRect(83, 33, 32, 32));
-        QVERIFY(!f.surface().GhostFrame());
-        QVERIFY(f.form->project().ProjectModified());
-        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("-217"));
-        QCOMPARE(f.form->InfoList->GetRowValue(2), QStringLiteral("127"));
     }
 
     // Alt+click on the selected object goes down a stack of three and
@@ -195,38 +183,9 @@ private slots:
         QCOMPARE(f.tables().picture(1)->X, 0);
     }
 
+    // Shift+right-click selects without the popup; a right press on the
+    // object or on a handle of its frame opens it.
     void popupDeletes()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
-        QMenu *menu = openPopup();
-        QVERIFY(menu);
-        QCOMPARE(menu, f.form->ObjPopumMenu);
-        QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("Удалить"));
-        menu->actions().value(0)->trigger();
-        menu->close();
-        QCOMPARE(f.tables().ButtonCount(), 0);
-        // Right-click on the bare panel afterwards opens nothing.
-        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
-        QVERIFY(!openPopup());
-    }
-
-    void rightPressOnAHandleOpensTheAttachedPopup()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
-        QVERIFY(openPopup());
-        openPopup()->close();
-        const QPoint grip = f.drawing().frame(*f.tables().button(1))->handleRect(3).center();
-        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, grip);
-        QVERIFY(openPopup());
-        openPopup()->close();
-        QCOMPARE(f.tables().ButtonCount(), 1);
-    }
-
-    void shiftRightClickKeepsPopupAttachment()
     {
         AppFixture f;
         f.key(Qt::Key_F1, Qt::ShiftModifier);
@@ -234,16 +193,24 @@ private slots:
         QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
         QVERIFY(!openPopup());
         QVERIFY(!f.surface().popupAttached());
-    }
-
-    void leftClickOnBarePanelKeepsSelection()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
-        QCOMPARE(f.drawing().element(*f.tables().button(1))->penWidth(), 2);
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, kCentre);
+        QCOMPARE(openPopup(), f.form->ObjPopumMenu);
+        openPopup()->close();
+        const QPoint grip = f.drawing().frame(*f.tables().button(1))->handleRect(3).center();
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, grip);
+        QMenu *menu = openPopup();
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("Удалить"));
+        menu->actions().value(0)->trigger();
+        menu->close();
+        QCOMPARE(f.tables().ButtonCount(), 0);
+        // Right-click on the bare panel afterwards opens nothing.
+        QTest::mouseClick(f.panel(), Qt::RightButton, Qt::NoModifier, QPoint(20, 20));
+        QVERIFY(!openPopup());
+        // Shift+Del with nothing selected removes nothing, but marks the project.
+        f.form->project().setProjectModified(false);
+        f.key(Qt::Key_Delete, Qt::ShiftModifier);
+        QVERIFY(f.form->project().ProjectModified());
     }
 
     void resizeByEachHandle_data()
@@ -500,52 +467,6 @@ private slots:
         QCOMPARE(d.element(*t.picture(1))->rect(), QRect(103, 60, 38, 36));
     }
 
-    void deleteTheMiddleOfThree()
-    {
-        AppFixture f;
-        for (int i = 0; i < 3; ++i)
-            f.key(Qt::Key_F1, Qt::ShiftModifier);
-        // Spread them out, then select the middle one by a press.
-        f.tables().SetPosition(*f.tables().button(1), -100, 0);
-        f.tables().SetPosition(*f.tables().button(3), 100, 0);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_2"));
-        QTest::mouseClick(f.form->RemoveObj, Qt::LeftButton);
-        QCOMPARE(f.tables().objectNames(), (QStringList{"Button_1", "Button_3"}));
-        QCOMPARE(f.tables().button(2)->Id, 2);
-        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
-        QCOMPARE(f.form->ID->text(), QStringLiteral("0"));
-        QCOMPARE(f.form->InfoList->propertyCount(), 0);
-        QVERIFY(!f.surface().CurrentSelection());
-        // Shift+Del with nothing selected removes nothing, but marks the project.
-        f.form->project().setProjectModified(false);
-        f.key(Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(f.tables().ButtonCount(), 2);
-        QVERIFY(f.form->project().ProjectModified());
-        // Shift+Del with a selection removes it.
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(416, 176));
-        f.key(Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(f.tables().objectNames(), QStringList{"Button_1"});
-    }
-
-    void clearKeepsCounters()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.key(Qt::Key_F2, Qt::ShiftModifier);
-        f.key(Qt::Key_F3, Qt::ShiftModifier);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        f.form->MMClear->trigger();
-        QCOMPARE(f.tables().ButtonCount() + f.tables().PictureCount() + f.tables().TextCount(), 0);
-        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("<объект не выбран>"));
-        QVERIFY(f.app->Form5()->KnownObjectNames().isEmpty());
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        QCOMPARE(f.tables().button(1)->Name, QStringLiteral("Button_2"));
-        // A press on the new object does not touch the removed ones.
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
-        QCOMPARE(f.surface().selectedObject(), f.tables().button(1));
-    }
-
     void creatingKeepsTheSelectionAndStacks()
     {
         AppFixture f;
@@ -575,6 +496,9 @@ private slots:
         f.key(Qt::Key_F1, Qt::ShiftModifier);
         f.key(Qt::Key_F2, Qt::ShiftModifier);
         QComboBox *box = f.form->ObjList;
+        box->setEditText(QStringLiteral("Button_9")); // a name no object bears
+        f.form->ObjListClick();
+        QVERIFY(!f.surface().CurrentSelection());
         box->showPopup();
         QCOMPARE(box->count(), 2);
         QCOMPARE(box->itemText(1), QStringLiteral("Button_2"));
@@ -636,27 +560,6 @@ private slots:
             QCOMPARE(f.surface().selectedObject(), f.tables().button(id));
             QCOMPARE(box->currentText(), f.tables().button(id)->Name);
         }
-    }
-
-    void objectBoxWithUnknownNameSelectsNothing()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.form->ObjList->setEditText(QStringLiteral("Button_9"));
-        f.form->ObjListClick();
-        QVERIFY(!f.surface().CurrentSelection());
-    }
-
-    void textHighlight()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F3, Qt::ShiftModifier);
-        VellText *t = f.tables().text(1);
-        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier,
-                          f.drawing().element(*t)->rect().center());
-        QCOMPARE(f.drawing().element(*t)->fill(), QColor(255, 128, 0));
-        QCOMPARE(f.form->ClassList->currentText(), QStringLiteral("Текст"));
-        QCOMPARE(f.form->InfoList->propertyCount(), 5);
     }
 
     void titleRule()

@@ -85,6 +85,14 @@ private slots:
         QCOMPARE(shown(f, 3, 0), QStringLiteral("Текст"));
         QCOMPARE(shown(f, 3, 1), QStringLiteral("Текст"));
         QCOMPARE(shown(f, 5, 0), QStringLiteral("Цвет текста"));
+        // The kind box changed by hand does not redirect the grid.
+        f.surface().Select(*f.tables().button(1));
+        f.form->ClassList->setCurrentIndex(1);
+        QWidget *texture = openEditor(f, 5);
+        erase(texture);
+        QTest::keyClicks(texture, "Q7");
+        QCOMPARE(f.tables().button(1)->TextureId, QStringLiteral("Q7"));
+        QCOMPARE(f.tables().picture(1)->TextureId, QStringLiteral("B000"));
     }
 
     void minusSignOnlyFirst()
@@ -298,29 +306,10 @@ private slots:
         send(QEvent::KeyRelease, Qt::Key_Shift, QString(), Qt::ShiftModifier);
         QCOMPARE(b->TextureId, QStringLiteral("B000C"));
         QVERIFY(f.form->project().ProjectModified());
-    }
-
-    void integerOverflowIsReported()
-    {
-        AppFixture f;
-        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
-        QWidget *x = openEditor(f, 1);
-        erase(x);
-        QTest::keyClicks(x, "99999999999");
-        QCOMPARE(f.dialogs.errors.last(),
-                 QStringLiteral("'99999999999' is not a valid integer value"));
-        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("99999999999"));
-        QCOMPARE(b->X, 999999999);
-        // The release of the Enter or Escape that closed the box does not
-        // apply the row again (which would bring the box back for ever).
-        const int boxes = f.dialogs.errors.size();
-        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-            QApplication::sendEvent(x, &release);
-        }
-        QCOMPARE(f.dialogs.errors.size(), boxes);
-        QTest::keyClick(x, Qt::Key_End);
-        QCOMPARE(f.dialogs.errors.size(), boxes + 1);
+        // Shift+Delete in a cell deletes the object, not the text.
+        QTest::keyClick(texture, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(f.tables().ButtonCount(), 0);
+        QCOMPARE(f.form->InfoList->propertyCount(), 0);
     }
 
     void textRow()
@@ -350,14 +339,8 @@ private slots:
         emit combo->activated(1);
         QVERIFY(!t->Visible);
         QCOMPARE(f.drawing().element(*t)->fillStyle(), FillStyle::Solid);
-    }
-
-    // A text longer than a line edit holds by default (32,767 characters) is
-    // kept whole while typed into.
-    void longTextKeptWhole()
-    {
-        AppFixture f;
-        VellText *t = createAndClick<VellText>(f, Qt::Key_F3);
+        // A text longer than a line edit holds by default (32,767
+        // characters) is kept whole while typed into.
         const QString longText = QStringLiteral("Ъ0123456789").repeated(4000);
         f.tables().SetText(*t, longText);
         f.surface().Select(*t);
@@ -365,7 +348,6 @@ private slots:
         QVERIFY(qobject_cast<QLineEdit *>(edit));
         QTest::keyClick(edit, Qt::Key_End);
         typeText(edit, QStringLiteral("!"));
-        QCOMPARE(t->Text.size(), longText.size() + 1);
         QCOMPARE(t->Text, longText + QLatin1Char('!'));
     }
 
@@ -401,17 +383,6 @@ private slots:
         QCOMPARE(f.surface().colorTextPreset(), QColor(255, 0, 0));
     }
 
-    void shiftDeleteInACellDeletesTheObject()
-    {
-        AppFixture f;
-        VellButton *b = createAndClick<VellButton>(f, Qt::Key_F1);
-        b->TextureId = QStringLiteral("T1");
-        QWidget *texture = openEditor(f, 5);
-        QTest::keyClick(texture, Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(f.tables().ButtonCount(), 0);
-        QCOMPARE(f.form->InfoList->propertyCount(), 0);
-    }
-
     void enterKeepsTheCellOpenAndNothingSlipsPastTheFilter()
     {
         AppFixture f;
@@ -419,6 +390,22 @@ private slots:
         auto *x = qobject_cast<QLineEdit *>(openEditor(f, 1));
         QVERIFY(x);
         erase(x);
+        QTest::keyClicks(x, "99999999999");
+        QCOMPARE(f.dialogs.errors.last(),
+                 QStringLiteral("'99999999999' is not a valid integer value"));
+        QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("99999999999"));
+        QCOMPARE(b->X, 999999999);
+        // The release of the Enter or Escape that closed the box does not
+        // apply the row again (which would bring the box back for ever).
+        const int boxes = f.dialogs.errors.size();
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+            QApplication::sendEvent(x, &release);
+        }
+        QCOMPARE(f.dialogs.errors.size(), boxes);
+        QTest::keyClick(x, Qt::Key_End);
+        QCOMPARE(f.dialogs.errors.size(), boxes + 1);
+        QTest::keyClick(x, Qt::Key_Home, Qt::ShiftModifier); // "7" replaces the value
         QTest::keyClicks(x, "7");
         QTest::keyClick(x, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), x);
@@ -430,21 +417,6 @@ private slots:
         QCOMPARE(f.form->InfoList->GetRowValue(1), QStringLiteral("70"));
         QVERIFY(!x->testAttribute(Qt::WA_InputMethodEnabled));
         QVERIFY(!x->acceptDrops());
-    }
-
-    void editsGoToTheSelectedObject()
-    {
-        AppFixture f;
-        f.key(Qt::Key_F1, Qt::ShiftModifier);
-        f.key(Qt::Key_F2, Qt::ShiftModifier);
-        f.surface().Select(*f.tables().button(1));
-        // The kind box changed by hand does not redirect the grid.
-        f.form->ClassList->setCurrentIndex(1);
-        QWidget *texture = openEditor(f, 5);
-        erase(texture);
-        QTest::keyClicks(texture, "Q7");
-        QCOMPARE(f.tables().button(1)->TextureId, QStringLiteral("Q7"));
-        QCOMPARE(f.tables().picture(1)->TextureId, QStringLiteral("B000"));
     }
 
     void resizeTicksKeepTheEditorOpen()
