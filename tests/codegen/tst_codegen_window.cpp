@@ -117,18 +117,13 @@ class TestTForm4 : public QObject
 
 private slots:
     void coloursFindAndGoToLine();
-    void startsHiddenAndEmpty();
-    void captionSizeAndPosition();
+    void opensHiddenAndKeepsText();
     void menuHoldsSelectAll();
     void viewUsesTheBundledMonospaceFont();
     void codeTextRoundTrips_data();
     void codeTextRoundTrips();
-    void setCodeTextSplitsAtLineFeedsOnly_data();
-    void setCodeTextSplitsAtLineFeedsOnly();
     void newTextResetsCaretAndScrolling();
     void typingChangesNothing();
-    void ctrlASelectsEverything();
-    void selectAllMenuItem();
     void copyTakesExactlyTheSelection_data();
     void copyTakesExactlyTheSelection();
     void keyboardSelection_data();
@@ -147,8 +142,6 @@ private slots:
     void hundredThousandLinesReachTheLast();
     void selectionDrawnInPaletteColours();
     void contextMenuCopiesAndSelectsAll();
-    void emptyTextHasNothingToSelect();
-    void closeAndShowKeepsText();
 };
 
 // Colours from the lexer, copying as plain text, the find bar and going to
@@ -243,31 +236,36 @@ void TestTForm4::coloursFindAndGoToLine()
     QCOMPARE(dialogs.numberLabels.first(), "Номер строки (1–6):");
 }
 
-void TestTForm4::startsHiddenAndEmpty()
+// Hidden and empty until first shown, at its own size and place; closing
+// and showing again keeps the text.
+void TestTForm4::opensHiddenAndKeepsText()
 {
     TForm4 w;
     QVERIFY(!w.isVisible());
     QVERIFY(!w.isModal());
     QCOMPARE(w.Code->lines(), QStringList());
-    w.closeAndShow();
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.Code->text(), QString());
-    QCOMPARE(w.Code->lineCount(), 1);
-    QCOMPARE(w.Code->objectName(), QStringLiteral("Code"));
-}
-
-void TestTForm4::captionSizeAndPosition()
-{
-    TForm4 w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Код интерфейса"));
     w.closeAndShow();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.Code->text(), QString());
+    QCOMPARE(w.Code->lineCount(), 1);
+    QCOMPARE(w.Code->objectName(), QStringLiteral("Code"));
     QCOMPARE(w.frameGeometry().size(), QSize(509, 409));
     QCOMPARE(w.frameGeometry().topLeft(), QPoint(448, 325));
     QCOMPARE(w.centralWidget(), w.Code);
     // Resizable: the window accepts a new size.
     w.resize(700, 500);
     QCOMPARE(w.size(), QSize(700, 500));
+
+    w.setCodeText(sampleLines().join('\n'));
+    w.close();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.Code->lines(), sampleLines());
+    w.closeAndShow();
+    QVERIFY(w.isVisible());
+    w.closeAndShow();
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.Code->lines(), sampleLines());
 }
 
 void TestTForm4::menuHoldsSelectAll()
@@ -294,6 +292,7 @@ void TestTForm4::menuHoldsSelectAll()
     QTest::keyClick(w.Code, Qt::Key_Left);
     QVERIFY(!w.MMCopy->isEnabled());
     w.MMSelectAll->trigger();
+    QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
     QVERIFY(w.MMCopy->isEnabled());
     w.setCodeText(sampleLines().join('\n'));
     QVERIFY(!w.MMCopy->isEnabled());
@@ -322,34 +321,19 @@ void TestTForm4::viewUsesTheBundledMonospaceFont()
 
 void TestTForm4::codeTextRoundTrips_data()
 {
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("sample") << sampleLines();
-    QTest::newRow("mixed") << mixedLines();
-    QTest::newRow("one line") << QStringList{QStringLiteral("globals")};
-    QTest::newRow("spaces kept") << QStringList{QStringLiteral(" BUTTON array "),
-                                                QStringLiteral("  "), QStringLiteral("a\u00A0b")};
-    QTest::newRow("empty last lines")
-        << QStringList{QStringLiteral("endglobals"), QString(), QString()};
-    QTest::newRow("control characters")
-        << QStringList{QStringLiteral("a\rb\u0001c"), QStringLiteral("\u2028\u00AD")};
-    QTest::newRow("empty") << QStringList();
-}
-
-void TestTForm4::codeTextRoundTrips()
-{
-    QFETCH(QStringList, lines);
-    TForm4 w;
-    w.setCodeText(lines.join('\n'));
-    QCOMPARE(w.Code->lines(), lines);
-    QCOMPARE(w.Code->lineCount(), std::max<int>(1, int(lines.size())));
-    for (int i = 0; i < lines.size(); ++i)
-        QCOMPARE(w.Code->line(i), lines[i]);
-}
-
-void TestTForm4::setCodeTextSplitsAtLineFeedsOnly_data()
-{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
+    const auto row = [](const char *name, const QStringList &lines) {
+        QTest::newRow(name) << lines.join(QLatin1Char('\n')) << lines;
+    };
+    row("sample", sampleLines());
+    row("mixed", mixedLines());
+    row("one line", {QStringLiteral("globals")});
+    row("spaces kept",
+        {QStringLiteral(" BUTTON array "), QStringLiteral("  "), QStringLiteral("a\u00A0b")});
+    row("empty last lines", {QStringLiteral("endglobals"), QString(), QString()});
+    row("control characters", {QStringLiteral("a\rb\u0001c"), QStringLiteral("\u2028\u00AD")});
+    row("empty", {});
     QTest::newRow("final line feed")
         << QStringLiteral("a\n") << QStringList{QStringLiteral("a"), QString()};
     QTest::newRow("only line feeds")
@@ -358,10 +342,9 @@ void TestTForm4::setCodeTextSplitsAtLineFeedsOnly_data()
     QTest::newRow("carriage return kept")
         << QStringLiteral("a\r\nbc\r")
         << QStringList{QStringLiteral("a\r"), QStringLiteral("bc\r")};
-    QTest::newRow("empty") << QString() << QStringList();
 }
 
-void TestTForm4::setCodeTextSplitsAtLineFeedsOnly()
+void TestTForm4::codeTextRoundTrips()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
@@ -369,6 +352,9 @@ void TestTForm4::setCodeTextSplitsAtLineFeedsOnly()
     w.setCodeText(text);
     QCOMPARE(w.Code->lines(), lines);
     QCOMPARE(w.Code->text(), text);
+    QCOMPARE(w.Code->lineCount(), std::max<int>(1, int(lines.size())));
+    for (int i = 0; i < lines.size(); ++i)
+        QCOMPARE(w.Code->line(i), lines[i]);
 }
 
 void TestTForm4::newTextResetsCaretAndScrolling()
@@ -391,6 +377,22 @@ void TestTForm4::newTextResetsCaretAndScrolling()
     QCOMPARE(w.Code->verticalScrollBar()->value(), 0);
     QCOMPARE(w.Code->horizontalScrollBar()->value(), 0);
     QCOMPARE(w.Code->verticalScrollBar()->maximum(), 0);
+
+    // Empty text over a selection leaves nothing to select.
+    QTest::keyClick(w.Code, Qt::Key_A, kCtrl);
+    w.setCodeText(QString());
+    QCOMPARE(w.Code->lines(), QStringList());
+    QCOMPARE(w.Code->lineCount(), 1);
+    QVERIFY(!w.Code->hasSelection());
+    QCOMPARE(w.Code->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(w.Code->horizontalScrollBar()->maximum(), 0);
+    press(w.Code, "Ctrl+A Ctrl+Shift+End Shift+Down");
+    drag(w.Code, cellPoint(w.Code, 0, 0), cellPoint(w.Code, 2, 9));
+    QCOMPARE(w.Code->caretLine(), 0);
+    QCOMPARE(w.Code->caretIndex(), 0);
+    QCOMPARE(copied(w.Code), kUntouched);
+    w.setCodeText(QString());
+    QCOMPARE(w.Code->lines(), QStringList());
 }
 
 void TestTForm4::typingChangesNothing()
@@ -409,29 +411,6 @@ void TestTForm4::typingChangesNothing()
     QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
 }
 
-void TestTForm4::ctrlASelectsEverything()
-{
-    TForm4 w;
-    QVERIFY(showWith(w, mixedLines()));
-    QVERIFY(!w.Code->hasSelection());
-    QTest::keyClick(w.Code, Qt::Key_A, kCtrl);
-    QCOMPARE(w.Code->selectedText(), mixedLines().join(QLatin1Char('\n')));
-    QCOMPARE(copied(w.Code), mixedLines().join(QLatin1Char('\n')));
-}
-
-void TestTForm4::selectAllMenuItem()
-{
-    TForm4 w;
-    w.setCodeText(sampleLines().join('\n'));
-    QAction *item = w.menuBar()->actions().first()->menu()->actions().first();
-    item->trigger();
-    QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
-    w.setCodeText(mixedLines().join('\n'));
-    QVERIFY(!w.Code->hasSelection());
-    w.TBSelectAllClick();
-    QCOMPARE(w.Code->selectedText(), mixedLines().join(QLatin1Char('\n')));
-}
-
 void TestTForm4::copyTakesExactlyTheSelection_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -440,8 +419,6 @@ void TestTForm4::copyTakesExactlyTheSelection_data()
     QTest::addColumn<QString>("copied");
     const QKeySequence ctrlC(Qt::CTRL | Qt::Key_C);
     const QKeySequence ctrlInsert(Qt::CTRL | Qt::Key_Insert);
-    QTest::newRow("whole sample") << sampleLines() << 0 << ctrlC
-                                  << sampleLines().join(QLatin1Char('\n'));
     // The copy holds exactly the characters shown, no-break spaces included.
     const QStringList spaced{QStringLiteral("a\u00A0b"), QString(),
                              QStringLiteral("\u00A0 \u00A0")};
@@ -772,18 +749,12 @@ void TestTForm4::horizontalRangeCountsTabColumns()
 void TestTForm4::hundredThousandLinesReachTheLast()
 {
     constexpr int kLines = 100000;
-    QString text;
-    for (int i = 0; i < kLines; ++i) {
-        if (i > 0)
-            text += QLatin1Char('\n');
-        text += numberedLine(i);
-    }
+    QStringList lines;
+    for (int i = 0; i < kLines; ++i)
+        lines << numberedLine(i);
     TForm4 w;
-    w.setCodeText(text);
-    w.closeAndShow();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(showWith(w, lines));
     CodeView *v = w.Code;
-    v->setFocus();
     QCOMPARE(v->lineCount(), kLines);
     QScrollBar *bar = v->verticalScrollBar();
     // The range covers every line: at its end the last page is in sight.
@@ -796,11 +767,7 @@ void TestTForm4::hundredThousandLinesReachTheLast()
     QCOMPARE(v->caretLine(), page);
     QCOMPARE(v->caretIndex(), 2);
     QCOMPARE(bar->value(), page);
-    QString pageText;
-    for (int i = 0; i < page; ++i)
-        pageText += numberedLine(i) + QLatin1Char('\n');
-    pageText += numberedLine(page).left(2);
-    QCOMPARE(copied(v), pageText.mid(2));
+    QCOMPARE(copied(v), (lines.mid(0, page) << lines[page].left(2)).join('\n').mid(2));
     QTest::keyClick(v, Qt::Key_PageUp, kShift);
     QCOMPARE(v->caretLine(), 0);
     QCOMPARE(bar->value(), 0);
@@ -929,42 +896,6 @@ void TestTForm4::contextMenuCopiesAndSelectsAll()
                           QStringLiteral("Выделить все\tCtrl+A")}));
     QCOMPARE(w.Code->selectedText(), sampleLines().join(QLatin1Char('\n')));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(" BUTTON array ButtonVar"));
-}
-
-void TestTForm4::emptyTextHasNothingToSelect()
-{
-    TForm4 w;
-    QVERIFY(showWith(w, sampleLines()));
-    QTest::keyClick(w.Code, Qt::Key_A, kCtrl);
-    w.setCodeText(QString());
-    QCOMPARE(w.Code->lines(), QStringList());
-    QCOMPARE(w.Code->lineCount(), 1);
-    QVERIFY(!w.Code->hasSelection());
-    QCOMPARE(w.Code->verticalScrollBar()->maximum(), 0);
-    QCOMPARE(w.Code->horizontalScrollBar()->maximum(), 0);
-    press(w.Code, "Ctrl+A Ctrl+Shift+End Shift+Down");
-    drag(w.Code, cellPoint(w.Code, 0, 0), cellPoint(w.Code, 2, 9));
-    QCOMPARE(w.Code->caretLine(), 0);
-    QCOMPARE(w.Code->caretIndex(), 0);
-    QCOMPARE(copied(w.Code), kUntouched);
-    w.setCodeText(QString());
-    QCOMPARE(w.Code->lines(), QStringList());
-}
-
-void TestTForm4::closeAndShowKeepsText()
-{
-    TForm4 w;
-    w.setCodeText(sampleLines().join('\n'));
-    w.closeAndShow();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.close();
-    QVERIFY(!w.isVisible());
-    QCOMPARE(w.Code->lines(), sampleLines());
-    w.closeAndShow();
-    QVERIFY(w.isVisible());
-    w.closeAndShow();
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.Code->lines(), sampleLines());
 }
 
 QTEST_MAIN(TestTForm4)

@@ -1,5 +1,6 @@
 #include "codegen/vjasshighlight.h"
 #include "codegen/vjassreader.h"
+#include "common/codefont.h"
 #include "common/gui/findbar.h"
 #include "common/gui/linegutter.h"
 #include "filebytes.h"
@@ -10,9 +11,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QLabel>
@@ -119,26 +117,17 @@ private slots:
                  QStringLiteral("Сохранить код в файл"));
         QCOMPARE(w->findChild<QToolButton *>("TBLoad")->toolTip(), QStringLiteral("Загрузить код"));
         QCOMPARE(w->findChild<QToolButton *>("TBUndo")->toolTip(), QStringLiteral("Отменить"));
-    }
 
-    void editorUsesTheBundledMonospaceFont()
-    {
-        // The family the bundled file holds, read from the file itself.
-        QFile file(QStringLiteral(":/fonts/DejaVuSansMono.ttf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const int id = QFontDatabase::addApplicationFontFromData(file.readAll());
-        const QString bundled = QFontDatabase::applicationFontFamilies(id).value(0);
-        QCOMPARE(bundled, QStringLiteral("DejaVu Sans Mono"));
-        const QFont font = w->UserCode->font();
-        QCOMPARE(font.family(), bundled);
-        QCOMPARE(QFontInfo(font).family(), bundled);
-        QVERIFY(QFontInfo(font).fixedPitch());
-        QCOMPARE(font.pixelSize(), 13);
-        QVERIFY(font != QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        // Lines up in columns: Cyrillic, digits and spaces alike.
-        const QFontMetricsF metrics(font);
+        // The bundled monospace font of the code view: Cyrillic, digits and
+        // spaces line up in columns.
+        QCOMPARE(w->UserCode->font(), vell::CodeFont());
+        const QFontMetricsF metrics(w->UserCode->font());
         QCOMPARE(metrics.horizontalAdvance(QStringLiteral("Жук 1")),
                  5 * metrics.horizontalAdvance(QLatin1Char('x')));
+        // Closed, it comes back on the next use.
+        w->close();
+        w->closeAndShow();
+        QVERIFY(w->isVisible());
     }
 
     // Colours, the caret's line, a syntax error in the gutter once the keys
@@ -224,7 +213,9 @@ private slots:
         QTest::keyClick(w->UserCode, Qt::Key_Return, Qt::ShiftModifier);
         typeText(w->UserCode, "function Baz");
         QCOMPARE(listEntries(w->FuncList), QStringList({"Foo", "Ba", "Baz"}));
-        QCOMPARE(w->userCodeLines().size(), 6);
+        // Code the program adds starts on a line of its own.
+        project->appendUserCodeLines({"", "y"});
+        QCOMPARE(w->userCodeLines().mid(5), QStringList({"function Baz", "", "y"}));
     }
 
     void programmaticCallsAreNotUserEdits()
@@ -247,21 +238,18 @@ private slots:
         QCOMPARE(project->userCodeLines().join(u'\n'), u'x' + before);
     }
 
-    void appendAfterLastLineWithoutBreak()
-    {
-        typeText(w->UserCode, "x");
-        project->appendUserCodeLines({"function A", "endfunction"});
-        QCOMPARE(w->userCodeLines(), QStringList({"x", "function A", "endfunction"}));
-        project->appendUserCodeLines({"", "y"});
-        QCOMPARE(w->userCodeLines(), QStringList({"x", "function A", "endfunction", "", "y"}));
-    }
-
     void doubleClickPutsCaretOnHeader()
     {
         project->appendUserCodeLines({"globals", "endglobals", "function F takes nothing",
                                       "endfunction", "function G", "  call F()", "endfunction",
                                       "function F takes integer i", "endfunction"});
         QCOMPARE(listEntries(w->FuncList), QStringList({"F", "G", "F"}));
+        // Below the entries, with none selected, nothing happens.
+        w->FuncList->setFocus();
+        const QPoint below =
+            w->FuncList->visualItemRect(w->FuncList->item(0)).center() + QPoint(0, 100);
+        QTest::mouseDClick(w->FuncList->viewport(), Qt::LeftButton, {}, below);
+        QVERIFY(!w->UserCode->hasFocus());
 
         const QList<std::pair<int, int>> entryToLine{{1, 4}, {2, 2}, {0, 2}};
         for (const auto &[entry, line] : entryToLine) {
@@ -273,30 +261,6 @@ private slots:
             QCOMPARE(w->UserCode->textCursor().blockNumber(), line);
             QCOMPARE(w->UserCode->textCursor().positionInBlock(), 0);
         }
-    }
-
-    void doubleClickWithoutSelectionDoesNothing()
-    {
-        project->appendUserCodeLines({"x", "function F", "endfunction"});
-        w->FuncList->setFocus();
-        const QPoint below =
-            w->FuncList->visualItemRect(w->FuncList->item(0)).center() + QPoint(0, 100);
-        QTest::mouseDClick(w->FuncList->viewport(), Qt::LeftButton, {}, below);
-        QVERIFY(!w->UserCode->hasFocus());
-    }
-
-    void removeFuncThroughWindow()
-    {
-        project->appendUserCodeLines({"function F takes nothing", " endfunction", "function F",
-                                      "endfunction", "function Open"});
-        project->RemoveFunc("F");
-        QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
-        project->RemoveFunc("Open");
-        project->RemoveFunc("Nothing");
-        QCOMPARE(w->userCodeLines(), QStringList({"function F", "endfunction", "function Open"}));
-        project->RemoveFunc("F");
-        QCOMPARE(w->userCodeLines(), QStringList({"function Open"}));
-        QCOMPARE(listEntries(w->FuncList), QStringList({"Open"}));
     }
 
     void echoOnlyWhenTheUserCodeHasNone()
@@ -324,18 +288,23 @@ private slots:
         QCOMPARE(w->userCodeLines().first(), QStringLiteral("function B"));
     }
 
-    void clearKeepsCaptionAndPath()
+    // "Очистить" keeps the caption and the path; undo brings the text back.
+    void clearKeepsCaptionAndPathAndUndoes()
     {
         dlg->fileNames = {path("code")};
-        typeText(w->UserCode, "a");
+        typeText(w->UserCode, "function Kept");
         QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
         const QString caption = w->windowTitle();
         QSignalSpy edited(w.get(), &TForm3::userCodeEdited);
-        QTest::keyClick(w->UserCode, Qt::Key_Delete, Qt::ControlModifier);
+        w->findChild<QAction *>("N6")->trigger();
         QCOMPARE(w->UserCode->toPlainText(), QString());
         QCOMPARE(edited.count(), 1);
         QCOMPARE(w->windowTitle(), caption);
         QCOMPARE(w->userCodeFileName(), path("code.j"));
+        QTest::mouseClick(w->findChild<QToolButton *>("TBUndo"), Qt::LeftButton);
+        QCOMPARE(w->userCodeLines(), QStringList({"function Kept"}));
+        QTest::mouseClick(w->findChild<QToolButton *>("TBUndo"), Qt::LeftButton);
+        QCOMPARE(w->userCodeLines(), QStringList());
     }
 
     void undoIsSingleLevel()
@@ -359,17 +328,6 @@ private slots:
         QTest::keyClick(w->UserCode, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w->UserCode->toPlainText(), once);
         QCOMPARE(edited.count(), 3);
-    }
-
-    void undoBringsBackClearedText()
-    {
-        typeText(w->UserCode, "function Kept");
-        w->findChild<QAction *>("N6")->trigger();
-        QCOMPARE(w->userCodeLines(), QStringList());
-        QTest::mouseClick(w->findChild<QToolButton *>("TBUndo"), Qt::LeftButton);
-        QCOMPARE(w->userCodeLines(), QStringList({"function Kept"}));
-        QTest::mouseClick(w->findChild<QToolButton *>("TBUndo"), Qt::LeftButton);
-        QCOMPARE(w->userCodeLines(), QStringList());
     }
 
     void refusesCharactersTheFileCannotHold()
@@ -451,33 +409,26 @@ private slots:
         w->findChild<QToolButton *>("TBLoad")->click();
         QCOMPARE(w->windowTitle(), kCaption + " (" + path("plain.txt") + ")");
         typeText(w->UserCode, "y");
-        QTest::keyClick(w->UserCode, Qt::Key_S, Qt::ControlModifier);
+        w->findChild<QToolButton *>("TBSave")->click();
         QCOMPARE(dlg->fileFilters.size(), 1);
         QCOMPARE(readBytes(path("plain.txt")), QByteArray("yx\r\n"));
     }
 
+    // A file that is missing or holds a NUL changes neither text nor caption.
     void loadFailureChangesNothing()
     {
         typeText(w->UserCode, "function Kept");
-        dlg->fileNames = {path("absent.j")};
+        writeBytes(path("nul.j"), QByteArray("a\r\nb\0c\r\n", 8));
+        dlg->fileNames = {path("absent.j"), path("nul.j")};
         QTest::keyClick(w->UserCode, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(dlg->errors.size(), 1);
         QVERIFY2(dlg->errors[0].startsWith("Cannot open file \"" + path("absent.j") + "\". "),
                  qPrintable(dlg->errors[0]));
+        QTest::keyClick(w->UserCode, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dlg->errors.size(), 2);
         QCOMPARE(w->userCodeLines(), QStringList({"function Kept"}));
         QCOMPARE(w->windowTitle(), kCaption);
         QCOMPARE(w->userCodeFileName(), QString());
-    }
-
-    void loadRefusesNulByte()
-    {
-        typeText(w->UserCode, "kept");
-        writeBytes(path("nul.j"), QByteArray("a\r\nb\0c\r\n", 8));
-        dlg->fileNames = {path("nul.j")};
-        QTest::keyClick(w->UserCode, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(dlg->errors.size(), 1);
-        QCOMPARE(w->userCodeLines(), QStringList({"kept"}));
-        QCOMPARE(w->windowTitle(), kCaption);
     }
 
     void saveAppendsExtension_data()
@@ -504,18 +455,6 @@ private slots:
         QCOMPARE(readBytes(path(written)), QByteArray("function Saved\r\n"));
         QCOMPARE(w->windowTitle(), kCaption + " (" + path(written) + ")");
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({written}));
-    }
-
-    void secondSaveIsSilent()
-    {
-        typeText(w->UserCode, "one");
-        dlg->fileNames = {path("code")};
-        w->findChild<QToolButton *>("TBSave")->click();
-        typeText(w->UserCode, "\ntwo");
-        w->findChild<QToolButton *>("TBSave")->click();
-        QCOMPARE(dlg->fileFilters.size(), 1);
-        QCOMPARE(dlg->questions, QStringList());
-        QCOMPARE(readBytes(path("code.j")), QByteArray("one\r\ntwo\r\n"));
     }
 
     void cancelledSaveSaysNotSaved()
@@ -585,14 +524,6 @@ private slots:
         QCOMPARE(dlg->fileFilters.size(), 1);
         QCOMPARE(readBytes(target + ".j"), QByteArray("x\r\n"));
         QCOMPARE(w->windowTitle(), kCaption + " (" + target + ".j)");
-    }
-
-    void closeAndShowBringsBack()
-    {
-        w->close();
-        QVERIFY(!w->isVisible());
-        w->closeAndShow();
-        QVERIFY(w->isVisible());
     }
 };
 
