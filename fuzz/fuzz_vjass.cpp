@@ -1,10 +1,12 @@
 // vJass code (user code and generated code alike): any bytes, split into
 // lines as a file is read, are read without a crash, a hang or a deep
 // recursion; every error, function and name points inside the text, in
-// order; and lexing the lines one after another, each with the state the
-// line before left, covers every line exactly.
+// order, as do the names pass's findings; and lexing the lines one after
+// another, each with the state the line before left, covers every line
+// exactly.
 
 #include "codegen/vjasslexer.h"
+#include "codegen/vjassnames.h"
 #include "codegen/vjassreader.h"
 #include "common/textfile.h"
 #include "fuzzcheck.h"
@@ -121,5 +123,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkNames(lines, r.functionReferences, false);
     for (const QString &name : r.globalNames)
         FUZZ_CHECK(!name.isEmpty());
+    // A call stands in the function it is said to stand in; every finding
+    // of the names pass points inside the text, in order.
+    for (const VjassName &call : r.calls) {
+        FUZZ_CHECK(call.function < r.functions.size() && call.arguments >= 0);
+        if (call.function >= 0) {
+            const VjassFunction &f = r.functions[call.function];
+            FUZZ_CHECK(f.line <= call.line && call.line <= f.endLine);
+        }
+    }
+    const QList<VjassFinding> findings =
+        CheckVjassNames(r, [](int line) { return QString::number(line); });
+    for (qsizetype i = 0; i < findings.size(); ++i) {
+        FUZZ_CHECK(inside(lines, findings[i].line, findings[i].column));
+        FUZZ_CHECK(!findings[i].message.isEmpty());
+        if (i > 0)
+            FUZZ_CHECK(findings[i - 1].line <= findings[i].line);
+    }
     return 0;
 }

@@ -189,6 +189,7 @@ struct Modifiers
 {
     bool isPrivate = false;
     bool isPublic = false;
+    bool isConstant = false;
     bool any = false;
 };
 
@@ -272,7 +273,7 @@ private:
     // Expressions.
     bool expression(int depth);
     bool postfix(int depth, int *lastCall);
-    bool arguments(int depth);
+    bool arguments(int depth, int *count);
     bool functionReference();
     bool target(int *lastCall);
 
@@ -288,6 +289,14 @@ private:
     int m_pos = 0;
     std::vector<Block> m_stack;
     int m_function = -1;
+    int m_bodies = 0; // function and method bodies begun
+    int m_body = -1;  // the one being read
+    // Names assigned to in the body so far, plainly and with an index.
+    QSet<QStringView> m_assigned;
+    QSet<QStringView> m_assignedIndexed;
+    QStringView m_lastAssigned;
+    bool m_lastAssignedIndexed = false;
+    bool m_sawStatement = false; // in the current body, before its next local
     QSet<QStringView> m_indexed;
     QStringView m_lastIndexed;
     QHash<QStringView, QString> m_interned;
@@ -356,7 +365,9 @@ void Reader::recordIndexed(const Tok &t)
     if (m_indexed.contains(name))
         return;
     m_indexed.insert(name);
-    m_result.functions[m_function].indexedNames.append(intern(name));
+    const QString interned = intern(name);
+    m_result.functions[m_function].indexedNames.append(interned);
+    m_result.indexedUses.append({interned, t.line, t.start, m_function, m_body, 0, true});
 }
 
 void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStringView name)
@@ -375,6 +386,13 @@ void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStrin
         block.scope = int(m_stack.size());
     }
     m_stack.push_back(std::move(block));
+    if (kind == BlockKind::Function || kind == BlockKind::Method) {
+        m_body = m_bodies++;
+        m_sawStatement = false;
+        m_assigned.clear();
+        m_assignedIndexed.clear();
+        m_lastAssigned = QStringView();
+    }
     if (function >= 0) {
         m_function = function;
         m_indexed.clear();
@@ -385,6 +403,8 @@ void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStrin
 void Reader::pop(int endLine)
 {
     const Block &block = m_stack.back();
+    if (block.kind == BlockKind::Function || block.kind == BlockKind::Method)
+        m_body = -1;
     if (block.function >= 0) {
         VjassFunction &f = m_result.functions[block.function];
         f.endLine = qMax(f.line, endLine);
@@ -789,8 +809,9 @@ Modifiers Reader::modifiers()
             mods.isPrivate = true;
         } else if (w == Word::Public) {
             mods.isPublic = true;
-        } else if (w != Word::Constant && w != Word::Readonly && w != Word::Delegate &&
-                   w != Word::Stub) {
+        } else if (w == Word::Constant) {
+            mods.isConstant = true;
+        } else if (w != Word::Readonly && w != Word::Delegate && w != Word::Stub) {
             break;
         }
         mods.any = true;
@@ -873,8 +894,12 @@ bool Reader::libraryClauses()
             for (;;) {
                 if (isWord(Word::Optional))
                     ++m_pos;
-                if (!name())
+                QStringView required;
+                if (!name(&required))
                     return false;
+                if (!m_result.libraries.isEmpty() && !m_stack.empty() &&
+                    m_stack.back().kind == BlockKind::Library)
+                    m_result.libraries.back().required.append(intern(required));
                 if (!isPunct(u','))
                     break;
                 ++m_pos;
@@ -898,6 +923,7 @@ void Reader::declaration(Word head, const Modifiers &mods)
     case Word::Function:
         if (isWord(Word::Interface)) {
             ++m_pos;
+            m_result.hasFunctionInterfaces = true;
             if (name(&declared)) {
                 declare(declared, mods, true);
                 signature();
@@ -921,6 +947,10 @@ void Reader::declaration(Word head, const Modifiers &mods)
             if (const int scope = m_stack.back().scope; scope >= 0) {
                 f.scope = m_stack[scope].qualifier;
                 f.scopeIsLibrary = m_stack[scope].kind == BlockKind::Library;
+            }
+            for (const Block &b : m_stack) {
+                if (b.kind == BlockKind::Library)
+                    f.library = b.qualifier;
             }
             m_result.functions.append(std::move(f));
             signature(&m_result.functions.back().parameters);
@@ -963,6 +993,8 @@ void Reader::declaration(Word head, const Modifiers &mods)
              declared);
         if (named) {
             m_result.globalNames.append(intern(declared));
+            if (head != Word::Scope)
+                m_result.libraries.append({intern(declared), at.line, {}});
             libraryClauses();
         }
         return;
@@ -1069,15 +1101,30 @@ void Reader::member(Word head)
 
 void Reader::variable(const Modifiers &mods)
 {
+    const int type = m_pos;
     if (!typeRef())
         return;
-    if (isWord(Word::Array))
+    const int typeEnd = m_pos;
+    const bool isArray = isWord(Word::Array);
+    if (isArray)
         ++m_pos;
     QStringView declared;
     if (!name(&declared))
         return;
-    if (ctx() == Ctx::Globals)
+    if (ctx() == Ctx::Globals) {
         declare(declared, mods, false);
+        VjassVariable global;
+        for (int i = type; i < typeEnd; ++i)
+            global.type += text(m_toks[i]);
+        global.nativeType = typeEnd == type + 1 && m_toks[type].kind == Kind::TypeName;
+        global.name = qualified(declared, mods);
+        global.line = m_toks[m_pos - 1].line;
+        global.column = m_toks[m_pos - 1].start;
+        global.isArray = isArray;
+        global.isConstant = mods.isConstant;
+        global.hasValue = isAssign();
+        m_result.variables.append(std::move(global));
+    }
     while (isPunct(u'[')) {
         ++m_pos;
         if (!expression(0) || !expectPunct(u']', u"]"))
@@ -1095,15 +1142,34 @@ void Reader::statement(Word head)
 {
     const Tok &at = cur();
     ++m_pos;
+    if (head != Word::Local)
+        m_sawStatement = true;
     int lastCall = -1;
     switch (head) {
-    case Word::Local:
+    case Word::Local: {
+        const int type = m_pos;
         if (!typeRef())
             return;
-        if (isWord(Word::Array))
+        VjassVariable local;
+        for (int i = type; i < m_pos; ++i)
+            local.type += text(m_toks[i]);
+        local.nativeType = m_pos == type + 1 && m_toks[type].kind == Kind::TypeName;
+        local.isArray = isWord(Word::Array);
+        if (local.isArray)
             ++m_pos;
+        if (atEnd())
+            return (void)name();
+        const Tok &named = cur();
         if (!name())
             return;
+        local.name = intern(text(named));
+        local.line = named.line;
+        local.column = named.start;
+        local.function = m_function;
+        local.body = m_body;
+        local.afterStatement = m_sawStatement;
+        local.hasValue = isAssign();
+        m_result.variables.append(std::move(local));
         if (isAssign()) {
             ++m_pos;
             if (!expression(0))
@@ -1111,9 +1177,31 @@ void Reader::statement(Word head)
         }
         expectEnd();
         return;
-    case Word::Set:
+    }
+    case Word::Set: {
+        const int first = m_pos;
         if (!target(&lastCall))
             return;
+        // A plain name, or a name with an index, is what set assigns to.
+        if (m_toks[first].kind == Kind::Identifier && m_body >= 0 && isAssign()) {
+            const bool scalar = m_pos == first + 1;
+            const bool indexed = !scalar && m_toks[first + 1].kind == Kind::Punctuation &&
+                                 m_toks[first + 1].c == u'[' &&
+                                 m_toks[m_pos - 1].kind == Kind::Punctuation &&
+                                 m_toks[m_pos - 1].c == u']';
+            // The first of each name and form in the body will do.
+            const Tok &t = m_toks[first];
+            const QStringView name = text(t);
+            if ((scalar || indexed) &&
+                !(name == m_lastAssigned && indexed == m_lastAssignedIndexed) &&
+                !(indexed ? m_assignedIndexed : m_assigned).contains(name)) {
+                m_lastAssigned = name;
+                m_lastAssignedIndexed = indexed;
+                (indexed ? m_assignedIndexed : m_assigned).insert(name);
+                m_result.assignments.append(
+                    {intern(name), t.line, t.start, m_function, m_body, 0, indexed});
+            }
+        }
         if (lastCall >= 0) {
             errorAt(lastCall, expected(u"="));
             return;
@@ -1126,6 +1214,7 @@ void Reader::statement(Word head)
         if (expression(0))
             expectEnd();
         return;
+    }
     case Word::Call:
         if (!target(&lastCall))
             return;
@@ -1261,14 +1350,20 @@ bool Reader::postfix(int depth, int *lastCall)
                 return false;
             call = -1;
         } else if (isPunct(u'(')) {
+            int recorded = -1;
             if (plain) {
                 const Tok &callee = m_toks[primary];
-                m_result.calls.append({intern(text(callee)), callee.line, callee.start});
+                recorded = int(m_result.calls.size());
+                m_result.calls.append(
+                    {intern(text(callee)), callee.line, callee.start, m_function, m_body, 0});
             }
             call = m_pos;
             ++m_pos;
-            if (!arguments(depth + 1))
+            int count = 0;
+            if (!arguments(depth + 1, &count))
                 return false;
+            if (recorded >= 0)
+                m_result.calls[recorded].arguments = count;
         } else if (isPunct(u'.')) {
             ++m_pos;
             if (atEnd() || !(isName() || cur().kind == Kind::Keyword))
@@ -1285,7 +1380,7 @@ bool Reader::postfix(int depth, int *lastCall)
     return true;
 }
 
-bool Reader::arguments(int depth)
+bool Reader::arguments(int depth, int *count)
 {
     if (isPunct(u')')) {
         ++m_pos;
@@ -1294,6 +1389,7 @@ bool Reader::arguments(int depth)
     for (;;) {
         if (!expression(depth))
             return false;
+        ++*count;
         if (!isPunct(u','))
             return expectPunct(u')', u")");
         ++m_pos;
@@ -1325,7 +1421,7 @@ bool Reader::functionReference()
         for (int i = first; i < m_pos; ++i)
             written += text(m_toks[i]);
     }
-    m_result.functionReferences.append({written, a.line, a.start});
+    m_result.functionReferences.append({written, a.line, a.start, m_function, m_body, 0});
     return true;
 }
 

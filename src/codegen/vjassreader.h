@@ -53,6 +53,7 @@ struct VjassFunction
     Access access = Access::Plain;
     QString scope;                    // the innermost library or scope; empty outside any
     bool scopeIsLibrary = false;      // whether that is a library
+    QString library;                  // the library it stands in, even within a scope
     QList<VjassParameter> parameters; // empty for `takes nothing`
     // Distinct names that are indexed with [ ] in the body, in order of first
     // use: the name itself, not a member (this.a[1] or .a[1] give nothing).
@@ -65,7 +66,47 @@ struct VjassName
     QString name;
     int line = 0;
     int column = 0;
+    // The free function it stands in (an index into `functions`), -1 outside
+    // one (globals, methods, a library's initializer).
+    int function = -1;
+    // The function or method body it stands in, counted from 0 in text
+    // order; -1 outside any.
+    int body = -1;
+    // For a call, how many arguments it passes.
+    int arguments = 0;
+    // For an assignment, whether it gives an index.
+    bool indexed = false;
     friend bool operator==(const VjassName &, const VjassName &) = default;
+};
+
+// A local of a function or method body, or a global.
+struct VjassVariable
+{
+    QString type; // as written
+    QString name; // a private or public global's as for functions
+    int line = 0;
+    int column = 0;    // of the name
+    int function = -1; // as for VjassName
+    int body = -1;     // as for VjassName; -1 for a global
+    bool isArray = false;
+    bool hasValue = false;
+    bool isConstant = false;
+    // Of a type the language itself has (integer, unit, …), not one the
+    // text declares.
+    bool nativeType = false;
+    // A local after a statement of its body.
+    bool afterStatement = false;
+    friend bool operator==(const VjassVariable &, const VjassVariable &) = default;
+};
+
+// A library, as its header names it and what it requires (requires, needs
+// or uses; optional ones too).
+struct VjassLibrary
+{
+    QString name;
+    int line = 0;
+    QStringList required;
+    friend bool operator==(const VjassLibrary &, const VjassLibrary &) = default;
 };
 
 // What the text ends in, left open: the first of what the reader reports
@@ -121,9 +162,19 @@ struct VjassReadResult
     // casts to a type (integer(x), thistype(x), or a struct, interface or
     // function interface declared in the text).
     QList<VjassName> calls;
+    QList<VjassVariable> variables; // locals and globals, in text order
+    // The first `set Name = ` and `set Name[…] = ` of each name in a body.
+    QList<VjassName> assignments;
+    // The first Name[…] of each name in a free function (a set's target
+    // too), as the function's indexedNames.
+    QList<VjassName> indexedUses;
+    QList<VjassLibrary> libraries; // in text order
     // Text that the reader did not read could declare names: a textmacro
     // body, a zinc, novjass or inject block, //! runtextmacro or //! import.
     bool hasOpaqueParts = false;
+    // The text declares a function interface (function Name may then stand
+    // for one that takes arguments).
+    bool hasFunctionInterfaces = false;
     VjassOpenPart openAtEnd;
 };
 

@@ -73,15 +73,8 @@ QString MatchCountText(int count)
 {
     if (count == 0)
         return QStringLiteral("Не найдено");
-    const int tens = count % 100, ones = count % 10;
-    const char16_t *word = u"совпадений";
-    if (tens < 11 || tens > 14) {
-        if (ones == 1)
-            word = u"совпадение";
-        else if (ones >= 2 && ones <= 4)
-            word = u"совпадения";
-    }
-    return QString::number(count) + QLatin1Char(' ') + QString::fromUtf16(word);
+    const QStringView word = CountedWord(count, u"совпадение", u"совпадения", u"совпадений");
+    return QString::number(count) + QLatin1Char(' ') + word.toString();
 }
 
 int LineForNumber(qint64 number, int lineCount)

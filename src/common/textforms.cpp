@@ -80,6 +80,14 @@ bool TextBytesToBool(QByteArrayView bytes)
     return bytes == QByteArrayView("true");
 }
 
+QStringView CountedWord(int count, QStringView one, QStringView few, QStringView many)
+{
+    const int tens = count % 100, ones = count % 10;
+    if (tens >= 11 && tens <= 14)
+        return many;
+    return ones == 1 ? one : ones >= 2 && ones <= 4 ? few : many;
+}
+
 QString IntToText(int value)
 {
     return QString::number(value);

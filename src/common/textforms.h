@@ -16,6 +16,9 @@ bool TextBytesToBool(QByteArrayView bytes);
 
 // Integer text: signed 32-bit decimal, "-" before negative values.
 QString IntToText(int value);
+// The form of a counted word for `count`: one (1, 21), few (2 to 4, 22)
+// or many (5 to 20, 11 to 14 in any hundred).
+QStringView CountedWord(int count, QStringView one, QStringView few, QStringView many);
 // Strict: an optional "-", then one or more digits, nothing else, within
 // 32 bits. Returns nothing for any other text.
 std::optional<int> TryTextToInt(const QString &text);

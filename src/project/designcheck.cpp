@@ -2,6 +2,7 @@
 
 #include "codegen/designinput.h"
 #include "codegen/interfacegenerator.h"
+#include "codegen/vjassnames.h"
 #include "codegen/vjassreader.h"
 #include "common/textforms.h"
 #include "common/vellerror.h"
@@ -725,6 +726,19 @@ void Checker::checkFunctions(const VjassReadResult &generated,
             addCode(Severity::Error, userLine(line), 0,
                     QStringLiteral("функция %1 определена дважды").arg(f.name));
         }
+    }
+
+    // Order, calls and locals, over the whole text; the generated lines
+    // reach the user code only through the click functions, checked below.
+    const auto placeOf = [&](int line) {
+        return inUserCode(line) ? QStringLiteral("в строке %1").arg(userLine(line) + 1)
+                                : QStringLiteral("в строке %1 кода").arg(line + 1);
+    };
+    const VjassReadResult whole = SpliceVjass(generated, user, int(userFirst), int(userCount));
+    for (const VjassFinding &f : CheckVjassNames(whole, placeOf)) {
+        if (inUserCode(f.line))
+            addCode(f.error ? Severity::Error : Severity::Warning, userLine(f.line), f.column + 1,
+                    f.message);
     }
 
     // Text the reader skipped may define anything.

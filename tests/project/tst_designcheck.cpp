@@ -210,6 +210,100 @@ private slots:
             << true
             << QStringList{"p.vlp:28:54: warning: ссылка на функцию Missing, которая нигде не "
                            "определена"};
+        // Order as vJass lays the text out (libraries first, as required),
+        // calls of the text's functions, and each body's locals.
+        QTest::newRow("code: order, calls and locals")
+            << project({}, {}, {},
+                       {"function Early takes nothing returns nothing",
+                        " call Later(1, 2)",
+                        " call Early()",
+                        "endfunction",
+                        "library B requires A",
+                        " function InB takes nothing returns nothing",
+                        "  local integer i = 0",
+                        "  set i = i + 1",
+                        "  local real r",
+                        "  call InA(i)",
+                        "  call Early(1, 2)",
+                        " endfunction",
+                        "endlibrary",
+                        "library A",
+                        " function InA takes integer x, real y returns nothing",
+                        "  local integer x",
+                        "  local unit u",
+                        "  local unit u",
+                        "  local integer array a = 1",
+                        "  call InB.execute()",
+                        " endfunction",
+                        "endlibrary",
+                        "function Later takes integer a returns nothing",
+                        " call TimerStart(CreateTimer(), 1., false, function Later)",
+                        "endfunction",
+                        "library C",
+                        " function InC takes nothing returns nothing",
+                        "  call InD()",
+                        " endfunction",
+                        "endlibrary",
+                        "library_once D",
+                        " function InD takes nothing returns nothing",
+                        " endfunction",
+                        "endlibrary"})
+            << true
+            << QStringList{
+                   "p.vlp:7:7: error: функция Later определена ниже, в строке 23",
+                   "p.vlp:7:7: error: функция Later принимает 1 аргумент, передано 2",
+                   "p.vlp:14:14: error: local r после инструкций: локальные переменные "
+                   "объявляются в начале функции",
+                   "p.vlp:15:8: error: функция InA принимает 2 аргумента, передан 1",
+                   "p.vlp:16:8: error: функция Early определена ниже, в строке 1",
+                   "p.vlp:16:8: error: функция Early принимает 0 аргументов, передано 2",
+                   "p.vlp:21:17: warning: локальная переменная x названа как параметр функции",
+                   "p.vlp:23:14: warning: локальная переменная u объявлена дважды",
+                   "p.vlp:24:23: error: массив a не может получить начальное значение",
+                   "p.vlp:29:53: error: ожидалась функция без аргументов (code), а Later "
+                   "принимает 1 аргумент",
+                   "p.vlp:33:8: error: функция InD определена ниже, в строке 32"};
+        QTest::newRow("code: constants, arrays and scalars")
+            << project({}, {}, {},
+                       {"globals",
+                        " constant integer LIMIT = 3",
+                        " constant real RATE",
+                        " integer array Slots",
+                        " integer Count = 0",
+                        " integer array Bad = 2",
+                        "endglobals",
+                        "function Use takes integer n returns nothing",
+                        " local unit u",
+                        " local Stack st",
+                        " set LIMIT = 4",
+                        " set Slots = 1",
+                        " set Count[1] = 2",
+                        " set n = u[2] + n",
+                        " set Slots[n] = Count",
+                        " set n = st[n]",
+                        "endfunction",
+                        "scope S",
+                        " globals",
+                        "  private constant integer K = 1",
+                        " endglobals",
+                        " function F takes nothing returns nothing",
+                        "  set K = 2",
+                        " endfunction",
+                        "endscope"})
+            << true
+            << QStringList{"p.vlp:8:16: error: константа RATE объявлена без значения",
+                           "p.vlp:11:16: error: массив Bad не может получить начальное значение",
+                           "p.vlp:16:6: error: LIMIT — константа: ей нельзя присвоить значение",
+                           "p.vlp:17:6: error: Slots — массив: ожидалось Slots[индекс]",
+                           "p.vlp:18:6: error: Count не массив: индекс не нужен",
+                           "p.vlp:19:10: error: u не массив: индекс не нужен",
+                           "p.vlp:28:7: error: K — константа: ей нельзя присвоить значение"};
+        QTest::newRow("code: no order where text is not read")
+            << project({}, {}, {},
+                       {"//! runtextmacro Make()", "function A takes nothing returns nothing",
+                        " call B()", "endfunction", "function B takes nothing returns nothing",
+                        "endfunction"})
+            << true << QStringList{};
         // What the user code leaves open at its end: one error on its last
         // line, and none in the generated lines after it.
         QTest::newRow("code: user code ends in a function")
