@@ -23,12 +23,12 @@ seed=${FUZZ_SEED:-20261207}
 
 # Runs per target: some three and a half minutes for all of them on one core.
 declare -A runs=(
-  [projectfile]=160000
-  [settingsfile]=255000
+  [projectfile]=120000
+  [settingsfile]=190000
   [usercode]=36000
-  [textforms]=255000
+  [textforms]=190000
   [cp1251]=76000
-  [actiontext]=255000
+  [actiontext]=190000
   [vjass]=33000
 )
 targets=(${FUZZ_TARGETS:-projectfile settingsfile usercode textforms cp1251 actiontext vjass})
