@@ -232,6 +232,31 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
                              QStringLiteral("%1 не массив: индекс не нужен").arg(use.name)});
         }
     }
+    // What a function gives back.
+    const QString nothing = QStringLiteral("nothing");
+    for (const VjassName &r : read.returns) {
+        const VjassFunction &f = read.functions[r.function];
+        if (f.returnType == nothing && r.arguments > 0) {
+            findings.append({r.line, r.column, true,
+                             QStringLiteral("функция %1 ничего не возвращает, а return дает "
+                                            "значение")
+                                 .arg(f.writtenName)});
+        } else if (f.returnType != nothing && !f.returnType.isEmpty() && r.arguments == 0) {
+            findings.append({r.line, r.column, true,
+                             QStringLiteral("функция %1 должна вернуть %2, а return без значения")
+                                 .arg(f.writtenName, f.returnType)});
+        }
+    }
+    // A return the reader skipped may stand anywhere.
+    for (const VjassFunction &f : read.functions) {
+        if (!read.hasOpaqueParts && f.closed && !f.endsWithReturn && f.returnType != nothing &&
+            !f.returnType.isEmpty()) {
+            findings.append({f.endLine, 0, true,
+                             QStringLiteral("функция %1 должна вернуть %2: перед endfunction "
+                                            "ожидался return")
+                                 .arg(f.writtenName, f.returnType)});
+        }
+    }
     std::stable_sort(findings.begin(), findings.end(),
                      [](const VjassFinding &a, const VjassFinding &b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -289,7 +314,8 @@ VjassReadResult SpliceVjass(const VjassReadResult &outer, const VjassReadResult 
         }
     };
     for (const auto list : {&VjassReadResult::calls, &VjassReadResult::functionReferences,
-                            &VjassReadResult::assignments, &VjassReadResult::indexedUses}) {
+                            &VjassReadResult::assignments, &VjassReadResult::indexedUses,
+                            &VjassReadResult::returns}) {
         names(outer.*list, false, whole.*list);
         names(inserted.*list, true, whole.*list);
     }

@@ -97,6 +97,11 @@ struct Block
     BlockKind kind = BlockKind::If;
     Ctx inner = Ctx::Top;
     bool sawElse = false;
+    bool isStatic = false; // a static if
+    // What has been read of the body, or of the if's branch, ends with a
+    // return; every earlier branch of an if did.
+    bool returned = false;
+    bool branchesReturned = true;
     int function = -1; // index in the result, for a free function
     int scope = -1;    // index in the stack of the innermost library or scope, this one included
     int line = 0;      // of the header
@@ -264,7 +269,7 @@ private:
     void member(Word head);
     void statement(Word head);
     void variable(const Modifiers &mods);
-    bool signature(QList<VjassParameter> *parameters = nullptr);
+    bool signature(QList<VjassParameter> *parameters = nullptr, QString *returns = nullptr);
     bool typeRef();
     bool name(QStringView *out = nullptr);
     bool operatorName();
@@ -450,11 +455,22 @@ void Reader::close(BlockKind kind, const Tok &at)
     }
     if (index != int(m_stack.size()) - 1)
         errorAt(m_pos, expected(closerOf(m_stack.back().kind)));
+    const bool nested = index != int(m_stack.size()) - 1;
     while (int(m_stack.size()) > index + 1)
         pop(at.line - 1);
-    if (const int function = m_stack.back().function; function >= 0)
-        m_result.functions[function].closed = true;
+    const Block &block = m_stack.back();
+    if (block.function >= 0) {
+        VjassFunction &f = m_result.functions[block.function];
+        f.closed = true;
+        f.endsWithReturn = nested || block.returned;
+    }
+    // Whether the if or loop, as a statement of the block around it, ends
+    // with a return; what cannot be judged counts as one.
+    const bool returns = nested || kind == BlockKind::Loop || block.isStatic ||
+                         (block.sawElse && block.branchesReturned && block.returned);
     pop(at.line);
+    if ((kind == BlockKind::If || kind == BlockKind::Loop) && !m_stack.empty())
+        m_stack.back().returned = returns;
     ++m_pos;
     expectEnd();
 }
@@ -475,6 +491,8 @@ void Reader::elseLine(const Tok &at)
         fail(expected(u"endif"));
         return;
     }
+    block.branchesReturned = block.branchesReturned && block.returned;
+    block.returned = false;
     ++m_pos;
     if (at.word == Word::Else) {
         block.sawElse = true;
@@ -731,6 +749,7 @@ void Reader::line()
         // static if: the block holds what the block around it holds.
         const Tok &at = cur();
         push(BlockKind::If, ctx(), at);
+        m_stack.back().isStatic = true;
         m_pos += 2;
         if (expression(0) && expectWord(Word::Then, u"then"))
             expectEnd();
@@ -842,7 +861,7 @@ bool Reader::typeRef()
     return true;
 }
 
-bool Reader::signature(QList<VjassParameter> *parameters)
+bool Reader::signature(QList<VjassParameter> *parameters, QString *returns)
 {
     if (!expectWord(Word::Takes, u"takes"))
         return false;
@@ -870,8 +889,15 @@ bool Reader::signature(QList<VjassParameter> *parameters)
             ++m_pos;
         }
     }
-    if (!expectWord(Word::Returns, u"returns") || !typeRef())
+    if (!expectWord(Word::Returns, u"returns"))
         return false;
+    const int type = m_pos;
+    if (!typeRef())
+        return false;
+    if (returns) {
+        for (int i = type; i < m_pos; ++i)
+            *returns += text(m_toks[i]);
+    }
     if (isWord(Word::Defaults)) {
         ++m_pos;
         if (isNothing())
@@ -953,7 +979,8 @@ void Reader::declaration(Word head, const Modifiers &mods)
                     f.library = b.qualifier;
             }
             m_result.functions.append(std::move(f));
-            signature(&m_result.functions.back().parameters);
+            VjassFunction &made = m_result.functions.back();
+            signature(&made.parameters, &made.returnType);
             return;
         }
     case Word::Native:
@@ -1144,6 +1171,7 @@ void Reader::statement(Word head)
     ++m_pos;
     if (head != Word::Local)
         m_sawStatement = true;
+    m_stack.back().returned = head == Word::Return;
     int lastCall = -1;
     switch (head) {
     case Word::Local: {
@@ -1238,6 +1266,10 @@ void Reader::statement(Word head)
             expectEnd();
         return;
     case Word::Return:
+        if (m_function >= 0) {
+            m_result.returns.append(
+                {QStringLiteral("return"), at.line, at.start, m_function, m_body, atEnd() ? 0 : 1});
+        }
         if (atEnd() || expression(0))
             expectEnd();
         return;

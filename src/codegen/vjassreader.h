@@ -55,6 +55,11 @@ struct VjassFunction
     bool scopeIsLibrary = false;      // whether that is a library
     QString library;                  // the library it stands in, even within a scope
     QList<VjassParameter> parameters; // empty for `takes nothing`
+    QString returnType;               // as written: nothing, integer, …
+    // Whether its last statement is a return, or an if whose every branch
+    // (an else among them) ends so, or something the reader cannot judge (a
+    // loop, a static if); also for a function that did not end properly.
+    bool endsWithReturn = true;
     // Distinct names that are indexed with [ ] in the body, in order of first
     // use: the name itself, not a member (this.a[1] or .a[1] give nothing).
     QStringList indexedNames;
@@ -72,7 +77,8 @@ struct VjassName
     // The function or method body it stands in, counted from 0 in text
     // order; -1 outside any.
     int body = -1;
-    // For a call, how many arguments it passes.
+    // For a call, how many arguments it passes; for a return, 1 when it
+    // gives a value.
     int arguments = 0;
     // For an assignment, whether it gives an index.
     bool indexed = false;
@@ -169,6 +175,8 @@ struct VjassReadResult
     // too), as the function's indexedNames.
     QList<VjassName> indexedUses;
     QList<VjassLibrary> libraries; // in text order
+    // The return statements of free functions ("return" as the name).
+    QList<VjassName> returns;
     // Text that the reader did not read could declare names: a textmacro
     // body, a zinc, novjass or inject block, //! runtextmacro or //! import.
     bool hasOpaqueParts = false;

@@ -298,6 +298,49 @@ private slots:
                            "p.vlp:18:6: error: Count не массив: индекс не нужен",
                            "p.vlp:19:10: error: u не массив: индекс не нужен",
                            "p.vlp:28:7: error: K — константа: ей нельзя присвоить значение"};
+        QTest::newRow("code: returns")
+            << project({}, {}, {},
+                       {"function Nothing takes nothing returns nothing",
+                        " return 1",
+                        "endfunction",
+                        "function Sign takes integer n returns integer",
+                        " if n > 0 then",
+                        "  return 1",
+                        " elseif n < 0 then",
+                        "  return -1",
+                        " else",
+                        "  return 0",
+                        " endif",
+                        "endfunction",
+                        "function Half takes integer n returns integer",
+                        " if n > 0 then",
+                        "  return 1",
+                        " endif",
+                        "endfunction",
+                        "function Empty takes nothing returns real",
+                        " return",
+                        "endfunction",
+                        "function Spin takes nothing returns boolean",
+                        " loop",
+                        "  return true",
+                        " endloop",
+                        "endfunction",
+                        "function Pick takes integer n returns integer",
+                        " if n > 0 then",
+                        "  set n = 1",
+                        " else",
+                        "  return 0",
+                        " endif",
+                        "endfunction"})
+            << true
+            << QStringList{"p.vlp:7:2: error: функция Nothing ничего не возвращает, а return дает "
+                           "значение",
+                           "p.vlp:22:1: error: функция Half должна вернуть integer: перед "
+                           "endfunction ожидался return",
+                           "p.vlp:24:2: error: функция Empty должна вернуть real, а return без "
+                           "значения",
+                           "p.vlp:37:1: error: функция Pick должна вернуть integer: перед "
+                           "endfunction ожидался return"};
         QTest::newRow("code: no order where text is not read")
             << project({}, {}, {},
                        {"//! runtextmacro Make()", "function A takes nothing returns nothing",
