@@ -1,5 +1,6 @@
 #include "codegen/vjassnames.h"
 
+#include "codegen/vjasslexer.h"
 #include "common/textforms.h"
 
 #include <QHash>
@@ -70,6 +71,100 @@ std::vector<int> placesOf(const VjassReadResult &read)
     for (int k = 0; k < int(order.size()); ++k)
         place[order[k]] = k;
     return place;
+}
+
+// What values of a type the language lets go where: integers widen to
+// reals, null goes to handles, code and strings, a handle type to the types
+// it extends. Types the text cannot tell about (structs, the map's own, a
+// handle type whose chain the text does not declare) take and go anywhere.
+class TypeRules
+{
+public:
+    explicit TypeRules(const VjassReadResult &read)
+    {
+        for (const VjassTypeDeclaration &t : read.types) {
+            if (!m_parent.contains(t.name))
+                m_parent.insert(t.name, t.parent);
+        }
+        for (const QString &name : read.structNames)
+            m_structs.insert(name);
+    }
+
+    bool fits(const QString &from, const QString &to) const
+    {
+        if (from == to)
+            return true;
+        const Class f = classOf(from);
+        const Class t = classOf(to);
+        if (f == Class::Unknown || t == Class::Unknown)
+            return true;
+        if (from == u"integer" && to == u"real")
+            return true;
+        if (from == u"null")
+            return to == u"string" || to == u"code" || t == Class::Handle;
+        if (f != Class::Handle || t != Class::Handle)
+            return false;
+        if (to == u"handle")
+            return true;
+        // Up the chain the text declares; where it stops short of handle,
+        // the rest is not known.
+        QString at = from;
+        for (int steps = 0; steps <= m_parent.size(); ++steps) {
+            const auto it = m_parent.constFind(at);
+            if (it == m_parent.cend())
+                return at != u"handle" || !m_parent.contains(to);
+            at = *it;
+            if (at == to)
+                return true;
+        }
+        return true; // a chain in a circle
+    }
+
+    bool isNumber(const QString &type) const { return type == u"integer" || type == u"real"; }
+    bool known(const QString &type) const { return classOf(type) != Class::Unknown; }
+
+    // == and !=: two numbers, two of one type, a handle and one of its
+    // chain, null and a handle, code or string.
+    bool comparable(const QString &a, const QString &b) const
+    {
+        if (!known(a) || !known(b) || (isNumber(a) && isNumber(b)))
+            return true;
+        if (a == u"null" || b == u"null")
+            return fits(a, b) || fits(b, a);
+        return classOf(a) == Class::Handle && classOf(b) == Class::Handle ? fits(a, b) || fits(b, a)
+                                                                          : a == b;
+    }
+
+private:
+    enum class Class
+    {
+        Unknown,
+        Primitive,
+        Handle
+    };
+    Class classOf(const QString &type) const
+    {
+        static const QStringList primitives = {QStringLiteral("integer"), QStringLiteral("real"),
+                                               QStringLiteral("boolean"), QStringLiteral("string"),
+                                               QStringLiteral("code"),    QStringLiteral("nothing"),
+                                               QStringLiteral("null")};
+        if (type.isEmpty() || m_structs.contains(type))
+            return Class::Unknown;
+        if (primitives.contains(type))
+            return Class::Primitive;
+        if (type == u"handle" || m_parent.contains(type))
+            return Class::Handle;
+        // vJass's key is an integer of its own kind.
+        return type != u"key" && IsVjassTypeName(type) ? Class::Handle : Class::Unknown;
+    }
+
+    QHash<QString, QString> m_parent;
+    QSet<QString> m_structs;
+};
+
+QString expectedFound(const QString &expected, const QString &found)
+{
+    return QStringLiteral("ожидалось %1, а не %2").arg(expected, found);
 }
 
 } // namespace
@@ -177,7 +272,7 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
             findings.append({v.line, v.column, false,
                              QStringLiteral("локальная переменная %1 названа как параметр функции")
                                  .arg(v.name)});
-        } else if (names.contains(v.name)) {
+        } else if (names.contains(v.name) && !v.inStaticIf) {
             findings.append(
                 {v.line, v.column, false,
                  QStringLiteral("локальная переменная %1 объявлена дважды").arg(v.name)});
@@ -247,6 +342,107 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
                                  .arg(f.writtenName, f.returnType)});
         }
     }
+    // Types.
+    const TypeRules rules(read);
+    // A name's type where the reader could not tell it: a global's (in a
+    // method, where a name may be a member's, not known), a function's
+    // result.
+    const auto typeOf = [&](const VjassValue &v, const VjassTypeUse &use) -> QString {
+        if (v.from == VjassValue::From::Type)
+            return read.typeNames.value(v.type);
+        if (v.from == VjassValue::From::Call) {
+            const int callee = resolve(v.name, use.function);
+            return callee < 0 ? QString() : read.functions[callee].returnType;
+        }
+        if (use.function < 0 && use.body >= 0)
+            return QString();
+        const VjassName name{v.name, use.line, use.column, use.function, use.body, 0, false};
+        const VjassVariable *variable =
+            use.function >= 0 ? variableOf(name).first : globals.value(v.name);
+        if (!variable || variable->isArray != (v.from == VjassValue::From::IndexedName))
+            return QString();
+        return variable->type;
+    };
+    for (const VjassTypeUse &use : read.typeUses) {
+        using K = VjassTypeUse::Kind;
+        const QString found = typeOf(use.found, use);
+        QString expected;
+        switch (use.kind) {
+        case K::Value:
+            if (use.expected != kVjassUnknownType) {
+                expected = read.typeNames.value(use.expected);
+            } else {
+                VjassValue target{VjassValue::From::Name, 0, use.what};
+                if (use.index > 0)
+                    target.from = VjassValue::From::IndexedName;
+                expected = typeOf(target, use);
+            }
+            if (!rules.fits(found, expected)) {
+                findings.append({use.line, use.column, true,
+                                 QStringLiteral("переменная %1: ").arg(use.what) +
+                                     expectedFound(expected, found)});
+            }
+            break;
+        case K::Argument: {
+            const int callee = resolve(use.what, use.function);
+            if (callee < 0 || use.index >= read.functions[callee].parameters.size())
+                break;
+            expected = read.functions[callee].parameters[use.index].type;
+            if (!rules.fits(found, expected)) {
+                findings.append({use.line, use.column, true,
+                                 QStringLiteral("аргумент %1 функции %2: ")
+                                         .arg(QString::number(use.index + 1), use.what) +
+                                     expectedFound(expected, found)});
+            }
+            break;
+        }
+        case K::Return: {
+            const VjassFunction &f = read.functions[use.function];
+            if (f.returnType != nothing && !rules.fits(found, f.returnType)) {
+                findings.append({use.line, use.column, true,
+                                 QStringLiteral("return функции %1: ").arg(f.writtenName) +
+                                     expectedFound(f.returnType, found)});
+            }
+            break;
+        }
+        case K::Condition:
+        case K::Operator: {
+            const QString boolean = QStringLiteral("boolean");
+            const bool logical = use.kind == K::Condition || use.what == u"not" ||
+                                 use.what == u"and" || use.what == u"or";
+            if (logical) {
+                if (!rules.fits(found, boolean)) {
+                    findings.append({use.line, use.column, true,
+                                     (use.kind == K::Condition ? QStringLiteral("условие %1: ")
+                                                               : QStringLiteral("операнд %1: "))
+                                             .arg(use.what) +
+                                         expectedFound(boolean, found)});
+                }
+                break;
+            }
+            const QString left = typeOf(use.left, use);
+            if (!rules.known(left) || !rules.known(found))
+                break;
+            const bool equality = use.what == u"==" || use.what == u"!=";
+            const bool joins = use.what == u"+" && rules.fits(left, QStringLiteral("string")) &&
+                               rules.fits(found, QStringLiteral("string")) &&
+                               !(left == u"null" && found == u"null");
+            const bool fits = equality ? rules.comparable(left, found)
+                                       : (rules.isNumber(left) && rules.isNumber(found)) || joins;
+            if (fits)
+                break;
+            const QString wanted = equality ? QStringLiteral("ожидались значения одного типа")
+                                   : use.what == u"+"
+                                       ? QStringLiteral("ожидались два числа или две строки")
+                                       : QStringLiteral("ожидались числа");
+            findings.append({use.line, use.column, true,
+                             QStringLiteral("операнды %1: %2, а не %3 и %4")
+                                 .arg(use.what, wanted, left, found)});
+            break;
+        }
+        }
+    }
+
     // A return the reader skipped may stand anywhere.
     for (const VjassFunction &f : read.functions) {
         if (!read.hasOpaqueParts && f.closed && !f.endsWithReturn && f.returnType != nothing &&
@@ -297,13 +493,15 @@ VjassReadResult SpliceVjass(const VjassReadResult &outer, const VjassReadResult 
     }
     // Bodies are counted anew: the inserted text's after the outer's.
     int bodies = 0;
-    for (const QList<VjassName> *list :
-         {&outer.calls, &outer.functionReferences, &outer.assignments, &outer.indexedUses}) {
+    for (const QList<VjassName> *list : {&outer.calls, &outer.functionReferences,
+                                         &outer.assignments, &outer.indexedUses, &outer.returns}) {
         for (const VjassName &n : *list)
             bodies = std::max(bodies, n.body + 1);
     }
     for (const VjassVariable &v : outer.variables)
         bodies = std::max(bodies, v.body + 1);
+    for (const VjassTypeUse &use : outer.typeUses)
+        bodies = std::max(bodies, use.body + 1);
     const auto names = [&](const QList<VjassName> &from, bool isInserted, QList<VjassName> &to) {
         for (VjassName n : from) {
             n.line = isInserted ? n.line + at : outerLine(n.line);
@@ -337,6 +535,36 @@ VjassReadResult SpliceVjass(const VjassReadResult &outer, const VjassReadResult 
         }
         whole.globalNames += part->globalNames;
     }
+    // The inserted text's types, by their index among the outer text's.
+    whole.typeNames = outer.typeNames;
+    QHash<QString, int> typeIndex;
+    for (int i = 0; i < int(whole.typeNames.size()); ++i)
+        typeIndex.insert(whole.typeNames[i], i);
+    const auto outerType = [&](int type) {
+        const QString &name = inserted.typeNames.value(type);
+        const auto it = typeIndex.constFind(name);
+        if (it != typeIndex.cend())
+            return *it;
+        whole.typeNames.append(name);
+        return *typeIndex.insert(name, int(whole.typeNames.size() - 1));
+    };
+    whole.typeUses.reserve(outer.typeUses.size() + inserted.typeUses.size());
+    for (VjassTypeUse use : outer.typeUses) {
+        use.line = outerLine(use.line);
+        use.function = outerIndex(use.function);
+        whole.typeUses.append(std::move(use));
+    }
+    for (VjassTypeUse use : inserted.typeUses) {
+        use.line += at;
+        use.function = insertedIndex(use.function);
+        use.body = use.body < 0 ? use.body : use.body + bodies;
+        use.expected = outerType(use.expected);
+        use.found.type = outerType(use.found.type);
+        use.left.type = outerType(use.left.type);
+        whole.typeUses.append(std::move(use));
+    }
+    whole.types = outer.types + inserted.types;
+    whole.structNames = outer.structNames + inserted.structNames;
     std::stable_sort(whole.libraries.begin(), whole.libraries.end(),
                      [](const VjassLibrary &a, const VjassLibrary &b) { return a.line < b.line; });
     whole.hasOpaqueParts = outer.hasOpaqueParts || inserted.hasOpaqueParts;

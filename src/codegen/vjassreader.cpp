@@ -198,10 +198,66 @@ struct Modifiers
     bool any = false;
 };
 
+// A value met in an expression, while its expression is read.
+struct Val
+{
+    VjassValue::From from = VjassValue::From::Type;
+    int type = kVjassUnknownType;
+    QStringView name; // for a value decided later
+    int line = 0;
+    int column = 0;
+    // A not before an operand of a comparison: the comparison may be its
+    // operand (not a == b), so it is not judged.
+    bool afterNot = false;
+    bool known() const { return from != VjassValue::From::Type || type != kVjassUnknownType; }
+    bool is(int t) const { return from == VjassValue::From::Type && type == t; }
+    bool isNumber() const { return is(kVjassInteger) || is(kVjassReal); }
+};
+
+// A local or parameter of the body being read.
+struct BodyName
+{
+    int type = kVjassUnknownType;
+    bool isArray = false;
+};
+
+// How tightly a binary operator binds: and, or; comparisons; + and -; *
+// and /. -1 for a token that is no binary operator.
+int levelOf(const Tok &t)
+{
+    if (t.word == Word::And || t.word == Word::Or)
+        return 0;
+    if (t.kind != Kind::Operator || (t.c == u'=' && t.length == 1))
+        return -1;
+    switch (t.c) {
+    case u'+':
+    case u'-':
+        return 2;
+    case u'*':
+    case u'/':
+        return 3;
+    default:
+        return 1;
+    }
+}
+
 class Reader
 {
 public:
-    explicit Reader(const QStringList &lines) : m_lines(lines) {}
+    explicit Reader(const QStringList &lines) : m_lines(lines)
+    {
+        m_result.typeNames = {QString(),
+                              QStringLiteral("integer"),
+                              QStringLiteral("real"),
+                              QStringLiteral("boolean"),
+                              QStringLiteral("string"),
+                              QStringLiteral("code"),
+                              QStringLiteral("handle"),
+                              QStringLiteral("null"),
+                              QStringLiteral("nothing")};
+        for (int i = kVjassInteger; i < kVjassFirstNamedType; ++i)
+            m_typeIds.insert(QStringView(m_result.typeNames[i]), i);
+    }
     VjassReadResult read();
 
 private:
@@ -269,16 +325,25 @@ private:
     void member(Word head);
     void statement(Word head);
     void variable(const Modifiers &mods);
-    bool signature(QList<VjassParameter> *parameters = nullptr, QString *returns = nullptr);
+    bool signature(QList<VjassParameter> *parameters = nullptr, QString *returns = nullptr,
+                   bool ofBody = false);
+    int typeIndex(int first, int end);
     bool typeRef();
     bool name(QStringView *out = nullptr);
     bool operatorName();
     bool libraryClauses();
 
     // Expressions.
-    bool expression(int depth);
-    bool postfix(int depth, int *lastCall);
-    bool arguments(int depth, int *count);
+    bool expression(int depth, Val *value = nullptr);
+    bool operand(int depth, int level, Val *value);
+    bool unary(int depth, Val *value);
+    bool postfix(int depth, int *lastCall, Val *value = nullptr);
+    bool arguments(int depth, int *count, QStringView callee);
+    Val combine(const Tok &op, const Val &left, const Val &right);
+    void typeUse(VjassTypeUse::Kind kind, QStringView what, const Val &found,
+                 const Val *left = nullptr, int index = 0, int expected = kVjassUnknownType,
+                 const Tok *at = nullptr);
+    VjassValue valueOf(const Val &v);
     bool functionReference();
     bool target(int *lastCall);
 
@@ -305,7 +370,9 @@ private:
     QSet<QStringView> m_indexed;
     QStringView m_lastIndexed;
     QHash<QStringView, QString> m_interned;
-    QSet<QStringView> m_types; // struct, interface and function interface names
+    QSet<QStringView> m_types;                // struct, interface and function interface names
+    QHash<QStringView, int> m_typeIds;        // into m_result.typeNames
+    QHash<QStringView, BodyName> m_bodyNames; // of the body being read
     bool m_inInject = false;
     int m_injectLine = 0;
     int m_errorCount = 0; // also those past kMaxVjassErrors
@@ -355,8 +422,10 @@ QString Reader::qualified(QStringView name, const Modifiers &mods)
 void Reader::declare(QStringView name, const Modifiers &mods, bool isType)
 {
     m_result.globalNames.append(qualified(name, mods));
-    if (isType)
+    if (isType) {
         m_types.insert(name);
+        m_result.structNames.append(intern(name));
+    }
 }
 
 void Reader::recordIndexed(const Tok &t)
@@ -397,6 +466,7 @@ void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStrin
         m_assigned.clear();
         m_assignedIndexed.clear();
         m_lastAssigned = QStringView();
+        m_bodyNames.clear();
     }
     if (function >= 0) {
         m_function = function;
@@ -408,8 +478,10 @@ void Reader::push(BlockKind kind, Ctx inner, const Tok &at, int function, QStrin
 void Reader::pop(int endLine)
 {
     const Block &block = m_stack.back();
-    if (block.kind == BlockKind::Function || block.kind == BlockKind::Method)
+    if (block.kind == BlockKind::Function || block.kind == BlockKind::Method) {
         m_body = -1;
+        m_bodyNames.clear();
+    }
     if (block.function >= 0) {
         VjassFunction &f = m_result.functions[block.function];
         f.endLine = qMax(f.line, endLine);
@@ -497,7 +569,13 @@ void Reader::elseLine(const Tok &at)
     if (at.word == Word::Else) {
         block.sawElse = true;
         expectEnd();
-    } else if (expression(0) && expectWord(Word::Then, u"then")) {
+    } else {
+        Val condition;
+        if (!expression(0, &condition))
+            return;
+        if (!expectWord(Word::Then, u"then"))
+            return;
+        typeUse(VjassTypeUse::Kind::Condition, u"elseif", condition);
         expectEnd();
     }
 }
@@ -861,7 +939,25 @@ bool Reader::typeRef()
     return true;
 }
 
-bool Reader::signature(QList<VjassParameter> *parameters, QString *returns)
+// The type a declaration writes from token `first` to `end`: 0 for a
+// dotted type or thistype.
+int Reader::typeIndex(int first, int end)
+{
+    if (end != first + 1 || m_toks[first].word == Word::Thistype)
+        return kVjassUnknownType;
+    const QStringView name = text(m_toks[first]);
+    const auto it = m_typeIds.constFind(name);
+    if (it != m_typeIds.cend())
+        return *it;
+    const int index = int(m_result.typeNames.size());
+    m_result.typeNames.append(name.toString());
+    m_typeIds.insert(name, index);
+    return index;
+}
+
+// `ofBody`: the signature of the function or method whose body follows,
+// whose parameters are then known there.
+bool Reader::signature(QList<VjassParameter> *parameters, QString *returns, bool ofBody)
 {
     if (!expectWord(Word::Takes, u"takes"))
         return false;
@@ -884,6 +980,8 @@ bool Reader::signature(QList<VjassParameter> *parameters, QString *returns)
                     written += text(m_toks[i]);
                 parameters->append({written, intern(declared)});
             }
+            if (ofBody)
+                m_bodyNames.insert(declared, {typeIndex(type, typeEnd), false});
             if (!isPunct(u','))
                 break;
             ++m_pos;
@@ -980,7 +1078,7 @@ void Reader::declaration(Word head, const Modifiers &mods)
             }
             m_result.functions.append(std::move(f));
             VjassFunction &made = m_result.functions.back();
-            signature(&made.parameters, &made.returnType);
+            signature(&made.parameters, &made.returnType, true);
             return;
         }
     case Word::Native:
@@ -993,8 +1091,13 @@ void Reader::declaration(Word head, const Modifiers &mods)
         if (!name(&declared))
             return;
         declare(declared, mods, false);
-        if (!expectWord(Word::Extends, u"extends") || !typeRef())
+        if (!expectWord(Word::Extends, u"extends"))
             return;
+        if (const int parent = m_pos; typeRef()) {
+            m_result.types.append({intern(declared), intern(text(m_toks[parent]))});
+        } else {
+            return;
+        }
         if (isWord(Word::Array)) {
             ++m_pos;
             if (isPunct(u'[')) {
@@ -1123,7 +1226,7 @@ void Reader::member(Word head)
         if (body)
             m_stack.back().name = declared;
     }
-    signature();
+    signature(nullptr, nullptr, body);
 }
 
 void Reader::variable(const Modifiers &mods)
@@ -1135,6 +1238,7 @@ void Reader::variable(const Modifiers &mods)
     const bool isArray = isWord(Word::Array);
     if (isArray)
         ++m_pos;
+    const int declaredType = typeIndex(type, typeEnd);
     QStringView declared;
     if (!name(&declared))
         return;
@@ -1159,8 +1263,11 @@ void Reader::variable(const Modifiers &mods)
     }
     if (isAssign()) {
         ++m_pos;
-        if (!expression(0))
+        Val value;
+        if (!expression(0, &value))
             return;
+        if (!isArray)
+            typeUse(VjassTypeUse::Kind::Value, declared, value, nullptr, 0, declaredType);
     }
     expectEnd();
 }
@@ -1181,6 +1288,7 @@ void Reader::statement(Word head)
         VjassVariable local;
         for (int i = type; i < m_pos; ++i)
             local.type += text(m_toks[i]);
+        const int declaredType = typeIndex(type, m_pos);
         local.nativeType = m_pos == type + 1 && m_toks[type].kind == Kind::TypeName;
         local.isArray = isWord(Word::Array);
         if (local.isArray)
@@ -1196,12 +1304,20 @@ void Reader::statement(Word head)
         local.function = m_function;
         local.body = m_body;
         local.afterStatement = m_sawStatement;
+        for (auto b = m_stack.crbegin(); b != m_stack.crend() && b->kind == BlockKind::If; ++b)
+            local.inStaticIf = local.inStaticIf || b->isStatic;
         local.hasValue = isAssign();
+        const bool isArray = local.isArray;
+        m_bodyNames.insert(text(named), {declaredType, isArray});
         m_result.variables.append(std::move(local));
         if (isAssign()) {
             ++m_pos;
-            if (!expression(0))
+            Val value;
+            if (!expression(0, &value))
                 return;
+            if (!isArray) {
+                typeUse(VjassTypeUse::Kind::Value, text(named), value, nullptr, 0, declaredType);
+            }
         }
         expectEnd();
         return;
@@ -1211,12 +1327,11 @@ void Reader::statement(Word head)
         if (!target(&lastCall))
             return;
         // A plain name, or a name with an index, is what set assigns to.
+        const bool scalar = m_pos == first + 1;
+        const bool indexed =
+            !scalar && m_toks[first + 1].kind == Kind::Punctuation && m_toks[first + 1].c == u'[' &&
+            m_toks[m_pos - 1].kind == Kind::Punctuation && m_toks[m_pos - 1].c == u']';
         if (m_toks[first].kind == Kind::Identifier && m_body >= 0 && isAssign()) {
-            const bool scalar = m_pos == first + 1;
-            const bool indexed = !scalar && m_toks[first + 1].kind == Kind::Punctuation &&
-                                 m_toks[first + 1].c == u'[' &&
-                                 m_toks[m_pos - 1].kind == Kind::Punctuation &&
-                                 m_toks[m_pos - 1].c == u']';
             // The first of each name and form in the body will do.
             const Tok &t = m_toks[first];
             const QStringView name = text(t);
@@ -1239,8 +1354,23 @@ void Reader::statement(Word head)
             return;
         }
         ++m_pos;
-        if (expression(0))
-            expectEnd();
+        Val value;
+        if (!expression(0, &value))
+            return;
+        // A plain name, or a name with one index: its type, when it is
+        // the body's own, else looked up once the text is read.
+        const Tok &t = m_toks[first];
+        if (t.kind == Kind::Identifier && (scalar || indexed) && value.known()) {
+            const QStringView name = text(t);
+            const auto own = m_bodyNames.constFind(name);
+            if (own == m_bodyNames.cend()) {
+                typeUse(VjassTypeUse::Kind::Value, name, value, nullptr, indexed ? 1 : 0);
+            } else if (own->isArray == indexed) {
+                typeUse(VjassTypeUse::Kind::Value, name, value, nullptr, indexed ? 1 : 0,
+                        own->type);
+            }
+        }
+        expectEnd();
         return;
     }
     case Word::Call:
@@ -1252,26 +1382,44 @@ void Reader::statement(Word head)
         }
         expectEnd();
         return;
-    case Word::If:
+    case Word::If: {
         push(BlockKind::If, Ctx::Body, at);
-        if (expression(0) && expectWord(Word::Then, u"then"))
-            expectEnd();
+        Val condition;
+        if (!expression(0, &condition))
+            return;
+        if (!expectWord(Word::Then, u"then"))
+            return;
+        typeUse(VjassTypeUse::Kind::Condition, u"if", condition);
+        expectEnd();
         return;
+    }
     case Word::Loop:
         push(BlockKind::Loop, Ctx::Body, at);
         expectEnd();
         return;
-    case Word::Exitwhen:
-        if (expression(0))
-            expectEnd();
+    case Word::Exitwhen: {
+        Val condition;
+        if (!expression(0, &condition))
+            return;
+        typeUse(VjassTypeUse::Kind::Condition, u"exitwhen", condition);
+        expectEnd();
         return;
+    }
     case Word::Return:
         if (m_function >= 0) {
             m_result.returns.append(
                 {QStringLiteral("return"), at.line, at.start, m_function, m_body, atEnd() ? 0 : 1});
         }
-        if (atEnd() || expression(0))
-            expectEnd();
+        if (atEnd()) {
+            return;
+        } else {
+            Val value;
+            if (!expression(0, &value))
+                return;
+            if (m_function >= 0)
+                typeUse(VjassTypeUse::Kind::Return, u"return", value);
+        }
+        expectEnd();
         return;
     default:
         return;
@@ -1289,43 +1437,177 @@ bool Reader::target(int *lastCall)
     return postfix(0, lastCall);
 }
 
-bool Reader::expression(int depth)
+// An expression: operands joined by binary operators, the tighter ones
+// first; what it is found to be goes to *value.
+bool Reader::expression(int depth, Val *value)
 {
     if (depth > kMaxVjassNesting)
         return fail(QStringLiteral("слишком глубокая вложенность"));
+    Val v;
+    if (!operand(depth, 0, &v))
+        return false;
+    if (value)
+        *value = v;
+    return true;
+}
+
+// Operands with the operators from `level` up between them.
+bool Reader::operand(int depth, int level, Val *value)
+{
+    if (!unary(depth, value))
+        return false;
     for (;;) {
-        while (!atEnd() &&
-               (cur().word == Word::Not || (cur().kind == Kind::Operator && cur().length == 1 &&
-                                            (cur().c == u'-' || cur().c == u'+'))))
-            ++m_pos;
-        if (!postfix(depth, nullptr))
-            return false;
         if (atEnd())
             return true;
-        const Tok &t = cur();
-        const bool binary = t.word == Word::And || t.word == Word::Or ||
-                            (t.kind == Kind::Operator && !(t.c == u'=' && t.length == 1));
-        if (!binary)
+        const Tok &op = cur();
+        const int opLevel = levelOf(op);
+        if (opLevel < level)
             return true;
         ++m_pos;
+        Val right;
+        if (!operand(depth, opLevel + 1, &right))
+            return false;
+        *value = combine(op, *value, right);
     }
+}
+
+// Signs and nots, then a primary expression with what follows it.
+bool Reader::unary(int depth, Val *value)
+{
+    const int first = m_pos;
+    while (!atEnd() &&
+           (cur().word == Word::Not || (cur().kind == Kind::Operator && cur().length == 1 &&
+                                        (cur().c == u'-' || cur().c == u'+'))))
+        ++m_pos;
+    const int last = m_pos;
+    if (!postfix(depth, nullptr, value))
+        return false;
+    // A not before a comparison may stand for a not of the comparison.
+    const bool beforeComparison = !atEnd() && levelOf(cur()) == 1;
+    for (int i = last - 1; i >= first; --i) {
+        const Tok &p = m_toks[i];
+        Val v;
+        if (p.word == Word::Not) {
+            if (!beforeComparison && !value->is(kVjassBoolean))
+                typeUse(VjassTypeUse::Kind::Operator, u"not", *value);
+            v.type = kVjassBoolean;
+            v.afterNot = beforeComparison;
+        } else if (value->isNumber()) {
+            v.type = value->type;
+        }
+        v.line = p.line;
+        v.column = p.start;
+        *value = v;
+    }
+    return true;
+}
+
+// What a binary operator makes of its operands, noting those it does not
+// take.
+Val Reader::combine(const Tok &op, const Val &left, const Val &right)
+{
+    using K = VjassTypeUse::Kind;
+    const QStringView written = text(op);
+    Val v;
+    v.line = left.line;
+    v.column = left.column;
+    switch (levelOf(op)) {
+    case 0: // and, or
+        for (const Val *x : {&left, &right}) {
+            if (!x->is(kVjassBoolean))
+                typeUse(K::Operator, written, *x);
+        }
+        v.type = kVjassBoolean;
+        return v;
+    case 1: {
+        v.type = kVjassBoolean;
+        if (left.afterNot || !left.known() || !right.known())
+            return v;
+        const bool fits = (left.isNumber() && right.isNumber()) ||
+                          (op.c != u'<' && op.c != u'>' && left.from == VjassValue::From::Type &&
+                           right.from == VjassValue::From::Type && left.type == right.type);
+        if (!fits)
+            typeUse(K::Operator, written, right, &left, 0, kVjassUnknownType, &op);
+        return v;
+    }
+    default: {
+        if (left.isNumber() && right.isNumber()) {
+            v.type = left.is(kVjassReal) || right.is(kVjassReal) ? kVjassReal : kVjassInteger;
+        } else if (op.c == u'+' &&
+                   ((left.is(kVjassString) && (right.is(kVjassString) || right.is(kVjassNull))) ||
+                    (left.is(kVjassNull) && right.is(kVjassString)))) {
+            v.type = kVjassString;
+        } else if (left.known() && right.known()) {
+            typeUse(K::Operator, written, right, &left, 0, kVjassUnknownType, &op);
+        }
+        return v;
+    }
+    }
+}
+
+// Notes a place where a value must be of some type, unless the value is
+// not known or plainly fits.
+void Reader::typeUse(VjassTypeUse::Kind kind, QStringView what, const Val &found, const Val *left,
+                     int index, int expected, const Tok *at)
+{
+    using K = VjassTypeUse::Kind;
+    if (!found.known())
+        return;
+    if (kind == K::Value && expected != kVjassUnknownType && found.is(expected))
+        return;
+    if (kind == K::Value && expected == kVjassReal && found.is(kVjassInteger))
+        return;
+    if ((kind == K::Condition || (kind == K::Operator && !left)) && found.is(kVjassBoolean))
+        return;
+    VjassTypeUse use;
+    use.kind = kind;
+    use.what = intern(what);
+    use.line = at ? at->line : found.line;
+    use.column = at ? at->start : found.column;
+    use.function = m_function;
+    use.body = m_body;
+    use.index = index;
+    use.expected = expected;
+    use.found = valueOf(found);
+    if (left)
+        use.left = valueOf(*left);
+    m_result.typeUses.append(std::move(use));
+}
+
+VjassValue Reader::valueOf(const Val &v)
+{
+    VjassValue value;
+    value.from = v.from;
+    value.type = v.type;
+    if (v.from != VjassValue::From::Type)
+        value.name = intern(v.name);
+    return value;
 }
 
 // A primary expression and what follows it: [index], .member, (arguments).
 // *lastCall is the index of the last call's "(" when the expression ends
-// with a call, else -1.
-bool Reader::postfix(int depth, int *lastCall)
+// with a call, else -1. *value: a literal's type, a name's, an element's,
+// a call's result, what stands in parentheses; unknown for the rest.
+bool Reader::postfix(int depth, int *lastCall, Val *value)
 {
     if (atEnd())
         return fail(QStringLiteral("ожидалось выражение"));
     const int primary = m_pos;
     const Tok &t = cur();
     bool plain = false;
+    Val v;
     switch (t.kind) {
     case Kind::Integer:
-    case Kind::Real:
-    case Kind::String:
     case Kind::Rawcode:
+        v.type = kVjassInteger;
+        ++m_pos;
+        break;
+    case Kind::Real:
+        v.type = kVjassReal;
+        ++m_pos;
+        break;
+    case Kind::String:
+        v.type = kVjassString;
         ++m_pos;
         break;
     case Kind::Identifier:
@@ -1339,7 +1621,13 @@ bool Reader::postfix(int depth, int *lastCall)
         switch (t.word) {
         case Word::True:
         case Word::False:
+            v.type = kVjassBoolean;
+            ++m_pos;
+            break;
         case Word::Null:
+            v.type = kVjassNull;
+            ++m_pos;
+            break;
         case Word::This:
         case Word::Thistype:
         case Word::Super:
@@ -1349,6 +1637,11 @@ bool Reader::postfix(int depth, int *lastCall)
             ++m_pos;
             if (lastCall)
                 *lastCall = -1;
+            if (value) {
+                value->type = kVjassCode;
+                value->line = t.line;
+                value->column = t.start;
+            }
             return functionReference();
         default:
             return fail(QStringLiteral("ожидалось выражение"));
@@ -1357,8 +1650,9 @@ bool Reader::postfix(int depth, int *lastCall)
     case Kind::Punctuation:
         if (t.c == u'(') {
             ++m_pos;
-            if (!expression(depth + 1) || !expectPunct(u')', u")"))
+            if (!expression(depth + 1, &v) || !expectPunct(u')', u")"))
                 return false;
+            v.afterNot = false;
             break;
         }
         if (t.c == u'.') {
@@ -1372,8 +1666,11 @@ bool Reader::postfix(int depth, int *lastCall)
     default:
         return fail(QStringLiteral("ожидалось выражение"));
     }
+    v.line = t.line;
+    v.column = t.start;
     int call = -1;
-    for (;;) {
+    int after = 0; // indexes, calls and members that follow
+    for (;; ++after) {
         if (isPunct(u'[')) {
             if (plain)
                 recordIndexed(m_toks[primary]);
@@ -1392,7 +1689,8 @@ bool Reader::postfix(int depth, int *lastCall)
             call = m_pos;
             ++m_pos;
             int count = 0;
-            if (!arguments(depth + 1, &count))
+            if (!arguments(depth + 1, &count,
+                           recorded >= 0 ? text(m_toks[primary]) : QStringView()))
                 return false;
             if (recorded >= 0)
                 m_result.calls[recorded].arguments = count;
@@ -1409,18 +1707,44 @@ bool Reader::postfix(int depth, int *lastCall)
     }
     if (lastCall)
         *lastCall = call;
+    if (!value)
+        return true;
+    if (t.kind == Kind::Identifier) {
+        // A name alone, a name with an index, or a call by name.
+        const QStringView name = text(t);
+        const Tok *next = after == 1 ? &m_toks[primary + 1] : nullptr;
+        const bool indexed = next && next->c == u'[';
+        const bool called = next && next->c == u'(';
+        const auto own = m_bodyNames.constFind(name);
+        v.name = name;
+        if (after == 0 || indexed) {
+            if (own != m_bodyNames.cend())
+                v.type = own->isArray == indexed ? own->type : kVjassUnknownType;
+            else
+                v.from = indexed ? VjassValue::From::IndexedName : VjassValue::From::Name;
+        } else if (called && own == m_bodyNames.cend() && !m_types.contains(name)) {
+            v.from = VjassValue::From::Call;
+        }
+    } else if (after > 0) {
+        v = Val{VjassValue::From::Type, kVjassUnknownType, {}, v.line, v.column};
+    }
+    *value = v;
     return true;
 }
 
-bool Reader::arguments(int depth, int *count)
+// `callee`: the function called by name, whose arguments' types are noted.
+bool Reader::arguments(int depth, int *count, QStringView callee)
 {
     if (isPunct(u')')) {
         ++m_pos;
         return true;
     }
     for (;;) {
-        if (!expression(depth))
+        Val argument;
+        if (!expression(depth, &argument))
             return false;
+        if (!callee.isEmpty())
+            typeUse(VjassTypeUse::Kind::Argument, callee, argument, nullptr, *count);
         ++*count;
         if (!isPunct(u','))
             return expectPunct(u')', u")");

@@ -102,6 +102,8 @@ struct VjassVariable
     bool nativeType = false;
     // A local after a statement of its body.
     bool afterStatement = false;
+    // A local in a static if: another branch may declare it too.
+    bool inStaticIf = false;
     friend bool operator==(const VjassVariable &, const VjassVariable &) = default;
 };
 
@@ -113,6 +115,76 @@ struct VjassLibrary
     int line = 0;
     QStringList required;
     friend bool operator==(const VjassLibrary &, const VjassLibrary &) = default;
+};
+
+// The type of a value as the reader found it: one of the read's typeNames,
+// or what decides it once the whole text is known (a name that is no local
+// or parameter of the body, a call's result).
+struct VjassValue
+{
+    enum class From : std::uint8_t
+    {
+        Type,        // `type`; 0 when the reader cannot tell
+        Name,        // a variable's value
+        IndexedName, // an array's element
+        Call,        // what a function of that name returns
+    };
+    From from = From::Type;
+    int type = 0;
+    QString name; // for the others
+    bool known() const { return from != From::Type || type != 0; }
+    friend bool operator==(const VjassValue &, const VjassValue &) = default;
+};
+
+// The first entries of every read's typeNames.
+enum VjassTypeIndex : int
+{
+    kVjassUnknownType, // ""
+    kVjassInteger,
+    kVjassReal,
+    kVjassBoolean,
+    kVjassString,
+    kVjassCode,
+    kVjassHandle,
+    kVjassNull, // the type of null
+    kVjassNothing,
+    kVjassFirstNamedType,
+};
+
+// A place where a value must be of some type. Places where the type
+// found already fits are left out.
+struct VjassTypeUse
+{
+    enum class Kind : std::uint8_t
+    {
+        Value,     // given to a variable: `what` names it
+        Argument,  // passed to the function `what`, as its argument `index` (from 0)
+        Return,    // returned by the function
+        Condition, // of if, elseif or exitwhen (`what`)
+        Operator,  // an operand of `what` (+, ==, not, and …)
+    };
+    Kind kind = Kind::Value;
+    QString what;
+    int line = 0;
+    int column = 0;    // of the value; of an operator's token
+    int function = -1; // as for VjassName
+    int body = -1;
+    // Value: 1 when the variable is given an index. Argument: its place.
+    int index = 0;
+    // Value: the variable's type when the reader knows it (a local, a
+    // parameter, a declaration), else 0.
+    int expected = 0;
+    VjassValue found; // the value; an operator's right operand
+    VjassValue left;  // a binary operator's left operand
+    friend bool operator==(const VjassTypeUse &, const VjassTypeUse &) = default;
+};
+
+// A type the text declares: `type Name extends Parent`.
+struct VjassTypeDeclaration
+{
+    QString name;
+    QString parent;
+    friend bool operator==(const VjassTypeDeclaration &, const VjassTypeDeclaration &) = default;
 };
 
 // What the text ends in, left open: the first of what the reader reports
@@ -177,6 +249,13 @@ struct VjassReadResult
     QList<VjassLibrary> libraries; // in text order
     // The return statements of free functions ("return" as the name).
     QList<VjassName> returns;
+    // The types the records name by index; the language's own first (see
+    // VjassTypeIndex).
+    QStringList typeNames;
+    QList<VjassTypeUse> typeUses; // in text order
+    QList<VjassTypeDeclaration> types;
+    // Struct, interface and function interface names, as written.
+    QStringList structNames;
     // Text that the reader did not read could declare names: a textmacro
     // body, a zinc, novjass or inject block, //! runtextmacro or //! import.
     bool hasOpaqueParts = false;

@@ -1,4 +1,5 @@
 #include "codegen/vjasslexer.h"
+#include "codegen/vjassnames.h"
 #include "codegen/vjassreader.h"
 
 #include <QtTest>
@@ -307,6 +308,36 @@ scope S initializer Go
   private key K
  endglobals
 endscope)"));
+    QTest::newRow("values vJass gives their types") << linesOf(QStringLiteral(R"(scope Shop
+ globals
+  private key Token
+  private integer Count = 0
+ endglobals
+ struct Item
+  integer price
+  static method make takes integer p returns thistype
+   local thistype this = thistype.allocate()
+   local integer id = this
+   set this.price = p + id
+   return this
+  endmethod
+ endstruct
+ private function Price takes Item it returns integer
+  local Item copy = 7
+  local integer total = it + Token
+  local string prefix = SCOPE_PREFIX + SCOPE_PRIVATE
+  static if DEBUG_MODE then
+   local integer extra = 1
+  else
+   local integer extra = 2
+  endif
+  if LIBRARY_Table and not DEBUG_MODE then
+   set total = total + Item(copy).price + integer(it) + Count
+  endif
+  set copy = Item.make(total)
+  return copy.price + extra
+ endfunction
+endscope)"));
     QTest::newRow("directives") << linesOf(QStringLiteral(R"(//! import "lib.j"
 //! external ObjectMerger w3u hfoo hF00
 //! textmacro Declare takes NAME, TYPE
@@ -364,6 +395,11 @@ void TestVjass::readsWithoutError()
     QFETCH(QStringList, lines);
     const VjassReadResult r = ReadVjass(lines);
     QVERIFY2(r.errors.isEmpty(), qPrintable(show(r.errors)));
+    // Nor does the names and types pass find a fault.
+    QStringList faults;
+    for (const VjassFinding &f : CheckVjassNames(r, [](int line) { return QString::number(line); }))
+        faults << QStringLiteral("%1:%2 %3").arg(f.line + 1).arg(f.column + 1).arg(f.message);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
 }
 
 void TestVjass::firstError_data()
