@@ -57,10 +57,12 @@ int main(int argc, char **argv)
     }
     const QStringList lines = generated.lines();
     const VjassReadResult r = ReadVjass(lines);
-    std::printf("%lld lines: %lld errors, %lld functions, %lld calls, %lld references\n",
+    std::printf("%lld lines: %lld errors, %lld functions, %lld calls, %lld references, %lld "
+                "typed values\n",
                 static_cast<long long>(lines.size()), static_cast<long long>(r.errors.size()),
                 static_cast<long long>(r.functions.size()), static_cast<long long>(r.calls.size()),
-                static_cast<long long>(r.functionReferences.size()));
+                static_cast<long long>(r.functionReferences.size()),
+                static_cast<long long>(r.typeUses.size()));
 
     qsizetype sink = 0;
     const double read = median(kRuns, [&] { sink += ReadVjass(lines).calls.size(); });

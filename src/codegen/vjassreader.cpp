@@ -209,6 +209,7 @@ struct Val
     // A not before an operand of a comparison: the comparison may be its
     // operand (not a == b), so it is not judged.
     bool afterNot = false;
+    int call = -1; // for a call's result: the call, among those the reader lists
     bool known() const { return from != VjassValue::From::Type || type != kVjassUnknownType; }
     bool is(int t) const { return from == VjassValue::From::Type && type == t; }
     bool isNumber() const { return is(kVjassInteger) || is(kVjassReal); }
@@ -217,8 +218,33 @@ struct Val
 // A local or parameter of the body being read.
 struct BodyName
 {
+    QStringView name;
     int type = kVjassUnknownType;
     bool isArray = false;
+};
+
+// The locals and parameters of a body: few, looked up at every name in it.
+class BodyNames
+{
+public:
+    void clear() { m_names.clear(); }
+    void add(QStringView name, int type, bool isArray)
+    {
+        // A name declared twice keeps its first declaration.
+        if (!find(name))
+            m_names.push_back({name, type, isArray});
+    }
+    const BodyName *find(QStringView name) const
+    {
+        for (const BodyName &n : m_names) {
+            if (n.name.size() == name.size() && n.name == name)
+                return &n;
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<BodyName> m_names;
 };
 
 // How tightly a binary operator binds: and, or; comparisons; + and -; *
@@ -338,11 +364,11 @@ private:
     bool operand(int depth, int level, Val *value);
     bool unary(int depth, Val *value);
     bool postfix(int depth, int *lastCall, Val *value = nullptr);
-    bool arguments(int depth, int *count, QStringView callee);
+    bool arguments(int depth, int *count, const QString *callee);
     Val combine(const Tok &op, const Val &left, const Val &right);
     void typeUse(VjassTypeUse::Kind kind, QStringView what, const Val &found,
                  const Val *left = nullptr, int index = 0, int expected = kVjassUnknownType,
-                 const Tok *at = nullptr);
+                 const Tok *at = nullptr, const QString *interned = nullptr);
     VjassValue valueOf(const Val &v);
     bool functionReference();
     bool target(int *lastCall);
@@ -370,9 +396,9 @@ private:
     QSet<QStringView> m_indexed;
     QStringView m_lastIndexed;
     QHash<QStringView, QString> m_interned;
-    QSet<QStringView> m_types;                // struct, interface and function interface names
-    QHash<QStringView, int> m_typeIds;        // into m_result.typeNames
-    QHash<QStringView, BodyName> m_bodyNames; // of the body being read
+    QSet<QStringView> m_types;         // struct, interface and function interface names
+    QHash<QStringView, int> m_typeIds; // into m_result.typeNames
+    BodyNames m_bodyNames;             // of the body being read
     bool m_inInject = false;
     int m_injectLine = 0;
     int m_errorCount = 0; // also those past kMaxVjassErrors
@@ -981,7 +1007,7 @@ bool Reader::signature(QList<VjassParameter> *parameters, QString *returns, bool
                 parameters->append({written, intern(declared)});
             }
             if (ofBody)
-                m_bodyNames.insert(declared, {typeIndex(type, typeEnd), false});
+                m_bodyNames.add(declared, typeIndex(type, typeEnd), false);
             if (!isPunct(u','))
                 break;
             ++m_pos;
@@ -1308,7 +1334,7 @@ void Reader::statement(Word head)
             local.inStaticIf = local.inStaticIf || b->isStatic;
         local.hasValue = isAssign();
         const bool isArray = local.isArray;
-        m_bodyNames.insert(text(named), {declaredType, isArray});
+        m_bodyNames.add(text(named), declaredType, isArray);
         m_result.variables.append(std::move(local));
         if (isAssign()) {
             ++m_pos;
@@ -1362,8 +1388,8 @@ void Reader::statement(Word head)
         const Tok &t = m_toks[first];
         if (t.kind == Kind::Identifier && (scalar || indexed) && value.known()) {
             const QStringView name = text(t);
-            const auto own = m_bodyNames.constFind(name);
-            if (own == m_bodyNames.cend()) {
+            const BodyName *own = m_bodyNames.find(name);
+            if (!own) {
                 typeUse(VjassTypeUse::Kind::Value, name, value, nullptr, indexed ? 1 : 0);
             } else if (own->isArray == indexed) {
                 typeUse(VjassTypeUse::Kind::Value, name, value, nullptr, indexed ? 1 : 0,
@@ -1547,8 +1573,9 @@ Val Reader::combine(const Tok &op, const Val &left, const Val &right)
 
 // Notes a place where a value must be of some type, unless the value is
 // not known or plainly fits.
+// `interned`: `what`, when the caller has it as a string.
 void Reader::typeUse(VjassTypeUse::Kind kind, QStringView what, const Val &found, const Val *left,
-                     int index, int expected, const Tok *at)
+                     int index, int expected, const Tok *at, const QString *interned)
 {
     using K = VjassTypeUse::Kind;
     if (!found.known())
@@ -1561,7 +1588,7 @@ void Reader::typeUse(VjassTypeUse::Kind kind, QStringView what, const Val &found
         return;
     VjassTypeUse use;
     use.kind = kind;
-    use.what = intern(what);
+    use.what = interned ? *interned : intern(what);
     use.line = at ? at->line : found.line;
     use.column = at ? at->start : found.column;
     use.function = m_function;
@@ -1579,7 +1606,9 @@ VjassValue Reader::valueOf(const Val &v)
     VjassValue value;
     value.from = v.from;
     value.type = v.type;
-    if (v.from != VjassValue::From::Type)
+    if (v.from == VjassValue::From::Call && v.call >= 0)
+        value.name = m_result.calls[v.call].name;
+    else if (v.from != VjassValue::From::Type)
         value.name = intern(v.name);
     return value;
 }
@@ -1670,6 +1699,7 @@ bool Reader::postfix(int depth, int *lastCall, Val *value)
     v.column = t.start;
     int call = -1;
     int after = 0; // indexes, calls and members that follow
+    int lastRecorded = -1;
     for (;; ++after) {
         if (isPunct(u'[')) {
             if (plain)
@@ -1689,9 +1719,11 @@ bool Reader::postfix(int depth, int *lastCall, Val *value)
             call = m_pos;
             ++m_pos;
             int count = 0;
-            if (!arguments(depth + 1, &count,
-                           recorded >= 0 ? text(m_toks[primary]) : QStringView()))
+            // The list may grow while the arguments are read.
+            const QString callee = recorded >= 0 ? m_result.calls[recorded].name : QString();
+            if (!arguments(depth + 1, &count, recorded >= 0 ? &callee : nullptr))
                 return false;
+            lastRecorded = recorded;
             if (recorded >= 0)
                 m_result.calls[recorded].arguments = count;
         } else if (isPunct(u'.')) {
@@ -1715,15 +1747,16 @@ bool Reader::postfix(int depth, int *lastCall, Val *value)
         const Tok *next = after == 1 ? &m_toks[primary + 1] : nullptr;
         const bool indexed = next && next->c == u'[';
         const bool called = next && next->c == u'(';
-        const auto own = m_bodyNames.constFind(name);
+        const BodyName *own = m_bodyNames.find(name);
         v.name = name;
         if (after == 0 || indexed) {
-            if (own != m_bodyNames.cend())
+            if (own)
                 v.type = own->isArray == indexed ? own->type : kVjassUnknownType;
             else
                 v.from = indexed ? VjassValue::From::IndexedName : VjassValue::From::Name;
-        } else if (called && own == m_bodyNames.cend() && !m_types.contains(name)) {
+        } else if (called && !own && !m_types.contains(name)) {
             v.from = VjassValue::From::Call;
+            v.call = lastRecorded;
         }
     } else if (after > 0) {
         v = Val{VjassValue::From::Type, kVjassUnknownType, {}, v.line, v.column};
@@ -1733,7 +1766,7 @@ bool Reader::postfix(int depth, int *lastCall, Val *value)
 }
 
 // `callee`: the function called by name, whose arguments' types are noted.
-bool Reader::arguments(int depth, int *count, QStringView callee)
+bool Reader::arguments(int depth, int *count, const QString *callee)
 {
     if (isPunct(u')')) {
         ++m_pos;
@@ -1743,8 +1776,9 @@ bool Reader::arguments(int depth, int *count, QStringView callee)
         Val argument;
         if (!expression(depth, &argument))
             return false;
-        if (!callee.isEmpty())
-            typeUse(VjassTypeUse::Kind::Argument, callee, argument, nullptr, *count);
+        if (callee)
+            typeUse(VjassTypeUse::Kind::Argument, *callee, argument, nullptr, *count,
+                    kVjassUnknownType, nullptr, callee);
         ++*count;
         if (!isPunct(u','))
             return expectPunct(u')', u")");
