@@ -453,6 +453,15 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
                                  .arg(f.writtenName, f.returnType)});
         }
     }
+    for (const VjassFunction &m : read.methods) {
+        if (!read.hasOpaqueParts && m.closed && !m.endsWithReturn && m.returnType != nothing &&
+            !m.returnType.isEmpty()) {
+            findings.append({m.endLine, 0, true,
+                             QStringLiteral("метод %1 должен вернуть %2: перед endmethod "
+                                            "ожидался return")
+                                 .arg(m.writtenName, m.returnType)});
+        }
+    }
     std::stable_sort(findings.begin(), findings.end(),
                      [](const VjassFinding &a, const VjassFinding &b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
@@ -484,6 +493,13 @@ VjassReadResult SpliceVjass(const VjassReadResult &outer, const VjassReadResult 
         f.line += at;
         f.endLine += at;
         whole.functions.append(std::move(f));
+    }
+    for (const VjassReadResult *part : {&outer, &inserted}) {
+        for (VjassFunction m : part->methods) {
+            m.line = part == &inserted ? m.line + at : outerLine(m.line);
+            m.endLine = part == &inserted ? m.endLine + at : outerLine(m.endLine);
+            whole.methods.append(std::move(m));
+        }
     }
     for (qsizetype i = before; i < outer.functions.size(); ++i) {
         VjassFunction f = outer.functions[i];

@@ -103,6 +103,7 @@ struct Block
     bool returned = false;
     bool branchesReturned = true;
     int function = -1; // index in the result, for a free function
+    int method = -1;   // index in the result's methods, for a method with a body
     int scope = -1;    // index in the stack of the innermost library or scope, this one included
     int line = 0;      // of the header
     QStringView name;  // as written; empty for a block of no name
@@ -513,6 +514,10 @@ void Reader::pop(int endLine)
         f.endLine = qMax(f.line, endLine);
         m_function = -1;
     }
+    if (block.method >= 0) {
+        VjassFunction &m = m_result.methods[block.method];
+        m.endLine = qMax(m.line, endLine);
+    }
     m_stack.pop_back();
 }
 
@@ -557,8 +562,9 @@ void Reader::close(BlockKind kind, const Tok &at)
     while (int(m_stack.size()) > index + 1)
         pop(at.line - 1);
     const Block &block = m_stack.back();
-    if (block.function >= 0) {
-        VjassFunction &f = m_result.functions[block.function];
+    if (block.function >= 0 || block.method >= 0) {
+        VjassFunction &f = block.function >= 0 ? m_result.functions[block.function]
+                                               : m_result.methods[block.method];
         f.closed = true;
         f.endsWithReturn = nested || block.returned;
     }
@@ -1239,8 +1245,15 @@ void Reader::member(Word head)
         return;
     }
     const bool body = ctx() == Ctx::Members;
-    if (body)
+    VjassFunction *method = nullptr;
+    if (body) {
         push(BlockKind::Method, Ctx::Body, at);
+        m_stack.back().method = int(m_result.methods.size());
+        method = &m_result.methods.emplace_back();
+        method->line = at.line;
+        method->endLine = at.line;
+    }
+    const int named = m_pos;
     if (isWord(Word::Operator)) {
         ++m_pos;
         if (!operatorName())
@@ -1252,7 +1265,15 @@ void Reader::member(Word head)
         if (body)
             m_stack.back().name = declared;
     }
-    signature(nullptr, nullptr, body);
+    if (method) {
+        for (int i = named; i < m_pos; ++i) {
+            method->writtenName += text(m_toks[i]);
+            if (m_toks[i].word == Word::Operator)
+                method->writtenName += u' ';
+        }
+        method->name = method->writtenName;
+    }
+    signature(nullptr, method ? &method->returnType : nullptr, body);
 }
 
 void Reader::variable(const Modifiers &mods)

@@ -228,6 +228,9 @@ struct VjassReadResult
     // on with the next line.
     QList<VjassError> errors;
     QList<VjassFunction> functions; // in order of definition
+    // Methods with a body, by their names as written (operator x=), with
+    // no parameters or access.
+    QList<VjassFunction> methods;
     // Names declared in globals blocks, by type and native declarations, and
     // the names of libraries, scopes, structs, interfaces, modules and
     // function interfaces; not struct members or methods.

@@ -331,7 +331,19 @@ private slots:
                         " else",
                         "  return 0",
                         " endif",
-                        "endfunction"})
+                        "endfunction",
+                        "struct Box",
+                        " method operator size takes nothing returns integer",
+                        "  if true then",
+                        "   return 1",
+                        "  endif",
+                        " endmethod",
+                        " method name takes nothing returns string",
+                        "  loop",
+                        "   return \"box\"",
+                        "  endloop",
+                        " endmethod",
+                        "endstruct"})
             << true
             << QStringList{"p.vlp:7:2: error: функция Nothing ничего не возвращает, а return дает "
                            "значение",
@@ -340,7 +352,9 @@ private slots:
                            "p.vlp:24:2: error: функция Empty должна вернуть real, а return без "
                            "значения",
                            "p.vlp:37:1: error: функция Pick должна вернуть integer: перед "
-                           "endfunction ожидался return"};
+                           "endfunction ожидался return",
+                           "p.vlp:43:1: error: метод operator size должен вернуть integer: "
+                           "перед endmethod ожидался return"};
         QTest::newRow("code: types")
             << project({}, {}, {},
                        {"globals",
