@@ -325,13 +325,14 @@ endscope)"));
  private function Price takes Item it returns integer
   local Item copy = 7
   local integer total = it + Token
+  local integer key = Token
   local string prefix = SCOPE_PREFIX + SCOPE_PRIVATE
   static if DEBUG_MODE then
    local integer extra = 1
   else
    local integer extra = 2
   endif
-  if LIBRARY_Table and not DEBUG_MODE then
+  if LIBRARY_Table and not DEBUG_MODE and not total == 3 then
    set total = total + Item(copy).price + integer(it) + Count
   endif
   set copy = Item.make(total)

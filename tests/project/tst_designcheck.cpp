@@ -371,7 +371,7 @@ private slots:
                         " local string s = a",
                         " set Count = b",
                         " set Names[1] = 7",
-                        " set Rate = a * 2 + Count",
+                        " set Rate = a * 2 + Count - Names[2] * 0",
                         " if a then",
                         " elseif a > \"x\" or Ready then",
                         " endif",
@@ -387,12 +387,17 @@ private slots:
                         "function Use takes unit u, widget w returns widget",
                         " local item i = u",
                         " local widget v = i",
+                        " local timer t = u",
+                        " local unit back = t",
                         " call Add(\"one\", Count)",
                         " call Add(Rate, Count)",
                         " set Count = Add(1, 2)",
-                        " if u == i then",
+                        " if u == i or w == u then",
                         " endif",
                         " set w = u",
+                        " if Count and Ready then",
+                        " endif",
+                        " set Count = \"a\" * 2",
                         " return i",
                         "endfunction"})
             << true
@@ -402,6 +407,7 @@ private slots:
                    "p.vlp:17:19: error: переменная s: ожидалось string, а не integer",
                    "p.vlp:18:14: error: переменная Count: ожидалось integer, а не real",
                    "p.vlp:19:17: error: переменная Names: ожидалось string, а не integer",
+                   "p.vlp:20:38: error: операнды *: ожидались числа, а не string и integer",
                    "p.vlp:21:5: error: условие if: ожидалось boolean, а не integer",
                    "p.vlp:22:11: error: операнды >: ожидались числа, а не integer и string",
                    "p.vlp:25:16: error: операнд not: ожидалось boolean, а не integer",
@@ -411,11 +417,13 @@ private slots:
                    "integer",
                    "p.vlp:31:9: error: return функции Add: ожидалось real, а не string",
                    "p.vlp:34:17: error: переменная i: ожидалось item, а не unit",
-                   "p.vlp:36:11: error: аргумент 1 функции Add: ожидалось integer, а не string",
-                   "p.vlp:37:11: error: аргумент 1 функции Add: ожидалось integer, а не real",
-                   "p.vlp:38:14: error: переменная Count: ожидалось integer, а не real",
-                   "p.vlp:39:7: error: операнды ==: ожидались значения одного типа, а не unit и "
-                   "item"};
+                   "p.vlp:38:11: error: аргумент 1 функции Add: ожидалось integer, а не string",
+                   "p.vlp:39:11: error: аргумент 1 функции Add: ожидалось integer, а не real",
+                   "p.vlp:40:14: error: переменная Count: ожидалось integer, а не real",
+                   "p.vlp:41:7: error: операнды ==: ожидались значения одного типа, а не unit и "
+                   "item",
+                   "p.vlp:44:5: error: операнд and: ожидалось boolean, а не integer",
+                   "p.vlp:46:18: error: операнды *: ожидались числа, а не string и integer"};
         QTest::newRow("code: no order where text is not read")
             << project({}, {}, {},
                        {"//! runtextmacro Make()", "function A takes nothing returns nothing",
@@ -460,6 +468,8 @@ private slots:
         QStringList lines;
         for (const DesignFinding &f : fromFile)
             lines << FindingFileLine("p.vlp", f);
+        if (lines != findings)
+            qDebug().noquote() << lines.join("\n");
         QCOMPARE(lines, findings);
         QCOMPARE(HasErrors(fromFile), findings.join('\n').contains(": error: "));
 
