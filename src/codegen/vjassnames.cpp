@@ -347,7 +347,10 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
     // A name's type where the reader could not tell it: a global's (in a
     // method, where a name may be a member's, not known), a function's
     // result.
-    const auto typeOf = [&](const VjassValue &v, const VjassTypeUse &use) -> QString {
+    // An array read without an index is a fault of its own (a target's is
+    // reported with the assignments).
+    const auto typeOf = [&](const VjassValue &v, const VjassTypeUse &use,
+                            bool isTarget = false) -> QString {
         if (v.from == VjassValue::From::Type)
             return read.typeNames.value(v.type);
         if (v.from == VjassValue::From::Call) {
@@ -359,6 +362,10 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
         const VjassName name{v.name, use.line, use.column, use.function, use.body, 0, false};
         const VjassVariable *variable =
             use.function >= 0 ? variableOf(name).first : globals.value(v.name);
+        if (variable && variable->isArray && v.from == VjassValue::From::Name && !isTarget) {
+            findings.append({use.line, use.column, true,
+                             QStringLiteral("%1 — массив: ожидалось %1[индекс]").arg(v.name)});
+        }
         if (!variable || variable->isArray != (v.from == VjassValue::From::IndexedName))
             return QString();
         return variable->type;
@@ -375,7 +382,7 @@ QList<VjassFinding> CheckVjassNames(const VjassReadResult &read,
                 VjassValue target{VjassValue::From::Name, 0, use.what};
                 if (use.index > 0)
                     target.from = VjassValue::From::IndexedName;
-                expected = typeOf(target, use);
+                expected = typeOf(target, use, true);
             }
             if (!rules.fits(found, expected)) {
                 findings.append({use.line, use.column, true,

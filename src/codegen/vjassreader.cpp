@@ -1771,9 +1771,11 @@ bool Reader::postfix(int depth, int *lastCall, Val *value)
         const BodyName *own = m_bodyNames.find(name);
         v.name = name;
         if (after == 0 || indexed) {
-            if (own)
-                v.type = own->isArray == indexed ? own->type : kVjassUnknownType;
-            else
+            // An array of the body's without an index is left to the
+            // names pass, which knows it for one.
+            if (own && own->isArray == indexed)
+                v.type = own->type;
+            else if (!own || !indexed)
                 v.from = indexed ? VjassValue::From::IndexedName : VjassValue::From::Name;
         } else if (called && !own && !m_types.contains(name)) {
             v.from = VjassValue::From::Call;

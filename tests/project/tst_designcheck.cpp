@@ -279,7 +279,7 @@ private slots:
                         " set Slots = 1",
                         " set Count[1] = 2",
                         " set n = u[2] + n",
-                        " set Slots[n] = Count",
+                        " set Slots[n] = Slots",
                         " set n = st[n]",
                         "endfunction",
                         "scope S",
@@ -297,6 +297,7 @@ private slots:
                            "p.vlp:17:6: error: Slots — массив: ожидалось Slots[индекс]",
                            "p.vlp:18:6: error: Count не массив: индекс не нужен",
                            "p.vlp:19:10: error: u не массив: индекс не нужен",
+                           "p.vlp:20:17: error: Slots — массив: ожидалось Slots[индекс]",
                            "p.vlp:28:7: error: K — константа: ей нельзя присвоить значение"};
         QTest::newRow("code: returns")
             << project({}, {}, {},
