@@ -661,6 +661,18 @@ bool Reader::missingQuote(int first, int last)
     m_reread += last - first;
     while (!m_result.errors.isEmpty() && m_result.errors.back().line > first)
         m_result.errors.removeLast();
+    // What the statement recorded past that line is read again as code.
+    const auto dropAfter = [first](auto &list) {
+        while (!list.isEmpty() && list.back().line > first)
+            list.removeLast();
+    };
+    dropAfter(m_result.calls);
+    dropAfter(m_result.functionReferences);
+    dropAfter(m_result.assignments);
+    dropAfter(m_result.indexedUses);
+    dropAfter(m_result.returns);
+    dropAfter(m_result.variables);
+    dropAfter(m_result.typeUses);
     error(first, int(m_lines[first].size()), expected(u"\""));
     return true;
 }

@@ -1,0 +1,3 @@
+function A
+call O("
+function"+I(
