@@ -243,6 +243,13 @@ struct Made
     ProjectReadResult read;
 };
 
+// What a check of the project makes.
+struct Checked
+{
+    ProjectReadResult read;
+    QList<DesignFinding> findings;
+};
+
 void write(QIODevice &device, const QByteArray &bytes)
 {
     // A file (standard output too) buffers: only its flush tells whether
@@ -402,19 +409,26 @@ int run(const QStringList &arguments, QIODevice &out, VellgenProcess *process)
     }
 
     if (a.check) {
-        const QList<DesignFinding> findings = CheckDesign(read.data, settings);
-        QByteArray text;
-        for (const DesignFinding &f : findings) {
+        auto checked = std::make_shared<Checked>();
+        checked->findings = CheckDesign(read.data, settings);
+        QString text;
+        for (const DesignFinding &f : checked->findings) {
             if (f.setting != DesignFinding::Setting::None && settingsRead) {
                 DesignFinding inFile = f;
                 inFile.line = settingLine(f.setting);
-                text += FindingFileLine(settingsPath, inFile).toUtf8() + '\n';
+                text += FindingFileLine(settingsPath, inFile);
             } else {
-                text += FindingFileLine(projectPath, f).toUtf8() + '\n';
+                text += FindingFileLine(projectPath, f);
             }
+            text += u'\n';
         }
-        write(out, text);
-        return HasErrors(findings) ? kVellgenFailed : kVellgenOk;
+        write(out, text.toUtf8());
+        const bool failed = HasErrors(checked->findings);
+        checked->read = std::move(read);
+        // As with the code: what the check made goes with the process.
+        if (process)
+            process->leftOver = checked;
+        return failed ? kVellgenFailed : kVellgenOk;
     }
 
     if (!settings.vjass) {

@@ -8,23 +8,26 @@
 
 namespace vell {
 
-UserFunctions::UserFunctions(const QStringList &lines)
+UserFunctions::UserFunctions(const QStringList &lines) : UserFunctions(ReadVjass(lines)) {}
+
+UserFunctions::UserFunctions(const VjassReadResult &read)
 {
-    const VjassReadResult read = ReadVjass(lines);
+    m_functions.reserve(read.functions.size());
     for (const VjassFunction &f : read.functions) {
-        if (!m_headers.contains(f.name))
-            m_headers.insert(f.name, f.line);
-        if (f.closed && !m_ranges.contains(f.name))
-            m_ranges.insert(f.name, LineRange{f.line, f.endLine - f.line + 1});
+        Named &named = m_functions[f.name];
+        if (named.header < 0)
+            named.header = f.line;
+        if (f.closed && !named.range)
+            named.range = LineRange{f.line, f.endLine - f.line + 1};
     }
 }
 
 std::optional<LineRange> UserFunctions::range(const QString &name) const
 {
-    const auto it = m_ranges.constFind(name);
-    if (it == m_ranges.cend())
+    const auto it = m_functions.constFind(name);
+    if (it == m_functions.cend())
         return std::nullopt;
-    return *it;
+    return it->range;
 }
 
 QStringList ReplaceUserFunctions(QStringList lines, const QList<FunctionText> &functions)
@@ -95,34 +98,59 @@ QStringList Indented(QStringList lines, const QString &indentation)
 
 namespace {
 
-// The code's tokens as text, a line's end marked by an empty entry; lines
-// with nothing but comments and spacing give nothing.
-QStringList codeTokens(const QStringList &lines)
+// The code's tokens one by one, a line's end given as an empty token;
+// lines with nothing but comments and spacing give nothing.
+class CodeTokens
 {
-    QStringList out;
-    VjassLineState state;
-    std::vector<VjassToken> tokens;
-    for (const QString &line : lines) {
-        tokens.clear();
-        LexVjassLine(line, state, tokens);
-        bool any = false;
-        for (const VjassToken &t : tokens) {
-            if (t.kind == VjassTokenKind::Comment)
-                continue;
-            out.append(line.mid(t.start, t.length));
-            any = true;
+public:
+    explicit CodeTokens(std::span<const QString> lines) : m_lines(lines) {}
+
+    // The next token; nothing past the last.
+    std::optional<QStringView> next()
+    {
+        for (;;) {
+            while (m_token < m_tokens.size()) {
+                const VjassToken &t = m_tokens[m_token++];
+                if (t.kind != VjassTokenKind::Comment) {
+                    m_lineHasCode = true;
+                    return QStringView(m_lines[m_line - 1]).mid(t.start, t.length);
+                }
+            }
+            if (m_lineHasCode) {
+                m_lineHasCode = false;
+                return QStringView();
+            }
+            if (m_line == m_lines.size())
+                return std::nullopt;
+            m_tokens.clear();
+            m_token = 0;
+            LexVjassLine(m_lines[m_line++], m_state, m_tokens);
         }
-        if (any)
-            out.append(QString());
     }
-    return out;
-}
+
+private:
+    std::span<const QString> m_lines;
+    size_t m_line = 0;
+    VjassLineState m_state;
+    std::vector<VjassToken> m_tokens;
+    size_t m_token = 0;
+    bool m_lineHasCode = false;
+};
 
 } // namespace
 
-bool SameCode(const QStringList &a, const QStringList &b)
+bool SameCode(std::span<const QString> a, std::span<const QString> b)
 {
-    return codeTokens(a) == codeTokens(b);
+    // Read side by side up to the first difference.
+    CodeTokens left(a), right(b);
+    for (;;) {
+        const std::optional<QStringView> x = left.next();
+        const std::optional<QStringView> y = right.next();
+        if (x != y)
+            return false;
+        if (!x)
+            return true;
+    }
 }
 
 } // namespace vell

@@ -6,8 +6,11 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 
 namespace vell {
+
+struct VjassReadResult;
 
 struct LineRange
 {
@@ -32,19 +35,26 @@ class UserFunctions
 {
 public:
     explicit UserFunctions(const QStringList &lines);
+    // The same from the lines read already.
+    explicit UserFunctions(const VjassReadResult &read);
 
     // Whether any function bears the name, ended properly or not.
-    bool defines(const QString &name) const { return m_headers.contains(name); }
+    bool defines(const QString &name) const { return m_functions.contains(name); }
     // The header line of the first function of that name; -1 when none.
-    int headerLine(const QString &name) const { return m_headers.value(name, -1); }
+    int headerLine(const QString &name) const { return m_functions.value(name).header; }
     // The lines of the first function of that name that ended at its own
     // endfunction. Nothing for one the reader could not end there (a syntax
     // error inside it): such a function is never removed.
     std::optional<LineRange> range(const QString &name) const;
 
 private:
-    QHash<QString, int> m_headers;
-    QHash<QString, LineRange> m_ranges;
+    // The functions of one name.
+    struct Named
+    {
+        int header = -1;
+        std::optional<LineRange> range;
+    };
+    QHash<QString, Named> m_functions;
 };
 
 // Each function put in place of the range of its name, exactly there, the
@@ -63,6 +73,6 @@ QStringList Indented(QStringList lines, const QString &indentation);
 
 // Whether two pieces of vJass are the same code: their tokens equal line by
 // line once comments, spacing and lines without code are set aside.
-bool SameCode(const QStringList &a, const QStringList &b);
+bool SameCode(std::span<const QString> a, std::span<const QString> b);
 
 } // namespace vell

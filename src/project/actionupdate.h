@@ -9,6 +9,7 @@
 namespace vell {
 
 class Project;
+class UserFunctions;
 
 // A button's click function bound to its own name (Button_1_Left_Actions),
 // as the user code holds it, against what its list emits now.
@@ -40,6 +41,12 @@ struct ActionFunctionScan
 ActionFunctionScan ScanActionFunctions(const QList<const VellButton *> &buttons,
                                        const Settings &settings, const ObjectByName &find,
                                        const QStringList &userCode);
+// Its stale functions alone, with the functions of the user code found
+// already.
+QList<ActionFunctionState> StaleActionFunctions(const QList<const VellButton *> &buttons,
+                                                const Settings &settings, const ObjectByName &find,
+                                                const QStringList &userCode,
+                                                const UserFunctions &functions);
 
 // Writes the side's click function into the user code, replacing the one of
 // that name: a show or hide line becomes a Show call on the target's array

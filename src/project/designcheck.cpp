@@ -2,6 +2,7 @@
 
 #include "codegen/designinput.h"
 #include "codegen/interfacegenerator.h"
+#include "codegen/userfunctions.h"
 #include "codegen/vjassnames.h"
 #include "codegen/vjassreader.h"
 #include "common/textforms.h"
@@ -12,10 +13,17 @@
 #include "project/project.h"
 
 #include <QSet>
+#include <QStringBuilder>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdlib>
+#include <future>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace vell {
 
@@ -191,7 +199,7 @@ QString settingCaption(Setting setting)
 
 QString quoted(const QString &text)
 {
-    return u'"' + ShortQuote(text) + u'"';
+    return u'"' % ShortQuote(text) % u'"';
 }
 
 // A syntax error in a generated line of an object, for its field.
@@ -199,6 +207,121 @@ struct CodeError
 {
     int field;
     QString message;
+};
+
+// Runs the work on a thread of its own, or, without one to be had, when its
+// result is asked for.
+template <typename Work> auto meanwhile(const Work &work)
+{
+    try {
+        return std::async(std::launch::async, work);
+    } catch (const std::system_error &) {
+        return std::async(std::launch::deferred, work);
+    }
+}
+
+// The objects of each kind (buttons, pictures, texts) as the generator
+// numbers them.
+using ObjectsByKind = std::array<std::vector<const VellControl *>, 3>;
+
+// The code the generator writes for the objects, read as vJass.
+struct GeneratedCode
+{
+    // Without its text once read: the pieces place the errors.
+    GeneratorResult result;
+    VjassReadResult read;
+};
+
+// What the reading makes for itself alone, dropped once the code is handed
+// over.
+struct ReadingScratch
+{
+    GeneratorInput input;
+    QString text;
+    QStringList lines;
+};
+
+GeneratedCode readGeneratedCode(const Settings &settings, const ObjectsByKind &objects,
+                                ReadingScratch &scratch)
+{
+    // Sizes and places do not change what is legal; a colour that names no
+    // colour has its finding and is left out. The user code is read on its
+    // own: what it leaves open at its end is its fault alone, not that of
+    // the lines after it.
+    GeneratorInput &input = scratch.input;
+    input = GeneratorSettingsInput(settings, QStringList());
+    input.mapPieces = true;
+    input.buttons.reserve(qsizetype(objects[0].size()));
+    for (const VellControl *o : objects[0])
+        input.buttons.append(GeneratorButton(static_cast<const VellButton &>(*o)));
+    input.pictures.reserve(qsizetype(objects[1].size()));
+    for (const VellControl *o : objects[1])
+        input.pictures.append(GeneratorPicture(static_cast<const VellPicture &>(*o)));
+    input.texts.reserve(qsizetype(objects[2].size()));
+    for (const VellControl *o : objects[2]) {
+        const auto &t = static_cast<const VellText &>(*o);
+        GenText &text = input.texts.emplace_back(GeneratorText(t));
+        if (!t.TextColor.isEmpty() && !TryTextToColor(t.TextColor))
+            text.textColor = QString();
+    }
+    GeneratedCode code;
+    code.result = GenerateInterfaceCode(input);
+    if (code.result.ok()) {
+        scratch.lines = code.result.lines();
+        code.read = ReadVjass(scratch.lines);
+        scratch.text = std::move(code.result.text);
+    }
+    return code;
+}
+
+// The generated code read on a thread of its own while the objects are
+// checked, or, without a thread to be had, when it is asked for. The
+// thread reads the settings and the objects only, as the one that asks
+// does meanwhile; it hands over what it made once complete, and then drops
+// what it made for itself alone while the check goes on.
+class GeneratedCodeReader
+{
+public:
+    GeneratedCodeReader(const Settings &settings, const ObjectsByKind &objects)
+        : m_settings(settings), m_objects(objects), m_handed(m_code.get_future())
+    {
+        try {
+            m_thread = std::thread([this] { run(); });
+        } catch (const std::system_error &) {
+            // No thread to be had: the code is read when it is asked for.
+        }
+    }
+    ~GeneratedCodeReader()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    GeneratedCodeReader(const GeneratedCodeReader &) = delete;
+    GeneratedCodeReader &operator=(const GeneratedCodeReader &) = delete;
+
+    GeneratedCode take()
+    {
+        if (!m_thread.joinable())
+            run();
+        return m_handed.get();
+    }
+
+private:
+    void run()
+    {
+        try {
+            ReadingScratch scratch;
+            m_code.set_value(readGeneratedCode(m_settings, m_objects, scratch));
+        } catch (...) {
+            m_code.set_exception(std::current_exception());
+        }
+    }
+
+    const Settings &m_settings;
+    const ObjectsByKind &m_objects;
+    std::promise<GeneratedCode> m_code;
+    std::future<GeneratedCode> m_handed;
+    std::thread m_thread;
 };
 
 class Checker
@@ -212,31 +335,33 @@ public:
           m_userCodeStart(userCodeStart)
     {
         m_checkFunctions = settings.useUserCode;
-        if (m_checkFunctions) {
-            m_userRead = ReadVjass(userCode);
-            m_defined.reserve(m_userRead.functions.size());
-            for (int i = 0; i < int(m_userRead.functions.size()); ++i) {
-                const VjassFunction &f = m_userRead.functions[i];
-                // Code outside a library or scope cannot call its private
-                // functions, by either name.
-                QHash<QString, int> &names =
-                    f.access == VjassFunction::Access::Private && !f.scope.isEmpty() ? m_private
-                                                                                     : m_defined;
-                if (!names.contains(f.name))
-                    names.insert(f.name, i);
-                if (&names == &m_private && !names.contains(f.writtenName))
-                    names.insert(f.writtenName, i);
-            }
+        // The generated code is read on a thread of its own, and the stale
+        // click functions are looked for on another, while this one checks
+        // the objects; each thread keeps what it makes to itself until it is
+        // handed over, and the findings keep their order.
+        std::optional<GeneratedCodeReader> generated;
+        if (settings.vjass) {
+            for (const ObjectKind kind : kObjectKinds)
+                m_objects[kind - KindButton] = ofKind(kind);
+            generated.emplace(settings, m_objects);
         }
+        if (m_checkFunctions)
+            readUserCode();
         checkSettings();
-        m_index.reserve(entries.size());
-        for (const Entry &e : entries)
-            m_index.add(*e.object);
+        indexNames();
         findCoveredButtons();
-        if (settings.vjass)
-            checkCode();
-        for (const Entry &e : entries)
+        if (settings.vjass && m_checkFunctions && !userCode.isEmpty())
+            scanClickFunctionsMeanwhile();
+        // The objects' findings go first; the errors of their generated
+        // lines, found once the code is read, join each object's own.
+        m_objectStarts.reserve(entries.size());
+        for (const Entry &e : entries) {
+            m_objectStarts.push_back(findings.size());
             checkObject(*e.object, e.firstLine);
+        }
+        if (generated)
+            checkCode(generated->take());
+        addCodeErrors();
         for (int i = 0; i < int(userCode.size()); ++i) {
             // Where the project file ends the user code.
             if (userCode[i] == QLatin1String("/end")) {
@@ -253,13 +378,34 @@ public:
                              };
                              return order(a) < order(b);
                          });
-        findings += m_codeFindings;
+        findings.append(std::move(m_codeFindings));
     }
 
     QList<DesignFinding> findings;
 
 private:
-    void add(Severity severity, int offset, const QString &message)
+    // The user code read on its own; its functions by the names that code
+    // outside it may call them by, or not (private ones).
+    void readUserCode()
+    {
+        m_userRead = ReadVjass(m_userCode);
+        m_defined.reserve(m_userRead.functions.size());
+        // Backwards, so that the first function of a name is the one kept.
+        for (int i = int(m_userRead.functions.size()) - 1; i >= 0; --i) {
+            const VjassFunction &f = std::as_const(m_userRead.functions)[i];
+            // Code outside a library or scope cannot call its private
+            // functions, by either name.
+            if (f.access == VjassFunction::Access::Private && !f.scope.isEmpty()) {
+                m_private.insert(f.name, i);
+                m_private.insert(f.writtenName, i);
+            } else {
+                m_defined.insert(f.name, i);
+            }
+        }
+    }
+
+    // A finding on a field of the object being checked.
+    DesignFinding objectFinding(Severity severity, int offset, QString message) const
     {
         // A line of no field of its own stands for the record as a whole.
         DesignFinding f{severity,
@@ -267,25 +413,36 @@ private:
                         m_object->Id,
                         m_object->Name,
                         m_firstLine ? m_firstLine + std::max(offset, 0) : 0,
-                        message};
+                        std::move(message)};
         f.field = offset;
-        findings.append(f);
+        return f;
+    }
+
+    void add(Severity severity, int offset, QString message)
+    {
+        findings.append(objectFinding(severity, offset, std::move(message)));
     }
 
     // A finding on a user code line (from 0 here), or, with -1, on a line of
     // the generated code that belongs to no object.
-    void addCode(Severity severity, int userCodeLine, int column, const QString &message)
+    DesignFinding codeFinding(Severity severity, int userCodeLine, int column,
+                              QString message) const
     {
         DesignFinding f;
         f.severity = severity;
-        f.message = message;
+        f.message = std::move(message);
         if (userCodeLine >= 0) {
             f.userCodeLine = userCodeLine + 1;
             f.column = column;
             if (m_userCodeStart > 0)
                 f.line = m_userCodeStart + f.userCodeLine;
         }
-        m_codeFindings.append(f);
+        return f;
+    }
+
+    void addCode(Severity severity, int userCodeLine, int column, const QString &message)
+    {
+        m_codeFindings.append(codeFinding(severity, userCodeLine, column, message));
     }
 
     // The entries of one kind, as the generator numbers them.
@@ -297,6 +454,42 @@ private:
                 objects.push_back(e.object);
         }
         return objects;
+    }
+
+    // Every name once, with the first object of each kind that bears it;
+    // and the objects whose name an earlier one bears: one of the same kind
+    // before it, or any of a kind checked before (the entries come kind by
+    // kind).
+    void indexNames()
+    {
+        m_names.reserve(qsizetype(m_entries.size()));
+        for (const Entry &e : m_entries) {
+            const VellControl &o = *e.object;
+            if (o.Kind < KindButton || o.Kind > KindText)
+                continue;
+            Bearers &bearers = m_names[o.Name];
+            const int kind = o.Kind - KindButton;
+            if (std::any_of(bearers.begin(), bearers.begin() + kind + 1,
+                            [](const VellControl *bearer) { return bearer != nullptr; }))
+                m_repeated.insert(&o);
+            if (!bearers[kind])
+                bearers[kind] = &o;
+        }
+    }
+
+    const VellControl *find(ObjectKind kind, const QString &name) const
+    {
+        if (kind < KindButton || kind > KindText)
+            return nullptr;
+        const auto it = m_names.constFind(name);
+        return it == m_names.cend() ? nullptr : (*it)[kind - KindButton];
+    }
+
+    ObjectByName finder() const
+    {
+        return [this](ObjectKind kind, const QString &name) {
+            return find(kind, name);
+        };
     }
 
     // Pictures are created after the buttons and take the clicks meant for
@@ -400,13 +593,33 @@ private:
         m_settingsFault = true;
     }
 
-    void checkCode();
-    void codeError(const VjassError &e, const GeneratorResult &generated,
-                   const std::vector<const VellControl *> (&objects)[3], qsizetype userCount);
+    void checkCode(const GeneratedCode &code);
+    void codeError(const VjassError &e, const GeneratorResult &generated, qsizetype userCount);
     static int fieldOf(const CodePiece &piece);
-    void checkFunctions(const VjassReadResult &read,
-                        const std::vector<const VellControl *> &buttons, qsizetype userFirst,
-                        qsizetype userCount);
+    void checkFunctions(const VjassReadResult &read, qsizetype userFirst, qsizetype userCount);
+
+    // The findings of the buttons' own click functions that differ from what
+    // their lists write now, made on a thread of their own. It reads the
+    // buttons, the settings, the user code and the names index, none of
+    // which changes from here on.
+    void scanClickFunctionsMeanwhile()
+    {
+        QList<const VellButton *> buttons;
+        buttons.reserve(qsizetype(m_objects[0].size()));
+        for (const VellControl *o : m_objects[0])
+            buttons.append(static_cast<const VellButton *>(o));
+        m_stale = meanwhile([this, buttons, functions = UserFunctions(m_userRead)] {
+            QList<DesignFinding> stale;
+            for (const ActionFunctionState &f :
+                 StaleActionFunctions(buttons, m_settings, finder(), m_userCode, functions)) {
+                stale.append(codeFinding(Severity::Warning, f.line, 0,
+                                         QStringLiteral("функция ") % f.name %
+                                             QStringLiteral(" устарела: Код → Обновить функции "
+                                                            "действий")));
+            }
+            return stale;
+        });
+    }
     // The array the settings name now in place of `array`, by the line of
     // the function of the user code that uses it written anew; empty when it
     // cannot be told.
@@ -417,14 +630,7 @@ private:
     {
         m_object = &o;
         m_firstLine = firstLine;
-        // An earlier object bears the name: one of the same kind before
-        // it, or any of a kind checked before.
-        bool repeated = m_index.find(o.Kind, o.Name) != &o;
-        for (const ObjectKind kind : kObjectKinds) {
-            if (kind < o.Kind && m_index.find(kind, o.Name))
-                repeated = true;
-        }
-        if (repeated)
+        if (m_repeated.contains(&o))
             add(Severity::Error, 0,
                 QStringLiteral("имя %1 уже носит другой объект").arg(quoted(o.Name)));
 
@@ -449,21 +655,49 @@ private:
             checkButton(static_cast<const VellButton &>(o));
         else if (o.Kind == KindText)
             checkText(static_cast<const VellText &>(o));
-        for (const QString &button : m_covered.value(&o)) {
-            add(Severity::Warning, RecordLine::X,
-                QStringLiteral("картинка %1 лежит поверх кнопки %2: в коде картинки создаются "
-                               "после кнопок")
-                    .arg(o.Name, button));
+        if (const auto covered = m_covered.constFind(&o); covered != m_covered.cend()) {
+            for (const QString &button : *covered) {
+                add(Severity::Warning, RecordLine::X,
+                    QStringLiteral("картинка %1 лежит поверх кнопки %2: в коде картинки "
+                                   "создаются после кнопок")
+                        .arg(o.Name, button));
+            }
         }
-        for (const CodeError &e : m_codeErrors.value(&o)) {
-            const bool fieldHasError =
-                std::any_of(findings.begin(), findings.end(), [&](const DesignFinding &f) {
-                    return f.kind == o.Kind && f.id == o.Id && f.field == e.field &&
-                           f.severity == Severity::Error;
-                });
-            if (!fieldHasError)
-                add(Severity::Error, e.field, e.message);
+    }
+
+    // The syntax errors of the objects' generated lines, each after its
+    // object's own findings, on a field that has no error yet.
+    void addCodeErrors()
+    {
+        if (m_codeErrors.isEmpty())
+            return;
+        QList<DesignFinding> all;
+        all.reserve(findings.size() + m_codeErrors.size());
+        qsizetype next = 0;
+        const auto take = [&](qsizetype end) {
+            for (; next < end; ++next)
+                all.append(std::move(findings[next]));
+        };
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            take(m_objectStarts[i]);
+            const qsizetype own = all.size();
+            take(i + 1 < m_entries.size() ? m_objectStarts[i + 1] : findings.size());
+            const auto errors = m_codeErrors.constFind(m_entries[i].object);
+            if (errors == m_codeErrors.cend())
+                continue;
+            m_object = m_entries[i].object;
+            m_firstLine = m_entries[i].firstLine;
+            for (const CodeError &e : *errors) {
+                const bool fieldHasError =
+                    std::any_of(all.cbegin() + own, all.cend(), [&](const DesignFinding &f) {
+                        return f.field == e.field && f.severity == Severity::Error;
+                    });
+                if (!fieldHasError)
+                    all.append(objectFinding(Severity::Error, e.field, e.message));
+            }
         }
+        take(findings.size());
+        findings = std::move(all);
     }
 
     void checkButton(const VellButton &b)
@@ -471,10 +705,10 @@ private:
         const auto function = [&](const QString &name, int offset, const QString &side) {
             if (!m_checkFunctions || name.isEmpty())
                 return;
-            // Put together piece by piece: a full table may give thousands.
-            const auto message = [&](const QString &what) {
-                return QStringLiteral("функция ") + side + QStringLiteral(" клика ") +
-                       quoted(name) + what;
+            // Put together at once: a full table may give thousands.
+            const auto message = [&](const QString &what) -> QString {
+                return QStringLiteral("функция ") % side % QStringLiteral(" клика ") %
+                       quoted(name) % what;
             };
             if (const auto defined = m_defined.constFind(name); defined != m_defined.cend()) {
                 if (!m_userRead.functions[defined.value()].parameters.isEmpty())
@@ -510,7 +744,7 @@ private:
                         QStringLiteral("%1: имя %2 не начинается с %3, %4 или %5")
                             .arg(side, quoted(target), factsOf(KindButton).shortPrefix,
                                  factsOf(KindPicture).shortPrefix, factsOf(KindText).shortPrefix));
-                } else if (!m_index.find(kind, target)) {
+                } else if (!find(kind, target)) {
                     add(Severity::Error, firstOffset + i,
                         QStringLiteral("%1: объекта %2 нет").arg(side, quoted(target)));
                 }
@@ -542,47 +776,35 @@ private:
     const Settings &m_settings;
     const QStringList &m_userCode;
     const std::vector<Entry> &m_entries;
-    int m_userCodeStart = 0;
+    const int m_userCodeStart;
+    ObjectsByKind m_objects;
     QHash<const VellControl *, QStringList> m_covered;
     QHash<const VellControl *, QList<CodeError>> m_codeErrors;
+    // Where each entry's own findings start.
+    std::vector<qsizetype> m_objectStarts;
     QList<DesignFinding> m_codeFindings;
     bool m_checkFunctions = false;
     bool m_settingsFault = false;
-    // The user code read on its own, and its functions by the names that
-    // code outside it may call them by, or not (private ones).
     VjassReadResult m_userRead;
     QHash<QString, int> m_defined;
     QHash<QString, int> m_private;
-    // Names of the buttons, pictures and texts.
-    ObjectNameIndex m_index;
+    // The first object of each kind that bears a name.
+    using Bearers = std::array<const VellControl *, 3>;
+    QHash<QString, Bearers> m_names;
+    QSet<const VellControl *> m_repeated;
     const VellControl *m_object = nullptr;
     int m_firstLine = 0;
+    // The findings of the stale click functions, made meanwhile. Last, so
+    // that it is waited for before anything it reads goes.
+    std::future<QList<DesignFinding>> m_stale;
 };
 
-void Checker::checkCode()
+void Checker::checkCode(const GeneratedCode &code)
 {
-    const std::vector<const VellControl *> objects[3] = {ofKind(KindButton), ofKind(KindPicture),
-                                                         ofKind(KindText)};
-    // Sizes and places do not change what is legal; a colour that names no
-    // colour has its finding and is left out. The user code is read on its
-    // own: what it leaves open at its end is its fault alone, not that of
-    // the lines after it.
-    GeneratorInput input = GeneratorSettingsInput(m_settings, QStringList());
-    input.mapPieces = true;
-    for (const VellControl *o : objects[0])
-        input.buttons.append(GeneratorButton(static_cast<const VellButton &>(*o)));
-    for (const VellControl *o : objects[1])
-        input.pictures.append(GeneratorPicture(static_cast<const VellPicture &>(*o)));
-    for (const VellControl *o : objects[2]) {
-        const auto &t = static_cast<const VellText &>(*o);
-        GenText &text = input.texts.emplace_back(GeneratorText(t));
-        const auto colour = TryTextToColor(t.TextColor);
-        text.textColor = colour && !t.TextColor.isEmpty() ? ColorToText(*colour) : QString();
-    }
-    const GeneratorResult generated = GenerateInterfaceCode(input);
+    const GeneratorResult &generated = code.result;
     if (!generated.ok())
         return;
-    const VjassReadResult read = ReadVjass(generated.lines());
+    const VjassReadResult &read = code.read;
     const qsizetype userFirst = generated.userCodeLine;
     const qsizetype userCount = m_settings.useUserCode ? m_userCode.size() : 0;
     // The errors in the order of the whole text, as many as one reading of
@@ -596,7 +818,7 @@ void Checker::checkCode()
             if (left-- <= 0)
                 return;
             if (!m_settingsFault)
-                codeError(e, generated, objects, userCount);
+                codeError(e, generated, userCount);
         }
     };
     generatedErrors(true);
@@ -618,14 +840,13 @@ void Checker::checkCode()
         addCode(Severity::Error, int(userCount - 1), 0, openMessage(open));
     generatedErrors(false);
     if (userCount > 0)
-        checkFunctions(read, objects[0], userFirst, userCount);
+        checkFunctions(read, userFirst, userCount);
 }
 
 // A syntax error in a generated line: on the field of the object whose
 // piece stands at its column (or, on the generator's own text, the nearest
 // piece of an object before it, else after it), else on the code as a whole.
-void Checker::codeError(const VjassError &e, const GeneratorResult &generated,
-                        const std::vector<const VellControl *> (&objects)[3], qsizetype userCount)
+void Checker::codeError(const VjassError &e, const GeneratorResult &generated, qsizetype userCount)
 {
     // The line as the code window shows it, with the user code.
     const qsizetype line = e.line < generated.userCodeLine ? e.line : e.line + userCount;
@@ -643,7 +864,7 @@ void Checker::codeError(const VjassError &e, const GeneratorResult &generated,
         }
     }
     if (piece) {
-        const VellControl &o = *objects[piece->objectKind() - KindButton][size_t(piece->index)];
+        const VellControl &o = *m_objects[piece->objectKind() - KindButton][size_t(piece->index)];
         m_codeErrors[&o].append(CodeError{fieldOf(*piece), inCode});
         return;
     }
@@ -676,8 +897,7 @@ int Checker::fieldOf(const CodePiece &piece)
     return kNoField;
 }
 
-void Checker::checkFunctions(const VjassReadResult &generated,
-                             const std::vector<const VellControl *> &buttons, qsizetype userFirst,
+void Checker::checkFunctions(const VjassReadResult &generated, qsizetype userFirst,
                              qsizetype userCount)
 {
     // Lines of the whole text, the user code in its place.
@@ -702,17 +922,26 @@ void Checker::checkFunctions(const VjassReadResult &generated,
         if (f.line >= userFirst)
             functions.emplace_back(&f, int(f.line + userCount));
     }
-    QHash<QString, QList<int>> definitions;
+    // How many times each name is defined; the lines of those defined more
+    // than once.
+    QHash<QString, int> definitions;
     definitions.reserve(qsizetype(functions.size()));
+    bool anyRepeated = false;
     for (const auto &[f, line] : functions)
-        definitions[f->name].append(line);
-    QSet<QString> reported;
+        anyRepeated |= ++definitions[f->name] > 1;
+    QHash<QString, QList<int>> repeated;
+    if (anyRepeated) {
+        for (const auto &[f, line] : functions) {
+            if (definitions.value(f->name) > 1)
+                repeated[f->name].append(line);
+        }
+    }
     for (const auto &definition : functions) {
         const VjassFunction &f = *definition.first;
-        const QList<int> &lines = definitions[f.name];
-        if (lines.size() < 2 || reported.contains(f.name))
+        // Each name once, where it is first defined.
+        const QList<int> lines = repeated.take(f.name);
+        if (lines.isEmpty())
             continue;
-        reported.insert(f.name);
         // Where the user can mend it: every later definition in the user
         // code, or the first when the later ones are the generator's.
         QList<int> at;
@@ -783,17 +1012,12 @@ void Checker::checkFunctions(const VjassReadResult &generated,
     }
 
     // The buttons' own click functions, as the actions dialog writes them.
-    QList<const VellButton *> buttonList;
-    buttonList.reserve(qsizetype(buttons.size()));
-    for (const VellControl *o : buttons)
-        buttonList.append(static_cast<const VellButton *>(o));
     const auto ownFunction =
         [&](const QString &function) -> std::optional<std::pair<const VellButton *, ClickSide>> {
         const auto owner = ActionsFunctionOwnerOf(function);
         if (!owner)
             return std::nullopt;
-        const auto *b =
-            static_cast<const VellButton *>(m_index.find(KindButton, owner->buttonName));
+        const auto *b = static_cast<const VellButton *>(find(KindButton, owner->buttonName));
         if (!b)
             return std::nullopt;
         return std::pair{b, owner->side};
@@ -803,6 +1027,8 @@ void Checker::checkFunctions(const VjassReadResult &generated,
         for (const QString &name : user.globalNames)
             declared.insert(name);
         for (const VjassFunction &f : user.functions) {
+            if (f.indexedNames.isEmpty())
+                continue;
             const auto own = ownFunction(f.name);
             if (!own)
                 continue;
@@ -820,19 +1046,15 @@ void Checker::checkFunctions(const VjassReadResult &generated,
             }
         }
     }
-    const ActionFunctionScan scan =
-        ScanActionFunctions(buttonList, m_settings, m_index.finder(), m_userCode);
-    for (const ActionFunctionState &f : scan.stale) {
-        addCode(Severity::Warning, f.line, 0,
-                QStringLiteral("функция %1 устарела: Код → Обновить функции действий").arg(f.name));
-    }
+    if (m_stale.valid())
+        m_codeFindings.append(m_stale.get());
 }
 
 QString Checker::arrayNow(const QString &array, const VjassFunction &f, const VellButton &button,
                           ClickSide side) const
 {
     // The line that uses it against the same line written now.
-    const QStringList now = ActionsFunctionLines(button, side, m_settings, m_index.finder()).lines;
+    const QStringList now = ActionsFunctionLines(button, side, m_settings, finder()).lines;
     const QString use = array + u'[';
     for (int line = f.line; line <= f.endLine; ++line) {
         const qsizetype k = line - f.line;
@@ -916,14 +1138,15 @@ QLatin1String severityWord(Severity severity)
 
 QString FindingFileLine(const QString &file, const DesignFinding &finding)
 {
-    QString place = file;
+    QString place;
     if (finding.line > 0) {
-        place += u':' + QString::number(finding.line);
+        place = u':' % QString::number(finding.line);
         if (finding.column > 0)
-            place += u':' + QString::number(finding.column);
+            place += u':' % QString::number(finding.column);
     }
-    return place + QStringLiteral(": ") + severityWord(finding.severity) + QStringLiteral(": ") +
-           finding.message;
+    // Put together at once: a check may give thousands.
+    return file % place % QLatin1String(": ") % severityWord(finding.severity) %
+           QLatin1String(": ") % finding.message;
 }
 
 QString FindingText(const DesignFinding &finding)

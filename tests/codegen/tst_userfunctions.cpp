@@ -107,6 +107,11 @@ private slots:
                               "endfunction", c[0], c[1], "twice"}));
         QCOMPARE(Indented({"function F", "", " call G()"}, IndentationOf(" \t function")),
                  QStringList({" \t function F", "", " \t  call G()"}));
+        // A name's header is its first function's, ended or not; its range
+        // that of the first one ended.
+        const UserFunctions twice({"// x", header("A"), " call B()", header("A"), "endfunction"});
+        QCOMPARE(twice.headerLine("A"), 1);
+        QCOMPARE(twice.range("A").value_or(LineRange{-1, 0}).first, 3);
     }
 
     void sameCode_data()
@@ -127,6 +132,7 @@ private slots:
             << f << QStringList{header("F") + " call ECHO(\"a  b\")", "endfunction"} << false;
         QTest::newRow("another token")
             << f << QStringList{header("F"), " call ECHO(\"a  b\",1)", "endfunction"} << false;
+        QTest::newRow("a line more at the end") << f << f + QStringList{" call X()"} << false;
     }
     void sameCode()
     {

@@ -130,6 +130,12 @@ private slots:
                            "p.vlp:33: error: функция правого клика \"Takes\" принимает аргументы",
                            "p.vlp:44: error: функция правого клика \"Clicks_Hidden\" не "
                            "определена в коде пользователя"};
+        // The first function of the name is the one looked at.
+        QTest::newRow("a click function defined twice")
+            << project({button("Button_1", "B000", "Twice")}, {}, {},
+                       {"function Twice takes nothing returns nothing", "endfunction",
+                        "function Twice takes integer i returns nothing", "endfunction"})
+            << true << QStringList{"p.vlp:19: error: функция Twice определена дважды"};
         QTest::newRow("actions")
             << project({button("Button_1", "B000", "", "",
                                {"ObjShow t \"Picture_1\"", "ObjShow f \"Picture_9\"",
@@ -152,6 +158,12 @@ private slots:
             << QStringList{"p.vlp:26: error: имя \"Same\" уже носит другой объект",
                            "p.vlp:34: error: имя \"Button_2\" уже носит другой объект",
                            "p.vlp:40: error: имя \"Same\" уже носит другой объект"};
+        QTest::newRow("names repeated within a kind")
+            << project({button("Twin"), button("Button_2"), button("Twin")},
+                       {picture("Picture_1"), picture("Picture_1")}, {})
+            << true
+            << QStringList{"p.vlp:25: error: имя \"Twin\" уже носит другой объект",
+                           "p.vlp:44: error: имя \"Picture_1\" уже носит другой объект"};
         QTest::newRow("quotes and backslashes in texts")
             << project({}, {},
                        {text("Text_1", "say \"hi\""), text("Text_2", "C:\\maps"),
@@ -455,6 +467,18 @@ private slots:
             << project({button("Button_1", "B000", "Bad name")}, {}, {}) << false
             << QStringList{
                    "p.vlp:10: error: синтаксическая ошибка: ожидалось «)» (строка 31 кода)"};
+        // Each object's broken lines after its own findings, before the next
+        // object's.
+        QTest::newRow("code: generated lines broken by two objects")
+            << project({button("Button_1", "B000", "Bad name", "", {}, {}, 400, 0),
+                        button("Button_2", "B1", "", "Bad two")},
+                       {}, {})
+            << false
+            << QStringList{
+                   "p.vlp:4: warning: центр объекта вне панели (X = 400, Y = 0)",
+                   "p.vlp:10: error: синтаксическая ошибка: ожидалось «)» (строка 31 кода)",
+                   "p.vlp:19: warning: ID текстуры \"B1\" не из четырех символов",
+                   "p.vlp:22: error: синтаксическая ошибка: ожидалось «)» (строка 34 кода)"};
     }
     void findingsWithTheirLines()
     {
@@ -649,10 +673,16 @@ private slots:
         Project p;
         VellText *x = p.tables().createText();
         x->TextColor = QStringLiteral("clOrange");
+        // The colour is left out of the code, which is still read.
+        p.appendUserCodeLines(
+            {"function F takes nothing returns nothing", " set = 1", "endfunction"});
         const QList<DesignFinding> findings = CheckDesign(p);
-        QCOMPARE(findings.size(), 1);
+        QCOMPARE(findings.size(), 2);
         QCOMPARE(FindingText(findings.first()),
                  QStringLiteral("Text_1: ошибка: неизвестный цвет текста \"clOrange\""));
+        QCOMPARE(FindingText(findings.last()),
+                 QStringLiteral("Код пользователя, строка 2, столбец 6: ошибка: синтаксическая "
+                                "ошибка: ожидалось имя"));
         QCOMPARE(x->TextColor, QStringLiteral("clOrange"));
     }
 };
