@@ -595,8 +595,11 @@ private:
 
     void checkCode(const GeneratedCode &code);
     void codeError(const VjassError &e, const GeneratorResult &generated, qsizetype userCount);
+    void generatedFinding(const VjassFinding &f, int line, const GeneratorResult &generated);
+    static const CodePiece *objectPieceAt(const GeneratorResult &generated, int line, int column);
     static int fieldOf(const CodePiece &piece);
-    void checkFunctions(const VjassReadResult &read, qsizetype userFirst, qsizetype userCount);
+    void checkFunctions(const GeneratorResult &result, const VjassReadResult &read,
+                        qsizetype userFirst, qsizetype userCount);
 
     // The findings of the buttons' own click functions that differ from what
     // their lists write now, made on a thread of their own. It reads the
@@ -840,7 +843,7 @@ void Checker::checkCode(const GeneratedCode &code)
         addCode(Severity::Error, int(userCount - 1), 0, openMessage(open));
     generatedErrors(false);
     if (userCount > 0)
-        checkFunctions(read, userFirst, userCount);
+        checkFunctions(generated, read, userFirst, userCount);
 }
 
 // A syntax error in a generated line: on the field of the object whose
@@ -852,23 +855,71 @@ void Checker::codeError(const VjassError &e, const GeneratorResult &generated, q
     const qsizetype line = e.line < generated.userCodeLine ? e.line : e.line + userCount;
     const QString inCode = QStringLiteral("синтаксическая ошибка: ") + e.expected +
                            QStringLiteral(" (строка %1 кода)").arg(line + 1);
-    const CodePiece *piece = generated.pieces.at(e.line, e.column);
-    if (!piece || piece->source != CodePiece::Source::Object) {
-        piece = nullptr;
-        for (const CodePiece &p : generated.pieces.line(e.line)) {
-            if (p.source != CodePiece::Source::Object)
-                continue;
-            if (p.start > e.column && piece)
-                break;
-            piece = &p;
-        }
-    }
+    const CodePiece *piece = objectPieceAt(generated, e.line, e.column);
     if (piece) {
         const VellControl &o = *m_objects[piece->objectKind() - KindButton][size_t(piece->index)];
         m_codeErrors[&o].append(CodeError{fieldOf(*piece), inCode});
         return;
     }
     addCode(Severity::Error, -1, 0, inCode);
+}
+
+// A finding of the names and types pass on the generated line `line` (of
+// the generated text alone): on the setting or object field written where
+// it points, else on the code as a whole. A button's click function named
+// there has its own findings.
+void Checker::generatedFinding(const VjassFinding &f, int line, const GeneratorResult &generated)
+{
+    const Severity severity = f.error ? Severity::Error : Severity::Warning;
+    const QString message = f.message + QStringLiteral(" (строка %1 кода)").arg(f.line + 1);
+    const CodePiece *at = generated.pieces.at(line, f.column);
+    if (at && at->source == CodePiece::Source::Setting) {
+        DesignFinding d;
+        d.severity = severity;
+        d.message = settingCaption(Setting(int(at->setting) + 1)) + QStringLiteral(": ") + message;
+        d.setting = Setting(int(at->setting) + 1);
+        findings.append(d);
+        return;
+    }
+    // The value a finding points at begins there: a string's text after
+    // its quote.
+    const CodePiece *piece = nullptr;
+    for (const CodePiece &p : generated.pieces.line(line)) {
+        if (p.source == CodePiece::Source::Object && p.start >= f.column) {
+            piece = &p;
+            break;
+        }
+    }
+    if (!piece)
+        piece = objectPieceAt(generated, line, f.column);
+    if (piece && (piece->field == CodePiece::Field::LeftFunction ||
+                  piece->field == CodePiece::Field::RightFunction))
+        return;
+    if (piece && f.error) {
+        const VellControl &o = *m_objects[piece->objectKind() - KindButton][size_t(piece->index)];
+        m_codeErrors[&o].append(CodeError{fieldOf(*piece), message});
+        return;
+    }
+    addCode(severity, -1, 0, message);
+}
+
+// The piece of an object at a place of a generated line, or, on the
+// generator's own text, the nearest piece of an object before it, else
+// after it.
+const CodePiece *Checker::objectPieceAt(const GeneratorResult &generated, int line, int column)
+{
+    const CodePiece *piece = generated.pieces.at(line, column);
+    if (!piece || piece->source != CodePiece::Source::Object) {
+        piece = nullptr;
+        for (const CodePiece &p : generated.pieces.line(line)) {
+            if (p.source != CodePiece::Source::Object)
+                continue;
+            if (p.start > column && piece)
+                break;
+            piece = &p;
+        }
+    }
+    return piece;
 }
 
 // The record line of the field a piece of an object was written from.
@@ -897,8 +948,8 @@ int Checker::fieldOf(const CodePiece &piece)
     return kNoField;
 }
 
-void Checker::checkFunctions(const VjassReadResult &generated, qsizetype userFirst,
-                             qsizetype userCount)
+void Checker::checkFunctions(const GeneratorResult &result, const VjassReadResult &generated,
+                             qsizetype userFirst, qsizetype userCount)
 {
     // Lines of the whole text, the user code in its place.
     const auto inUserCode = [&](int line) {
@@ -957,17 +1008,20 @@ void Checker::checkFunctions(const VjassReadResult &generated, qsizetype userFir
         }
     }
 
-    // Order, calls and locals, over the whole text; the generated lines
-    // reach the user code only through the click functions, checked below.
+    // Names and types over the whole text. The generated lines meet the
+    // user code where it defines what they call or name.
     const auto placeOf = [&](int line) {
         return inUserCode(line) ? QStringLiteral("в строке %1").arg(userLine(line) + 1)
                                 : QStringLiteral("в строке %1 кода").arg(line + 1);
     };
     const VjassReadResult whole = SpliceVjass(generated, user, int(userFirst), int(userCount));
     for (const VjassFinding &f : CheckVjassNames(whole, placeOf)) {
-        if (inUserCode(f.line))
+        if (inUserCode(f.line)) {
             addCode(f.error ? Severity::Error : Severity::Warning, userLine(f.line), f.column + 1,
                     f.message);
+        } else if (!m_settingsFault) {
+            generatedFinding(f, int(f.line < userFirst ? f.line : f.line - userCount), result);
+        }
     }
 
     // Text the reader skipped may define anything.

@@ -437,6 +437,24 @@ private slots:
                    "item",
                    "p.vlp:44:5: error: операнд and: ожидалось boolean, а не integer",
                    "p.vlp:46:18: error: операнды *: ожидались числа, а не string и integer"};
+        // The user code shadows what the generated lines call: each finding
+        // goes to the setting, the object's field or the code as a whole.
+        QTest::newRow("code: types where the generated lines meet the user code")
+            << project(
+                   {}, {}, {text("Text_1")},
+                   {"globals", " integer UnitVar", "endglobals",
+                    "function CreateTrigger takes nothing returns integer", " return 0",
+                    "endfunction",
+                    "function SetTextTagText takes texttag t, integer s, real h returns nothing",
+                    "endfunction", "function GetOwningPlayer takes unit u returns player",
+                    " return null", "endfunction"})
+            << true
+            << QStringList{"p.vlp: error: Название переменной юнита: аргумент 1 функции "
+                           "GetOwningPlayer: ожидалось unit, а не integer (строка 18 кода)",
+                           "p.vlp:8: error: аргумент 2 функции SetTextTagText: ожидалось integer, "
+                           "а не string (строка 48 кода)",
+                           "p.vlp: error: переменная trig: ожидалось trigger, а не integer (строка "
+                           "33 кода)"};
         QTest::newRow("code: no order where text is not read")
             << project({}, {}, {},
                        {"//! runtextmacro Make()", "function A takes nothing returns nothing",
