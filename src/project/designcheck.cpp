@@ -866,8 +866,7 @@ void Checker::codeError(const VjassError &e, const GeneratorResult &generated, q
 
 // A finding of the names and types pass on the generated line `line` (of
 // the generated text alone): on the setting or object field written where
-// it points, else on the code as a whole. A button's click function named
-// there has its own findings.
+// it points, else on the code as a whole.
 void Checker::generatedFinding(const VjassFinding &f, int line, const GeneratorResult &generated)
 {
     const Severity severity = f.error ? Severity::Error : Severity::Warning;
@@ -892,9 +891,6 @@ void Checker::generatedFinding(const VjassFinding &f, int line, const GeneratorR
     }
     if (!piece)
         piece = objectPieceAt(generated, line, f.column);
-    if (piece && (piece->field == CodePiece::Field::LeftFunction ||
-                  piece->field == CodePiece::Field::RightFunction))
-        return;
     if (piece && f.error) {
         const VellControl &o = *m_objects[piece->objectKind() - KindButton][size_t(piece->index)];
         m_codeErrors[&o].append(CodeError{fieldOf(*piece), message});
