@@ -537,6 +537,7 @@ VjassReadResult SpliceVjass(const VjassReadResult &outer, const VjassReadResult 
     for (const auto list : {&VjassReadResult::calls, &VjassReadResult::functionReferences,
                             &VjassReadResult::assignments, &VjassReadResult::indexedUses,
                             &VjassReadResult::returns}) {
+        (whole.*list).reserve((outer.*list).size() + (inserted.*list).size());
         names(outer.*list, false, whole.*list);
         names(inserted.*list, true, whole.*list);
     }
