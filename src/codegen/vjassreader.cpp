@@ -679,8 +679,6 @@ bool Reader::missingQuote(int first, int last)
 
 VjassReadResult Reader::read()
 {
-    // Most lines name something new, a few of them something more.
-    m_interned.reserve(m_lines.size() / 4);
     VjassLineState state;
     std::vector<VjassToken> lineTokens;
     const int count = int(m_lines.size());
