@@ -6,6 +6,8 @@
 #include "model/objecttables.h"
 #include "model/settings.h"
 
+#include <QStringBuilder>
+
 namespace vell {
 
 namespace {
@@ -41,7 +43,8 @@ EmittedFunction ActionsFunctionLines(const VellButton &button, ClickSide side,
     EmittedFunction f;
     if (actions.isEmpty())
         return f;
-    f.lines.append(QStringLiteral("function ") + ActionsFunctionName(button, side) +
+    f.lines.reserve(actions.size() + 2);
+    f.lines.append(QStringLiteral("function ") % ActionsFunctionName(button, side) %
                    QStringLiteral(" takes nothing returns nothing"));
     for (const QString &line : actions) {
         switch (KindOfLine(line)) {
@@ -52,14 +55,14 @@ EmittedFunction ActionsFunctionLines(const VellButton &button, ClickSide side,
             if (!object)
                 break;
             const QString &array = settings.*factsOf(kind).arrayVar;
-            f.lines.append(QStringLiteral(" call ") + array + u'[' + IntToText(object->Id) +
-                           QStringLiteral("].Show(") + BoolToText(IsShowFlag(WordAt(line, 1))) +
+            f.lines.append(QStringLiteral(" call ") % array % u'[' % IntToText(object->Id) %
+                           QStringLiteral("].Show(") % BoolToText(IsShowFlag(WordAt(line, 1))) %
                            QStringLiteral(",-1)"));
             break;
         }
         case ActionKind::Message:
             f.callsEcho = true;
-            f.lines.append(QStringLiteral(" call ECHO(\"") + WordAt(line, 1) +
+            f.lines.append(QStringLiteral(" call ECHO(\"") % WordAt(line, 1) %
                            QStringLiteral("\")"));
             break;
         case ActionKind::None:
