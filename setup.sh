@@ -41,7 +41,7 @@ case "${1:-run}" in
     sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
     cmake -S . -B "$sanitized_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" \
-      -DVELL_SKIP_DIRS=package
+      -DVELL_SKIP_DIRS="package;bench"
     cmake --build "$sanitized_dir" -j "$(nproc)"
     (cd "$sanitized_dir" &&
       ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
