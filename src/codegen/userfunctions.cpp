@@ -103,7 +103,12 @@ namespace {
 class CodeTokens
 {
 public:
-    explicit CodeTokens(std::span<const QString> lines) : m_lines(lines) {}
+    // `tokens`: room for a line's tokens, kept from call to call.
+    CodeTokens(std::span<const QString> lines, std::vector<VjassToken> &tokens)
+        : m_lines(lines), m_tokens(tokens)
+    {
+        m_tokens.clear();
+    }
 
     // The next token; nothing past the last.
     std::optional<QStringView> next()
@@ -132,7 +137,7 @@ private:
     std::span<const QString> m_lines;
     size_t m_line = 0;
     VjassLineState m_state;
-    std::vector<VjassToken> m_tokens;
+    std::vector<VjassToken> &m_tokens;
     size_t m_token = 0;
     bool m_lineHasCode = false;
 };
@@ -141,8 +146,11 @@ private:
 
 bool SameCode(std::span<const QString> a, std::span<const QString> b)
 {
+    if (std::equal(a.begin(), a.end(), b.begin(), b.end()))
+        return true;
     // Read side by side up to the first difference.
-    CodeTokens left(a), right(b);
+    thread_local std::vector<VjassToken> leftTokens, rightTokens;
+    CodeTokens left(a, leftTokens), right(b, rightTokens);
     for (;;) {
         const std::optional<QStringView> x = left.next();
         const std::optional<QStringView> y = right.next();

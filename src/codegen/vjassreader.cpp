@@ -271,7 +271,7 @@ int levelOf(const Tok &t)
 class Reader
 {
 public:
-    explicit Reader(const QStringList &lines) : m_lines(lines)
+    explicit Reader(std::span<const QStringView> lines) : m_lines(lines)
     {
         m_result.typeNames = {QString(),
                               QStringLiteral("integer"),
@@ -291,10 +291,7 @@ private:
     // Tokens.
     bool atEnd() const { return m_pos >= int(m_toks.size()); }
     const Tok &cur() const { return m_toks[m_pos]; }
-    QStringView text(const Tok &t) const
-    {
-        return QStringView(m_lines[t.line]).mid(t.start, t.length);
-    }
+    QStringView text(const Tok &t) const { return m_lines[t.line].mid(t.start, t.length); }
     bool isWord(Word w) const { return !atEnd() && cur().word == w; }
     bool isPunct(char16_t c) const
     {
@@ -380,7 +377,7 @@ private:
     void declare(QStringView name, const Modifiers &mods, bool isType);
     void recordIndexed(const Tok &t);
 
-    const QStringList &m_lines;
+    std::span<const QStringView> m_lines;
     VjassReadResult m_result;
     std::vector<Tok> m_toks;
     int m_pos = 0;
@@ -656,7 +653,7 @@ void Reader::directive(int line, const VjassToken &token, bool closesBlock)
 // all.
 bool Reader::missingQuote(int first, int last)
 {
-    if (m_reread + (last - first) > m_lines.size())
+    if (m_reread + (last - first) > qsizetype(m_lines.size()))
         return false;
     m_reread += last - first;
     while (!m_result.errors.isEmpty() && m_result.errors.back().line > first)
@@ -717,7 +714,7 @@ VjassReadResult Reader::read()
         }
         if (m_inInject)
             continue;
-        const QString &text = m_lines[i];
+        const QStringView text = m_lines[i];
         for (const VjassToken &t : lineTokens) {
             // The rest of a string from the line before is part of its token.
             if (t.kind == Kind::Comment ||
@@ -1841,7 +1838,7 @@ bool Reader::functionReference()
     QString written;
     if (a.line == b.line && b.end() - a.start == length) {
         // Mostly one reference to each function: not worth interning.
-        written = QStringView(m_lines[a.line]).mid(a.start, length).toString();
+        written = m_lines[a.line].mid(a.start, length).toString();
     } else {
         for (int i = first; i < m_pos; ++i)
             written += text(m_toks[i]);
@@ -1852,9 +1849,30 @@ bool Reader::functionReference()
 
 } // namespace
 
-VjassReadResult ReadVjass(const QStringList &lines)
+VjassReadResult ReadVjass(std::span<const QStringView> lines)
 {
     return Reader(lines).read();
+}
+
+VjassReadResult ReadVjass(const QStringList &lines)
+{
+    const std::vector<QStringView> views(lines.cbegin(), lines.cend());
+    return ReadVjass(views);
+}
+
+std::vector<QStringView> VjassTextLines(QStringView text)
+{
+    std::vector<QStringView> lines;
+    lines.reserve(size_t(text.count(u'\n') + 1));
+    for (qsizetype from = 0;;) {
+        const qsizetype end = text.indexOf(u'\n', from);
+        if (end < 0) {
+            lines.push_back(text.mid(from));
+            return lines;
+        }
+        lines.push_back(text.mid(from, end - from));
+        from = end + 1;
+    }
 }
 
 } // namespace vell

@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 namespace vell {
 
@@ -282,5 +284,11 @@ constexpr int kMaxVjassNesting = 200;
 // it started on, and the lines after that line are read as code. Takes time
 // in proportion to the text.
 VjassReadResult ReadVjass(const QStringList &lines);
+// The same over views of lines, which must outlive the reading.
+VjassReadResult ReadVjass(std::span<const QStringView> lines);
+
+// The lines of a text split at each '\n', as views into it (a text without
+// one is one line).
+std::vector<QStringView> VjassTextLines(QStringView text);
 
 } // namespace vell

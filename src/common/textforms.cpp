@@ -163,7 +163,11 @@ QString ColorToText(QColor color)
         if (color.red() == n.r && color.green() == n.g && color.blue() == n.b)
             return QLatin1String(n.name);
     }
-    return QStringLiteral("$%1").arg(ColorToBgr(color), 8, 16, QLatin1Char('0')).toUpper();
+    const quint32 bgr = ColorToBgr(color);
+    QString text(9, u'$');
+    for (int i = 0; i < 8; ++i)
+        text[8 - i] = QLatin1Char("0123456789ABCDEF"[bgr >> (4 * i) & 0xF]);
+    return text;
 }
 
 std::optional<quint32> TryDollarBgr(QStringView text)

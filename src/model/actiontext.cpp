@@ -10,19 +10,30 @@ QString FirstWord(const QString &line)
 
 QString WordAt(const QString &line, int n)
 {
+    // The word's characters go over in runs between the quotes.
     QString word;
     int counter = 0;
     bool quoted = false;
-    for (const QChar c : line) {
+    qsizetype from = -1;
+    const auto flush = [&](qsizetype to) {
+        if (from >= 0)
+            word.append(QStringView(line).mid(from, to - from));
+        from = -1;
+    };
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
         if (c == u'"') {
+            flush(i);
             quoted = !quoted;
         } else if (c == u' ' && !quoted) {
+            flush(i);
             if (++counter > n)
-                break;
-        } else if (counter == n) {
-            word.append(c);
+                return word;
+        } else if (counter == n && from < 0) {
+            from = i;
         }
     }
+    flush(line.size());
     return word;
 }
 
@@ -33,7 +44,8 @@ bool IsShowFlag(const QString &word)
 
 ActionKind KindOfLine(const QString &line)
 {
-    const QString first = FirstWord(line);
+    const qsizetype space = line.indexOf(u' ');
+    const QStringView first = space < 0 ? QStringView(line) : QStringView(line).left(space);
     if (first == u"ObjShow")
         return ActionKind::ShowHide;
     if (first == u"echo")

@@ -238,7 +238,7 @@ struct ReadingScratch
 {
     GeneratorInput input;
     QString text;
-    QStringList lines;
+    std::vector<QStringView> lines;
 };
 
 GeneratedCode readGeneratedCode(const Settings &settings, const ObjectsByKind &objects,
@@ -267,9 +267,10 @@ GeneratedCode readGeneratedCode(const Settings &settings, const ObjectsByKind &o
     GeneratedCode code;
     code.result = GenerateInterfaceCode(input);
     if (code.result.ok()) {
-        scratch.lines = code.result.lines();
-        code.read = ReadVjass(scratch.lines);
         scratch.text = std::move(code.result.text);
+        if (code.result.lineCount > 0)
+            scratch.lines = VjassTextLines(scratch.text);
+        code.read = ReadVjass(scratch.lines);
     }
     return code;
 }
