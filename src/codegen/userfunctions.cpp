@@ -144,10 +144,80 @@ private:
 
 } // namespace
 
+namespace {
+
+// Whether a line may hold a comment, a string or a rawcode: the only text
+// whose tokens are not simply its runs of non-spacing characters.
+bool mayQuoteOrComment(const QString &line)
+{
+    for (const QChar c : line) {
+        if (c == u'/' || c == u'"' || c == u'\'')
+            return true;
+    }
+    return false;
+}
+
+bool isSpacing(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
+// The line without its spacing equals the other's: as long as neither
+// quotes nor comments, lines that differ here differ in their tokens.
+bool sameWithoutSpacing(const QString &a, const QString &b)
+{
+    qsizetype i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && isSpacing(a[i]))
+            ++i;
+        while (j < b.size() && isSpacing(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        if (a[i++] != b[j++])
+            return false;
+    }
+}
+
+bool isBlank(const QString &line)
+{
+    return std::all_of(line.cbegin(), line.cend(), isSpacing);
+}
+
+// Whether the lines, read side by side while none of them may quote or
+// comment, show a difference of tokens: a quick answer for the lines that
+// differ early, as a stale click function does.
+bool differsPlainly(std::span<const QString> a, std::span<const QString> b)
+{
+    size_t i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && isBlank(a[i]))
+            ++i;
+        while (j < b.size() && isBlank(b[j]))
+            ++j;
+        if (i == a.size() && j == b.size())
+            return false;
+        if (i == a.size() || j == b.size()) {
+            // A plain line left on one side alone has tokens the other lacks.
+            return !mayQuoteOrComment(i == a.size() ? b[j] : a[i]);
+        }
+        if (mayQuoteOrComment(a[i]) || mayQuoteOrComment(b[j]))
+            return false;
+        if (!sameWithoutSpacing(a[i], b[j]))
+            return true;
+        ++i;
+        ++j;
+    }
+}
+
+} // namespace
+
 bool SameCode(std::span<const QString> a, std::span<const QString> b)
 {
     if (std::equal(a.begin(), a.end(), b.begin(), b.end()))
         return true;
+    if (differsPlainly(a, b))
+        return false;
     // Read side by side up to the first difference.
     thread_local std::vector<VjassToken> leftTokens, rightTokens;
     CodeTokens left(a, leftTokens), right(b, rightTokens);

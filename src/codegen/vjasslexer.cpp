@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -265,9 +266,9 @@ const Entry *findWord(const char16_t *s, int length)
 {
     if (length == 0 || length >= kLongestWord || s[0] < u'a' || s[0] > u'z')
         return nullptr;
-    const std::u16string_view word(s, std::size_t(length));
+    // Every word of a bucket has the length looked for.
     for (const Entry *e : wordTable.buckets[std::size_t(s[0] - u'a') * kLongestWord + length]) {
-        if (e->text == word)
+        if (std::memcmp(e->text.data(), s, std::size_t(length) * sizeof(char16_t)) == 0)
             return e;
     }
     return nullptr;

@@ -133,6 +133,20 @@ private slots:
         QTest::newRow("another token")
             << f << QStringList{header("F"), " call ECHO(\"a  b\",1)", "endfunction"} << false;
         QTest::newRow("a line more at the end") << f << f + QStringList{" call X()"} << false;
+        // Lines without strings or comments, told apart before any lexing.
+        const QStringList g{header("F"), " call X( 1 )", "endfunction"};
+        QTest::newRow("plain: spacing and blank lines")
+            << g
+            << QStringList{"function F takes  nothing returns nothing", "\t", "call X(1)",
+                           "  endfunction  ", " "}
+            << true;
+        QTest::newRow("plain: same characters, other tokens")
+            << g << QStringList{header("F"), " call X(1 )", "end function"} << false;
+        QTest::newRow("plain: another number")
+            << g << QStringList{header("F"), " call X( 12 )", "endfunction"} << false;
+        QTest::newRow("plain: a line more at the end") << g << g + QStringList{"set x=1"} << false;
+        QTest::newRow("plain: a comment more at the end")
+            << g << g + QStringList{"// set x=1"} << true;
     }
     void sameCode()
     {
