@@ -7,6 +7,11 @@
 namespace vell {
 
 AlignmentGuides::AlignmentGuides(const PanelDrawing &drawing, const VellControl *moving)
+    : AlignmentGuides(drawing, [moving](const VellControl &o) { return &o == moving; })
+{}
+
+AlignmentGuides::AlignmentGuides(const PanelDrawing &drawing,
+                                 const std::function<bool(const VellControl &)> &moving)
 {
     const auto add = [this](int owner, QRect r) {
         const int l = r.left(), t = r.top();
@@ -22,7 +27,7 @@ AlignmentGuides::AlignmentGuides(const PanelDrawing &drawing, const VellControl 
         for (int id = 1; id <= tables.count(kind); ++id) {
             ++owner;
             const VellControl *object = tables.object(kind, id);
-            if (object == moving)
+            if (moving(*object))
                 continue;
             if (const PanelElement *e = drawing.element(*object))
                 add(owner, e->rect());

@@ -2,6 +2,7 @@
 
 #include "designer/paneldrawing.h"
 
+#include <functional>
 #include <vector>
 
 namespace vell {
@@ -26,6 +27,9 @@ public:
     // The lines of the panel and of every object of the drawing but
     // `moving`.
     AlignmentGuides(const PanelDrawing &drawing, const VellControl *moving);
+    // The same but for every object `moving` says moves (a group).
+    AlignmentGuides(const PanelDrawing &drawing,
+                    const std::function<bool(const VellControl &)> &moving);
 
     // How far to move so that one of the positions (along Qt::Horizontal:
     // x, else y) lies on a line, and that line; `held` false (no shift)

@@ -16,6 +16,7 @@ DesignSurface::DesignSurface(Project &project, ProjectCommands &commands, QObjec
       })
 {
     connect(&m_project, &Project::objectAboutToBeRemoved, this, &DesignSurface::forget);
+    connect(&m_project, &Project::groupStepApplied, this, &DesignSurface::selectGroup);
     // A new object brings new lines.
     connect(&m_project, &Project::objectAdded, this, [this] { m_lines.reset(); });
 }
@@ -40,6 +41,8 @@ PanelElement *DesignSurface::dragged() const
 void DesignSurface::setDragged(PanelElement *element)
 {
     m_dragged = m_drawing.objectOf(element);
+    if (!m_dragged)
+        m_draggedGroup.reset();
     stopAligning();
 }
 
@@ -61,12 +64,196 @@ void DesignSurface::forget(const VellControl *object)
         setResized(nullptr);
     if (m_dragged && (all || m_dragged == object))
         m_dragged = nullptr;
-    if (m_selection && (all || m_selection == object)) {
+    if (all) {
+        m_draggedGroup.reset();
+        if (!m_group.empty()) {
+            m_group.clear();
+            m_inGroup.clear();
+            m_selection = nullptr;
+            emit objectInfoReset();
+        }
+        return;
+    }
+    if (!m_inGroup.erase(object))
+        return;
+    // A group being dragged loses its drag with a member.
+    if (m_draggedGroup) {
+        m_draggedGroup.reset();
+        m_dragged = nullptr;
+        destroyGhost();
+    }
+    m_group.erase(std::find(m_group.rbegin(), m_group.rend(), object).base() - 1);
+    if (m_selection == object) {
         // The ghost outline of a press on it goes with it.
         destroyGhost();
         m_selection = nullptr;
-        emit objectInfoReset();
+        if (m_group.empty()) {
+            emit objectInfoReset();
+        } else {
+            m_selection = m_group.back();
+            highlight(*m_selection);
+            emit propertiesShown(m_selection);
+        }
     }
+}
+
+void DesignSurface::clearSelection()
+{
+    for (VellControl *o : m_group)
+        unhighlight(o);
+    m_group.clear();
+    m_inGroup.clear();
+    m_selection = nullptr;
+}
+
+void DesignSurface::makePrimary(VellControl *object)
+{
+    if (m_selection == object)
+        return;
+    if (m_selection) {
+        unhighlight(m_selection);
+        highlightMember(*m_selection);
+    }
+    m_selection = object;
+    highlight(*object);
+    emit propertiesShown(object);
+}
+
+void DesignSurface::toggle(VellControl &object)
+{
+    destroyGhost();
+    if (!isSelected(object)) {
+        m_group.push_back(&object);
+        m_inGroup.insert(&object);
+        makePrimary(&object);
+        return;
+    }
+    if (m_group.size() == 1) {
+        clearSelection();
+        emit objectInfoReset();
+        return;
+    }
+    m_inGroup.erase(&object);
+    m_group.erase(std::find(m_group.begin(), m_group.end(), &object));
+    unhighlight(&object);
+    if (m_selection == &object) {
+        m_selection = nullptr;
+        makePrimary(m_group.back());
+    }
+}
+
+void DesignSurface::selectAll()
+{
+    const ObjectTables &t = tables();
+    m_group.reserve(size_t(t.totalCount()));
+    m_inGroup.reserve(size_t(t.totalCount()));
+    for (const ObjectKind kind : kObjectKinds) {
+        for (int id = 1; id <= t.count(kind); ++id) {
+            VellControl *o = t.object(kind, id);
+            if (m_inGroup.insert(o).second) {
+                m_group.push_back(o);
+                highlightMember(*o);
+            }
+        }
+    }
+    if (m_group.empty())
+        return;
+    VellControl *primary = m_selection;
+    if (!primary) {
+        for (const ObjectKind kind : kObjectKinds) {
+            if (t.count(kind) > 0)
+                primary = t.object(kind, t.count(kind));
+        }
+    }
+    m_selection = nullptr;
+    makePrimary(primary);
+}
+
+void DesignSurface::selectGroup(const QList<VellControl *> &members, VellControl *primary)
+{
+    destroyGhost();
+    clearSelection();
+    for (VellControl *o : members) {
+        if (m_inGroup.insert(o).second) {
+            m_group.push_back(o);
+            highlightMember(*o);
+        }
+    }
+    if (m_group.empty()) {
+        emit objectInfoReset();
+        return;
+    }
+    makePrimary(primary && isSelected(*primary) ? primary : m_group.back());
+}
+
+void DesignSurface::selectInBand(const QRect &band, bool add)
+{
+    const QRect panel(0, 0, kPanelWidth, kPanelHeight);
+    std::vector<std::pair<ObjectPlace, VellControl *>> inside;
+    VellControl *top = nullptr;
+    quint64 topOrder = 0;
+    bool primaryInside = false;
+    for (const PanelElement *e : m_drawing.scene().elementsIn(band)) {
+        VellControl *o = m_drawing.objectOf(e);
+        const QRect part = e->rect() & panel;
+        if (!o || part.isEmpty() || !band.contains(part))
+            continue;
+        inside.emplace_back(PlaceOf(*o), o);
+        primaryInside |= o == m_selection;
+        if (!top || e->stackOrder() > topOrder) {
+            top = o;
+            topOrder = e->stackOrder();
+        }
+    }
+    if (inside.empty())
+        return;
+    std::sort(inside.begin(), inside.end());
+    QList<VellControl *> members;
+    if (add)
+        members.append(QList<VellControl *>(m_group.cbegin(), m_group.cend()));
+    for (const auto &[place, o] : inside)
+        members.append(o);
+    selectGroup(members, primaryInside ? m_selection : top);
+}
+
+void DesignSurface::alignSelected(GroupAlign how)
+{
+    if (m_group.size() < 2)
+        return;
+    m_commands.alignGroup(selectedGroup(), how);
+    emit propertiesShown(m_selection);
+}
+
+void DesignSurface::distributeSelected(Qt::Orientation axis)
+{
+    if (m_group.size() < 3)
+        return;
+    m_commands.distributeGroup(selectedGroup(), axis);
+    emit propertiesShown(m_selection);
+}
+
+void DesignSurface::releasedWithoutMove()
+{
+    if (m_draggedGroup && m_selection) {
+        destroyGhost();
+        Select(*m_selection);
+    }
+}
+
+void DesignSurface::objectChanged(VellControl &object)
+{
+    if (&object != m_selection)
+        return;
+    highlight(object);
+    emit propertiesShown(&object);
+}
+
+QRect DesignSurface::groupRect() const
+{
+    QRect r;
+    for (const VellControl *o : m_group)
+        r |= m_drawing.element(*o)->rect();
+    return r;
 }
 
 VellControl *DesignSurface::create(ObjectKind kind)
@@ -90,6 +277,16 @@ void DesignSurface::unhighlight(VellControl *object)
         } else
             m_drawing.dropFrame(*object);
     }
+}
+
+void DesignSurface::highlightMember(VellControl &object)
+{
+    const Settings &settings = m_project.settings();
+    PanelElement *element = m_drawing.element(object);
+    if (object.Kind == KindText)
+        element->setFill(settings.selectedTextColor);
+    else
+        element->setPen(settings.selectionBorderColor, 2);
 }
 
 void DesignSurface::highlight(VellControl &object)
@@ -117,12 +314,27 @@ void DesignSurface::press(PanelElement *element, PressState state)
     VellControl *object = m_drawing.objectOf(element);
     if (!object)
         return;
-    unhighlight(m_selection);
+    // A press alone on a member of a group keeps the group.
+    const bool keepsGroup = m_group.size() > 1 && isSelected(*object) &&
+                            (state == PressState::LeftAlone || state == PressState::RightAlone);
+    if (keepsGroup) {
+        if (m_selection != object) {
+            unhighlight(m_selection);
+            highlightMember(*m_selection);
+        }
+    } else {
+        clearSelection();
+        m_group.push_back(object);
+        m_inGroup.insert(object);
+    }
     m_selection = object;
+    m_draggedGroup.reset();
+    if (keepsGroup && state == PressState::LeftAlone)
+        m_draggedGroup = groupRect();
     if (state == PressState::LeftAlone && m_project.settings().borderMove) {
         destroyGhost();
-        m_ghost =
-            std::make_unique<PanelElement>(m_drawing.scene(), ElementShape::Ghost, element->rect());
+        m_ghost = std::make_unique<PanelElement>(m_drawing.scene(), ElementShape::Ghost,
+                                                 m_draggedGroup.value_or(element->rect()));
         m_ghost->setFillStyle(FillStyle::Clear);
         m_ghost->setDottedPen(true);
         m_lastTickPointer = QPoint(INT_MIN, INT_MIN);
@@ -219,7 +431,17 @@ void DesignSurface::drop(PanelElement *dragged, QPoint point, bool freely)
         return;
     if (m_guidesOn && !freely)
         point += dropShift(*object, point, nullptr);
-    m_commands.moveTo(*object, point.x() - kPanelWidth / 2 - 1, kPanelHeight / 2 - point.y() + 1);
+    const int x = point.x() - kPanelWidth / 2 - 1;
+    const int y = kPanelHeight / 2 - point.y() + 1;
+    if (m_draggedGroup && m_group.size() > 1 && isSelected(*object)) {
+        // Every member moves by the offset the drop gives the primary.
+        const auto offset = [](qint64 to, qint64 from) {
+            return int(std::clamp<qint64>(to - from, INT_MIN, INT_MAX));
+        };
+        m_commands.moveGroup(selectedGroup(), QPoint(offset(x, object->X), offset(y, object->Y)));
+    } else {
+        m_commands.moveTo(*object, x, y);
+    }
     emit propertiesShown(object);
     destroyGhost();
 }
@@ -228,6 +450,15 @@ void DesignSurface::RemoveSelected()
 {
     destroyGhost();
     m_popupAttached = false;
+    if (m_group.size() > 1) {
+        // The selection goes first, so that no member becomes the primary
+        // on its way out.
+        const ObjectGroup group = selectedGroup();
+        clearSelection();
+        emit objectInfoReset();
+        m_commands.removeGroup(group);
+        return;
+    }
     m_commands.remove(m_selection);
 }
 
@@ -240,7 +471,12 @@ void DesignSurface::ClearAllObjects()
 
 void DesignSurface::nudge(int dx, int dy, bool held)
 {
-    if (VellControl *object = m_selection; object && m_commands.nudge(*object, dx, dy, held))
+    VellControl *object = m_selection;
+    if (!object)
+        return;
+    const bool moved = m_group.size() > 1 ? m_commands.nudgeGroup(selectedGroup(), dx, dy, held)
+                                          : m_commands.nudge(*object, dx, dy, held);
+    if (moved)
         emit propertiesShown(object);
 }
 
@@ -316,7 +552,15 @@ void DesignSurface::moveTick(QPoint pointer, bool freely)
         aligning && m_dragged && !m_resized ? dropShift(*m_dragged, pointer, &held) : QPoint();
     if (m_ghost) {
         const QPoint at = pointer + m_ghostShift;
-        m_ghost->setLeftTop(at.x() - m_ghost->width() / 2, at.y() - m_ghost->height() / 2);
+        const PanelElement *primary = m_dragged ? m_drawing.element(*m_dragged) : nullptr;
+        if (m_draggedGroup && primary) {
+            // The group's outline keeps the primary's place in it.
+            const QRect p = primary->rect();
+            m_ghost->setLeftTop(m_draggedGroup->left() - p.left() + at.x() - p.width() / 2,
+                                m_draggedGroup->top() - p.top() + at.y() - p.height() / 2);
+        } else {
+            m_ghost->setLeftTop(at.x() - m_ghost->width() / 2, at.y() - m_ghost->height() / 2);
+        }
     }
     if (m_resized) {
         const QPoint to = aligning ? aligned(pointer, held) : pointer;
@@ -337,18 +581,27 @@ void DesignSurface::setGuidesOn(bool on)
 const AlignmentGuides &DesignSurface::guideLines(const VellControl &object)
 {
     if (!m_lines || m_linesFor != &object) {
-        m_lines = std::make_unique<AlignmentGuides>(m_drawing, &object);
+        if (m_draggedGroup && isSelected(object)) {
+            m_lines = std::make_unique<AlignmentGuides>(
+                m_drawing, [this](const VellControl &o) { return isSelected(o); });
+        } else {
+            m_lines = std::make_unique<AlignmentGuides>(m_drawing, &object);
+        }
         m_linesFor = &object;
     }
     return *m_lines;
 }
 
-QRect DesignSurface::dropRect(const VellControl &object, QPoint pointer)
+QRect DesignSurface::dropRect(const VellControl &object, QPoint pointer) const
 {
     VellControl placed = object;
     placed.X = pointer.x() - kPanelWidth / 2 - 1;
     placed.Y = kPanelHeight / 2 - pointer.y() + 1;
-    return DrawnRect(placed);
+    const QRect single = DrawnRect(placed);
+    if (!m_draggedGroup || !isSelected(object))
+        return single;
+    // The group's rectangle goes where the primary's goes.
+    return m_draggedGroup->translated(single.topLeft() - DrawnRect(object).topLeft());
 }
 
 namespace {

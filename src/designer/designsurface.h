@@ -10,6 +10,8 @@
 
 #include <climits>
 #include <memory>
+#include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace vell {
@@ -26,10 +28,12 @@ enum class PressState
 
 // What the user does on the design panel: selecting, moving with the ghost
 // outline, resizing by the frame handles, deleting and clearing. The
-// selection knows its own object, so every command acts on the selected
-// object itself whatever the kind box shows. The objects it refers to (the
-// selection, the one being dragged, the one whose handle is held) are
-// forgotten the moment the project announces their removal.
+// selection knows its own objects, so every command acts on them whatever
+// the kind box shows. Several objects may be selected; one of them, the
+// primary, has the frame and fills the grid, and a command for one object
+// acts on it. The objects it refers to (the selection, the one being
+// dragged, the one whose handle is held) are forgotten the moment the
+// project announces their removal.
 class DesignSurface : public QObject
 {
     Q_OBJECT
@@ -44,9 +48,33 @@ public:
     // What the panel shows of the objects.
     PanelDrawing &drawing() { return m_drawing; }
 
-    // The selected object's element, or nullptr.
+    // The selected object's element (the primary's), or nullptr.
     PanelElement *CurrentSelection() const;
+    // The primary, or nullptr.
     VellControl *selectedObject() const { return m_selection; }
+    // Every selected object in the order they were added, the primary among
+    // them; empty when nothing is selected.
+    const std::vector<VellControl *> &selectedObjects() const { return m_group; }
+    bool isSelected(const VellControl &object) const { return m_inGroup.contains(&object); }
+    ObjectGroup selectedGroup() const { return {m_group, m_selection}; }
+    // Ctrl+click: an unselected object joins as the primary; a selected one
+    // leaves, and the most recently added of the rest becomes the primary.
+    void toggle(VellControl &object);
+    // Every object; the primary stays, or else is the last object of the
+    // last kind that has any.
+    void selectAll();
+    // These objects alone, `primary` (else the last of them) foremost.
+    void selectGroup(const QList<VellControl *> &members, VellControl *primary);
+    // A band drawn on the panel: the objects whose part on the panel lies
+    // wholly inside it (a text's label) become the selection, or join it
+    // (`add`). The primary stays if it is inside, else the topmost object
+    // inside leads. A band that takes in nothing changes nothing.
+    void selectInBand(const QRect &band, bool add);
+    // The left press on a member of a group was let go without a move: that
+    // object alone stays selected.
+    void releasedWithoutMove();
+    // The object's fields were set back or forth: the primary shows them.
+    void objectChanged(VellControl &object);
     PanelElement *GhostFrame() const { return m_ghost.get(); }
     VellResizeRect *ActiveFrame() const;
     bool popupAttached() const { return m_popupAttached; }
@@ -58,7 +86,8 @@ public:
     // nothing changed) when its table is full.
     VellControl *create(ObjectKind kind);
 
-    // A press on an object's element.
+    // A press on an object's element. A left or right press alone on a
+    // member of a group keeps the group and makes the object its primary.
     void press(PanelElement *element, PressState state);
     // Selects as a press in state Other would (no drag, no popup change).
     void Select(VellControl &object);
@@ -95,10 +124,14 @@ public:
     // moved so that the rectangle it takes aligns, as the move tick showed.
     void drop(PanelElement *dragged, QPoint point, bool freely = false);
 
-    // Removes the selected object (nothing when none is selected).
+    // The selected objects lined up with the primary, or spread with equal
+    // gaps (see ProjectCommands).
+    void alignSelected(GroupAlign how);
+    void distributeSelected(Qt::Orientation axis);
+    // Removes the selected objects (nothing when none is selected).
     void RemoveSelected();
     void ClearAllObjects();
-    // Moves the selected object by the offset (arrow keys); a held key's
+    // Moves the selected objects by the offset (arrow keys); a held key's
     // repeats make one step with its first press.
     void nudge(int dx, int dy, bool held);
 
@@ -156,12 +189,21 @@ private:
     void forget(const VellControl *object);
     void unhighlight(VellControl *object);
     void highlight(VellControl &object);
+    // A selected object that is not the primary: the selection border (a
+    // text, its selection background), no frame.
+    void highlightMember(VellControl &object);
+    // Makes the object (a member) the primary.
+    void makePrimary(VellControl *object);
+    void clearSelection();
+    // The rectangle the selected objects take on the panel.
+    QRect groupRect() const;
     void destroyGhost();
     void setResized(VellControl *object, int handle = 0);
     // The lines for moving `object`, gathered once per drag or resize.
     const AlignmentGuides &guideLines(const VellControl &object);
-    // Where the object's drop at the pointer would put its rectangle.
-    static QRect dropRect(const VellControl &object, QPoint pointer);
+    // Where the object's drop at the pointer would put its rectangle (for a
+    // group being dragged, the group's).
+    QRect dropRect(const VellControl &object, QPoint pointer) const;
     // How far the pointer moves for the drop's rectangle to align; the
     // lines it then holds to (one at most along each axis) are added to
     // `held`.
@@ -176,6 +218,10 @@ private:
     // Before the ghost outline, which lies in its scene.
     PanelDrawing m_drawing;
     VellControl *m_selection = nullptr;
+    std::vector<VellControl *> m_group;
+    std::unordered_set<const VellControl *> m_inGroup;
+    // The group being dragged: its rectangle when the drag began.
+    std::optional<QRect> m_draggedGroup;
     VellControl *m_dragged = nullptr;
     // The object whose frame handle is held.
     VellControl *m_resized = nullptr;

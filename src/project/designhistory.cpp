@@ -34,17 +34,39 @@ DesignStep::DesignStep(Project &project, const QString &text)
     : QUndoCommand(text), m_project(project)
 {}
 
+ObjectPlace PlaceOf(const VellControl &object)
+{
+    return {object.Kind, object.Id};
+}
+
 void DesignStep::redo()
 {
     // The change was made before the step was recorded.
     if (std::exchange(m_done, false))
         return;
     apply(true);
+    selectGroup();
 }
 
 void DesignStep::undo()
 {
     apply(false);
+    selectGroup();
+}
+
+void DesignStep::selectGroup()
+{
+    if (!m_group)
+        return;
+    const ObjectTables &t = m_project.tables();
+    QList<VellControl *> members;
+    members.reserve(qsizetype(m_group->members.size()));
+    for (const auto &[kind, id] : m_group->members) {
+        if (VellControl *object = t.object(kind, id))
+            members.append(object);
+    }
+    const auto &[kind, id] = m_group->primary;
+    emit m_project.groupStepApplied(members, members.isEmpty() ? nullptr : t.object(kind, id));
 }
 
 ObjectsStep::ObjectsStep(Project &project, const QString &text, std::vector<ObjectRecord> added,
@@ -135,6 +157,42 @@ bool ChangeStep::mergeWith(const QUndoCommand *other)
     // that changes nothing: it goes.
     setObsolete(m_after == m_before);
     return true;
+}
+
+PositionsStep::PositionsStep(Project &project, const QString &text, std::vector<Move> moves,
+                             int mergeKey, bool continues)
+    : DesignStep(project, text), m_moves(std::move(moves)), m_mergeKey(mergeKey),
+      m_continues(continues)
+{}
+
+bool PositionsStep::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = dynamic_cast<const PositionsStep *>(other);
+    if (!next || !next->m_continues || next->m_moves.size() != m_moves.size())
+        return false;
+    for (size_t i = 0; i < m_moves.size(); ++i) {
+        if (next->m_moves[i].place != m_moves[i].place)
+            return false;
+    }
+    bool moved = false;
+    for (size_t i = 0; i < m_moves.size(); ++i) {
+        m_moves[i].to = next->m_moves[i].to;
+        moved |= m_moves[i].to != m_moves[i].from;
+    }
+    setObsolete(!moved);
+    return true;
+}
+
+void PositionsStep::apply(bool forward)
+{
+    ObjectTables &t = m_project.tables();
+    for (const Move &m : m_moves) {
+        if (VellControl *object = t.object(m.place.first, m.place.second)) {
+            const QPoint at = forward ? m.to : m.from;
+            t.SetPosition(*object, at.x(), at.y());
+            emit m_project.objectChanged(object);
+        }
+    }
 }
 
 FunctionsStep::FunctionsStep(Project &project, const QString &text, QList<Function> functions,

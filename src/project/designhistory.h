@@ -2,6 +2,7 @@
 
 #include "model/vellobjects.h"
 
+#include <QPoint>
 #include <QStringList>
 #include <QUndoCommand>
 
@@ -18,6 +19,18 @@ using ObjectRecord = std::variant<VellButton, VellPicture, VellText>;
 ObjectRecord RecordOf(const VellControl &object);
 const VellControl &ControlOf(const ObjectRecord &record);
 
+// Where an object stands: its kind and its place in that kind's table.
+using ObjectPlace = std::pair<ObjectKind, int>;
+ObjectPlace PlaceOf(const VellControl &object);
+
+// The objects a step of a group selects once it is undone or redone: those
+// of them that exist then, the primary foremost.
+struct StepGroup
+{
+    std::vector<ObjectPlace> members;
+    ObjectPlace primary{KindNone, 0};
+};
+
 // One step of the design's history. A step is made after its change was
 // done, so its first redo does nothing; it keeps only what changed (the
 // objects it added or removed, or one object's fields before and after),
@@ -29,13 +42,18 @@ public:
     DesignStep(Project &project, const QString &text);
     void redo() final;
     void undo() final;
+    // Made for a group: undoing and redoing it selects the group.
+    void setGroup(StepGroup group) { m_group = std::move(group); }
 
 protected:
     virtual void apply(bool forward) = 0;
     Project &m_project;
 
 private:
+    void selectGroup();
+
     bool m_done = true;
+    std::optional<StepGroup> m_group;
 };
 
 // Objects coming into the design (create, paste) or going out of it
@@ -99,6 +117,33 @@ private:
     bool m_echoInserted = false;
 };
 
+// Objects moved as one (a group dragged, nudged, aligned or distributed):
+// each one's centre before and after. A held arrow key's repeats merge as a
+// ChangeStep's do.
+class PositionsStep : public DesignStep
+{
+public:
+    struct Move
+    {
+        ObjectPlace place;
+        QPoint from, to;
+        bool operator==(const Move &) const = default;
+    };
+    PositionsStep(Project &project, const QString &text, std::vector<Move> moves, int mergeKey = -1,
+                  bool continues = false);
+
+    int id() const override { return m_mergeKey; }
+    bool mergeWith(const QUndoCommand *other) override;
+
+protected:
+    void apply(bool forward) override;
+
+private:
+    std::vector<Move> m_moves;
+    int m_mergeKey;
+    bool m_continues;
+};
+
 // Functions of the user code put in place of the ones of their names (or
 // appended where there were none), by name: every other line stays as it
 // is. Undoing puts the earlier functions back (or takes the appended ones
@@ -128,6 +173,7 @@ enum class StepMerge
 {
     GridRow = 1,
     ArrowMove = 2,
+    GroupArrowMove = 3,
 };
 int MergeKey(StepMerge what, const VellControl &object, int row = 0);
 

@@ -129,6 +129,9 @@ signals:
     void objectAboutToBeRemoved(const vell::VellControl *object);
     // After a bulk change or a clear: look at the tables afresh.
     void objectsReset();
+    // A step of a group was undone or redone: these of its objects exist,
+    // to be selected, `primary` (one of them, or nullptr) foremost.
+    void groupStepApplied(const QList<vell::VellControl *> &members, vell::VellControl *primary);
     void knownObjectNamesChanged();
     void settingsChanged();
     void stateChanged();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <numeric>
 #include <type_traits>
 #include <utility>
 
@@ -122,6 +123,129 @@ void ProjectCommands::moveTo(VellControl &object, int x, int y)
     m_project.tables().SetPosition(object, x, y);
     m_project.recordStep(new ChangeStep(m_project, QStringLiteral("перемещение ") + object.Name,
                                         before, RecordOf(object)));
+}
+
+namespace {
+
+StepGroup stepGroupOf(const ObjectGroup &group)
+{
+    StepGroup g;
+    g.members.reserve(group.members.size());
+    for (const VellControl *o : group.members)
+        g.members.push_back(PlaceOf(*o));
+    if (group.primary)
+        g.primary = PlaceOf(*group.primary);
+    return g;
+}
+
+std::vector<QPoint> centresOf(const ObjectGroup &group)
+{
+    std::vector<QPoint> centres;
+    centres.reserve(group.members.size());
+    for (const VellControl *o : group.members)
+        centres.emplace_back(o->X, o->Y);
+    return centres;
+}
+
+} // namespace
+
+bool ProjectCommands::moveMembers(const ObjectGroup &group, const std::vector<QPoint> &to,
+                                  const QString &what, int mergeKey, bool held)
+{
+    std::vector<PositionsStep::Move> moves;
+    moves.reserve(group.members.size());
+    bool moved = false;
+    ObjectTables &t = m_project.tables();
+    for (size_t i = 0; i < group.members.size(); ++i) {
+        VellControl &o = *group.members[i];
+        const QPoint from(o.X, o.Y);
+        moves.push_back({PlaceOf(o), from, to[i]});
+        if (to[i] != from) {
+            moved = true;
+            t.SetPosition(o, to[i].x(), to[i].y());
+        }
+    }
+    if (!moved) {
+        m_project.setProjectModified(true);
+        return false;
+    }
+    auto *step = new PositionsStep(m_project, GroupStepName(what, group.size()), std::move(moves),
+                                   mergeKey, held);
+    step->setGroup(stepGroupOf(group));
+    m_project.recordStep(step);
+    return true;
+}
+
+void ProjectCommands::moveGroup(const ObjectGroup &group, QPoint offset)
+{
+    std::vector<QPoint> to = centresOf(group);
+    for (QPoint &c : to)
+        c = DraggedCentre(c, offset);
+    moveMembers(group, to, QStringLiteral("перемещение"));
+}
+
+bool ProjectCommands::nudgeGroup(const ObjectGroup &group, int dx, int dy, bool held)
+{
+    std::vector<QPoint> to = centresOf(group);
+    const QPoint step = GroupNudgeStep(to, QPoint(dx, dy));
+    if (step.isNull())
+        return false;
+    for (QPoint &c : to)
+        c += step;
+    const int key = group.primary ? MergeKey(StepMerge::GroupArrowMove, *group.primary) : -1;
+    return moveMembers(group, to, QStringLiteral("перемещение"), key, held);
+}
+
+void ProjectCommands::alignGroup(const ObjectGroup &group, GroupAlign how)
+{
+    if (!group.primary)
+        return;
+    std::vector<const VellControl *> members(group.members.cbegin(), group.members.cend());
+    moveMembers(group, AlignedCentres(members, *group.primary, how),
+                QStringLiteral("выравнивание"));
+}
+
+void ProjectCommands::distributeGroup(const ObjectGroup &group, Qt::Orientation axis)
+{
+    // Ties go by table order.
+    std::vector<size_t> order(group.members.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return PlaceOf(*group.members[a]) < PlaceOf(*group.members[b]);
+    });
+    std::vector<const VellControl *> members;
+    members.reserve(order.size());
+    for (const size_t i : order)
+        members.push_back(group.members[i]);
+    const std::vector<QPoint> placed = DistributedCentres(members, axis);
+    std::vector<QPoint> to(order.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        to[order[k]] = placed[k];
+    moveMembers(group, to, QStringLiteral("распределение"));
+}
+
+void ProjectCommands::removeGroup(const ObjectGroup &group)
+{
+    std::vector<ObjectRecord> removed;
+    removed.reserve(group.members.size());
+    for (const VellControl *o : group.members)
+        removed.push_back(RecordOf(*o));
+    const QString text = GroupStepName(QStringLiteral("удаление"), group.size());
+    const StepGroup selection = stepGroupOf(group);
+    // Later places first, so that the earlier ones stay where they are.
+    std::vector<ObjectPlace> places = selection.members;
+    std::sort(places.rbegin(), places.rend());
+    ObjectTables &t = m_project.tables();
+    if (int(places.size()) == t.totalCount()) {
+        m_project.clearObjects();
+    } else {
+        for (const auto &[kind, id] : places)
+            m_project.remove(kind, id);
+    }
+    m_project.RefreshObjectNames();
+    auto *step = new ObjectsStep(m_project, text, {}, std::move(removed));
+    step->setGroup(selection);
+    m_project.recordStep(step);
 }
 
 bool ProjectCommands::nudge(VellControl &object, int dx, int dy, bool held)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codegen/actionemission.h"
+#include "model/grouplayout.h"
 #include "model/propertyrows.h"
 #include "project/actionupdate.h"
 #include "project/designhistory.h"
@@ -14,6 +15,15 @@
 namespace vell {
 
 class Project;
+
+// Several objects as one: its members in the order they were selected, and
+// its primary, one of them.
+struct ObjectGroup
+{
+    std::vector<VellControl *> members;
+    VellControl *primary = nullptr;
+    qsizetype size() const { return qsizetype(members.size()); }
+};
 
 // Every change a user makes to the project: each command does the change
 // and records it as one step of the design's history, named as the Edit
@@ -53,6 +63,19 @@ public:
     // A resize given up: the object goes back to its size and place before
     // the press; no step is made and the project is not marked.
     void resizeGivenUp(VellControl &object, const ObjectRecord &before);
+
+    // A group dragged: each member moves by the offset (the primary's),
+    // its centre then kept within the panel's bounds as a duplicate's is.
+    void moveGroup(const ObjectGroup &group, QPoint offset);
+    // Arrow keys on a group: it moves by the largest step, at most the
+    // key's, that takes no member further out than the bounds or than it
+    // stands. A held key's repeats make one step. Returns whether it moved.
+    bool nudgeGroup(const ObjectGroup &group, int dx, int dy, bool held);
+    void removeGroup(const ObjectGroup &group);
+    // The members' edges or centres lined up with the primary's.
+    void alignGroup(const ObjectGroup &group, GroupAlign how);
+    // Equal gaps between the members, the outermost two staying.
+    void distributeGroup(const ObjectGroup &group, Qt::Orientation axis);
 
     // A new object of the original's kind and fields but its own default
     // name (a button without actions or click functions), 16 px right and
@@ -109,6 +132,10 @@ public:
     void restore(ProjectReadResult read, const QString &fileName);
 
 private:
+    // Moves the members to the centres (in their order) as one step named
+    // for the group; when none moves, only marks the project.
+    bool moveMembers(const ObjectGroup &group, const std::vector<QPoint> &to, const QString &what,
+                     int mergeKey = -1, bool held = false);
     // Records the object's change from `before` as one step named `what`
     // and the object's name; when nothing changed, only marks the project.
     void recordChange(const VellControl &object, const ObjectRecord &before, const QString &what,

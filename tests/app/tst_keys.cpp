@@ -40,7 +40,8 @@ enum Setup
     FindingInView, // the find bar open with a word, the focus back in the text
     FindingInBar,
     LineAsked, // the line number box will be answered
-    Previewing
+    Previewing,
+    Banding // a band drawn from the bare panel over the button, the button still held
 };
 
 struct KeyRow
@@ -93,8 +94,13 @@ const KeyRow kRows[] = {
     {M, "Shift+Up", Picked, MOVED_TO(0, 10)},
     {M, "Shift+Down", Picked, MOVED_TO(0, -10)},
     {M, "Del", Picked, SEEN(f.tables().ButtonCount() == 0)},
+    {M, "Ctrl+A", Changed, SEEN(f.surface().selectedObjects().size() == 1)},
+    {M, "Esc", Banding, SEEN(f.panel()->band().isEmpty())},
     {M, "Menu", RightPicked, SEEN(f.form->ObjPopumMenu->isVisible())},
     {M, "Alt+щелчок", Changed, SEEN(f.surface().selectedObject() && !f.surface().GhostFrame())},
+    {M, "Ctrl+щелчок", Picked, SEEN(f.surface().selectedObjects().empty())},
+    {M, "Перетаскивание по пустой панели", Changed,
+     SEEN(f.surface().selectedObject() == f.tables().button(1))},
     {M, "Down", Boxed, SEEN(f.surface().selectedObject() == f.tables().button(3))},
     {M, "Up", Boxed, SEEN(f.surface().selectedObject() == f.tables().button(1))},
     {M, "Home", Boxed, SEEN(f.surface().selectedObject() == f.tables().button(1))},
@@ -173,6 +179,10 @@ void prepare(AppFixture &f, const QString &window, Setup setup)
         f.form->ObjList->showPopup();
         f.form->ObjList->hidePopup();
         focus(f.form->ObjList);
+    } else if (setup == Banding) {
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
+        QTest::mouseMove(f.panel(), QPoint(600, 340));
     } else if (setup == Previewing) {
         f.key(Qt::Key_F9);
         focus(f.form->preview());
@@ -241,6 +251,12 @@ void press(AppFixture &f, const QString &key)
     QWidget *target = QApplication::focusWidget();
     if (key == "Alt+щелчок") {
         QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::AltModifier, kCentre);
+    } else if (key == "Ctrl+щелчок") {
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::ControlModifier, kCentre);
+    } else if (key == "Перетаскивание по пустой панели") {
+        QTest::mousePress(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
+        QTest::mouseMove(f.panel(), QPoint(600, 340));
+        QTest::mouseRelease(f.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(600, 340));
     } else if (auto *list = target->window()->findChild<QListWidget *>(); key == "Двойной щелчок") {
         const QPoint at = list->visualItemRect(list->item(0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);

@@ -285,6 +285,22 @@ private slots:
         row("actions", "действия Button_2", [](auto &c, auto &t) {
             c.applyActions(*t.button(2), ClickSide::Right, {"ObjShow f \"Text_1\"", "echo \"Hi\""});
         });
+        // A group's steps select the group once undone or redone.
+        row("group drag", "перемещение 3 объектов", [](auto &c, auto &t) {
+            c.moveGroup({{t.button(1), t.text(1), t.picture(1)}, t.text(1)}, QPoint(-37, 301));
+        });
+        row("group arrow", "перемещение 2 объектов", [](auto &c, auto &t) {
+            c.nudgeGroup({{t.text(1), t.button(2)}, t.button(2)}, 0, -10, false);
+        });
+        row("group delete", "удаление 3 объектов", [](auto &c, auto &t) {
+            c.removeGroup({{t.button(2), t.text(1), t.button(1)}, t.text(1)});
+        });
+        row("align", "выравнивание 2 объектов", [](auto &c, auto &t) {
+            c.alignGroup({{t.text(1), t.button(1)}, t.button(1)}, GroupAlign::Right);
+        });
+        row("distribute", "распределение 3 объектов", [](auto &c, auto &t) {
+            c.distributeGroup({{t.text(1), t.picture(1), t.button(2)}, t.picture(1)}, Qt::Vertical);
+        });
     }
     void eachCommandIsOneStep()
     {
@@ -302,11 +318,60 @@ private slots:
         QCOMPARE(p.history().undoText(), named);
         const QByteArray after = design(p);
         QVERIFY(after != before);
+        QSignalSpy selected(&p, &Project::groupStepApplied);
         p.history().undo();
         QCOMPARE(design(p), before);
         QCOMPARE(p.KnownObjectNames(), t.objectNames());
+        // The group, then what of it exists after the redo (nothing of a
+        // deleted one), the primary foremost.
+        const QStringList undone = selectedNames(selected.value(0));
         p.history().redo();
         QCOMPARE(design(p), after);
+        const QStringList redone = selectedNames(selected.value(1));
+        if (named.contains(u"объект")) {
+            QCOMPARE(selected.size(), 2);
+            QCOMPARE(undone.size(), named.split(u' ')[1].toInt() + 1);
+            QCOMPARE(redone.size(), named.startsWith(u"удаление") ? 0 : undone.size());
+        } else {
+            QCOMPARE(selected.size(), 0);
+        }
+    }
+
+    // A held arrow moves a group as one step; the group stops where its
+    // first member meets the panel's bound.
+    void groupArrowsStopWithTheirFirstMember()
+    {
+        Project p;
+        ProjectCommands c(p);
+        ObjectTables &t = p.tables();
+        VellControl &a = *c.create(KindPicture);
+        VellControl &b = *c.create(KindText);
+        t.SetPosition(a, -309, 40);
+        t.SetPosition(b, 12, -171);
+        const ObjectGroup group{{&b, &a}, &a};
+        const int steps = p.history().count();
+        QVERIFY(c.nudgeGroup(group, -10, 0, false));
+        QVERIFY(c.nudgeGroup(group, 0, -10, true));
+        QVERIFY(!c.nudgeGroup(group, -1, -1, true));
+        QCOMPARE(QPoint(a.X, a.Y), QPoint(-316, 35));
+        QCOMPARE(QPoint(b.X, b.Y), QPoint(5, -176));
+        QCOMPARE(p.history().count(), steps + 1);
+        p.history().undo();
+        QCOMPARE(QPoint(a.X, a.Y), QPoint(-309, 40));
+        QCOMPARE(QPoint(b.X, b.Y), QPoint(12, -171));
+    }
+
+    static QStringList selectedNames(const QList<QVariant> &signal)
+    {
+        QStringList names;
+        if (signal.size() < 2)
+            return names;
+        // The primary first, then every member.
+        if (const auto *primary = signal[1].value<VellControl *>())
+            names << primary->Name;
+        for (const VellControl *o : signal[0].value<QList<VellControl *>>())
+            names << o->Name;
+        return names;
     }
 
     // An arrow moves the centre by its offset but stops at the panel's

@@ -94,6 +94,29 @@ void MainMenus::buildMenus(QMenuBar *bar, QUndoStack &history)
     // A shortcut of the window: it works while a grid cell is open too.
     MMDuplicate = item(N4, "MMDuplicate", QStringLiteral("Дублировать"),
                        QKeySequence(QStringLiteral("Ctrl+D")), -1);
+    // Without a shortcut: Ctrl+A is the panel's own key, and a grid cell's
+    // or a box's elsewhere.
+    MMSelectAll =
+        item(N4, "MMSelectAll", QStringLiteral("Выделить все объекты"), QKeySequence(), -1);
+    MMAlign = N4->addMenu(QStringLiteral("Выровнять"));
+    MMAlign->setObjectName(QStringLiteral("MMAlign"));
+    MMAlign->menuAction()->setObjectName(QStringLiteral("MMAlign"));
+    MMAlignLeft =
+        item(MMAlign, "MMAlignLeft", QStringLiteral("По левому краю"), QKeySequence(), -1);
+    MMAlignCentreX = item(MMAlign, "MMAlignCentreX", QStringLiteral("По центру по горизонтали"),
+                          QKeySequence(), -1);
+    MMAlignRight =
+        item(MMAlign, "MMAlignRight", QStringLiteral("По правому краю"), QKeySequence(), -1);
+    MMAlignTop =
+        item(MMAlign, "MMAlignTop", QStringLiteral("По верхнему краю"), QKeySequence(), -1);
+    MMAlignCentreY = item(MMAlign, "MMAlignCentreY", QStringLiteral("По центру по вертикали"),
+                          QKeySequence(), -1);
+    MMAlignBottom =
+        item(MMAlign, "MMAlignBottom", QStringLiteral("По нижнему краю"), QKeySequence(), -1);
+    MMDistributeX = item(N4, "MMDistributeX", QStringLiteral("Распределить по горизонтали"),
+                         QKeySequence(), -1);
+    MMDistributeY =
+        item(N4, "MMDistributeY", QStringLiteral("Распределить по вертикали"), QKeySequence(), -1);
     N9 = separator(N4, "N9");
     MMClear = item(N4, "MMClear", QStringLiteral("Очистить"), QKeySequence(), -1);
     MMDelete = item(N4, "MMDelete", QStringLiteral("Удалить"),

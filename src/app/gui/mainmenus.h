@@ -26,6 +26,12 @@ public:
     QAction *MMCut = nullptr, *MMPast = nullptr, *MMCopy = nullptr, *MMDuplicate = nullptr,
             *N9 = nullptr, *MMClear = nullptr, *MMDelete = nullptr, *MMBufClear = nullptr,
             *N17 = nullptr, *MMCheck = nullptr;
+    // Several objects: every one selected; the selection lined up with its
+    // primary, or spread with equal gaps.
+    QAction *MMSelectAll = nullptr, *MMAlignLeft = nullptr, *MMAlignCentreX = nullptr,
+            *MMAlignRight = nullptr, *MMAlignTop = nullptr, *MMAlignCentreY = nullptr,
+            *MMAlignBottom = nullptr, *MMDistributeX = nullptr, *MMDistributeY = nullptr;
+    QMenu *MMAlign = nullptr;
     // "Выравнивание по объектам": alignment guides while dragging and resizing.
     QAction *MMGuides = nullptr;
     QAction *MMNewPrj = nullptr, *N7 = nullptr, *MMNewBtn = nullptr, *MMNewPic = nullptr,

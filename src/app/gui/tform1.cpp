@@ -78,10 +78,8 @@ TForm1::TForm1(Project &project, QWidget *parent)
 
     connect(&m_project, &Project::settingsChanged, this, [this] { m_surface->recolourButtons(); });
     // A selected object set back or forth by the history shows its fields.
-    connect(&m_project, &Project::objectChanged, this, [this](VellControl *object) {
-        if (object == m_surface->selectedObject())
-            m_surface->Select(*object);
-    });
+    connect(&m_project, &Project::objectChanged, this,
+            [this](VellControl *object) { m_surface->objectChanged(*object); });
 }
 
 TForm1::~TForm1()
@@ -180,6 +178,30 @@ void TForm1::connectMenus()
     connect(MMPast, &QAction::triggered, this, &TForm1::MMPastClick);
     connect(MMCopy, &QAction::triggered, this, &TForm1::MMCopyClick);
     connect(MMDuplicate, &QAction::triggered, this, &TForm1::MMDuplicateClick);
+    connect(MMSelectAll, &QAction::triggered, m_surface.get(), &DesignSurface::selectAll);
+    const std::pair<QAction *, GroupAlign> aligns[] = {
+        {MMAlignLeft, GroupAlign::Left},
+        {MMAlignCentreX, GroupAlign::HorizontalCentre},
+        {MMAlignRight, GroupAlign::Right},
+        {MMAlignTop, GroupAlign::Top},
+        {MMAlignCentreY, GroupAlign::VerticalCentre},
+        {MMAlignBottom, GroupAlign::Bottom}};
+    for (const auto &[action, how] : aligns) {
+        connect(action, &QAction::triggered, this, [this, how] { m_surface->alignSelected(how); });
+    }
+    connect(MMDistributeX, &QAction::triggered, this,
+            [this] { m_surface->distributeSelected(Qt::Horizontal); });
+    connect(MMDistributeY, &QAction::triggered, this,
+            [this] { m_surface->distributeSelected(Qt::Vertical); });
+    // Lining up needs two objects, spreading three.
+    connect(N4, &QMenu::aboutToShow, this, [this] {
+        if (m_preview->panel())
+            return;
+        const size_t count = m_surface->selectedObjects().size();
+        MMAlign->menuAction()->setEnabled(count >= 2);
+        MMDistributeX->setEnabled(count >= 3);
+        MMDistributeY->setEnabled(count >= 3);
+    });
     connect(MMClear, &QAction::triggered, this, &TForm1::MMClearClick);
     connect(MMDelete, &QAction::triggered, this, &TForm1::RemoveObjClick);
     MMGuides->setChecked(m_preferences.guidesOn());

@@ -38,14 +38,28 @@ std::span<const PanelInput> PanelInputs()
          Nudge,
          {0, -10},
          "Панель: сдвинуть выбранный объект на 10 точек вниз"},
-        {Qt::Key_Delete, Remove, {}, "Панель: удалить выбранный объект"},
+        {Qt::Key_Delete, Remove, {}, "Панель: удалить выбранные объекты"},
+        {Qt::CTRL | Qt::Key_A, SelectAll, {}, "Панель: выбрать все объекты"},
+        {Qt::Key_Escape, CancelBand, {}, "Панель: отменить рамку выбора, как F9"},
         {Qt::Key_Menu, Menu, {}, "Панель: меню объекта, выбранного правым щелчком"},
         {QKeyCombination(Qt::AltModifier),
          Click,
          {},
-         "Панель: выбрать объект, не перетаскивая его (так же с Shift, Ctrl); по выбранному "
-         "объекту - объект под ним; Alt при перетаскивании - без выравнивания по объектам",
+         "Панель: выбрать только этот объект, не перетаскивая его (так же с Shift); по "
+         "выбранному объекту - объект под ним; Alt при перетаскивании - без выравнивания по "
+         "объектам",
          "Alt+щелчок"},
+        {QKeyCombination(Qt::ControlModifier),
+         Click,
+         {},
+         "Панель: добавить объект к выбранным или убрать его из них, не перетаскивая",
+         "Ctrl+щелчок"},
+        {QKeyCombination(Qt::NoModifier),
+         Click,
+         {},
+         "Панель: выбрать объекты, лежащие в рамке целиком (с Ctrl - добавить к выбранным); "
+         "перетащить выбранный объект - переместить все выбранные",
+         "Перетаскивание по пустой панели"},
     };
     return inputs;
 }
@@ -53,6 +67,7 @@ std::span<const PanelInput> PanelInputs()
 namespace {
 
 const QColor kGuideColour(230, 0, 180);
+const QColor kBandColour(0, 0, 0);
 
 // A press of a key this soon after its release continues the hold.
 constexpr quint64 kRepeatGapMs = 20;
@@ -392,6 +407,13 @@ void DesignPanel::paintEvent(QPaintEvent *event)
             if (const QRect line = guideRect(guide) & dirty; !line.isEmpty())
                 painter.fillRect(line, kGuideColour);
         }
+        if (!m_band.isEmpty() && m_band.intersects(dirty)) {
+            painter.save();
+            painter.setPen(QPen(kBandColour, 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(m_band.adjusted(0, 0, -1, -1));
+            painter.restore();
+        }
     };
     // Guide lines reach across the panel: their areas are painted one by
     // one, each clipped to a plain rectangle, rather than the whole panel
@@ -438,7 +460,22 @@ void DesignPanel::pressAt(QMouseEvent *event, bool doubleClick)
         if (PanelElement *below = m_surface.nextBelowSelected(pos))
             target = below;
     }
-    if (target && m_surface.drawing().objectOf(target)) {
+    const bool ctrlLeft = event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton &&
+                          event->modifiers() == Qt::ControlModifier;
+    VellControl *object = m_surface.drawing().objectOf(target);
+    if (object && ctrlLeft) {
+        // Ctrl+click adds or takes out, and never drags.
+        m_surface.toggle(*object);
+        return;
+    }
+    if (!object && event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton &&
+        !doubleClick && (state == PressState::LeftAlone || ctrlLeft)) {
+        m_surface.pressBarePanel(state);
+        m_mode = Mode::Band;
+        m_pressPos = pos;
+        return;
+    }
+    if (object) {
         m_surface.press(target, state);
         if (state == PressState::LeftAlone) {
             m_mode = Mode::DragArmed;
@@ -464,6 +501,15 @@ void DesignPanel::mouseDoubleClickEvent(QMouseEvent *event)
     pressAt(event, true);
 }
 
+void DesignPanel::setBand(const QRect &band)
+{
+    if (band == m_band)
+        return;
+    // The band's outline is drawn inside its rectangle.
+    update(QRegion(m_band) + QRegion(band));
+    m_band = band;
+}
+
 void DesignPanel::mouseMoveEvent(QMouseEvent *event)
 {
     const HeldUpdates held(*this);
@@ -471,6 +517,14 @@ void DesignPanel::mouseMoveEvent(QMouseEvent *event)
     const bool moved = pos != m_lastPointer;
     m_lastPointer = pos;
     switch (m_mode) {
+    case Mode::Band:
+        if (!(event->buttons() & Qt::LeftButton)) {
+            m_mode = Mode::Idle;
+            setBand(QRect());
+            break;
+        }
+        setBand(QRect(m_pressPos, pos).normalized() & rect());
+        return;
     case Mode::Resizing:
         m_surface.moveTick(pos, altHeld(event));
         return;
@@ -522,7 +576,19 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
     case Mode::DragArmed:
         if (event->button() == Qt::LeftButton) {
             m_mode = Mode::Idle;
+            // A press on a member of a group let go where it was: that
+            // object alone stays selected.
+            m_surface.releasedWithoutMove();
             m_surface.setDragged(nullptr);
+        }
+        break;
+    case Mode::Band:
+        if (event->button() == Qt::LeftButton) {
+            m_mode = Mode::Idle;
+            const QRect band = m_band;
+            setBand(QRect());
+            if (!band.isEmpty())
+                m_surface.selectInBand(band, event->modifiers() & Qt::ControlModifier);
         }
         break;
     case Mode::Idle:
@@ -539,6 +605,7 @@ void DesignPanel::mouseReleaseEvent(QMouseEvent *event)
 void DesignPanel::cancelPointerWork()
 {
     m_mode = Mode::Idle;
+    setBand(QRect());
     dropLayers();
     m_surface.cancelPointerWork();
     unsetCursor();
@@ -563,11 +630,24 @@ void DesignPanel::keyPressEvent(QKeyEvent *event)
     const std::span<const PanelInput> inputs = PanelInputs();
     const auto input = std::find_if(inputs.begin(), inputs.end(),
                                     [pressed](const PanelInput &i) { return i.key == pressed; });
+    if (input != inputs.end() && input->job == PanelInput::Job::CancelBand &&
+        m_mode == Mode::Band) {
+        cancelPointerWork();
+        event->accept();
+        return;
+    }
     if (input == inputs.end() || m_mode != Mode::Idle) {
         QFrame::keyPressEvent(event);
         return;
     }
     switch (input->job) {
+    case PanelInput::Job::SelectAll:
+        m_surface.selectAll();
+        event->accept();
+        return;
+    case PanelInput::Job::CancelBand:
+        QFrame::keyPressEvent(event);
+        return;
     case PanelInput::Job::Nudge:
         break;
     case PanelInput::Job::Remove:

@@ -20,10 +20,12 @@ struct PanelInput
 {
     enum class Job
     {
-        Nudge,  // moves the selected object by `step` (Y grows upwards)
-        Remove, // removes the selected object, as the menu's Shift+Del
-        Menu,   // opens the menu of the object picked by a right click
-        Click,  // a click with `key`'s modifiers, named by `click`
+        Nudge,      // moves the selected object by `step` (Y grows upwards)
+        Remove,     // removes the selected object, as the menu's Shift+Del
+        Menu,       // opens the menu of the object picked by a right click
+        Click,      // a click with `key`'s modifiers, named by `click`
+        SelectAll,  // selects every object
+        CancelBand, // gives up the band being drawn
     };
     QKeyCombination key;
     Job job;
@@ -50,6 +52,8 @@ public:
 
     // Whether a drag is in progress (for tests and the pointer shape).
     bool isDragging() const { return m_mode == Mode::Dragging; }
+    // The band being drawn (empty when none).
+    QRect band() const { return m_band; }
     // Gives up a drag or a resize in progress (see
     // DesignSurface::cancelPointerWork).
     void cancelPointerWork();
@@ -71,10 +75,15 @@ private:
         Idle,
         DragArmed,
         Dragging,
-        Resizing
+        Resizing,
+        // A left press on the bare panel: a band follows the pointer.
+        Band
     };
 
     void pressAt(QMouseEvent *event, bool doubleClick);
+    // The band from the press to the pointer, on the panel; repaints where
+    // it was and where it is.
+    void setBand(const QRect &band);
     // Repaints where the guide lines were and where they are now.
     void guidesChanged();
     // Alt pressed or let go while dragging or resizing: the step is made
@@ -133,6 +142,7 @@ private:
     QRegion m_heldUpdate;
 
     DesignSurface &m_surface;
+    QRect m_band;
     // The still elements as last drawn (everything but the ghost outline),
     // and where that picture no longer holds.
     QImage m_cache;
