@@ -109,6 +109,44 @@ private slots:
         QCOMPARE(f.drawing.frame(*b)->handleRect(1).topLeft(), QPoint(81, 31));
     }
 
+    // A group: Ctrl+click adds and takes out (the most recently added of
+    // the rest leads), a band keeps a primary inside it or takes the
+    // topmost, a press on a member drags them all by the primary's offset,
+    // and a press let go where it was leaves that object alone.
+    void groupSelectionAndDrag()
+    {
+        Fixture f;
+        VellControl &a = *f.surface.create(KindButton);
+        VellControl &b = *f.surface.create(KindPicture);
+        VellControl &c = *f.surface.create(KindText);
+        f.tables.SetPosition(a, -200, 100);
+        f.tables.SetPosition(b, 150, -60);
+        f.tables.SetPosition(c, 31, 7);
+        f.surface.toggle(a);
+        f.surface.toggle(c);
+        f.surface.toggle(b);
+        f.surface.toggle(b);
+        QCOMPARE(f.surface.selectedObject(), &c);
+        f.surface.toggle(c);
+        QCOMPARE(f.surface.selectedObject(), &a);
+        f.surface.selectInBand(QRect(0, 0, 633, 353), true);
+        QCOMPARE(f.surface.selectedObject(), &a);
+        QCOMPARE(f.surface.selectedObjects().size(), size_t(3));
+        f.surface.selectInBand(QRect(300, 100, 333, 253), false);
+        QCOMPARE(f.surface.selectedObject(), &c);
+        QCOMPARE(f.surface.selectedObjects().size(), size_t(2));
+        f.surface.press(f.drawing.element(b), PressState::LeftAlone);
+        f.surface.setDragged(f.drawing.element(b));
+        f.surface.moveTick(QPoint(500, 300));
+        f.surface.drop(f.drawing.element(b), QPoint(500, 300));
+        QCOMPARE(QPoint(b.X, b.Y), QPoint(183, -123));
+        QCOMPARE(QPoint(c.X, c.Y), QPoint(64, -56));
+        QCOMPARE(f.surface.selectedObjects().size(), size_t(2));
+        f.surface.press(f.drawing.element(c), PressState::LeftAlone);
+        f.surface.releasedWithoutMove();
+        QCOMPARE(f.surface.selectedObjects(), std::vector<VellControl *>{&c});
+    }
+
     void dropTargets()
     {
         Fixture f;
