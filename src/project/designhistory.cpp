@@ -99,21 +99,25 @@ void ObjectsStep::bringIn(const std::vector<ObjectRecord> &records)
     m_project.RefreshObjectNames();
 }
 
-void ObjectsStep::takeOut(const std::vector<ObjectRecord> &records)
+void RemoveObjectsAt(Project &project, std::vector<ObjectPlace> places)
 {
-    ObjectTables &t = m_project.tables();
-    if (!records.empty() && int(records.size()) == t.totalCount()) {
-        m_project.clearObjects();
+    if (!places.empty() && int(places.size()) == project.tables().totalCount()) {
+        project.clearObjects();
     } else {
-        // Later places first, so that the earlier ones stay where they are.
-        std::vector<std::pair<ObjectKind, int>> places;
-        for (const ObjectRecord &r : records)
-            places.emplace_back(ControlOf(r).Kind, ControlOf(r).Id);
         std::sort(places.rbegin(), places.rend());
         for (const auto &[kind, id] : places)
-            m_project.remove(kind, id);
+            project.remove(kind, id);
     }
-    m_project.RefreshObjectNames();
+    project.RefreshObjectNames();
+}
+
+void ObjectsStep::takeOut(const std::vector<ObjectRecord> &records)
+{
+    std::vector<ObjectPlace> places;
+    places.reserve(records.size());
+    for (const ObjectRecord &r : records)
+        places.push_back(PlaceOf(ControlOf(r)));
+    RemoveObjectsAt(m_project, std::move(places));
 }
 
 void ObjectsStep::apply(bool forward)

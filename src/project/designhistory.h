@@ -23,6 +23,11 @@ const VellControl &ControlOf(const ObjectRecord &record);
 using ObjectPlace = std::pair<ObjectKind, int>;
 ObjectPlace PlaceOf(const VellControl &object);
 
+// Removes the objects at these places (later places first, so that the
+// earlier ones stay where they are; all of them at once by a clear) and
+// refreshes the names the actions dialog offers.
+void RemoveObjectsAt(Project &project, std::vector<ObjectPlace> places);
+
 // The objects a step of a group selects once it is undone or redone: those
 // of them that exist then, the primary foremost.
 struct StepGroup

@@ -232,17 +232,7 @@ void ProjectCommands::removeGroup(const ObjectGroup &group)
         removed.push_back(RecordOf(*o));
     const QString text = GroupStepName(QStringLiteral("удаление"), group.size());
     const StepGroup selection = stepGroupOf(group);
-    // Later places first, so that the earlier ones stay where they are.
-    std::vector<ObjectPlace> places = selection.members;
-    std::sort(places.rbegin(), places.rend());
-    ObjectTables &t = m_project.tables();
-    if (int(places.size()) == t.totalCount()) {
-        m_project.clearObjects();
-    } else {
-        for (const auto &[kind, id] : places)
-            m_project.remove(kind, id);
-    }
-    m_project.RefreshObjectNames();
+    RemoveObjectsAt(m_project, selection.members);
     auto *step = new ObjectsStep(m_project, text, {}, std::move(removed));
     step->setGroup(selection);
     m_project.recordStep(step);
