@@ -1,7 +1,10 @@
 #include "project/objectclipboard.h"
 
 #include "common/textforms.h"
+#include "model/grouplayout.h"
 #include "project/project.h"
+
+#include <array>
 
 namespace vell {
 
@@ -29,12 +32,9 @@ private:
     int m_pos = 0;
 };
 
-} // namespace
-
-void ObjectClipboard::CopyToBuffer(const VellControl &object)
+QStringList Described(const VellControl &object)
 {
-    QStringList &b = ObjectBuffer;
-    b.clear();
+    QStringList b;
     b.append(IntToText(object.Kind));
     switch (object.Kind) {
     case KindButton: {
@@ -60,27 +60,27 @@ void ObjectClipboard::CopyToBuffer(const VellControl &object)
         b.clear();
         break;
     }
+    return b;
 }
 
-ObjectKind ObjectClipboard::bufferKind() const
+ObjectKind KindDescribed(const QStringList &description)
 {
-    if (ObjectBuffer.isEmpty())
+    if (description.isEmpty())
         return KindNone;
-    const int kind = TryTextToInt(ObjectBuffer.first()).value_or(KindNone);
+    const int kind = TryTextToInt(description.first()).value_or(KindNone);
     return kind >= KindButton && kind <= KindText ? ObjectKind(kind) : KindNone;
 }
 
-ObjectClipboard::PasteOutcome ObjectClipboard::PasteFromBuffer(Project &project,
-                                                               VellControl **pasted) const
+// A new object as described, at the panel centre; nullptr when its table is
+// full.
+VellControl *Pasted(Project &project, const QStringList &description)
 {
-    const ObjectKind kind = bufferKind();
-    if (kind == KindNone)
-        return PasteOutcome::Empty;
+    const ObjectKind kind = KindDescribed(description);
     VellControl *object = project.create(kind);
     if (!object)
-        return PasteOutcome::TableFull;
+        return nullptr;
     ObjectTables &t = project.tables();
-    BufferReader r(ObjectBuffer);
+    BufferReader r(description);
     r.text(); // the kind
     if (kind == KindText) {
         auto &text = static_cast<VellText &>(*object);
@@ -103,8 +103,96 @@ ObjectClipboard::PasteOutcome ObjectClipboard::PasteFromBuffer(Project &project,
             button.RightActions = r.list();
         }
     }
+    return object;
+}
+
+} // namespace
+
+void ObjectClipboard::CopyToBuffer(const VellControl &object)
+{
+    ObjectBuffer = Described(object);
+    m_group.clear();
+    m_primary = 0;
+}
+
+void ObjectClipboard::CopyGroup(std::span<const VellControl *const> members, qsizetype primary)
+{
+    if (members.size() == 1 || primary < 0 || primary >= qsizetype(members.size())) {
+        if (!members.empty())
+            CopyToBuffer(*members[0]);
+        return;
+    }
+    m_group.clear();
+    m_group.reserve(members.size());
+    for (const VellControl *o : members)
+        m_group.push_back({Described(*o), QPoint(o->X, o->Y)});
+    m_primary = primary;
+    ObjectBuffer = m_group[std::size_t(primary)].description;
+}
+
+qsizetype ObjectClipboard::size() const
+{
+    if (!m_group.empty())
+        return qsizetype(m_group.size());
+    return ObjectBuffer.isEmpty() ? 0 : 1;
+}
+
+ObjectKind ObjectClipboard::bufferKind() const
+{
+    return KindDescribed(ObjectBuffer);
+}
+
+ObjectClipboard::PasteOutcome ObjectClipboard::PasteFromBuffer(Project &project,
+                                                               VellControl **pasted) const
+{
+    if (bufferKind() == KindNone)
+        return PasteOutcome::Empty;
+    VellControl *object = Pasted(project, ObjectBuffer);
+    if (!object)
+        return PasteOutcome::TableFull;
     if (pasted)
         *pasted = object;
+    return PasteOutcome::Pasted;
+}
+
+ObjectClipboard::PasteOutcome ObjectClipboard::PasteGroup(Project &project,
+                                                          std::vector<VellControl *> &pasted,
+                                                          ObjectKind *fullKind) const
+{
+    pasted.clear();
+    if (m_group.empty()) {
+        VellControl *object = nullptr;
+        const PasteOutcome outcome = PasteFromBuffer(project, &object);
+        if (object)
+            pasted.push_back(object);
+        else if (outcome == PasteOutcome::TableFull && fullKind)
+            *fullKind = bufferKind();
+        return outcome;
+    }
+    // All of them or none.
+    std::array<qsizetype, KindText + 1> needed{};
+    for (const Member &m : m_group)
+        ++needed[std::size_t(KindDescribed(m.description))];
+    for (const ObjectKind kind : kObjectKinds) {
+        if (needed[kind] > ObjectTables::Capacity - project.tables().count(kind)) {
+            if (fullKind)
+                *fullKind = kind;
+            return PasteOutcome::TableFull;
+        }
+    }
+    std::vector<QPoint> copied;
+    copied.reserve(m_group.size());
+    for (const Member &m : m_group)
+        copied.push_back(m.centre);
+    const std::vector<QPoint> centres = PastedCentres(copied, m_primary);
+    project.beginBulkChange();
+    pasted.reserve(m_group.size());
+    for (std::size_t i = 0; i < m_group.size(); ++i) {
+        VellControl *object = Pasted(project, m_group[i].description);
+        project.tables().SetPosition(*object, centres[i].x(), centres[i].y());
+        pasted.push_back(object);
+    }
+    project.endBulkChange();
     return PasteOutcome::Pasted;
 }
 

@@ -7,6 +7,7 @@
 #include "project/project.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <numeric>
 #include <type_traits>
@@ -46,44 +47,103 @@ VellControl *ProjectCommands::create(ObjectKind kind)
     return object;
 }
 
-VellControl *ProjectCommands::duplicate(const VellControl &original)
+QPoint ProjectCommands::duplicateStep(const std::vector<const VellControl *> &originals,
+                                      const VellControl &primary) const
+{
+    // Again on the last copies, all of them and they alone, while they and
+    // their originals stand where they were made: the same step, as it
+    // stands now.
+    const QPoint first(16, -16);
+    const Duplicated &last = m_lastDuplicate;
+    const ObjectTables &t = m_project.tables();
+    if (originals.size() != last.copies.size())
+        return first;
+    std::size_t primaryAt = originals.size();
+    for (std::size_t i = 0; i < originals.size(); ++i) {
+        const auto &[copyKind, copyId] = last.copyPlaces[i];
+        const auto &[originalKind, originalId] = last.originalPlaces[i];
+        if (originals[i] != last.copies[i] || t.object(copyKind, copyId) != last.copies[i] ||
+            t.object(originalKind, originalId) != last.originals[i])
+            return first;
+        if (originals[i] == &primary)
+            primaryAt = i;
+    }
+    if (primaryAt == originals.size())
+        return first;
+    const auto difference = [](int a, int b) {
+        return int(std::clamp<qint64>(qint64(a) - b, INT_MIN, INT_MAX));
+    };
+    const VellControl &copy = *last.copies[primaryAt];
+    const VellControl &original = *last.originals[primaryAt];
+    return QPoint(difference(copy.X, original.X), difference(copy.Y, original.Y));
+}
+
+std::vector<VellControl *>
+ProjectCommands::duplicated(const std::vector<const VellControl *> &originals, QPoint step,
+                            ObjectKind *fullKind)
 {
     ObjectTables &t = m_project.tables();
-    QPoint step(16, -16);
-    const Duplicated &last = m_lastDuplicate;
-    if (&original == last.copy && t.object(last.kind, last.copyId) == last.copy &&
-        t.object(last.kind, last.originalId) == last.original) {
-        const auto difference = [](int a, int b) {
-            return int(std::clamp<qint64>(qint64(a) - b, INT_MIN, INT_MAX));
-        };
-        step = QPoint(difference(last.copy->X, last.original->X),
-                      difference(last.copy->Y, last.original->Y));
+    std::array<qsizetype, KindText + 1> needed{};
+    for (const VellControl *o : originals)
+        ++needed[o->Kind];
+    for (const ObjectKind kind : kObjectKinds) {
+        if (needed[kind] > ObjectTables::Capacity - t.count(kind)) {
+            if (fullKind)
+                *fullKind = kind;
+            return {};
+        }
     }
-    VellControl *copy = m_project.create(original.Kind);
-    if (!copy)
+    const bool bulk = originals.size() > 1;
+    if (bulk)
+        m_project.beginBulkChange();
+    std::vector<VellControl *> copies;
+    copies.reserve(originals.size());
+    for (const VellControl *original : originals) {
+        VellControl *copy = m_project.create(original->Kind);
+        ObjectRecord record = RecordOf(*original);
+        std::visit(
+            [&](auto &r) {
+                r.Name = copy->Name;
+                r.Id = copy->Id;
+                r.X = int(std::clamp<qint64>(qint64(original->X) + step.x(), -kPanelWidth / 2,
+                                             kPanelWidth / 2));
+                r.Y = int(std::clamp<qint64>(qint64(original->Y) + step.y(), -kPanelHeight / 2,
+                                             kPanelHeight / 2));
+                if constexpr (std::is_same_v<std::decay_t<decltype(r)>, VellButton>) {
+                    r.LeftActions.clear();
+                    r.RightActions.clear();
+                    r.LeftActionsFunction.clear();
+                    r.RightActionsFunction.clear();
+                }
+            },
+            record);
+        t.restore(*copy, ControlOf(record));
+        copies.push_back(copy);
+    }
+    if (bulk)
+        m_project.endBulkChange();
+    Duplicated last;
+    for (std::size_t i = 0; i < originals.size(); ++i) {
+        last.copyPlaces.push_back(PlaceOf(*copies[i]));
+        last.originalPlaces.push_back(PlaceOf(*originals[i]));
+    }
+    last.copies.assign(copies.cbegin(), copies.cend());
+    last.originals = originals;
+    m_lastDuplicate = std::move(last);
+    return copies;
+}
+
+VellControl *ProjectCommands::duplicate(const VellControl &original)
+{
+    const std::vector<const VellControl *> originals{&original};
+    const std::vector<VellControl *> copies =
+        duplicated(originals, duplicateStep(originals, original), nullptr);
+    if (copies.empty())
         return nullptr;
-    ObjectRecord record = RecordOf(original);
-    std::visit(
-        [&](auto &r) {
-            r.Name = copy->Name;
-            r.Id = copy->Id;
-            r.X = int(std::clamp<qint64>(qint64(original.X) + step.x(), -kPanelWidth / 2,
-                                         kPanelWidth / 2));
-            r.Y = int(std::clamp<qint64>(qint64(original.Y) + step.y(), -kPanelHeight / 2,
-                                         kPanelHeight / 2));
-            if constexpr (std::is_same_v<std::decay_t<decltype(r)>, VellButton>) {
-                r.LeftActions.clear();
-                r.RightActions.clear();
-                r.LeftActionsFunction.clear();
-                r.RightActionsFunction.clear();
-            }
-        },
-        record);
-    t.restore(*copy, ControlOf(record));
+    VellControl *copy = copies.front();
     m_project.recordStep(new ObjectsStep(m_project, QStringLiteral("дублирование ") + copy->Name,
                                          {RecordOf(*copy)}, {}));
     m_project.RefreshObjectNames();
-    m_lastDuplicate = Duplicated{copy->Kind, copy->Id, original.Id, copy, &original};
     return copy;
 }
 
@@ -145,6 +205,16 @@ std::vector<QPoint> centresOf(const ObjectGroup &group)
     for (const VellControl *o : group.members)
         centres.emplace_back(o->X, o->Y);
     return centres;
+}
+
+// The members in table order, and where the primary stands among them.
+std::pair<std::vector<const VellControl *>, qsizetype> inTableOrder(const ObjectGroup &group)
+{
+    std::vector<const VellControl *> members(group.members.cbegin(), group.members.cend());
+    std::sort(members.begin(), members.end(),
+              [](const VellControl *a, const VellControl *b) { return PlaceOf(*a) < PlaceOf(*b); });
+    const auto primary = std::find(members.cbegin(), members.cend(), group.primary);
+    return {std::move(members), qsizetype(primary - members.cbegin())};
 }
 
 } // namespace
@@ -226,16 +296,49 @@ void ProjectCommands::distributeGroup(const ObjectGroup &group, Qt::Orientation 
 
 void ProjectCommands::removeGroup(const ObjectGroup &group)
 {
+    removeMembers(group, QStringLiteral("удаление"));
+}
+
+void ProjectCommands::removeMembers(const ObjectGroup &group, const QString &what)
+{
     std::vector<ObjectRecord> removed;
     removed.reserve(group.members.size());
     for (const VellControl *o : group.members)
         removed.push_back(RecordOf(*o));
-    const QString text = GroupStepName(QStringLiteral("удаление"), group.size());
+    const QString text = GroupStepName(what, group.size());
     const StepGroup selection = stepGroupOf(group);
     RemoveObjectsAt(m_project, selection.members);
     auto *step = new ObjectsStep(m_project, text, {}, std::move(removed));
     step->setGroup(selection);
     m_project.recordStep(step);
+}
+
+void ProjectCommands::recordAdded(const ObjectGroup &group, const QString &what)
+{
+    std::vector<ObjectRecord> added;
+    added.reserve(group.members.size());
+    for (const VellControl *o : group.members)
+        added.push_back(RecordOf(*o));
+    auto *step =
+        new ObjectsStep(m_project, GroupStepName(what, group.size()), std::move(added), {});
+    step->setGroup(stepGroupOf(group));
+    m_project.recordStep(step);
+    m_project.RefreshObjectNames();
+}
+
+ObjectGroup ProjectCommands::duplicate(const ObjectGroup &group, ObjectKind *fullKind)
+{
+    if (!group.primary)
+        return {};
+    const auto [originals, primaryAt] = inTableOrder(group);
+    std::vector<VellControl *> copies =
+        duplicated(originals, duplicateStep(originals, *group.primary), fullKind);
+    if (copies.empty())
+        return {};
+    ObjectGroup made{std::move(copies), nullptr};
+    made.primary = made.members[std::size_t(primaryAt)];
+    recordAdded(made, QStringLiteral("дублирование"));
+    return made;
 }
 
 bool ProjectCommands::nudge(VellControl &object, int dx, int dy, bool held)
@@ -280,6 +383,22 @@ void ProjectCommands::copy(const VellControl &object)
     m_project.RefreshObjectNames();
 }
 
+void ProjectCommands::copy(const ObjectGroup &group)
+{
+    const auto [members, primaryAt] = inTableOrder(group);
+    m_clipboard.CopyGroup(members, primaryAt);
+    m_project.setProjectModified(true);
+    m_project.RefreshObjectNames();
+}
+
+void ProjectCommands::cut(const ObjectGroup &group)
+{
+    const auto [members, primaryAt] = inTableOrder(group);
+    m_clipboard.CopyGroup(members, primaryAt);
+    // A cut button's action functions stay in the user code.
+    removeMembers(group, QStringLiteral("вырезание"));
+}
+
 void ProjectCommands::cut(VellControl &object)
 {
     // A cut button's action functions stay in the user code.
@@ -294,7 +413,19 @@ void ProjectCommands::cut(VellControl &object)
 ProjectCommands::Paste ProjectCommands::paste()
 {
     Paste paste;
-    paste.outcome = m_clipboard.PasteFromBuffer(m_project, &paste.pasted);
+    if (m_clipboard.size() > 1) {
+        paste.outcome = m_clipboard.PasteGroup(m_project, paste.group.members, &paste.fullKind);
+        if (paste.outcome == ObjectClipboard::PasteOutcome::Pasted) {
+            paste.group.primary = paste.group.members[std::size_t(m_clipboard.primaryIndex())];
+            paste.pasted = paste.group.primary;
+            recordAdded(paste.group, QStringLiteral("вставка"));
+            return paste;
+        }
+    } else {
+        paste.outcome = m_clipboard.PasteFromBuffer(m_project, &paste.pasted);
+        if (paste.outcome == ObjectClipboard::PasteOutcome::TableFull)
+            paste.fullKind = m_clipboard.bufferKind();
+    }
     if (paste.outcome == ObjectClipboard::PasteOutcome::Pasted)
         m_project.recordStep(new ObjectsStep(m_project,
                                              QStringLiteral("вставка ") + paste.pasted->Name,

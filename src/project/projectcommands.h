@@ -84,15 +84,30 @@ public:
     // its original, as that step stands now (moved since, say). The object
     // clipboard is left alone.
     VellControl *duplicate(const VellControl &original);
+    // Every member duplicated as duplicate() does, all by the primary's
+    // offset, as one step; the copies come in the table order of their
+    // originals, the primary's copy leading. Duplicating the last group of
+    // copies again repeats the step between the primary's copy and its
+    // original. Nothing is made when a kind's table has no room for all of
+    // its copies: the result is empty and `fullKind` tells that kind.
+    ObjectGroup duplicate(const ObjectGroup &group, ObjectKind *fullKind = nullptr);
 
     // The clipboard. Copy and paste refresh the names the actions dialog
-    // offers; copy marks the project.
+    // offers; copy marks the project. A group of two or more is copied with
+    // its members' places (in table order) and pastes as a group.
     void copy(const VellControl &object);
+    void copy(const ObjectGroup &group);
     void cut(VellControl &object);
+    void cut(const ObjectGroup &group);
     struct Paste
     {
         ObjectClipboard::PasteOutcome outcome;
+        // A single object pasted (unselected), or a group's primary.
         VellControl *pasted = nullptr;
+        // A group pasted: its members, to be selected.
+        ObjectGroup group;
+        // The kind without room when the outcome is TableFull.
+        ObjectKind fullKind = KindNone;
     };
     Paste paste();
 
@@ -136,6 +151,11 @@ private:
     // for the group; when none moves, only marks the project.
     bool moveMembers(const ObjectGroup &group, const std::vector<QPoint> &to, const QString &what,
                      int mergeKey = -1, bool held = false);
+    // Removes the members as one step named for the group.
+    void removeMembers(const ObjectGroup &group, const QString &what);
+    // The members just made, as one step named for the group that selects
+    // them again when redone.
+    void recordAdded(const ObjectGroup &group, const QString &what);
     // Records the object's change from `before` as one step named `what`
     // and the object's name; when nothing changed, only marks the project.
     void recordChange(const VellControl &object, const ObjectRecord &before, const QString &what,
@@ -143,14 +163,19 @@ private:
 
     Project &m_project;
     ObjectClipboard m_clipboard;
-    // The last duplicate and its original, by place and address: either may
-    // have gone since.
+    // The step of the next duplicate of these originals.
+    QPoint duplicateStep(const std::vector<const VellControl *> &originals,
+                         const VellControl &primary) const;
+    // The copies of the originals (in the tables' order) moved by the
+    // step; empty when a table has no room for them all.
+    std::vector<VellControl *> duplicated(const std::vector<const VellControl *> &originals,
+                                          QPoint step, ObjectKind *fullKind);
+    // The last duplicates and their originals, in pairs, by place and
+    // address: any may have gone since.
     struct Duplicated
     {
-        ObjectKind kind = KindNone;
-        int copyId = 0, originalId = 0;
-        const VellControl *copy = nullptr;
-        const VellControl *original = nullptr;
+        std::vector<ObjectPlace> copyPlaces, originalPlaces;
+        std::vector<const VellControl *> copies, originals;
     } m_lastDuplicate;
 };
 

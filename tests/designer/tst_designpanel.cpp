@@ -44,6 +44,84 @@ private:
     }
 
 private slots:
+    // A row of four buttons and a grid of four rows built as a user does,
+    // with duplicates, arrows, Ctrl+A, the Edit menu, a group drag and the
+    // clipboard; every centre checked.
+    void buildingARowAndAGridAsGroups()
+    {
+        AppFixture f;
+        ObjectTables &t = f.tables();
+        const auto centres = [&t] {
+            QList<QPoint> at;
+            for (int id = 1; id <= t.ButtonCount(); ++id)
+                at << QPoint(t.button(id)->X, t.button(id)->Y);
+            return at;
+        };
+        const auto row = [](int y, std::initializer_list<int> xs) {
+            QList<QPoint> at;
+            for (const int x : xs)
+                at << QPoint(x, y);
+            return at;
+        };
+        const auto editMenu = [&f](QAction *item) {
+            emit f.form->N4->aboutToShow();
+            item->trigger();
+        };
+        f.key(Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(f.panel(), Qt::LeftButton, Qt::NoModifier, kCentre);
+        for (int i = 0; i < 3; ++i)
+            f.key(Qt::Key_D, Qt::ControlModifier);
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(f.panel(), Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(centres(), QList<QPoint>({{0, 0}, {16, -16}, {32, -32}, {148, -48}}));
+        editMenu(f.form->MMDistributeX);
+        QCOMPARE(t.button(2)->X, 16); // one object: disabled
+        QTest::keyClick(f.panel(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f.surface().selectedObject(), t.button(4));
+        editMenu(f.form->MMAlignTop);
+        editMenu(f.form->MMDistributeX);
+        const QList<QPoint> first = row(-48, {0, 50, 99, 148});
+        QCOMPARE(centres(), first);
+        QCOMPARE(f.form->project().history().undoText(),
+                 QStringLiteral("распределение 4 объектов"));
+
+        f.key(Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(f.surface().selectedObjects().size(), size_t(4));
+        QCOMPARE(f.surface().selectedObject(), t.button(8));
+        QCOMPARE(centres().mid(4), row(-64, {16, 66, 115, 164}));
+        // Dragged by Button_8, the copies stand 40 px below the row.
+        drag(f.panel(), f.drawing().element(*t.button(8))->rect().center(), QPoint(465, 265));
+        QCOMPARE(centres().mid(4), row(-88, {0, 50, 99, 148}));
+        f.key(Qt::Key_D, Qt::ControlModifier);
+        f.key(Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(centres().mid(8), row(-128, {0, 50, 99, 148}) + row(-168, {0, 50, 99, 148}));
+        QCOMPARE(f.form->project().history().undoText(), QStringLiteral("дублирование 4 объектов"));
+
+        // The whole grid cut and pasted: Button_16 on the centre, the others
+        // around it; undone twice, the grid is back and selected.
+        QTest::keyClick(f.panel(), Qt::Key_A, Qt::ControlModifier);
+        const QList<QPoint> grid = centres();
+        f.key(Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(t.ButtonCount(), 0);
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(t.ButtonCount(), 16);
+        QCOMPARE(centres().first(), QPoint(-148, 120));
+        QCOMPARE(centres().last(), QPoint(0, 0));
+        QCOMPARE(f.surface().selectedObjects().size(), size_t(16));
+        QCOMPARE(f.surface().selectedObject(), t.button(16));
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(centres(), grid);
+        // Preview leaves the selection as it was.
+        f.key(Qt::Key_F9);
+        QVERIFY(f.form->preview());
+        f.key(Qt::Key_F9);
+        QVERIFY(!f.form->preview());
+        QCOMPARE(f.surface().selectedObjects().size(), size_t(16));
+        QCOMPARE(f.surface().selectedObject(), t.button(16));
+        QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_16"));
+    }
+
     void clickSelectsWithoutMoving()
     {
         AppFixture f;

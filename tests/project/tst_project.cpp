@@ -301,6 +301,16 @@ private slots:
         row("distribute", "распределение 3 объектов", [](auto &c, auto &t) {
             c.distributeGroup({{t.text(1), t.picture(1), t.button(2)}, t.picture(1)}, Qt::Vertical);
         });
+        row("group cut", "вырезание 2 объектов", [](auto &c, auto &t) {
+            c.cut({{t.text(1), t.button(2)}, t.button(2)});
+        });
+        row("group paste", "вставка 3 объектов", [](auto &c, auto &t) {
+            c.copy({{t.picture(1), t.button(1), t.text(1)}, t.button(1)});
+            c.paste();
+        });
+        row("group duplicate", "дублирование 2 объектов", [](auto &c, auto &t) {
+            c.duplicate({{t.text(1), t.button(2)}, t.text(1)});
+        });
     }
     void eachCommandIsOneStep()
     {
@@ -329,9 +339,12 @@ private slots:
         QCOMPARE(design(p), after);
         const QStringList redone = selectedNames(selected.value(1));
         if (named.contains(u"объект")) {
+            const qsizetype shown = named.split(u' ')[1].toInt() + 1;
+            const bool removes = named.startsWith(u"удаление") || named.startsWith(u"вырезание");
+            const bool adds = named.startsWith(u"вставка") || named.startsWith(u"дублирование");
             QCOMPARE(selected.size(), 2);
-            QCOMPARE(undone.size(), named.split(u' ')[1].toInt() + 1);
-            QCOMPARE(redone.size(), named.startsWith(u"удаление") ? 0 : undone.size());
+            QCOMPARE(undone.size(), adds ? 0 : shown);
+            QCOMPARE(redone.size(), removes ? 0 : shown);
         } else {
             QCOMPARE(selected.size(), 0);
         }
@@ -431,6 +444,68 @@ private slots:
             QCOMPARE(QPoint(t.button(id)->X, t.button(id)->Y), QPoint((id - 1) * 60, 0));
         QCOMPARE(c.clipboard().ObjectBuffer, buffer);
         QCOMPARE(p.history().count(), steps + 4);
+    }
+
+    // A group pastes as it was copied, the primary on the panel's centre
+    // and the others at their offsets, off the panel or not, all or none;
+    // a group duplicates by one step, repeated on its copies.
+    void groupsPasteAndDuplicateAsTheyStood()
+    {
+        Project p;
+        ProjectCommands c(p);
+        ObjectTables &t = p.tables();
+        auto &a = static_cast<VellButton &>(*c.create(KindButton));
+        VellControl &b = *c.create(KindPicture);
+        VellControl &text = *c.create(KindText);
+        t.SetPosition(a, -200, 100);
+        t.SetSize(a, 48, 30);
+        a.LeftActions = QStringList{"ObjHide t \"Text_1\""};
+        t.SetPosition(b, 37, -51);
+        t.SetPosition(text, 250, 160);
+        c.copy({{&text, &a, &b}, &b});
+        ProjectCommands::Paste paste = c.paste();
+        QCOMPARE(paste.outcome, ObjectClipboard::PasteOutcome::Pasted);
+        QCOMPARE(t.objectNames(), QStringList({"Button_1", "Button_2", "Picture_1", "Picture_2",
+                                               "Text_1", "Text_2"}));
+        QVERIFY(paste.group.members ==
+                std::vector<VellControl *>({t.button(2), t.picture(2), t.text(2)}));
+        QCOMPARE(paste.group.primary, t.picture(2));
+        QCOMPARE(placed(*t.button(2)), QRect(-237, 151, 48, 30));
+        QCOMPARE(QPoint(t.picture(2)->X, t.picture(2)->Y), QPoint(0, 0));
+        QCOMPARE(QPoint(t.text(2)->X, t.text(2)->Y), QPoint(213, 211));
+        QCOMPARE(t.button(2)->LeftActions, a.LeftActions);
+
+        // One object copied after a group pastes alone, unselected.
+        c.copy(text);
+        QVERIFY(c.paste().group.members.empty());
+        QCOMPARE(t.TextCount(), 3);
+
+        const ObjectGroup copies = c.duplicate({{&b, &a}, &a});
+        QVERIFY(copies.members == std::vector<VellControl *>({t.button(3), t.picture(3)}));
+        QCOMPARE(copies.primary, t.button(3));
+        QCOMPARE(QPoint(t.picture(3)->X, t.picture(3)->Y), QPoint(53, -67));
+        c.moveGroup(copies, QPoint(-21, 4));
+        const ObjectGroup again = c.duplicate(copies);
+        QCOMPARE(QPoint(again.primary->X, again.primary->Y), QPoint(-210, 76));
+        QCOMPARE(QPoint(t.picture(4)->X, t.picture(4)->Y), QPoint(27, -75));
+        // Not the same copies: the first step again.
+        c.duplicate({{t.button(4)}, t.button(4)});
+        QCOMPARE(QPoint(t.button(5)->X, t.button(5)->Y), QPoint(-194, 60));
+
+        c.copy({{&a, &text}, &a});
+        p.beginBulkChange();
+        while (t.TextCount() < ObjectTables::Capacity)
+            p.create(KindText);
+        p.endBulkChange();
+        const int steps = p.history().count();
+        paste = c.paste();
+        QCOMPARE(paste.outcome, ObjectClipboard::PasteOutcome::TableFull);
+        QCOMPARE(paste.fullKind, KindText);
+        ObjectKind full = KindNone;
+        QVERIFY(c.duplicate({{&a, &text}, &text}, &full).members.empty());
+        QCOMPARE(full, KindText);
+        QCOMPARE(t.ButtonCount(), 5);
+        QCOMPARE(p.history().count(), steps);
     }
 
     // Undoing applied actions takes back the button's list and function

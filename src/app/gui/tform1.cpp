@@ -251,20 +251,33 @@ void TForm1::create(ObjectKind kind)
 
 void TForm1::MMCopyClick()
 {
-    if (const VellControl *object = m_surface->selectedObject())
+    if (m_surface->selectedObjects().size() > 1)
+        m_commands.copy(m_surface->selectedGroup());
+    else if (const VellControl *object = m_surface->selectedObject())
         m_commands.copy(*object);
 }
 
 void TForm1::MMCutClick()
 {
-    if (VellControl *object = m_surface->selectedObject())
+    if (m_surface->selectedObjects().size() > 1)
+        m_commands.cut(m_surface->selectedGroup());
+    else if (VellControl *object = m_surface->selectedObject())
         m_commands.cut(*object);
+}
+
+void TForm1::selectGroup(const ObjectGroup &group)
+{
+    m_surface->selectGroup(QList<VellControl *>(group.members.cbegin(), group.members.cend()),
+                           group.primary);
 }
 
 void TForm1::MMPastClick()
 {
-    if (m_commands.paste().outcome == ObjectClipboard::PasteOutcome::TableFull)
-        dialogs().message(this, FullTableMessage(m_commands.clipboard().bufferKind()));
+    const ProjectCommands::Paste paste = m_commands.paste();
+    if (paste.outcome == ObjectClipboard::PasteOutcome::TableFull)
+        dialogs().message(this, FullTableMessage(paste.fullKind));
+    else if (!paste.group.members.empty())
+        selectGroup(paste.group);
 }
 
 void TForm1::MMDuplicateClick()
@@ -272,10 +285,18 @@ void TForm1::MMDuplicateClick()
     const VellControl *selected = m_surface->selectedObject();
     if (!selected)
         return;
-    if (VellControl *copy = m_commands.duplicate(*selected))
+    if (m_surface->selectedObjects().size() > 1) {
+        ObjectKind full = KindNone;
+        const ObjectGroup copies = m_commands.duplicate(m_surface->selectedGroup(), &full);
+        if (copies.members.empty())
+            dialogs().message(this, FullTableMessage(full));
+        else
+            selectGroup(copies);
+    } else if (VellControl *copy = m_commands.duplicate(*selected)) {
         m_surface->Select(*copy);
-    else
+    } else {
         dialogs().message(this, FullTableMessage(selected->Kind));
+    }
 }
 
 void TForm1::MMSettingClick()

@@ -134,6 +134,8 @@ private:
     void createControls();
     void connectMenus();
     void create(vell::ObjectKind kind);
+    // The objects alone selected, the primary foremost.
+    void selectGroup(const vell::ObjectGroup &group);
 
     vell::Project &m_project;
     vell::ProjectCommands m_commands;
