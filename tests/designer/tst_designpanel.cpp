@@ -28,6 +28,22 @@ QMenu *openPopup()
 
 } // namespace
 
+// Gathers the areas the panel paints.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(QRegion &painted) : m_painted(painted) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+
+private:
+    QRegion &m_painted;
+};
+
 class TestDesignPanel : public QObject
 {
     Q_OBJECT
@@ -120,6 +136,61 @@ private slots:
         QCOMPARE(f.surface().selectedObjects().size(), size_t(16));
         QCOMPARE(f.surface().selectedObject(), t.button(16));
         QCOMPARE(f.form->ObjList->currentText(), QStringLiteral("Button_16"));
+    }
+
+    // Labels cut short of their text, over a picture, in two colours: the
+    // panel's own picture shows exactly what drawing each one afresh does
+    // (a glyph reaching past the label's edge stays cut off).
+    void labelsCutShortOfTheirText()
+    {
+        AppFixture f;
+        ObjectTables &t = f.tables();
+        VellControl &ground = *f.surface().create(KindPicture);
+        t.SetExactSize(ground, 301, 97);
+        const QStringList texts{"Кнопка", "jump", "Жук", "fly Ёж", "Кнопка"};
+        for (int i = 0; i < texts.size(); ++i) {
+            auto &text = static_cast<VellText &>(*f.surface().create(KindText));
+            t.SetText(text, texts[i]);
+            t.SetPosition(text, -120 + 57 * i, 23 - 9 * i);
+            if (i % 2)
+                t.SetTextColor(text, QColor(200, 30, 90));
+            PanelElement *label = f.drawing().element(text);
+            label->setRect(label->rect().adjusted(i % 3, 0, -1 - i % 2, -(i % 2)));
+        }
+        QCOMPARE(PanelShown(f.panel()), PanelDrawnAfresh(f.drawing().scene(), nullptr));
+    }
+
+    // Several objects moved by one key or one menu item are each asked to
+    // be painted again, however many areas the request holds.
+    void everyMovedObjectIsRepainted()
+    {
+        AppFixture f;
+        for (int i = 0; i < 7; ++i) {
+            VellControl &o = *f.surface().create(i % 2 ? KindButton : KindPicture);
+            f.tables().SetPosition(o, -280 + 83 * i, 140 - 47 * i);
+        }
+        QRegion painted;
+        PaintWatch watch(painted);
+        f.panel()->installEventFilter(&watch);
+        QApplication::processEvents();
+        QTest::keyClick(f.panel(), Qt::Key_A, Qt::ControlModifier);
+        QApplication::processEvents();
+        painted = QRegion();
+        // Every object but the primary moves.
+        const auto allPainted = [&] {
+            QApplication::processEvents();
+            for (const VellControl *o : f.surface().selectedObjects()) {
+                const QRect r = f.drawing().element(*o)->rect();
+                if (o != f.surface().selectedObject())
+                    QCOMPARE(painted.intersected(r), QRegion(r));
+            }
+            painted = QRegion();
+        };
+        QTest::keyClick(f.panel(), Qt::Key_Right, Qt::ShiftModifier);
+        allPainted();
+        emit f.form->N4->aboutToShow();
+        f.form->MMAlignTop->trigger();
+        allPainted();
     }
 
     void clickSelectsWithoutMoving()

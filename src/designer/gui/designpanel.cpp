@@ -2,9 +2,11 @@
 
 #include "common/labelfont.h"
 #include "common/textforms.h"
+#include "designer/gui/labelglyphs.h"
 #include "designer/vellresizerect.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -104,86 +106,277 @@ PressState pressState(const QMouseEvent *event, bool doubleClick)
     return PressState::Other;
 }
 
-// Many small areas are kept as one.
+// Many small areas are kept as one; an area already inside one of them
+// changes nothing (thousands of objects changing at once ask for the same
+// areas again and again).
 QRegion addArea(const QRegion &region, const QRect &area)
 {
+    for (const QRect &held : region) {
+        if (held.contains(area))
+            return region;
+    }
     return region.rectCount() >= 8 ? QRegion(region.boundingRect() | area) : region + area;
 }
 
-} // namespace
-
-void paintElement(QPainter &painter, const PanelElement &e)
+// The picture the painter paints, when it is one the panel keeps (an RGB32
+// or premultiplied ARGB32 image) painted plainly: clipped, without a
+// transformation, each colour laid over what lies under it.
+QImage *paintedPicture(const QPainter &painter)
 {
-    const QRect r = e.rect();
-    if (r.isEmpty())
+    if (!painter.hasClipping() || painter.deviceTransform().type() != QTransform::TxNone ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        painter.opacity() != 1.0 || painter.device()->devType() != QInternal::Image)
+        return nullptr;
+    auto *image = static_cast<QImage *>(painter.device());
+    const QImage::Format format = image->format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied
+               ? image
+               : nullptr;
+}
+
+// Paints elements one after another with one painter. A full panel holds
+// thousands of labels in one font, most of them in one colour: the painter
+// is given the font and the pen only when they change, and, where the
+// painter's clip is a known rectangle, a label is cut to its own rectangle
+// by narrowing that clip rather than by saving and restoring the painter's
+// whole state. There, an opaque colour is written straight into the
+// picture's pixels: the very pixels the painter would write (an opaque
+// colour replaces what lies under it), without its cost for each of tens
+// of thousands of rectangles. Nothing else may change the painter while it
+// paints.
+class ElementPainter
+{
+public:
+    // `clip`, when given, is the painter's clip: a rectangle of a picture
+    // the panel keeps (see paintedPicture). The painter has it again at the
+    // end.
+    explicit ElementPainter(QPainter &painter, std::optional<QRect> clip = std::nullopt)
+        : m_painter(painter)
+    {
+        if (QImage *picture = clip ? paintedPicture(painter) : nullptr) {
+            m_clip = *clip & picture->rect();
+            // The painter draws into these very pixels as it goes.
+            m_pixels = picture->bits();
+            m_lineBytes = picture->bytesPerLine();
+        }
+    }
+    ~ElementPainter() { widenClip(); }
+    ElementPainter(const ElementPainter &) = delete;
+    ElementPainter &operator=(const ElementPainter &) = delete;
+
+    void paint(const PanelElement &e);
+
+private:
+    void fill(const PanelElement &e);
+    void paintLabel(const PanelElement &e);
+    void paintBorder(const PanelElement &e);
+    void setLabelLooks(QRgb color);
+    void widenClip();
+    // Fills the rectangle with an opaque colour.
+    void fillOpaque(const QRect &r, QRgb color);
+    // Fills the rectangle with an opaque colour inside an opaque border `w`
+    // pixels wide, lying inside the rectangle; it is wider and higher than
+    // two borders.
+    void fillFramed(const QRect &r, int w, QRgb border, QRgb inside);
+
+    QPainter &m_painter;
+    std::optional<QRect> m_clip;
+    uchar *m_pixels = nullptr;
+    qsizetype m_lineBytes = 0;
+    // Whether the clip is cut to a label's rectangle.
+    bool m_narrowed = false;
+    bool m_fontSet = false;
+    std::optional<QRgb> m_pen;
+    LabelGlyphs m_glyphs;
+};
+
+void ElementPainter::widenClip()
+{
+    if (m_narrowed) {
+        m_painter.setClipRect(*m_clip);
+        m_narrowed = false;
+    }
+}
+
+void ElementPainter::setLabelLooks(QRgb color)
+{
+    if (!m_fontSet) {
+        m_painter.setFont(LabelFont());
+        m_fontSet = true;
+    }
+    if (m_pen != color) {
+        m_painter.setPen(QColor::fromRgba(color));
+        m_pen = color;
+    }
+}
+
+void ElementPainter::fillOpaque(const QRect &r, QRgb color)
+{
+    if (!m_pixels) {
+        m_painter.fillRect(r, QColor::fromRgba(color));
         return;
+    }
+    const QRect shown = r & *m_clip;
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(m_pixels + y * m_lineBytes);
+        std::fill_n(line + shown.left(), shown.width(), color);
+    }
+}
+
+void ElementPainter::fillFramed(const QRect &r, int w, QRgb border, QRgb inside)
+{
+    if (!m_pixels) {
+        m_painter.fillRect(r, QColor::fromRgba(border));
+        m_painter.fillRect(r.adjusted(w, w, -w, -w), QColor::fromRgba(inside));
+        return;
+    }
+    // Each pixel is written once, line by line.
+    const QRect shown = r & *m_clip;
+    if (shown.isEmpty())
+        return;
+    const auto span = [&](QRgb *line, int from, int to, QRgb color) {
+        from = std::max(from, shown.left());
+        to = std::min(to, shown.right());
+        if (from <= to)
+            std::fill_n(line + from, to - from + 1, color);
+    };
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(m_pixels + y * m_lineBytes);
+        if (y < r.top() + w || y > r.bottom() - w) {
+            std::fill_n(line + shown.left(), shown.width(), border);
+            continue;
+        }
+        span(line, r.left(), r.left() + w - 1, border);
+        span(line, r.left() + w, r.right() - w, inside);
+        span(line, r.right() - w + 1, r.right(), border);
+    }
+}
+
+void ElementPainter::fill(const PanelElement &e)
+{
     switch (e.fillStyle()) {
     case FillStyle::Solid:
-        painter.fillRect(r, e.fill());
+        if (const QColor fill = e.fill(); fill.alpha() == 255)
+            fillOpaque(e.rect(), fill.rgba());
+        else
+            m_painter.fillRect(e.rect(), fill);
         break;
     case FillStyle::DiagCross:
-        painter.fillRect(r, QBrush(e.fill(), Qt::DiagCrossPattern));
+        m_painter.fillRect(e.rect(), QBrush(e.fill(), Qt::DiagCrossPattern));
         break;
     case FillStyle::Clear:
         break;
     }
-    if (e.shape() == ElementShape::Label) {
-        painter.setPen(e.textColor());
-        painter.setFont(LabelFont());
-        const QString &text = e.text();
-        // A long text: only the pieces in sight.
-        if (text.size() > 4 * kLabelPieceLength) {
-            // What can show: the clip (which may reach far past the
-            // picture) within the picture.
-            QRectF clip = QRectF(painter.viewport());
-            if (painter.hasClipping())
-                clip &= painter.clipBoundingRect();
-            const double from = clip.left() - r.left();
-            const double to = clip.right() + 1 - r.left();
-            const std::vector<LabelPiece> &pieces = LabelPieces(text);
-            auto piece =
-                std::partition_point(pieces.begin(), pieces.end(),
-                                     [&](const LabelPiece &p) { return p.left + p.width < from; });
-            painter.save();
-            painter.setClipRect(r, Qt::IntersectClip);
-            for (; piece != pieces.end() && piece->left <= to; ++piece)
-                painter.drawText(QPointF(r.left() + piece->left, r.top() + LabelAscent()),
-                                 text.mid(piece->start, piece->length));
-            painter.restore();
+}
+
+void ElementPainter::paint(const PanelElement &e)
+{
+    if (e.rect().isEmpty())
+        return;
+    if (e.shape() == ElementShape::Label)
+        paintLabel(e);
+    else
+        paintBorder(e);
+}
+
+void ElementPainter::paintLabel(const PanelElement &e)
+{
+    const QRect r = e.rect();
+    const QString &text = e.text();
+    // Plain text is drawn at its baseline, without laying it out in the
+    // rectangle first (the label fits its text), and cut to the rectangle.
+    // In a picture its glyphs are laid out from the characters' own, and a
+    // label whose glyphs stay inside its rectangle needs no cut.
+    if (text.size() <= 4 * kLabelPieceLength && IsPlainLine(text)) {
+        const bool laidOut = m_clip && m_glyphs.layOut(text, r.topLeft());
+        if (laidOut && m_glyphs.inside(r)) {
+            widenClip();
+        } else if (m_clip) {
+            // Cut first: the fill lies inside the rectangle anyway.
+            m_painter.setClipRect(r & *m_clip);
+            m_narrowed = true;
+        }
+        fill(e);
+        setLabelLooks(e.textColor().rgba());
+        if (laidOut) {
+            m_glyphs.draw(m_painter);
             return;
         }
-        // Plain text is drawn at its baseline, without laying it out in the
-        // rectangle first (the label fits its text); anything a line layout
-        // treats specially goes the long way.
-        if (IsPlainLine(text)) {
-            painter.save();
-            painter.setClipRect(r, Qt::IntersectClip);
-            painter.drawText(QPointF(r.left(), r.top() + LabelAscent()), text);
-            painter.restore();
-        } else {
-            painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        const QPointF baseline(r.left(), r.top() + LabelAscent());
+        if (m_clip) {
+            m_painter.drawText(baseline, text);
+            return;
         }
+        m_painter.save();
+        m_painter.setClipRect(r, Qt::IntersectClip);
+        m_painter.drawText(baseline, text);
+        m_painter.restore();
         return;
     }
+    widenClip();
+    fill(e);
+    setLabelLooks(e.textColor().rgba());
+    // A long text: only the pieces in sight.
+    if (text.size() > 4 * kLabelPieceLength) {
+        // What can show: the clip (which may reach far past the picture)
+        // within the picture.
+        QRectF clip = QRectF(m_painter.viewport());
+        if (m_painter.hasClipping())
+            clip &= m_painter.clipBoundingRect();
+        const double from = clip.left() - r.left();
+        const double to = clip.right() + 1 - r.left();
+        const std::vector<LabelPiece> &pieces = LabelPieces(text);
+        auto piece = std::partition_point(pieces.begin(), pieces.end(), [&](const LabelPiece &p) {
+            return p.left + p.width < from;
+        });
+        m_painter.save();
+        m_painter.setClipRect(r, Qt::IntersectClip);
+        for (; piece != pieces.end() && piece->left <= to; ++piece)
+            m_painter.drawText(QPointF(r.left() + piece->left, r.top() + LabelAscent()),
+                               text.mid(piece->start, piece->length));
+        m_painter.restore();
+        return;
+    }
+    // Anything a line layout treats specially goes the long way.
+    m_painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+void ElementPainter::paintBorder(const PanelElement &e)
+{
     // The border lies inside the element's rectangle and nothing is drawn
     // outside it (the panel repaints only elements' rectangles): a rectangle
     // too narrow for an inside is all border. A solid border is four filled
     // strips: the same pixels as stroking it at a fraction of the cost, and
     // without the stroker's habit of leaving out a corner pixel when the
     // rectangle reaches past the clip.
+    const QRect r = e.rect();
     const int w = e.penWidth();
-    if (w <= 0)
-        return;
     const QColor c = e.penColor();
-    if (!e.dottedPen()) {
+    if (w > 0 && !e.dottedPen() && c.alpha() == 255) {
+        // An opaque border hides the fill it covers: the fill is drawn
+        // only inside it.
         if (r.width() <= 2 * w || r.height() <= 2 * w) {
-            painter.fillRect(r, c);
+            fillOpaque(r, c.rgba());
             return;
         }
-        painter.fillRect(QRect(r.left(), r.top(), r.width(), w), c);
-        painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), c);
-        painter.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), c);
-        painter.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), c);
+        if (e.fillStyle() == FillStyle::Solid && e.fill().alpha() == 255) {
+            fillFramed(r, w, c.rgba(), e.fill().rgba());
+            return;
+        }
+    }
+    widenClip();
+    fill(e);
+    if (w <= 0)
+        return;
+    if (!e.dottedPen()) {
+        if (r.width() <= 2 * w || r.height() <= 2 * w) {
+            m_painter.fillRect(r, c);
+            return;
+        }
+        m_painter.fillRect(QRect(r.left(), r.top(), r.width(), w), c);
+        m_painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), c);
+        m_painter.fillRect(QRect(r.left(), r.top() + w, w, r.height() - 2 * w), c);
+        m_painter.fillRect(QRect(r.right() - w + 1, r.top() + w, w, r.height() - 2 * w), c);
         return;
     }
     // A dotted outline is stroked dot by dot: only the part of it near the
@@ -194,13 +387,20 @@ void paintElement(QPainter &painter, const PanelElement &e)
         r & QRect(-margin, -margin, kPanelWidth + 2 * margin, kPanelHeight + 2 * margin);
     if (near.isEmpty())
         return;
-    painter.save();
-    painter.setClipRect(r, Qt::IntersectClip);
-    painter.setPen(QPen(c, w, Qt::DotLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.setBrush(Qt::NoBrush);
+    m_painter.save();
+    m_painter.setClipRect(r, Qt::IntersectClip);
+    m_painter.setPen(QPen(c, w, Qt::DotLine, Qt::SquareCap, Qt::MiterJoin));
+    m_painter.setBrush(Qt::NoBrush);
     const qreal inset = w / 2.0;
-    painter.drawRect(QRectF(near).adjusted(inset, inset, -inset, -inset));
-    painter.restore();
+    m_painter.drawRect(QRectF(near).adjusted(inset, inset, -inset, -inset));
+    m_painter.restore();
+}
+
+} // namespace
+
+void paintElement(QPainter &painter, const PanelElement &e)
+{
+    ElementPainter(painter).paint(e);
 }
 
 DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
@@ -227,10 +427,18 @@ DesignPanel::DesignPanel(DesignSurface &surface, QWidget *parent)
                     m_layers->ready -= r;
             }
         }
-        if (m_updatesHeld)
+        if (m_updatesHeld) {
             m_heldUpdate = addArea(m_heldUpdate, r);
-        else
-            update(r);
+        } else {
+            // Asked for once until the next paint: the window system merges
+            // each request into its own region, at a cost.
+            QRegion requested = addArea(m_requested, r);
+            if (requested != m_requested) {
+                m_requested = std::move(requested);
+                // Kept as one rectangle: all of it is asked for.
+                update(m_requested.rectCount() == 1 ? m_requested.boundingRect() : r);
+            }
+        }
     });
     connect(&surface, &DesignSurface::guidesChanged, this, &DesignPanel::guidesChanged);
 }
@@ -296,7 +504,8 @@ void DesignPanel::refreshCache()
         painter.setClipRect(area);
         painter.fillRect(area, kPanelFace);
         drawFrame(&painter);
-        forEachElementIn(area, [&](const PanelElement &e) { paintElement(painter, e); });
+        ElementPainter elements(painter, area);
+        forEachElementIn(area, [&](const PanelElement &e) { elements.paint(e); });
     }
 }
 
@@ -356,13 +565,15 @@ void DesignPanel::buildLayers(const QRegion &region)
         above.setCompositionMode(QPainter::CompositionMode_Source);
         above.fillRect(area, Qt::transparent);
         above.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        ElementPainter belowElements(below, area);
+        ElementPainter aboveElements(above, area);
         forEachElementIn(area, [&](const PanelElement &e) {
             if (layers.moving(&e))
                 return;
             if (e.stackOrder() < split) {
-                paintElement(below, e);
+                belowElements.paint(e);
             } else {
-                paintElement(above, e);
+                aboveElements.paint(e);
                 layers.aboveDrawn |= e.rect() & area;
             }
         });
@@ -371,6 +582,7 @@ void DesignPanel::buildLayers(const QRegion &region)
 
 void DesignPanel::paintEvent(QPaintEvent *event)
 {
+    m_requested = QRegion();
     checkLayers();
     QPainter painter(this);
     const QRegion &region = event->region();

@@ -140,6 +140,8 @@ private:
     };
     int m_updatesHeld = 0;
     QRegion m_heldUpdate;
+    // What was asked to be painted since the last paint.
+    QRegion m_requested;
 
     DesignSurface &m_surface;
     QRect m_band;
