@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -82,6 +83,16 @@ public:
     void removeObserver(TableObserver *observer);
 
     bool isFull(ObjectKind kind) const { return count(kind) >= Capacity; }
+    // The first kind whose table has no room for that many more objects
+    // (`more`, by kind); KindNone when all of them fit.
+    ObjectKind kindWithoutRoom(const std::array<qsizetype, KindText + 1> &more) const
+    {
+        for (const ObjectKind kind : kObjectKinds) {
+            if (more[kind] > Capacity - count(kind))
+                return kind;
+        }
+        return KindNone;
+    }
 
     // Constructors: the new object stands at the panel centre, unselected,
     // named after its kind's next counter value (a value whose name another

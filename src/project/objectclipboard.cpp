@@ -173,12 +173,10 @@ ObjectClipboard::PasteOutcome ObjectClipboard::PasteGroup(Project &project,
     std::array<qsizetype, KindText + 1> needed{};
     for (const Member &m : m_group)
         ++needed[std::size_t(KindDescribed(m.description))];
-    for (const ObjectKind kind : kObjectKinds) {
-        if (needed[kind] > ObjectTables::Capacity - project.tables().count(kind)) {
-            if (fullKind)
-                *fullKind = kind;
-            return PasteOutcome::TableFull;
-        }
+    if (const ObjectKind full = project.tables().kindWithoutRoom(needed); full != KindNone) {
+        if (fullKind)
+            *fullKind = full;
+        return PasteOutcome::TableFull;
     }
     std::vector<QPoint> copied;
     copied.reserve(m_group.size());

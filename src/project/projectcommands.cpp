@@ -86,12 +86,10 @@ ProjectCommands::duplicated(const std::vector<const VellControl *> &originals, Q
     std::array<qsizetype, KindText + 1> needed{};
     for (const VellControl *o : originals)
         ++needed[o->Kind];
-    for (const ObjectKind kind : kObjectKinds) {
-        if (needed[kind] > ObjectTables::Capacity - t.count(kind)) {
-            if (fullKind)
-                *fullKind = kind;
-            return {};
-        }
+    if (const ObjectKind full = t.kindWithoutRoom(needed); full != KindNone) {
+        if (fullKind)
+            *fullKind = full;
+        return {};
     }
     const bool bulk = originals.size() > 1;
     if (bulk)
